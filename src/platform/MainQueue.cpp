@@ -1,0 +1,33 @@
+#include "platform/MainQueue.h"
+
+#include <QCoreApplication>
+#include <QThread>
+
+#include <future>
+
+namespace pairsift {
+
+bool isMainThread()
+{
+    const QCoreApplication* application = QCoreApplication::instance();
+    return application && QThread::currentThread() == application->thread();
+}
+
+void postToMain(std::function<void()> work)
+{
+    QCoreApplication* application = QCoreApplication::instance();
+    if (!application)
+        return;
+    QMetaObject::invokeMethod(application, std::move(work), Qt::QueuedConnection);
+}
+
+void runOnMainAndWait(const std::function<void()>& work)
+{
+    if (isMainThread() || !QCoreApplication::instance()) {
+        work();
+        return;
+    }
+    QMetaObject::invokeMethod(QCoreApplication::instance(), work, Qt::BlockingQueuedConnection);
+}
+
+} // namespace pairsift

@@ -1,0 +1,111 @@
+#include "platform/MainQueue.h"
+#include "platform/SerialQueue.h"
+
+#include <QCoreApplication>
+#include <QEventLoop>
+#include <QTimer>
+
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <thread>
+#include <vector>
+
+namespace pairsift {
+namespace {
+
+TEST(SerialQueue, runsWorkInOrderOnOneOtherThread)
+{
+    std::vector<int> order;
+    std::vector<std::thread::id> threads;
+    {
+        SerialQueue queue(QStringLiteral("com.example.test"));
+        for (int i = 0; i < 100; ++i)
+            queue.async([&, i] {
+                order.push_back(i);
+                threads.push_back(std::this_thread::get_id());
+            });
+    } // the destructor drains and joins
+    ASSERT_EQ(order.size(), 100u);
+    for (int i = 0; i < 100; ++i)
+        EXPECT_EQ(order[i], i);
+    for (const auto& id : threads) {
+        EXPECT_EQ(id, threads.front());
+        EXPECT_NE(id, std::this_thread::get_id());
+    }
+}
+
+TEST(SerialQueue, syncWaitsForTheWorkAndKnowsItsThread)
+{
+    SerialQueue queue(QStringLiteral("q"));
+    bool ranOnQueue = false;
+    queue.sync([&] { ranOnQueue = queue.isCurrent(); });
+    EXPECT_TRUE(ranOnQueue);
+    EXPECT_FALSE(queue.isCurrent());
+}
+
+TEST(SerialQueue, shutdownWithoutDrainDropsPendingWorkAndLaterWork)
+{
+    std::atomic<int> ran{0};
+    std::atomic<bool> started{false};
+    std::atomic<bool> release{false};
+    SerialQueue queue(QStringLiteral("q"));
+    queue.async([&] {
+        started = true;
+        while (!release)
+            std::this_thread::yield();
+        ++ran;
+    });
+    for (int i = 0; i < 10; ++i)
+        queue.async([&] { ++ran; });
+    while (!started)
+        std::this_thread::yield();
+    std::thread releaser([&] {
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+        release = true;
+    });
+    queue.shutdown(false);
+    releaser.join();
+    EXPECT_EQ(ran, 1);
+    queue.async([&] { ++ran; });
+    queue.sync([&] { ++ran; });
+    EXPECT_EQ(ran, 1);
+}
+
+TEST(MainQueue, postsFromAWorkerToTheMainThread)
+{
+    EXPECT_TRUE(isMainThread());
+    QEventLoop loop;
+    std::atomic<bool> ranOnMain{false};
+    SerialQueue queue(QStringLiteral("q"));
+    queue.async([&] {
+        EXPECT_FALSE(isMainThread());
+        postToMain([&] {
+            ranOnMain = isMainThread();
+            loop.quit();
+        });
+    });
+    QTimer::singleShot(5000, &loop, &QEventLoop::quit);
+    loop.exec();
+    EXPECT_TRUE(ranOnMain);
+}
+
+TEST(MainQueue, runOnMainAndWaitReturnsAfterTheWork)
+{
+    int value = 0;
+    runOnMainAndWait([&] { value = 1; }); // on the main thread already: runs at once
+    EXPECT_EQ(value, 1);
+
+    std::atomic<bool> done{false};
+    std::thread worker([&] {
+        runOnMainAndWait([&] { value = isMainThread() ? 2 : -1; });
+        done = true;
+    });
+    while (!done)
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+    worker.join();
+    EXPECT_EQ(value, 2);
+}
+
+} // namespace
+} // namespace pairsift
