@@ -1,0 +1,95 @@
+#include "model/FileChunkReader.h"
+
+#include "platform/ConsoleLog.h"
+
+#include <QFile>
+
+#include <cerrno>
+#include <cstdlib>
+#include <memory>
+
+#include <fcntl.h>
+#include <unistd.h>
+
+namespace pairsift {
+
+namespace {
+
+struct FreeBuffer {
+    void operator()(std::byte* buffer) const { std::free(buffer); }
+};
+
+// One buffer per hashing thread, made on its first file and kept until the thread ends. Page-aligned so
+// the kernel copies whole pages.
+std::byte* threadChunkBuffer()
+{
+    thread_local std::unique_ptr<std::byte, FreeBuffer> buffer(
+        static_cast<std::byte*>(std::aligned_alloc(4096, FileItem::ChunkSize)));
+    return buffer.get();
+}
+
+} // namespace
+
+int openReadOnly(const QByteArray& encodedPath)
+{
+    int descriptor;
+    do {
+        descriptor = ::open(encodedPath.constData(), O_RDONLY | O_CLOEXEC);
+    } while (descriptor < 0 && errno == EINTR);
+    return descriptor;
+}
+
+FileChunkReader::FileChunkReader(const QString& path)
+    : m_path(QFile::encodeName(path))
+{
+    m_buffer = threadChunkBuffer();
+    if (!m_buffer)
+        return; // reported as an open failure: nothing can be read without the buffer
+    m_descriptor = openReadOnly(m_path);
+    if (m_descriptor >= 0)
+        ::posix_fadvise(m_descriptor, 0, 0, POSIX_FADV_SEQUENTIAL);
+}
+
+FileChunkReader::~FileChunkReader()
+{
+    close();
+}
+
+qsizetype FileChunkReader::readChunk()
+{
+    // A regular file gives a whole chunk per read until its end; the loop only guards against a file
+    // system that returns less, which would otherwise look like the end of the file.
+    qsizetype filled = 0;
+    while (filled < FileItem::ChunkSize) {
+        const ssize_t count = ::read(m_descriptor, m_buffer + filled, static_cast<size_t>(FileItem::ChunkSize - filled));
+        if (count < 0) {
+            if (errno == EINTR)
+                continue;
+            return -1;
+        }
+        if (count == 0)
+            break;
+        filled += count;
+    }
+    return filled;
+}
+
+void FileChunkReader::close()
+{
+    if (m_descriptor >= 0) {
+        ::close(m_descriptor); // never retried: on Linux the descriptor is gone even after EINTR
+        m_descriptor = -1;
+    }
+}
+
+void FileChunkReader::logOpenFailure() const
+{
+    consoleLog("Unable to open file '%s'", m_path);
+}
+
+void FileChunkReader::logReadFailure() const
+{
+    consoleLog("Error reading file '%s'", m_path);
+}
+
+} // namespace pairsift

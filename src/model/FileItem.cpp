@@ -1,0 +1,268 @@
+#include "model/FileItem.h"
+
+#include "model/FileAttributes.h"
+#include "model/FileChunkReader.h"
+#include "model/InternedString.h"
+#include "model/PairsiftCompare.h"
+#include "model/digest/CspService.h"
+#include "model/digest/Digest.h"
+#include "model/digest/MurmurHash3.h"
+#include "photolibs/ContainerType.h"
+#include "platform/ConsoleLog.h"
+#include "platform/Format.h"
+#include "support/foundation/CopyNumber.h"
+
+#include <QFile>
+
+#include <algorithm>
+#include <cerrno>
+
+#include <unistd.h>
+
+namespace pairsift {
+
+namespace {
+
+const QString& textOrNull(const QString* text)
+{
+    static const QString null;
+    return text ? *text : null;
+}
+
+// The description of a date or of data, as "%@" prints the platform's objects.
+QString describe(const QDateTime& date)
+{
+    return date.isValid() ? date.toUTC().toString(QStringLiteral("yyyy-MM-dd HH:mm:ss +0000")) : QStringLiteral("(null)");
+}
+
+QString describe(const std::optional<Sha1Digest>& digest)
+{
+    if (!digest)
+        return QStringLiteral("(null)");
+    // "<0a1b2c3d 4e5f6a7b ...>": four bytes per group.
+    const QString hex = QString::fromLatin1(digest->toByteArray().toHex());
+    QString text = QStringLiteral("<");
+    for (qsizetype group = 0; group < hex.size(); group += 8) {
+        if (group > 0)
+            text += QLatin1Char(' ');
+        text += hex.mid(group, 8);
+    }
+    return text + QLatin1Char('>');
+}
+
+int compareNumbers(qint64 left, qint64 right)
+{
+    return left < right ? -1 : (left > right ? 1 : 0);
+}
+
+} // namespace
+
+FileItem::FileItem(const QString& name)
+    : m_name(name)
+{
+}
+
+FileItemPtr FileItem::copy() const
+{
+    auto copied = create(m_name);
+    copied->m_remainingFileName = m_remainingFileName;
+    copied->m_dateCreated = m_dateCreated;
+    copied->m_preview.store(m_preview.load());
+    copied->m_sha1 = m_sha1;
+    copied->m_markedForRemoval = m_markedForRemoval;
+    copied->m_totalSize = m_totalSize;
+    copied->m_containerType = m_containerType;
+    copied->m_containerPath = m_containerPath;
+    return copied;
+}
+
+QDateTime FileItem::dateCreated() const
+{
+    if (m_dateCreated == NoDate)
+        return {};
+    return QDateTime::fromMSecsSinceEpoch(m_dateCreated, Qt::UTC);
+}
+
+void FileItem::setDateCreated(const QDateTime& date)
+{
+    m_dateCreated = date.isValid() ? date.toMSecsSinceEpoch() : NoDate;
+}
+
+std::optional<qint64> FileItem::dateCreatedMSecs() const
+{
+    if (m_dateCreated == NoDate)
+        return std::nullopt;
+    return m_dateCreated;
+}
+
+QByteArray FileItem::sha1() const
+{
+    return m_sha1 ? m_sha1->toByteArray() : QByteArray();
+}
+
+void FileItem::setSha1(const QByteArray& digest)
+{
+    m_sha1 = Sha1Digest::fromByteArray(digest);
+}
+
+const QString& FileItem::containerType() const
+{
+    return textOrNull(m_containerType);
+}
+
+void FileItem::setContainerType(const QString& type)
+{
+    m_containerType = internedString(type);
+}
+
+const QString& FileItem::containerPath() const
+{
+    return textOrNull(m_containerPath);
+}
+
+void FileItem::setContainerPath(const QString& path)
+{
+    m_containerPath = internedString(path);
+}
+
+bool FileItem::isApertureFile() const
+{
+    return m_containerType && *m_containerType == containerTypeAperture;
+}
+
+bool FileItem::isiPhotoFile() const
+{
+    return m_containerType && *m_containerType == containerTypeiPhoto;
+}
+
+bool FileItem::isRegularFile() const
+{
+    return m_containerType && *m_containerType == containerTypeDirectory;
+}
+
+std::optional<FileId> FileItem::fillAttributes(quint64 mask)
+{
+    if (!(mask & AllAttributes))
+        return std::nullopt;
+    const std::optional<FileAttributes> attributes = readFileAttributes(m_name);
+    if (!attributes) {
+        m_totalSize = 0;
+        m_dateCreated = NoDate;
+        return std::nullopt;
+    }
+    if (mask & AttributeSize)
+        m_totalSize = attributes->size;
+    if (mask & AttributeCreationDate)
+        m_dateCreated = attributes->creationMSecs;
+    return attributes->id;
+}
+
+QByteArray FileItem::readHead(quint64 length) const
+{
+    const int descriptor = openReadOnly(QFile::encodeName(m_name));
+    if (descriptor < 0)
+        return {};
+    // Grown read by read, so a huge length never asks for much more memory than the file holds.
+    QByteArray head(0, Qt::Uninitialized); // empty, not null: the file could be opened
+    bool failed = false;
+    while (static_cast<quint64>(head.size()) < length) {
+        const qsizetype before = head.size();
+        head.resize(before + static_cast<qsizetype>(std::min<quint64>(length - static_cast<quint64>(before), ChunkSize)));
+        ssize_t count;
+        do {
+            count = ::read(descriptor, head.data() + before, static_cast<size_t>(head.size() - before));
+        } while (count < 0 && errno == EINTR);
+        head.resize(before + std::max<ssize_t>(count, 0));
+        if (count <= 0) {
+            failed = count < 0;
+            break;
+        }
+    }
+    ::close(descriptor);
+    return failed ? QByteArray() : head;
+}
+
+quint32 FileItem::computeMurmurHash(const HashProgressBlock& progress) const
+{
+    std::uint32_t h1 = 0;
+    std::uint32_t carry = 0;
+    const auto totalLength = static_cast<std::uint32_t>(m_totalSize);
+    FileChunkReader reader(m_name);
+    const ChunkReadOutcome outcome = reader.run(m_totalSize, progress,
+        [&](const std::byte* bytes, qsizetype count, bool isLast) {
+            murmur3_32_process(&h1, &carry, bytes, static_cast<int>(count));
+            if (isLast)
+                h1 = murmur3_32_result(h1, carry, totalLength);
+        });
+    if (outcome == ChunkReadOutcome::OpenFailed || outcome == ChunkReadOutcome::ReadFailed)
+        return 0;
+    return h1;
+}
+
+void FileItem::computeSHA1(const HashProgressBlock& progress)
+{
+    m_sha1.reset();
+    CspHandle service = 0;
+    if (const CspReturn result = cspAttach(&service))
+        consoleLog("Unable to get CSP handle: %d", result); // the digest then yields nothing
+    {
+        Digest digest(service);
+        FileChunkReader reader(m_name);
+        reader.run(m_totalSize, progress, [&](const std::byte* bytes, qsizetype count, bool isLast) {
+            digest.update(bytes, static_cast<std::uint64_t>(count), isLast);
+        });
+        // Set only by the final update: a stop or failure before the last chunk leaves it null.
+        m_sha1 = Sha1Digest::fromByteArray(digest.hash());
+    }
+    cspDetach(service);
+}
+
+QString FileItem::description() const
+{
+    return formatString("{name: '%@', containerType: '%@', containerPath: '%@'}", m_name, containerType(), containerPath());
+}
+
+QString FileItem::debugDescription() const
+{
+    return formatString("FileItem {name: %@, size: %@, dateCreated: %@, hash: %@, containerType: %@, containerPath: %@}",
+        m_name, sizeString(), describe(dateCreated()), describe(m_sha1), containerType(), containerPath());
+}
+
+int FileItem::compare(const FileItem& other) const
+{
+    const int result = QString::compare(m_name, other.m_name);
+    return result < 0 ? -1 : (result > 0 ? 1 : 0);
+}
+
+int FileItem::reverseCompare(const FileItem& other) const
+{
+    return other.compare(*this);
+}
+
+QList<FileSortDescriptor> FileItem::sortDescriptors(bool ascending)
+{
+    return {
+        // An unknown date orders before every known one.
+        {QStringLiteral("dateCreated"), ascending, [](const FileItem& left, const FileItem& right) {
+             return compareNumbers(left.m_dateCreated, right.m_dateCreated);
+         }},
+        {QStringLiteral("name"), ascending, [](const FileItem& left, const FileItem& right) {
+             return compareNumbers(extractCopyNumber(left.m_name), extractCopyNumber(right.m_name));
+         }},
+        {QStringLiteral("name"), true, [](const FileItem& left, const FileItem& right) {
+             return pairsiftFileNameCompare(left.m_name, right.m_name);
+         }},
+    };
+}
+
+QList<FileItemPtr> FileItem::sorted(const QList<FileItemPtr>& files, bool ascending)
+{
+    const QList<FileSortDescriptor> descriptors = sortDescriptors(ascending);
+    QList<FileItemPtr> result = files;
+    std::stable_sort(result.begin(), result.end(), [&](const FileItemPtr& left, const FileItemPtr& right) {
+        return compareWithDescriptors(descriptors, *left, *right) < 0;
+    });
+    return result;
+}
+
+} // namespace pairsift

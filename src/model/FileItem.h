@@ -1,0 +1,151 @@
+#pragma once
+
+#include "model/FileId.h"
+#include "model/FileSortDescriptor.h"
+#include "model/Sha1Digest.h"
+
+#include <QByteArray>
+#include <QDateTime>
+#include <QList>
+#include <QString>
+#include <QUrl>
+
+#include <atomic>
+#include <cstdint>
+#include <functional>
+#include <limits>
+#include <memory>
+#include <optional>
+
+class QIcon;
+class QImage;
+
+namespace pairsift {
+
+class FileItem;
+using FileItemPtr = std::shared_ptr<FileItem>;
+
+// Called on the hashing thread after every 256 KiB chunk with the bytes hashed so far, the item's
+// totalSize and a stop flag (false on entry); setting the flag ends the read after this chunk.
+using HashProgressBlock = std::function<void(quint64 bytesDone, quint64 bytesTotal, bool* stop)>;
+
+// The record of one scanned file that every subsystem passes around. Identity is the object itself
+// (compare FileItemPtr values), never the path. No lock: hashing (on the processing queue) writes only
+// the SHA-1, while the main thread may read the display properties.
+class FileItem {
+public:
+    // Bits of the fillAttributes() mask.
+    static constexpr quint64 AttributeSize = 1;
+    static constexpr quint64 AttributeCreationDate = 2;
+    static constexpr quint64 AllAttributes = AttributeSize | AttributeCreationDate;
+
+    // Bytes per read of both digests: a stop takes effect within one chunk.
+    static constexpr qsizetype ChunkSize = 262144;
+
+    explicit FileItem(const QString& name);
+    static FileItemPtr create(const QString& name) { return std::make_shared<FileItem>(name); }
+
+    FileItem(const FileItem&) = delete;
+    FileItem& operator=(const FileItem&) = delete;
+
+    // A new item with every stored property of this one (the icon is computed, so it follows).
+    FileItemPtr copy() const;
+
+    // The full path: the file's identity throughout the program and the store's key.
+    const QString& name() const { return m_name; }
+    void setName(const QString& name) { m_name = name; }
+
+    // The kept copy's path this file is to be replaced by a link to; null when none.
+    const QString& remainingFileName() const { return m_remainingFileName; }
+    void setRemainingFileName(const QString& path) { m_remainingFileName = path; }
+
+    // Null when unknown. Kept with millisecond precision.
+    QDateTime dateCreated() const;
+    void setDateCreated(const QDateTime& date);
+    // The creation date in milliseconds since 1970; nothing when unknown. Cheap, for orderings.
+    std::optional<qint64> dateCreatedMSecs() const;
+
+    // The 20-byte digest of the content; null when unknown, failed or stopped before the end.
+    QByteArray sha1() const;
+    // Anything but 20 bytes (a null value included) leaves the item without a digest.
+    void setSha1(const QByteArray& digest);
+    const std::optional<Sha1Digest>& sha1Digest() const { return m_sha1; }
+    void setSha1Digest(const std::optional<Sha1Digest>& digest) { m_sha1 = digest; }
+
+    bool markedForRemoval() const { return m_markedForRemoval; }
+    void setMarkedForRemoval(bool marked) { m_markedForRemoval = marked; }
+
+    quint64 totalSize() const { return m_totalSize; }
+    void setTotalSize(quint64 size) { m_totalSize = size; }
+
+    // "directory", "iPhoto", "Aperture" or null (unknown). Stored once per distinct value.
+    const QString& containerType() const;
+    void setContainerType(const QString& type);
+    // The scanned location (for library files the library package). Stored once per distinct value.
+    const QString& containerPath() const;
+    void setContainerPath(const QString& path);
+
+    bool isApertureFile() const;
+    bool isiPhotoFile() const;
+    bool isRegularFile() const;
+
+    // Reads size (AttributeSize) and creation date (AttributeCreationDate: birth time where the file
+    // system records one, else the modification time) of the item at name() without following a final
+    // symbolic link. Nothing happens for a mask without either bit. When the attributes cannot be read the
+    // size becomes 0 and the date null, and nothing is answered; otherwise the file's identity.
+    std::optional<FileId> fillAttributes(quint64 mask);
+
+    // The first bytes of the file, at most `length`; null when the file cannot be opened or read.
+    QByteArray readHead(quint64 length) const;
+
+    // Both digests: synchronous on the caller's thread; an open or read failure is written to the console
+    // log, never raised, and the file is always closed. A stopped read gives an unfinished MurmurHash
+    // value (callers discard it) and leaves the SHA-1 null unless the last chunk was already read.
+    // The MurmurHash3 (seed 0) of the content, finalised with totalSize(); 0 on failure.
+    quint32 computeMurmurHash(const HashProgressBlock& progress = {}) const;
+    // Sets sha1() to the digest of the content, or leaves it null.
+    void computeSHA1(const HashProgressBlock& progress = {});
+
+    // The localized type description of a path ("" when it cannot be found); kind() for name().
+    static QString fileKindWithPathName(const QString& path);
+    QString kind() const;
+    // The theme icon of name() for a plain-folder file, else of containerPath(); computed on every call.
+    QIcon icon() const;
+    // A 96 × 96 preview; null until fillPreview() runs. Safe to read while another thread fills it.
+    QImage preview() const;
+    void setPreview(const QImage& preview);
+    void fillPreview();
+    // totalSize() as display text.
+    QString sizeString() const;
+
+    QString description() const;
+    QString debugDescription() const;
+
+    QUrl previewItemURL() const;
+    QString previewItemTitle() const;
+
+    // Plain string order of name(); reverseCompare() is the descending one.
+    int compare(const FileItem& other) const;
+    int reverseCompare(const FileItem& other) const;
+
+    // The file-level keys of the keep rule: creation date and copy number in the given direction, then
+    // the copy-aware path order, always in its own direction.
+    static QList<FileSortDescriptor> sortDescriptors(bool ascending);
+    // A stable sort by sortDescriptors(ascending).
+    static QList<FileItemPtr> sorted(const QList<FileItemPtr>& files, bool ascending);
+
+private:
+    static constexpr qint64 NoDate = std::numeric_limits<qint64>::min();
+
+    QString m_name;
+    QString m_remainingFileName;
+    std::atomic<std::shared_ptr<const QImage>> m_preview;
+    qint64 m_dateCreated = NoDate;
+    quint64 m_totalSize = 0;
+    const QString* m_containerType = nullptr;
+    const QString* m_containerPath = nullptr;
+    std::optional<Sha1Digest> m_sha1;
+    bool m_markedForRemoval = false;
+};
+
+} // namespace pairsift

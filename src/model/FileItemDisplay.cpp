@@ -1,0 +1,132 @@
+// The display side of FileItem: type text, icon, preview and size text, for the results list, the
+// details pane and the preview window.
+#include "model/FileItem.h"
+
+#include "platform/MainQueue.h"
+#include "support/foundation/SizeFormatting.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QGuiApplication>
+#include <QIcon>
+#include <QImage>
+#include <QImageReader>
+#include <QMimeDatabase>
+
+#include <sys/stat.h>
+
+namespace pairsift {
+
+namespace {
+
+constexpr int PreviewSide = 96;
+
+QString expandingTilde(const QString& path)
+{
+    if (path == QLatin1String("~"))
+        return QDir::homePath();
+    if (path.startsWith(QLatin1String("~/")))
+        return QDir::homePath() + path.mid(1);
+    return path;
+}
+
+bool exists(const QString& path)
+{
+    struct stat status;
+    const QByteArray encoded = QFile::encodeName(path);
+    return !encoded.isEmpty() && ::lstat(encoded.constData(), &status) == 0;
+}
+
+// The theme's icon for the type of the item at the path (a folder's for a folder).
+QIcon iconForPath(const QString& path)
+{
+    const QMimeType type = QMimeDatabase().mimeTypeForFile(path);
+    if (!type.isValid())
+        return {};
+    return QIcon::fromTheme(type.iconName(), QIcon::fromTheme(type.genericIconName()));
+}
+
+// The picture itself, scaled to fit the preview square; null when the file is no readable picture.
+QImage thumbnailOf(const QString& path)
+{
+    QImageReader reader(path);
+    reader.setAutoTransform(true);
+    if (!reader.canRead())
+        return {};
+    const QSize size = reader.size();
+    if (size.isValid())
+        reader.setScaledSize(size.scaled(PreviewSide, PreviewSide, Qt::KeepAspectRatio).expandedTo(QSize(1, 1)));
+    QImage image = reader.read();
+    if (!image.isNull() && (image.width() > PreviewSide || image.height() > PreviewSide))
+        image = image.scaled(PreviewSide, PreviewSide, Qt::KeepAspectRatio, Qt::SmoothTransformation);
+    return image;
+}
+
+// Icons are drawn through the GUI application's thread; without one there is no icon to draw.
+QImage iconImage(const QIcon& icon)
+{
+    if (icon.isNull() || !qobject_cast<QGuiApplication*>(QCoreApplication::instance()))
+        return {};
+    QImage image;
+    runOnMainAndWait([&] { image = icon.pixmap(PreviewSide, PreviewSide).toImage(); });
+    return image;
+}
+
+} // namespace
+
+QString FileItem::fileKindWithPathName(const QString& path)
+{
+    const QString expanded = expandingTilde(path);
+    if (!exists(expanded))
+        return QStringLiteral("");
+    const QMimeType type = QMimeDatabase().mimeTypeForFile(expanded);
+    return type.isValid() ? type.comment() : QStringLiteral("");
+}
+
+QString FileItem::kind() const
+{
+    return fileKindWithPathName(m_name);
+}
+
+QIcon FileItem::icon() const
+{
+    // A photo inside a library shows the library's icon.
+    return iconForPath(isRegularFile() ? m_name : containerPath());
+}
+
+QImage FileItem::preview() const
+{
+    const std::shared_ptr<const QImage> preview = m_preview.load();
+    return preview ? *preview : QImage();
+}
+
+void FileItem::setPreview(const QImage& preview)
+{
+    m_preview.store(preview.isNull() ? nullptr : std::make_shared<const QImage>(preview));
+}
+
+void FileItem::fillPreview()
+{
+    QImage image = thumbnailOf(m_name);
+    if (image.isNull())
+        image = iconImage(iconForPath(m_name));
+    setPreview(image);
+}
+
+QString FileItem::sizeString() const
+{
+    return stringWithDiskSpace(static_cast<double>(m_totalSize));
+}
+
+QUrl FileItem::previewItemURL() const
+{
+    return QUrl::fromLocalFile(m_name);
+}
+
+QString FileItem::previewItemTitle() const
+{
+    return m_name.section(QLatin1Char('/'), -1, -1, QString::SectionSkipEmpty);
+}
+
+} // namespace pairsift

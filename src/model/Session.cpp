@@ -1,0 +1,149 @@
+#include "model/Session.h"
+
+#include "store/PairsiftDatabase.h"
+#include "support/logging/SOLogger.h"
+
+#include <algorithm>
+
+namespace pairsift {
+
+Session::Session(std::shared_ptr<PairsiftDatabase> db, SOLoggerPtr logger)
+    : m_db(std::move(db))
+    , m_logger(std::move(logger))
+{
+    loadExpandedGroups();
+}
+
+bool Session::addNewFile(const FileItemPtr& file)
+{
+    // Kept first and never undone: fileCount() counts every file offered.
+    m_allFiles.push_back(file);
+    publishFileCount();
+
+    if (!m_db->addFile(file->name(), file->totalSize(), file->dateCreated(), file->containerType(),
+            file->containerPath())) {
+        logError(m_logger, "Unable to add file '%@' to database", file->name());
+        return false;
+    }
+
+    const std::size_t groupSize = m_fileGroupsBySize.addFile(file, FileGroupKey(file->totalSize()));
+    // The second file of a size also makes a duplicate of the first.
+    if (groupSize == 2)
+        m_countOfDuplicatesBySize += 2;
+    else if (groupSize > 2)
+        m_countOfDuplicatesBySize += 1;
+    return true;
+}
+
+void Session::addFile(const FileItemPtr& file)
+{
+    m_allFiles.push_back(file);
+    publishFileCount();
+    groupFileByHash(file);
+}
+
+void Session::groupFileByHash(const FileItemPtr& file)
+{
+    const std::optional<Sha1Digest>& digest = file->sha1Digest();
+    if (!digest)
+        return;
+    FileGroupPtr& group = m_fileGroupsByHash[*digest];
+    if (!group) {
+        group = std::make_shared<FileGroup>();
+        group->setLogger(m_logger);
+    }
+    group->addFile(file);
+}
+
+void Session::pruneUniqueGroups()
+{
+    std::erase_if(m_fileGroupsByHash, [](const auto& entry) { return entry.second->count() < 2; });
+}
+
+void Session::clear()
+{
+    m_allFiles = {};
+    publishFileCount();
+    m_fileGroupsBySize = FileGrouping(FileGroupingBySize);
+    m_fileGroupsByHash = {};
+    m_countOfDuplicatesBySize = 0;
+}
+
+void Session::loadFilesFromDatabase()
+{
+    clear();
+    m_db->enumerateFiles([this](const QString& path, std::uint64_t size, const QDateTime& created,
+                             const QByteArray& sha1, const QString& containerType, const QString& containerPath,
+                             bool*) {
+        // A row without a digest was unique by size or by the fast hash.
+        if (sha1.isEmpty())
+            return;
+        const FileItemPtr file = FileItem::create(path);
+        file->setTotalSize(size);
+        file->setDateCreated(created);
+        file->setSha1(sha1);
+        file->setContainerType(containerType);
+        file->setContainerPath(containerPath);
+        addFile(file);
+    });
+    pruneUniqueGroups();
+}
+
+void Session::publishFileCount()
+{
+    m_fileCount.store(m_allFiles.size(), std::memory_order_release);
+}
+
+FileGroupPtr Session::fileGroupWithSHA1(const QByteArray& sha1) const
+{
+    const std::optional<Sha1Digest> digest = Sha1Digest::fromByteArray(sha1);
+    if (!digest)
+        return nullptr;
+    const auto found = m_fileGroupsByHash.find(*digest);
+    return found == m_fileGroupsByHash.end() ? nullptr : found->second;
+}
+
+FileGroupPtr Session::fileGroupWithFile(const FileItemPtr& file) const
+{
+    return fileGroupWithSHA1(file->sha1());
+}
+
+FileGroupPtr Session::groupAtIndex(std::uint64_t index) const
+{
+    const auto found = m_fileGroupsByHash.find(m_sortedFileHashes.at(index));
+    return found == m_fileGroupsByHash.end() ? nullptr : found->second;
+}
+
+PSFTSessionMarkedInfo Session::markedInfo() const
+{
+    PSFTSessionMarkedInfo info;
+    for (const auto& [digest, group] : m_fileGroupsByHash) {
+        const std::uint64_t marked = group->markedCount();
+        if (marked > 0 && marked < group->count()) {
+            info.count += marked;
+            info.size += static_cast<double>(group->markedSize());
+        }
+    }
+    return info;
+}
+
+double Session::wastedSpace() const
+{
+    double total = 0.0;
+    for (const auto& [digest, group] : m_fileGroupsByHash)
+        total += group->wastedSpace();
+    return total;
+}
+
+FileGroupPtr Session::selectedGroupAfterRemovingGroup(const FileGroupPtr& group) const
+{
+    const std::optional<Sha1Digest> digest = Sha1Digest::fromByteArray(group->sha1());
+    const auto found = std::find(m_sortedFileHashes.begin(), m_sortedFileHashes.end(), digest);
+    if (found == m_sortedFileHashes.end())
+        return nullptr;
+    const std::size_t position = static_cast<std::size_t>(found - m_sortedFileHashes.begin());
+    const std::size_t neighbour = position == 0 ? 1 : position - 1;
+    return neighbour < m_sortedFileHashes.size() ? groupAtIndex(neighbour) : nullptr;
+}
+
+} // namespace pairsift

@@ -1,0 +1,106 @@
+// Staging marked files for removal.
+#include "model/Session.h"
+
+#include "store/PairsiftDatabase.h"
+#include "support/logging/SOLogger.h"
+
+#include <unordered_set>
+
+namespace pairsift {
+
+FileGroupPtr Session::groupToSelectAfterStaging() const
+{
+    const auto isMarked = [](const FileGroupPtr& group) { return group->markedCount() > 0; };
+
+    // The unmarked group just before the first marked one.
+    FileGroupPtr remembered;
+    for (std::size_t index = 0; index < m_sortedFileHashes.size(); ++index) {
+        const FileGroupPtr group = groupAtIndex(index);
+        if (!group)
+            continue;
+        if (isMarked(group))
+            break;
+        remembered = group;
+    }
+    if (remembered)
+        return remembered;
+
+    // Else the unmarked group just after the last marked one.
+    for (std::size_t index = m_sortedFileHashes.size(); index-- > 0;) {
+        const FileGroupPtr group = groupAtIndex(index);
+        if (!group)
+            continue;
+        if (isMarked(group))
+            break;
+        remembered = group;
+    }
+    return remembered;
+}
+
+FileGroupPtr Session::removeMarkedFiles()
+{
+    FileGroupPtr next = groupToSelectAfterStaging();
+
+    std::vector<FileGroupPtr> groups;
+    for (const auto& [digest, group] : m_fileGroupsByHash) {
+        const std::uint64_t marked = group->markedCount();
+        if (marked > 0 && marked < group->count())
+            groups.push_back(group);
+    }
+    for (const FileGroupPtr& group : groups)
+        group->populateFilesWithRemainingFile();
+
+    // Without our own transaction the rows would join whatever else holds the connection; the store
+    // has logged why it could not begin.
+    if (!m_db->beginTransaction())
+        return next;
+    for (const FileGroupPtr& group : groups)
+        removeFiles(group->selectedFiles());
+    // A transaction left open would swallow every later write.
+    if (!m_db->commit())
+        m_db->rollback();
+    return next;
+}
+
+bool Session::removeFile(const FileItemPtr& file)
+{
+    dropFromAllFiles({file});
+    return stageFile(*file);
+}
+
+bool Session::removeFiles(const QList<FileItemPtr>& files)
+{
+    bool succeeded = true;
+    for (const FileItemPtr& file : files)
+        succeeded = stageFile(*file) && succeeded;
+    // One pass over allFiles() for the whole list.
+    dropFromAllFiles(files);
+    return succeeded;
+}
+
+bool Session::removeGroup(const FileGroupPtr& group)
+{
+    return removeFiles(group->tail());
+}
+
+bool Session::stageFile(const FileItem& file)
+{
+    Error error;
+    if (m_db->trashFile(file.name(), file.remainingFileName(), &error))
+        return true;
+    logError(m_logger, "Unable to mark file '%@' as deleted: %@", file.name(), error.message());
+    return false;
+}
+
+void Session::dropFromAllFiles(const QList<FileItemPtr>& files)
+{
+    if (files.isEmpty())
+        return;
+    std::unordered_set<const FileItem*> dropped;
+    for (const FileItemPtr& file : files)
+        dropped.insert(file.get());
+    std::erase_if(m_allFiles, [&](const FileItemPtr& file) { return dropped.contains(file.get()); });
+    publishFileCount();
+}
+
+} // namespace pairsift

@@ -1,0 +1,100 @@
+#include "processing/ProcessingStage.h"
+
+#include "platform/ConsoleLog.h"
+#include "support/logging/SOLogger.h"
+
+#include <chrono>
+
+namespace pairsift {
+
+ProcessingStage::ProcessingStage(QString name, std::shared_ptr<const FileGrouping> fileGrouping, SOLoggerPtr logger,
+    std::shared_ptr<PairsiftDatabase> db)
+    : m_name(std::move(name))
+    , m_inFileGroups(std::move(fileGrouping))
+    , m_logger(std::move(logger))
+    , m_db(std::move(db))
+{
+}
+
+ProcessingStage::~ProcessingStage() = default;
+
+void ProcessingStage::fileAdded(const FileItem&)
+{
+}
+
+FileGrouping ProcessingStage::processFiles(const FileGrouping& input, std::uint64_t doneCount,
+    std::uint64_t totalCount, const StageProgressBlock& progress)
+{
+    const StageTexts& stageTexts = texts();
+    const std::uint64_t inCount = input.count();
+    FileGrouping output(outputKind());
+    std::uint64_t done = doneCount;
+    consoleLog(stageTexts.countIn, inCount, doneCount, totalCount);
+
+    input.enumerateGroups([&](const FileGroupKey&, const FileGrouping::Files& files, bool* stopGroups) {
+        for (const FileItemPtr& file : files) {
+            // Every visited file counts, a cancelled or failed one too.
+            const std::uint64_t fileDone = done++;
+            if (processFile(file, fileDone, totalCount, progress, output)) {
+                *stopGroups = true;
+                return;
+            }
+        }
+    });
+
+    output.pruneSingleFileGroups();
+    const std::uint64_t outCount = output.count();
+    consoleLog(stageTexts.countOut, outCount, inCount - outCount, done);
+    return output;
+}
+
+bool ProcessingStage::processFile(const FileItemPtr& file, std::uint64_t doneCount, std::uint64_t totalCount,
+    const StageProgressBlock& progress, FileGrouping& output)
+{
+    StageProgressInfo info;
+    info.doneCount = doneCount;
+    info.totalCount = totalCount;
+    bool cancelled = false;
+    if (progress)
+        progress(m_name, file, info, &cancelled);
+    if (cancelled)
+        return true;
+
+    const std::int64_t started = now();
+    HashProgressBlock chunkProgress;
+    if (progress) {
+        chunkProgress = [&](quint64 bytesDone, quint64 bytesTotal, bool* stop) {
+            // Whole seconds only: files that take under a second never show their own bar.
+            info.fileProgressVisible = (now() - started) / 1000 >= 1;
+            info.fileBytesDone = bytesDone;
+            info.fileBytesTotal = bytesTotal;
+            progress(m_name, file, info, &cancelled);
+            *stop = cancelled;
+        };
+    }
+    const std::optional<FileGroupKey> key = contentKey(*file, chunkProgress);
+
+    const StageTexts& stageTexts = texts();
+    if (cancelled) {
+        if (stageTexts.cancelled)
+            logWarning(m_logger, stageTexts.cancelled, file->name());
+        return true;
+    }
+    if (!key) {
+        logError(m_logger, stageTexts.failed, file->name());
+        return false;
+    }
+    output.addFile(file, *key);
+    fileAdded(*file);
+    return false;
+}
+
+std::int64_t ProcessingStage::now() const
+{
+    if (m_clock)
+        return m_clock();
+    using namespace std::chrono;
+    return duration_cast<milliseconds>(steady_clock::now().time_since_epoch()).count();
+}
+
+} // namespace pairsift

@@ -1,0 +1,86 @@
+#pragma once
+
+#include "model/FileGrouping.h"
+#include "processing/StageProgress.h"
+
+#include <QString>
+
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <optional>
+
+namespace pairsift {
+
+class PairsiftDatabase;
+class SOLogger;
+using SOLoggerPtr = std::shared_ptr<SOLogger>;
+
+// The texts of one stage: the console lines around its run and the log lines of a file it leaves out.
+struct StageTexts {
+    // "… count in: %lu, done: %lu, total: %lu" with the input count, the done and the total argument.
+    const char* countIn;
+    // "… count out: %lu, difference: %lu, done: %lu" with the output count, input − output, the end done.
+    const char* countOut;
+    // Warning with the path when a stop lands during the content operation; null when it cannot.
+    const char* cancelled;
+    // Error with the path when the content operation fails.
+    const char* failed;
+};
+
+// One comparison stage: computes a content key for every file of a grouping and answers a new grouping
+// keyed by it, without the groups left with a single file. The loop is shared; a stage supplies only
+// its content operation, its key and its texts.
+class ProcessingStage {
+public:
+    // Milliseconds on a monotonic clock.
+    using Clock = std::function<std::int64_t()>;
+
+    ProcessingStage(QString name, std::shared_ptr<const FileGrouping> fileGrouping, SOLoggerPtr logger,
+        std::shared_ptr<PairsiftDatabase> db);
+    virtual ~ProcessingStage();
+
+    ProcessingStage(const ProcessingStage&) = delete;
+    ProcessingStage& operator=(const ProcessingStage&) = delete;
+
+    // The title shown to the user and passed to every progress call.
+    const QString& name() const { return m_name; }
+    void setName(const QString& name) { m_name = name; }
+    const SOLoggerPtr& logger() const { return m_logger; }
+    const std::shared_ptr<PairsiftDatabase>& db() const { return m_db; }
+    // The grouping given at construction; processFiles() works on the one passed to it.
+    const std::shared_ptr<const FileGrouping>& inFileGroups() const { return m_inFileGroups; }
+
+    // Replaces the clock that decides when a file's own progress becomes visible.
+    void setClock(Clock clock) { m_clock = std::move(clock); }
+
+    // Called on the processing thread; blocks until every file is handled. `doneCount` and `totalCount`
+    // are the run's (see StageProgressInfo). A file that cannot be read is logged with its path and left
+    // out. A stop from `progress` ends the stage after the current file; the output so far is returned,
+    // pruned, like a finished one.
+    FileGrouping processFiles(const FileGrouping& input, std::uint64_t doneCount, std::uint64_t totalCount,
+        const StageProgressBlock& progress);
+
+protected:
+    virtual FileGroupingKind outputKind() const = 0;
+    virtual const StageTexts& texts() const = 0;
+    // The file's content key; nothing when the content cannot be read. `chunkProgress` is called after
+    // every chunk read, and setting its stop flag ends the read (the key is then discarded).
+    virtual std::optional<FileGroupKey> contentKey(FileItem& file, const HashProgressBlock& chunkProgress) = 0;
+    // After the file joined the output under its key.
+    virtual void fileAdded(const FileItem& file);
+
+private:
+    // Answers whether the run was cancelled at this file.
+    bool processFile(const FileItemPtr& file, std::uint64_t doneCount, std::uint64_t totalCount,
+        const StageProgressBlock& progress, FileGrouping& output);
+    std::int64_t now() const;
+
+    QString m_name;
+    std::shared_ptr<const FileGrouping> m_inFileGroups;
+    SOLoggerPtr m_logger;
+    std::shared_ptr<PairsiftDatabase> m_db;
+    Clock m_clock;
+};
+
+} // namespace pairsift

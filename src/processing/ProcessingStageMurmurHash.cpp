@@ -1,0 +1,29 @@
+#include "processing/ProcessingStageMurmurHash.h"
+
+namespace pairsift {
+
+FileGroupingKind ProcessingStageMurmurHash::outputKind() const
+{
+    return FileGroupingByHash;
+}
+
+const StageTexts& ProcessingStageMurmurHash::texts() const
+{
+    static const StageTexts texts{
+        "MurmurHash stage count in: %lu, done: %lu, total: %lu",
+        "MurmurHash stage count out: %lu, difference: %lu, done: %lu",
+        "User cancelled MurmurHash'ing file '%@'",
+        "Unable to MurmurHash file '%@'.",
+    };
+    return texts;
+}
+
+std::optional<FileGroupKey> ProcessingStageMurmurHash::contentKey(FileItem& file, const HashProgressBlock& chunkProgress)
+{
+    const quint32 hash = file.computeMurmurHash(chunkProgress);
+    if (hash == 0)
+        return std::nullopt;
+    return FileGroupKey(std::uint64_t{hash});
+}
+
+} // namespace pairsift

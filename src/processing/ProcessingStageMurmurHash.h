@@ -1,0 +1,18 @@
+#pragma once
+
+#include "processing/ProcessingStage.h"
+
+namespace pairsift {
+
+// The fast stage: key = the 32-bit MurmurHash3 of the whole content (0 means the file could not be read).
+class ProcessingStageMurmurHash : public ProcessingStage {
+public:
+    using ProcessingStage::ProcessingStage;
+
+protected:
+    FileGroupingKind outputKind() const override;
+    const StageTexts& texts() const override;
+    std::optional<FileGroupKey> contentKey(FileItem& file, const HashProgressBlock& chunkProgress) override;
+};
+
+} // namespace pairsift

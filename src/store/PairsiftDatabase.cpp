@@ -1,0 +1,225 @@
+#include "store/PairsiftDatabase.h"
+
+#include "platform/ConsoleLog.h"
+
+#include <QFile>
+
+#include <sqlite3.h>
+
+namespace pairsift {
+
+namespace {
+
+struct SchemaStep {
+    const char* sql;
+    const char* failureFormat;
+};
+
+// Run at every open, in this order.
+constexpr std::array<SchemaStep, 6> schemaSteps = {{
+    {"CREATE TABLE IF NOT EXISTS Properties (Key TEXT UNIQUE PRIMARY KEY, Value TEXT);",
+        "Error creating Properties table: %s"},
+    {"CREATE TABLE IF NOT EXISTS Files (Name TEXT UNIQUE PRIMARY KEY,Size INTEGER,CreationDate INTEGER,SHA1 BLOB,"
+     "IsDeleted INTEGER NOT NULL DEFAULT 0,LinkTarget TEXT,ContainerType TEXT,ContainerPath TEXT);",
+        "Error creating Files table: %s"},
+    {"CREATE INDEX IF NOT EXISTS FilesSHA1Index ON Files (SHA1);", "Error creating Files(SHA1) index: %s"},
+    {"CREATE INDEX IF NOT EXISTS FilesSizeIndex ON Files (Size);", "Error creating Files(Size) index: %s"},
+    {"CREATE TABLE IF NOT EXISTS ExpandedGroups (SHA1 BLOB);", "Error creating ExpandedGroups table: %s"},
+    {"CREATE INDEX IF NOT EXISTS ExpandedGroupsSHA1Index ON ExpandedGroups (SHA1);",
+        "Error creating ExpandedGroups(SHA1) index: %s"},
+}};
+
+struct StatementText {
+    const char* sql;
+    const char* creationFailureFormat;
+    const char* finalizationFailureFormat;
+};
+
+// Prepared at open and finalized at close in this order; indexed by PairsiftDatabase::Statement.
+constexpr std::array<StatementText, 14> statementTexts = {{
+    {"INSERT OR IGNORE INTO Files (Name, Size, CreationDate, ContainerType, ContainerPath) VALUES (?, ?, ?, ?, ?);",
+        "Error creating add file statement: %s", "Error finalizing add file statement: %s"},
+    {"UPDATE Files SET IsDeleted = 1 WHERE Name = ?;", "Error creating trash file statement: %s",
+        "Error finalizing trash file statement: %s"},
+    {"UPDATE Files SET LinkTarget = ? WHERE Name = ?;", "Error creating update-link-target statement: %s",
+        "Error finalizing update-link-target statement: %s"},
+    {"UPDATE Files SET SHA1 = ? WHERE Name = ?;", "Error creating update-file-hash statement: %s",
+        "Error finalizing update hash statement: %s"},
+    {"SELECT * FROM Files WHERE IsDeleted = 0 AND Name IS NOT NULL;", "Error creating fetch files statement: %s",
+        "Error finalizing fetch files statement: %s"},
+    {"SELECT Name, Size, CreationDate, SHA1, LinkTarget, ContainerType, ContainerPath FROM Files "
+     "WHERE IsDeleted = 1 AND Name IS NOT NULL;",
+        "Error creating fetch deleted files statement: %s", "Error finalizing fetch deleted files statement: %s"},
+    {"SELECT count(Size), sum(Size) FROM Files WHERE IsDeleted = 1;", "Error creating trash info statement: %s",
+        "Error finalizing trash info statement: %s"},
+    {"DELETE FROM Files WHERE Name = ?;", "Error creating delete file statement: %s",
+        "Error finalizing delete file statement: %s"},
+    {"UPDATE Files SET IsDeleted = 0 WHERE Name = ?;", "Error creating restore file statement: %s",
+        "Error finalizing restore file statement: %s"},
+    {"SELECT count(*) FROM Files WHERE SHA1 = ? and IsDeleted = 0;", "Error creating count-files-by-hash statement: %s",
+        "Error finalizing count-files-by-hash statement: %s"},
+    {"INSERT OR IGNORE INTO ExpandedGroups (SHA1) VALUES (?);", "Error creating add-expanded-group statement: %s",
+        "Error finalizing add-expanded-group statement: %s"},
+    {"DELETE FROM ExpandedGroups WHERE SHA1 = ?;", "Error creating remove-expanded-group statement: %s",
+        "Error finalizing remove-expanded-group statement: %s"},
+    {"SELECT count(SHA1) FROM ExpandedGroups WHERE SHA1 = ?;", "Error creating check-expanded-group statement: %s",
+        "Error finalizing check-expanded-group statement: %s"},
+    {"SELECT * FROM ExpandedGroups;", "Error creating fetch-expanded-groups statement: %s",
+        "Error finalizing fetch-expanded-groups statement: %s"},
+}};
+
+} // namespace
+
+std::unique_ptr<PairsiftDatabase> PairsiftDatabase::databaseWithPath(const QString& path)
+{
+    std::unique_ptr<PairsiftDatabase> database(new PairsiftDatabase);
+    if (!database->initWithPath(path))
+        return nullptr;
+    return database;
+}
+
+PairsiftDatabase::~PairsiftDatabase()
+{
+    close();
+}
+
+bool PairsiftDatabase::initWithPath(const QString& path)
+{
+    constexpr int flags = SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE | SQLITE_OPEN_FULLMUTEX;
+    static_assert(flags == 0x10006);
+    if (sqlite3_open_v2(QFile::encodeName(path).constData(), &m_db, flags, nullptr) != SQLITE_OK) {
+        consoleLog("Error opening database '%@'", path);
+        // A failed open may still hand back a connection object, which must be released.
+        sqlite3_close_v2(m_db);
+        m_db = nullptr;
+        return false;
+    }
+    configureConnection();
+    return initSchema() && setupStatements();
+}
+
+// Tuning only: where a setting does not take, the defaults stay, slower but just as safe.
+void PairsiftDatabase::configureConnection()
+{
+    // With write-ahead logging, a commit outside a transaction (one SHA-1 per hashed file) is one append
+    // instead of two synchronous writes, and NORMAL syncs only at checkpoints: the file cannot be
+    // corrupted, and only a power loss, not a crash of the program, can undo the latest commits. NORMAL
+    // is set only when the log is really in use, since with a rollback journal it is not corruption-safe.
+    SqlStatement journalMode;
+    bool isWriteAheadLog = false;
+    if (journalMode.prepare(m_db, "PRAGMA journal_mode = WAL;") == SQLITE_OK) {
+        SqlStatementUse use(journalMode);
+        isWriteAheadLog = use.step() == SQLITE_ROW && use.columnText(0) == QLatin1String("wal");
+    }
+    if (isWriteAheadLog)
+        execute("PRAGMA synchronous = NORMAL;", "Error configuring database: %s");
+    // 32 MiB of pages: the scan's transaction stays in memory up to some 150,000 rows instead of
+    // spilling to the file every 2 MiB.
+    execute("PRAGMA cache_size = -32768;", "Error configuring database: %s");
+}
+
+bool PairsiftDatabase::initSchema()
+{
+    for (const SchemaStep& step : schemaSteps) {
+        if (!execute(step.sql, step.failureFormat))
+            return false;
+    }
+    return settleVersionRow();
+}
+
+// Any non-zero version is accepted as it is; a missing row is written. A row that reads as 0 stays in
+// the way of the insert (unique key), so such a store cannot be opened.
+bool PairsiftDatabase::settleVersionRow()
+{
+    SqlStatement query;
+    if (query.prepare(m_db, "SELECT Value FROM Properties WHERE Key = 'Version';") != SQLITE_OK) {
+        consoleLog("Error preparing to get database version: %s", lastMessage());
+        return false;
+    }
+    bool hasVersion = false;
+    {
+        SqlStatementUse use(query);
+        hasVersion = use.step() == SQLITE_ROW && use.columnInt64(0) != 0;
+    }
+    if (hasVersion)
+        return true;
+    return execute("INSERT INTO Properties (Key, Value) VALUES ('Version', 2);", "Error setting database version: %s");
+}
+
+bool PairsiftDatabase::setupStatements()
+{
+    static_assert(statementTexts.size() == StatementCount);
+    for (int which = 0; which < StatementCount; ++which) {
+        const StatementText& text = statementTexts[static_cast<std::size_t>(which)];
+        if (m_statements[static_cast<std::size_t>(which)].prepare(m_db, text.sql) != SQLITE_OK) {
+            consoleLog(text.creationFailureFormat, lastMessage());
+            close();
+            return false;
+        }
+    }
+    return true;
+}
+
+void PairsiftDatabase::destroyStatements()
+{
+    for (int which = 0; which < StatementCount; ++which) {
+        if (m_statements[static_cast<std::size_t>(which)].finalize() != SQLITE_OK)
+            consoleLog(statementTexts[static_cast<std::size_t>(which)].finalizationFailureFormat, lastMessage());
+    }
+}
+
+void PairsiftDatabase::close()
+{
+    if (!m_db)
+        return;
+    destroyStatements();
+    // Unlike the plain close, this one cannot leave the connection behind half-open: should a
+    // statement outside this class still be alive, the connection goes when that statement does.
+    if (sqlite3_close_v2(m_db) != SQLITE_OK)
+        consoleLog("Error closing database: %s", lastMessage());
+    m_db = nullptr;
+}
+
+bool PairsiftDatabase::beginTransaction()
+{
+    return execute("BEGIN EXCLUSIVE TRANSACTION;", "Error starting transaction: %s");
+}
+
+bool PairsiftDatabase::commit()
+{
+    return execute("COMMIT TRANSACTION;", "Error committing transaction: %s");
+}
+
+bool PairsiftDatabase::rollback()
+{
+    return execute("ROLLBACK TRANSACTION;", "Error rolling back transaction: %s");
+}
+
+Error PairsiftDatabase::errorWithCode(int code, const QString& message) const
+{
+    return Error{QStringLiteral("SQLite"), code, message, lastMessage()};
+}
+
+bool PairsiftDatabase::execute(const char* sql, const char* failureFormat)
+{
+    char* message = nullptr;
+    const int result = m_db ? sqlite3_exec(m_db, sql, nullptr, nullptr, &message) : SQLITE_MISUSE;
+    if (result == SQLITE_OK)
+        return true;
+    consoleLog(failureFormat, message ? message : sqlite3_errstr(result));
+    sqlite3_free(message);
+    return false;
+}
+
+QString PairsiftDatabase::lastMessage() const
+{
+    return QString::fromUtf8(m_db ? sqlite3_errmsg(m_db) : sqlite3_errstr(SQLITE_MISUSE));
+}
+
+void PairsiftDatabase::reportError(Error* error, int code, const char* message) const
+{
+    if (error)
+        *error = errorWithCode(code, QString::fromUtf8(message));
+}
+
+} // namespace pairsift

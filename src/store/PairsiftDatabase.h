@@ -1,0 +1,146 @@
+#pragma once
+
+#include "platform/Error.h"
+#include "store/SqlStatement.h"
+
+#include <QByteArray>
+#include <QDateTime>
+#include <QList>
+#include <QString>
+#include <QStringList>
+
+#include <array>
+#include <cstdint>
+#include <functional>
+#include <memory>
+
+struct sqlite3;
+
+namespace pairsift {
+
+// A live row: path, size, creation date, SHA-1 (null when none), container type and container path
+// (null when none), stop flag.
+using FileRowBlock = std::function<void(const QString& path, std::uint64_t size, const QDateTime& created,
+    const QByteArray& sha1, const QString& containerType, const QString& containerPath, bool* stop)>;
+
+// A staged row: as a live row, with the kept copy's path (null when none) before the container values.
+using DeletedFileRowBlock = std::function<void(const QString& path, std::uint64_t size, const QDateTime& created,
+    const QByteArray& sha1, const QString& linkTarget, const QString& containerType, const QString& containerPath,
+    bool* stop)>;
+
+// The program's file store: every file of the last scan with its size, creation date and SHA-1, the
+// files staged for removal, and the expanded groups of the results list.
+//
+// One connection in SQLite's serialized mode is shared by the main thread and the worker queues; SQLite's
+// mutex serialises each call and this class adds no lock. One operation must not run on two threads at
+// once (each reuses its one prepared statement), and a transaction belongs to the connection, so
+// statements from other threads while it is open run inside it. Failures are logged on the console or
+// reported through the optional `Error` out-parameter; the answer never depends on whether one is passed.
+class PairsiftDatabase {
+public:
+    // Opens (creating when needed) the store at `path`; null after one console line when the file,
+    // the schema or a statement cannot be set up.
+    static std::unique_ptr<PairsiftDatabase> databaseWithPath(const QString& path);
+
+    ~PairsiftDatabase();
+    PairsiftDatabase(const PairsiftDatabase&) = delete;
+    PairsiftDatabase& operator=(const PairsiftDatabase&) = delete;
+
+    // Finalizes the statements and closes the connection; a second call does nothing, and every
+    // operation afterwards fails.
+    void close();
+
+    // Not nested: beginning while a transaction is open fails.
+    bool beginTransaction();
+    bool commit();
+    bool rollback();
+
+    // Domain "SQLite", the given SQLite result code and description, SQLite's current message beneath.
+    Error errorWithCode(int code, const QString& message) const;
+
+    // --- File rows ---
+
+    // Keeps an existing row of the same path unchanged (and still answers true). The date is stored as
+    // whole seconds since 1970, cut toward zero; an invalid date is stored as 0.
+    bool addFile(const QString& name, std::uint64_t size, const QDateTime& created, const QString& containerType,
+        const QString& containerPath);
+    // Removes the live rows; staged rows stay for the removal sheet.
+    bool pruneFilesBeforeScan();
+    // An empty digest stores NULL.
+    bool updateFile(const QString& path, const QByteArray& hash);
+    bool pruneUniqueFiles();
+    // Keeps only the rows whose path lies strictly below one of the folders (exact, case-sensitive
+    // byte prefix "folder/"); an empty list removes every row, staged ones included.
+    bool pruneFilesOutsidePaths(const QStringList& paths);
+
+    // Rows in the store's natural order; the enumeration ends at the last row, at a stop or at a failed
+    // step. An empty block throws std::invalid_argument.
+    void enumerateFiles(const FileRowBlock& block);
+    void enumerateDeletedFiles(const DeletedFileRowBlock& block);
+
+    // Stages the row of `path` and records the kept copy (a null text for none). Not a transaction of
+    // its own; a path without a row changes nothing and answers true.
+    bool trashFile(const QString& path, const QString& replaceWith, Error* error = nullptr);
+    bool deleteFile(const QString& path, Error* error = nullptr);
+    // Live rows with this digest, -1 on failure.
+    int countFilesByHash(const QByteArray& hash, Error* error = nullptr);
+    // Puts a staged row back among the live rows while live copies of its content remain, else deletes
+    // the row (the file would be unique). Nothing on disk is touched.
+    bool restoreFile(const QString& path, const QByteArray& hash, Error* error = nullptr);
+    // Number and total size of the staged rows, written through the pointers that are not null; on
+    // failure they are left untouched.
+    bool getTrashFileCount(std::uint64_t* count, std::uint64_t* size, Error* error = nullptr);
+
+    // --- Expanded groups ---
+
+    bool addExpandedGroup(const QByteArray& hash, Error* error = nullptr);
+    bool removeExpandedGroup(const QByteArray& hash, Error* error = nullptr);
+    // False for an unknown digest and on failure (the error tells them apart).
+    bool isGroupExpanded(const QByteArray& hash, Error* error = nullptr);
+    // Replaces the table's contents in one transaction; after a failure it holds what it held before.
+    bool saveExpandedGroups(const QList<QByteArray>& hashes);
+    // In the table's natural order; empty on failure.
+    QList<QByteArray> loadExpandedGroups();
+    bool clearExpandedGroups();
+
+private:
+    enum Statement {
+        AddFileStatement,
+        TrashFileStatement,
+        UpdateLinkTargetStatement,
+        UpdateHashStatement,
+        FetchFilesStatement,
+        FetchDeletedFilesStatement,
+        TrashInfoStatement,
+        DeleteFileStatement,
+        RestoreFileStatement,
+        CountFilesByHashStatement,
+        AddExpandedGroupStatement,
+        RemoveExpandedGroupStatement,
+        CheckExpandedGroupStatement,
+        FetchExpandedGroupsStatement,
+        StatementCount
+    };
+
+    PairsiftDatabase() = default;
+
+    bool initWithPath(const QString& path);
+    void configureConnection();
+    bool initSchema();
+    bool settleVersionRow();
+    bool setupStatements();
+    void destroyStatements();
+
+    const SqlStatement& statement(Statement which) const { return m_statements[which]; }
+    // Runs a text without preparing it; on failure the console gets `failureFormat` with the message.
+    bool execute(const char* sql, const char* failureFormat);
+    // SQLite's current message for the connection.
+    QString lastMessage() const;
+    // Fills `error`, when given, with the store's error object.
+    void reportError(Error* error, int code, const char* message) const;
+
+    sqlite3* m_db = nullptr;
+    std::array<SqlStatement, StatementCount> m_statements;
+};
+
+} // namespace pairsift

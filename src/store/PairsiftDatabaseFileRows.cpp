@@ -1,0 +1,207 @@
+// The operations on file rows: a row is inserted live by the scan, gets its SHA-1, is staged for
+// removal, and is finally deleted or put back by the removal sheet.
+#include "store/PairsiftDatabase.h"
+
+#include "platform/ConsoleLog.h"
+
+#include <QFile>
+
+#include <sqlite3.h>
+
+#include <stdexcept>
+
+namespace pairsift {
+
+namespace {
+
+// Whole seconds since 1970, the fraction cut toward zero (-12.9 s is -12); no date is 0.
+std::int64_t storedSeconds(const QDateTime& date)
+{
+    return date.isValid() ? date.toMSecsSinceEpoch() / 1000 : 0;
+}
+
+QDateTime dateFromStoredSeconds(std::int64_t seconds)
+{
+    return QDateTime::fromSecsSinceEpoch(seconds, Qt::UTC);
+}
+
+// A missing block is a programming error, raised like any failed parameter check.
+void requireBlock(bool hasBlock, const char* operation)
+{
+    if (hasBlock)
+        return;
+    const QString reason = formatString("Invalid parameter not satisfying: %@", "block != NULL");
+    consoleLog("*** Assertion failure in PairsiftDatabase::%s: %@", operation, reason);
+    throw std::invalid_argument(reason.toStdString());
+}
+
+// A text literal: SQL doubles a quote inside one, and has no other escape.
+QByteArray quotedLiteral(const QByteArray& bytes)
+{
+    QByteArray escaped = bytes;
+    escaped.replace('\'', "''");
+    return '\'' + escaped + '\'';
+}
+
+// True for the paths strictly below `folder`, by exact byte comparison (Name has the binary
+// collation): every path that starts with "folder/" sorts from "folder/" up to, not including,
+// "folder0" ('0' follows '/'), and no other path does. Unlike a pattern match, "%" and "_" in a folder
+// name are plain characters, letter case counts, and a sibling such as "folder2" stays outside.
+QByteArray belowFolderCondition(const QString& folder)
+{
+    QByteArray prefix = QFile::encodeName(folder);
+    if (prefix.endsWith('/'))
+        prefix.chop(1); // "/" itself, or a folder given with its trailing slash
+    return "(Name >= " + quotedLiteral(prefix + '/') + " AND Name < " + quotedLiteral(prefix + '0') + ')';
+}
+
+} // namespace
+
+bool PairsiftDatabase::addFile(const QString& name, std::uint64_t size, const QDateTime& created,
+    const QString& containerType, const QString& containerPath)
+{
+    SqlStatementUse use(statement(AddFileStatement));
+    use.bindPath(1, name);
+    use.bindInt64(2, static_cast<std::int64_t>(size));
+    use.bindInt64(3, storedSeconds(created));
+    use.bindText(4, containerType);
+    use.bindPath(5, containerPath);
+    if (use.step() != SQLITE_DONE) {
+        consoleLog("Error adding file '%@' to database: %s", name, lastMessage());
+        return false;
+    }
+    return true;
+}
+
+bool PairsiftDatabase::pruneFilesBeforeScan()
+{
+    return execute("DELETE FROM Files WHERE IsDeleted = 0;", "Error pruning files before scan: %s");
+}
+
+bool PairsiftDatabase::updateFile(const QString& path, const QByteArray& hash)
+{
+    SqlStatementUse use(statement(UpdateHashStatement));
+    use.bindBlob(1, hash);
+    use.bindPath(2, path);
+    if (use.step() != SQLITE_DONE) {
+        consoleLog("Error updating file hash for '%@': %s", path, lastMessage());
+        return false;
+    }
+    return true;
+}
+
+bool PairsiftDatabase::pruneUniqueFiles()
+{
+    return execute("DELETE FROM Files WHERE SHA1 IS NULL AND IsDeleted = 0;", "Error deleting non-hashed files: %s");
+}
+
+bool PairsiftDatabase::pruneFilesOutsidePaths(const QStringList& paths)
+{
+    QByteArray sql = "DELETE FROM Files";
+    for (qsizetype index = 0; index < paths.size(); ++index) {
+        sql += index == 0 ? " WHERE NOT " : " AND NOT ";
+        sql += belowFolderCondition(paths[index]);
+    }
+    return execute(sql.constData(), "Error pruning outside files: %s");
+}
+
+void PairsiftDatabase::enumerateFiles(const FileRowBlock& block)
+{
+    requireBlock(static_cast<bool>(block), "enumerateFiles");
+    SqlStatementUse use(statement(FetchFilesStatement));
+    bool stop = false;
+    // All columns by position: 0 Name, 1 Size, 2 CreationDate, 3 SHA1, 6 ContainerType, 7 ContainerPath.
+    // Both queries leave out rows without a path.
+    while (!stop && use.step() == SQLITE_ROW) {
+        block(use.columnText(0), static_cast<std::uint64_t>(use.columnInt64(1)),
+            dateFromStoredSeconds(use.columnInt64(2)), use.columnBlob(3), use.columnText(6), use.columnText(7), &stop);
+    }
+}
+
+void PairsiftDatabase::enumerateDeletedFiles(const DeletedFileRowBlock& block)
+{
+    requireBlock(static_cast<bool>(block), "enumerateDeletedFiles");
+    SqlStatementUse use(statement(FetchDeletedFilesStatement));
+    bool stop = false;
+    // The query names its columns in the block's order.
+    while (!stop && use.step() == SQLITE_ROW) {
+        block(use.columnText(0), static_cast<std::uint64_t>(use.columnInt64(1)),
+            dateFromStoredSeconds(use.columnInt64(2)), use.columnBlob(3), use.columnText(4), use.columnText(5),
+            use.columnText(6), &stop);
+    }
+}
+
+bool PairsiftDatabase::trashFile(const QString& path, const QString& replaceWith, Error* error)
+{
+    {
+        SqlStatementUse use(statement(TrashFileStatement));
+        use.bindPath(1, path);
+        if (const int result = use.step(); result != SQLITE_DONE) {
+            reportError(error, result, "Error trashing file");
+            return false;
+        }
+    }
+    SqlStatementUse use(statement(UpdateLinkTargetStatement));
+    use.bindPath(1, replaceWith);
+    use.bindPath(2, path);
+    if (const int result = use.step(); result != SQLITE_DONE) {
+        reportError(error, result, "Error updating trashed file");
+        return false;
+    }
+    return true;
+}
+
+bool PairsiftDatabase::deleteFile(const QString& path, Error* error)
+{
+    SqlStatementUse use(statement(DeleteFileStatement));
+    use.bindPath(1, path);
+    if (const int result = use.step(); result != SQLITE_DONE) {
+        reportError(error, result, "Error deleting file");
+        return false;
+    }
+    return true;
+}
+
+int PairsiftDatabase::countFilesByHash(const QByteArray& hash, Error* error)
+{
+    SqlStatementUse use(statement(CountFilesByHashStatement));
+    use.bindBlob(1, hash);
+    if (const int result = use.step(); result != SQLITE_ROW) {
+        reportError(error, result, "Error counting files by hash");
+        return -1;
+    }
+    return static_cast<int>(use.columnInt64(0));
+}
+
+bool PairsiftDatabase::restoreFile(const QString& path, const QByteArray& hash, Error* error)
+{
+    const int liveCopies = countFilesByHash(hash, error);
+    if (liveCopies < 0)
+        return false;
+    if (liveCopies == 0)
+        return deleteFile(path, error); // the file would now be unique: it is no longer a duplicate
+    SqlStatementUse use(statement(RestoreFileStatement));
+    use.bindPath(1, path);
+    if (const int result = use.step(); result != SQLITE_DONE) {
+        reportError(error, result, "Error restoring file");
+        return false;
+    }
+    return true;
+}
+
+bool PairsiftDatabase::getTrashFileCount(std::uint64_t* count, std::uint64_t* size, Error* error)
+{
+    SqlStatementUse use(statement(TrashInfoStatement));
+    if (const int result = use.step(); result != SQLITE_ROW) {
+        reportError(error, result, "Error counting deleted files");
+        return false;
+    }
+    // The sum is NULL without staged rows, which reads as 0.
+    if (count)
+        *count = static_cast<std::uint64_t>(use.columnInt64(0));
+    if (size)
+        *size = static_cast<std::uint64_t>(use.columnInt64(1));
+    return true;
+}
+
+} // namespace pairsift

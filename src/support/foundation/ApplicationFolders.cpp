@@ -1,0 +1,131 @@
+#include "support/foundation/ApplicationFolders.h"
+
+#include "platform/ConsoleLog.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+
+#include <cerrno>
+#include <cstring>
+#include <mutex>
+#include <pwd.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace pairsift {
+
+namespace {
+
+const char* const applicationFolderName = "Pairsift";
+
+QString baseDirectory(const char* variable, const char* fallbackBelowHome)
+{
+    const QByteArray value = qgetenv(variable);
+    // A relative value is invalid by the base-directory rules and must be ignored.
+    if (!value.isEmpty() && value.startsWith('/'))
+        return QFile::decodeName(value);
+    return homePath() + QLatin1Char('/') + QLatin1String(fallbackBelowHome);
+}
+
+QString standardDirectory(SearchPathDirectory directory)
+{
+    switch (directory) {
+    case SearchPathDirectory::ApplicationSupport: return baseDirectory("XDG_DATA_HOME", ".local/share");
+    case SearchPathDirectory::Caches: return baseDirectory("XDG_CACHE_HOME", ".cache");
+    case SearchPathDirectory::Preferences: return baseDirectory("XDG_CONFIG_HOME", ".config");
+    }
+    return {};
+}
+
+QString systemErrorText(int number)
+{
+    return QString::fromLocal8Bit(std::strerror(number));
+}
+
+} // namespace
+
+QString findOrCreateDirectory(SearchPathDirectory directory, unsigned long long domainMask,
+                              const QString& component, Error* error)
+{
+    const QString base = (domainMask & UserDomainMask) ? standardDirectory(directory) : QString();
+    if (base.isEmpty()) {
+        setError(error, directoryLocationErrorDomain, 0, QStringLiteral("No path found for directory in domain."),
+                 formatString("NSSearchPathDirectory %llu, NSSearchPathDomainMask %llu",
+                              static_cast<unsigned long long>(directory), domainMask));
+        return {};
+    }
+    const QString path = component.isNull() ? base : base + QLatin1Char('/') + component;
+    if (QFileInfo(path).isDir() || QDir().mkpath(path)) {
+        if (error)
+            *error = Error{};
+        return path;
+    }
+    setError(error, QStringLiteral("NSPOSIXErrorDomain"), errno, QStringLiteral("Unable to create folder"),
+             systemErrorText(errno));
+    return {};
+}
+
+QString applicationSupportDirectory()
+{
+    Error error;
+    const QString path = findOrCreateDirectory(SearchPathDirectory::ApplicationSupport, UserDomainMask,
+                                               QLatin1String(applicationFolderName), &error);
+    if (path.isNull()) {
+        consoleLog("Unable to find or create application support directory:\n%@", error.message());
+        return {};
+    }
+    // The store and the logs name the user's files: keep them to the user.
+    ::chmod(QFile::encodeName(path).constData(), 0700);
+    return path;
+}
+
+QString logDirectoryPath()
+{
+    const QString application = applicationSupportDirectory();
+    if (application.isNull())
+        return {};
+    const QString path = application + QStringLiteral("/Logs");
+    if (!QFileInfo(path).isDir() && !QDir().mkpath(path))
+        consoleLog("Unable to create log directory '%@': %@", path, systemErrorText(errno));
+    return path;
+}
+
+bool createAllDirectoriesForPath(const QString& path, Error* error)
+{
+    const QFileInfo info(path);
+    if (info.exists() || info.isSymLink()) {
+        if (!info.isDir()) {
+            consoleLog("Destination path '%@' exists but is not a directory", path);
+            return false;
+        }
+        if (::access(QFile::encodeName(path).constData(), W_OK) != 0) {
+            consoleLog("Destination path '%@' is not writable", path);
+            return false;
+        }
+        return true;
+    }
+    if (QDir().mkpath(path))
+        return true;
+    const int number = errno;
+    const QString reason = number ? systemErrorText(number) : QString();
+    consoleLog("Unable to create destination path '%@', error: '%@'", path, reason);
+    setError(error, QStringLiteral("NSPOSIXErrorDomain"), number, QStringLiteral("Unable to create folder"), reason);
+    return false;
+}
+
+QString homePath()
+{
+    static std::once_flag once;
+    static QString home;
+    std::call_once(once, [] {
+        const passwd* entry = ::getpwuid(::getuid());
+        if (entry && entry->pw_dir && *entry->pw_dir)
+            home = QFile::decodeName(entry->pw_dir);
+        else
+            home = QFile::decodeName(qgetenv("HOME"));
+    });
+    return home;
+}
+
+} // namespace pairsift

@@ -1,0 +1,27 @@
+#pragma once
+
+#include <QDateTime>
+#include <QString>
+
+namespace pairsift {
+
+// What a date text depends on besides the date. The defaults are the program's own: the current
+// moment, the system time zone and the locale of QLocale(). Tests pin all three.
+struct DateTextEnvironment {
+    QDateTime now;      // invalid: the current moment
+    QString timeZoneId; // an IANA name such as "Europe/Berlin"; empty: the system time zone
+    QString localeName; // such as "de_DE"; empty: QLocale()'s
+};
+
+// A short text for lists: the time for a date after today's midnight ("'at' h:mm a" when prefixed),
+// the weekday for one in the last seven days, else the month and day, with the year when it lies in an
+// earlier year. `alwaysDisplayTime` adds the time to the last three; `prefixed` puts "on" before them.
+// A null text for an invalid date or one the calendar cannot represent.
+QString stringForDisplayFromDate(const QDateTime& date, bool prefixed = false, bool alwaysDisplayTime = false,
+                                 const DateTextEnvironment& environment = {});
+
+// A duration as a clock: "%d:%02d:%02d" with hours, "%d:%02d" without. Hours are not wrapped at 24.
+// Negative and NaN durations read as "0:00"; hours stop at the largest int.
+QString stringWithTimeInterval(double seconds);
+
+} // namespace pairsift

@@ -1,0 +1,108 @@
+#include "support/foundation/PathClassification.h"
+
+#include "platform/PackageTypes.h"
+#include "support/foundation/ApplicationFolders.h"
+
+#include <QMimeDatabase>
+
+#include <algorithm>
+#include <memory>
+#include <mutex>
+
+namespace pairsift {
+
+namespace {
+
+QString expandTilde(const QString& homeFolder, const QString& path)
+{
+    if (homeFolder.isEmpty())
+        return path;
+    QString home = homeFolder;
+    while (home.size() > 1 && home.endsWith(QLatin1Char('/')))
+        home.chop(1);
+    return home == QLatin1String("/") ? path.mid(1) : home + path.mid(1);
+}
+
+// isSystemPath() runs for every file a scan offers, possibly while a test swaps the table: readers
+// take a snapshot under the lock and compare outside it.
+struct TableRegistry {
+    std::mutex mutex;
+    std::shared_ptr<const SystemPathTable> table;
+};
+
+TableRegistry& registry()
+{
+    static TableRegistry instance{{}, std::make_shared<const SystemPathTable>(SystemPathTable::standard(homePath()))};
+    return instance;
+}
+
+std::shared_ptr<const SystemPathTable> currentTable()
+{
+    TableRegistry& shared = registry();
+    std::lock_guard lock(shared.mutex);
+    return shared.table;
+}
+
+} // namespace
+
+SystemPathTable SystemPathTable::standard(const QString& homeFolder)
+{
+    // "/home" is deliberately absent: every user's folders live there.
+    SystemPathTable table;
+    for (const char* prefix : {".", "/Applications", "/Developer", "/Library", "/mds", "/System", "/Network", "/bin",
+                               "/cores", "/dev", "/etc", "/mach_kernel", "/net", "/opt", "/private", "/sbin", "/tmp",
+                               "/usr", "/var", "/proc", "/sys", "/run", "/boot", "/lib", "/lib32", "/lib64"})
+        table.prefixes.append(QString::fromLatin1(prefix));
+    for (const char* homePrefix : {"~/Applications", "~/Library", "~/.local/share/Trash"})
+        table.prefixes.append(expandTilde(homeFolder, QString::fromLatin1(homePrefix)));
+    table.suffixes = {QStringLiteral(".backupdb"), QStringLiteral(".framework")};
+    return table;
+}
+
+bool SystemPathTable::contains(const QString& path) const
+{
+    const auto isPrefix = [&path](const QString& prefix) { return path.startsWith(prefix); };
+    const auto isSuffix = [&path](const QString& suffix) { return path.endsWith(suffix); };
+    return std::any_of(prefixes.cbegin(), prefixes.cend(), isPrefix)
+        || std::any_of(suffixes.cbegin(), suffixes.cend(), isSuffix);
+}
+
+SystemPathTable systemPathTable()
+{
+    return *currentTable();
+}
+
+SystemPathTable setSystemPathTable(SystemPathTable table)
+{
+    auto replacement = std::make_shared<const SystemPathTable>(std::move(table));
+    TableRegistry& shared = registry();
+    std::lock_guard lock(shared.mutex);
+    SystemPathTable previous = *shared.table;
+    shared.table = std::move(replacement);
+    return previous;
+}
+
+bool isSystemPath(const QString& path)
+{
+    return currentTable()->contains(path);
+}
+
+bool isImagePath(const QString& path)
+{
+    const QString extension = pathExtension(path);
+    if (extension.isEmpty())
+        return false;
+    // Only the extension counts, so the lookup never opens the file.
+    const QMimeType type = QMimeDatabase().mimeTypeForFile(QStringLiteral("name.") + extension,
+                                                           QMimeDatabase::MatchExtension);
+    const auto isImageType = [](const QString& name) { return name.startsWith(QLatin1String("image/")); };
+    const QStringList ancestors = type.allAncestors();
+    return isImageType(type.name()) || std::any_of(ancestors.cbegin(), ancestors.cend(), isImageType);
+}
+
+bool isBundle(const QString& path)
+{
+    return PackageTypes::isPackage(path);
+}
+
+} // namespace pairsift

@@ -1,0 +1,35 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+namespace pairsift {
+
+// The operating system's own areas: never scanned, never accepted as a location. Every test is a plain,
+// case-sensitive text comparison of the whole path as written, so "/bin" also covers "/binaries" and
+// a path inside a ".framework" folder is not covered by the suffix.
+struct SystemPathTable {
+    QStringList prefixes; // home-relative entries already expanded
+    QStringList suffixes;
+
+    // The built-in table, with "~/" entries expanded against `homeFolder` (left as written when empty).
+    static SystemPathTable standard(const QString& homeFolder);
+
+    bool contains(const QString& path) const;
+};
+
+// The table isSystemPath() uses, process-wide: standard() for the user's home folder until replaced.
+SystemPathTable systemPathTable();
+// Replaces the process-wide table (tests that scan a temporary folder under /tmp); returns the previous one.
+SystemPathTable setSystemPathTable(SystemPathTable table);
+
+bool isSystemPath(const QString& path);
+
+// True when the path's extension names an image type (or a type derived from one). Looks at the name only;
+// no extension gives false.
+bool isImagePath(const QString& path);
+
+// True when a package (a folder shown as one file) is at the path; a missing path gives false.
+bool isBundle(const QString& path);
+
+} // namespace pairsift

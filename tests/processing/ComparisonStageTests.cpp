@@ -1,0 +1,212 @@
+// The three content stages on real files.
+#include "ProcessingTestSupport.h"
+
+#include "processing/ProcessingStageHeaders.h"
+#include "processing/ProcessingStageMurmurHash.h"
+#include "processing/ProcessingStageSHA1.h"
+#include "store/PairsiftDatabase.h"
+
+#include <QCryptographicHash>
+#include <QDir>
+#include <QFile>
+
+#include <gtest/gtest.h>
+
+namespace pairsift::test {
+namespace {
+
+constexpr qsizetype Chunk = 262144;
+
+// An item for a file of the tree with its size read, as counting leaves it.
+FileItemPtr countedItem(const QString& path)
+{
+    const FileItemPtr item = FileItem::create(path);
+    item->fillAttributes(FileItem::AttributeSize);
+    return item;
+}
+
+std::vector<FileItemPtr> countedItems(const TemporaryTree& tree, const QList<std::pair<QString, QByteArray>>& files)
+{
+    std::vector<FileItemPtr> items;
+    for (const auto& [name, content] : files)
+        items.push_back(countedItem(tree.writeFile(name, content)));
+    return items;
+}
+
+// The digest the store holds for each path ("" for none).
+QHash<QString, QByteArray> storedDigests(PairsiftDatabase& store)
+{
+    QHash<QString, QByteArray> digests;
+    store.enumerateFiles([&](const QString& path, std::uint64_t, const QDateTime&, const QByteArray& sha1,
+                             const QString&, const QString&, bool*) { digests.insert(path, sha1); });
+    return digests;
+}
+
+void addRows(PairsiftDatabase& store, const std::vector<FileItemPtr>& items)
+{
+    for (const FileItemPtr& item : items)
+        ASSERT_TRUE(store.addFile(item->name(), item->totalSize(), QDateTime(), QString(), QString()));
+}
+
+QByteArray sha1Of(const QByteArray& content)
+{
+    return QCryptographicHash::hash(content, QCryptographicHash::Sha1);
+}
+
+TEST(FastStage, dropsEmptyFilesWithAnError)
+{
+    TemporaryTree tree;
+    CapturedLogger log;
+    const QByteArray content = patternBytes(1000, 1);
+    const auto items = countedItems(tree, {{"a1", content}, {"a2", content}, {"e1", {}}, {"e2", {}}});
+    ProcessingStageMurmurHash stage(QStringLiteral("fast"), nullptr, log.logger, nullptr);
+
+    const FileGrouping output = stage.processFiles(groupingOf({{items[0], items[1]}, {items[2], items[3]}}), 0, 8, {});
+
+    EXPECT_EQ(output.groupedBy(), FileGroupingByHash);
+    EXPECT_EQ(namesByGroup(output), (std::vector<QStringList>{{tree.path("a1"), tree.path("a2")}}));
+    QStringList texts = log.texts();
+    texts.sort();
+    EXPECT_EQ(texts, (QStringList{QStringLiteral("Unable to MurmurHash file '%1'.").arg(tree.path("e1")),
+                         QStringLiteral("Unable to MurmurHash file '%1'.").arg(tree.path("e2"))}));
+}
+
+enum class Change { Deleted, ReplacedByFolder };
+enum class Stage { Fast, Reliable };
+
+struct VanishCase {
+    const char* name;
+    Stage stage;
+    Change change;
+    const char* expectedError;
+};
+
+void PrintTo(const VanishCase& test, std::ostream* out)
+{
+    *out << test.name;
+}
+
+class FileGoneAfterCounting : public testing::TestWithParam<VanishCase> {};
+
+TEST_P(FileGoneAfterCounting, leavesThePipelineLoggedWithItsPath)
+{
+    const VanishCase& test = GetParam();
+    TemporaryTree tree;
+    CapturedLogger log;
+    const std::shared_ptr<PairsiftDatabase> store = temporaryStore(tree);
+    const QByteArray content = patternBytes(Chunk + 10, 2);
+    const auto items = countedItems(tree, {{"d/one", content}, {"d/two", content}, {"d/gone", content}});
+    addRows(*store, items);
+    const FileItemPtr gone = items[2];
+    // A digest from an earlier run must not survive a failed read.
+    gone->setSha1(sha1Of(content));
+    ASSERT_TRUE(QFile::remove(gone->name()));
+    if (test.change == Change::ReplacedByFolder) {
+        ASSERT_TRUE(QDir().mkdir(gone->name()));
+    }
+
+    std::unique_ptr<ProcessingStage> stage;
+    if (test.stage == Stage::Fast)
+        stage = std::make_unique<ProcessingStageMurmurHash>(QStringLiteral("fast"), nullptr, log.logger, store);
+    else
+        stage = std::make_unique<ProcessingStageSHA1>(QStringLiteral("reliable"), nullptr, log.logger, store);
+    const FileGrouping output = stage->processFiles(groupingOf({items}), 0, 3, {});
+
+    EXPECT_EQ(namesByGroup(output), (std::vector<QStringList>{{tree.path("d/one"), tree.path("d/two")}}));
+    EXPECT_EQ(log.texts(), QStringList{QString::fromUtf8(test.expectedError).arg(gone->name())});
+    if (test.stage == Stage::Reliable) {
+        EXPECT_TRUE(gone->sha1().isNull());
+    }
+    EXPECT_TRUE(storedDigests(*store).value(gone->name()).isEmpty());
+}
+
+INSTANTIATE_TEST_SUITE_P(Cases, FileGoneAfterCounting,
+    testing::Values(VanishCase{"fastDeleted", Stage::Fast, Change::Deleted, "Unable to MurmurHash file '%1'."},
+        VanishCase{"fastUnreadable", Stage::Fast, Change::ReplacedByFolder, "Unable to MurmurHash file '%1'."},
+        VanishCase{"reliableDeleted", Stage::Reliable, Change::Deleted, "Unable to hash file '%1'."},
+        VanishCase{"reliableUnreadable", Stage::Reliable, Change::ReplacedByFolder, "Unable to hash file '%1'."}),
+    [](const testing::TestParamInfo<VanishCase>& info) { return std::string(info.param.name); });
+
+TEST(ReliableStage, writesTheDigestOfEveryHashedFileToTheStore)
+{
+    TemporaryTree tree;
+    const std::shared_ptr<PairsiftDatabase> store = temporaryStore(tree);
+    const QByteArray content = patternBytes(2 * Chunk, 3);
+    QByteArray lastByteDiffers = content;
+    lastByteDiffers[lastByteDiffers.size() - 1] = static_cast<char>(lastByteDiffers.back() ^ 1);
+    const auto items = countedItems(tree, {{"x", content}, {"y", content}, {"z", lastByteDiffers}});
+    addRows(*store, items);
+    ProcessingStageSHA1 stage(QStringLiteral("reliable"), nullptr, nullptr, store);
+
+    const FileGrouping output = stage.processFiles(groupingOf({items}), 0, 3, {});
+
+    ASSERT_EQ(output.groupCount(), 1u);
+    EXPECT_EQ(output.fileGroups().begin()->first, FileGroupKey(sha1Of(content)));
+    const QHash<QString, QByteArray> digests = storedDigests(*store);
+    EXPECT_EQ(digests.value(tree.path("x")), sha1Of(content));
+    EXPECT_EQ(digests.value(tree.path("y")), sha1Of(content));
+    // A file left single is still hashed and recorded; the loader drops it as a group of one.
+    EXPECT_EQ(digests.value(tree.path("z")), sha1Of(lastByteDiffers));
+}
+
+TEST(ReliableStage, keepsFilesGroupedWhenTheStoreRefusesTheirDigest)
+{
+    TemporaryTree tree;
+    CapturedLogger log;
+    const std::shared_ptr<PairsiftDatabase> store = temporaryStore(tree);
+    const QByteArray content = patternBytes(500, 4);
+    const auto items = countedItems(tree, {{"p", content}, {"q", content}});
+    store->close();
+    ProcessingStageSHA1 stage(QStringLiteral("reliable"), nullptr, log.logger, store);
+
+    const FileGrouping output = stage.processFiles(groupingOf({items}), 0, 2, {});
+
+    EXPECT_EQ(namesByGroup(output), (std::vector<QStringList>{{tree.path("p"), tree.path("q")}}));
+    EXPECT_EQ(log.texts(), (QStringList{QStringLiteral("Unable to update file '%1' SHA1 in database").arg(tree.path("p")),
+                               QStringLiteral("Unable to update file '%1' SHA1 in database").arg(tree.path("q"))}));
+}
+
+TEST(ReliableStage, aStopInsideAFileWarnsAndRecordsNothing)
+{
+    TemporaryTree tree;
+    CapturedLogger log;
+    const std::shared_ptr<PairsiftDatabase> store = temporaryStore(tree);
+    const QByteArray content = patternBytes(3 * Chunk, 5);
+    const auto items = countedItems(tree, {{"big1", content}, {"big2", content}});
+    addRows(*store, items);
+    ProcessingStageSHA1 stage(QStringLiteral("reliable"), nullptr, log.logger, store);
+    // Call 0 comes before the first file, call 1 after its first chunk.
+    ProgressRecorder recorder(1);
+
+    const FileGrouping output = stage.processFiles(groupingOf({items}), 0, 2, recorder.block());
+
+    EXPECT_EQ(output.count(), 0u);
+    EXPECT_EQ(recorder.calls().size(), 2u);
+    EXPECT_EQ(recorder.calls()[1].info.fileBytesDone, static_cast<std::uint64_t>(Chunk));
+    EXPECT_EQ(recorder.calls()[1].info.fileBytesTotal, static_cast<std::uint64_t>(3 * Chunk));
+    const QString first = recorder.calls()[0].file;
+    EXPECT_EQ(log.texts(), QStringList{QStringLiteral("User cancelled hashing file '%1'").arg(first)});
+    for (const QByteArray& digest : storedDigests(*store))
+        EXPECT_TRUE(digest.isEmpty());
+}
+
+TEST(HeaderStage, groupsByTheFirstEightBytes)
+{
+    TemporaryTree tree;
+    CapturedLogger log;
+    const auto items = countedItems(tree, {{"h1", "12345678AAAA"}, {"h2", "12345678BBBB"}, {"h3", "12345679AAAA"},
+                                              {"s1", "1234567"}, {"s2", "1234567"}, {"e1", ""}, {"e2", ""},
+                                              {"gone", "12345678"}});
+    ASSERT_TRUE(QFile::remove(tree.path("gone")));
+    ProcessingStageHeaders stage(QStringLiteral("head"), nullptr, log.logger, nullptr);
+
+    const FileGrouping output = stage.processFiles(groupingOf({items}), 0, 8, {});
+
+    EXPECT_EQ(output.groupedBy(), FileGroupingByHeader);
+    EXPECT_EQ(namesByGroup(output), (std::vector<QStringList>{{tree.path("e1"), tree.path("e2")},
+                                        {tree.path("h1"), tree.path("h2")}, {tree.path("s1"), tree.path("s2")}}));
+    EXPECT_EQ(log.texts(), QStringList{QStringLiteral("Unable to read header of file '%1'.").arg(tree.path("gone"))});
+}
+
+} // namespace
+} // namespace pairsift::test

@@ -1,0 +1,184 @@
+// From a tree of files to groups of identical files, through the session, the pipeline and the store.
+#include "ProcessingTestSupport.h"
+
+#include "model/Session.h"
+#include "processing/ProcessingPipeline.h"
+#include "store/PairsiftDatabase.h"
+
+#include <QFile>
+
+#include <gtest/gtest.h>
+
+#include <map>
+
+namespace pairsift::test {
+namespace {
+
+constexpr qsizetype Chunk = 262144;
+
+QByteArray flipped(QByteArray bytes, qsizetype position)
+{
+    bytes[position] = static_cast<char>(bytes[position] ^ 0x20);
+    return bytes;
+}
+
+struct TreeFile {
+    const char* path;
+    QByteArray content;
+    qint64 created; // seconds since 1970
+};
+
+// Two locations holding known duplicates, near misses and files that can never match.
+class ScannedTree {
+public:
+    ScannedTree()
+    {
+        const QByteArray a = patternBytes(Chunk, 11);
+        const QByteArray b = patternBytes(2 * Chunk, 12);
+        const QByteArray d = patternBytes(3 * Chunk + 1, 13);
+        const QByteArray e = patternBytes(4096, 14);
+        const QList<TreeFile> files{
+            // Exactly one chunk: the read that ends the file returns 0 bytes.
+            {"second/a.bin", a, 100},
+            {"first/sub/a.bin", a, 300},
+            {"first/a copy.bin", a, 300},
+            // Two chunks, with two near misses of the same size.
+            {"first/b1.bin", b, 200},
+            {"first/b2.bin", b, 100},
+            {"first/b-last.bin", flipped(b, b.size() - 1), 100},
+            {"first/b-middle.bin", flipped(b, b.size() / 2), 100},
+            {"second/d1.bin", d, 50},
+            {"second/d2.bin", d, 60},
+            // Same size, different content.
+            {"first/c1.txt", patternBytes(1000, 15), 10},
+            {"second/c2.txt", patternBytes(1000, 16), 10},
+            {"first/e1.dat", e, 10},
+            {"second/e2.dat", e, 20},
+            {"second/e-vanishes.dat", e, 5},
+            {"first/empty1", {}, 10},
+            {"second/empty2", {}, 10},
+            {"first/unique.txt", patternBytes(77, 17), 10},
+        };
+        m_locations = {m_tree.makeFolder("first"), m_tree.makeFolder("second")};
+        for (const TreeFile& file : files) {
+            m_tree.writeFile(file.path, file.content);
+            m_created.insert(file.path, file.created);
+        }
+    }
+
+    QString path(const QString& relative) const { return m_tree.path(relative); }
+    const QStringList& locations() const { return m_locations; }
+    const TemporaryTree& tree() const { return m_tree; }
+
+    // Counting by hand: every file, in one transaction, as the counting stage leaves the session.
+    void count(Session& session, PairsiftDatabase& store) const
+    {
+        ASSERT_TRUE(store.beginTransaction());
+        for (auto entry = m_created.cbegin(); entry != m_created.cend(); ++entry) {
+            const QString relative = entry.key();
+            const FileItemPtr file = FileItem::create(path(relative));
+            file->fillAttributes(FileItem::AttributeSize);
+            file->setDateCreated(QDateTime::fromSecsSinceEpoch(entry.value(), Qt::UTC));
+            file->setContainerType(QStringLiteral("directory"));
+            file->setContainerPath(m_locations[relative.startsWith("first/") ? 0 : 1]);
+            ASSERT_TRUE(session.addNewFile(file));
+        }
+        ASSERT_TRUE(store.commit());
+    }
+
+private:
+    TemporaryTree m_tree;
+    QStringList m_locations;
+    QMap<QString, qint64> m_created;
+};
+
+// Each group of the session as its sorted paths, with the path of its kept file.
+std::map<QStringList, QString> keptFiles(const Session& session)
+{
+    std::map<QStringList, QString> groups;
+    for (const auto& [digest, group] : session.fileGroupsByHash()) {
+        QStringList names;
+        for (const FileItemPtr& file : group->files())
+            names.append(file->name());
+        const QString kept = names.first();
+        names.sort();
+        groups[names] = kept;
+    }
+    return groups;
+}
+
+TEST(EndToEnd, findsTheDuplicatesOfATreeAndKeepsTheRightCopy)
+{
+    ScannedTree scanned;
+    const std::shared_ptr<PairsiftDatabase> store = temporaryStore(scanned.tree());
+    CapturedLogger log;
+    Session session(store, log.logger);
+    scanned.count(session, *store);
+    ASSERT_TRUE(QFile::remove(scanned.path("second/e-vanishes.dat")));
+
+    FileGrouping bySize = session.fileGroupsBySize();
+    bySize.pruneSingleFileGroups();
+    ProcessingPipeline pipeline(std::move(bySize), log.logger, store);
+    ProgressRecorder recorder;
+    const FileGrouping result = pipeline.processFilesWithProgress(recorder.block());
+
+    const auto p = [&](const char* relative) { return scanned.path(relative); };
+    const std::vector<QStringList> expected{
+        {p("first/a copy.bin"), p("first/sub/a.bin"), p("second/a.bin")},
+        {p("first/b1.bin"), p("first/b2.bin")},
+        {p("first/e1.dat"), p("second/e2.dat")},
+        {p("second/d1.bin"), p("second/d2.bin")},
+    };
+    EXPECT_EQ(result.groupedBy(), FileGroupingByHash);
+    EXPECT_EQ(namesByGroup(result), expected);
+    // 16 candidates in size groups (the unique size is not one), two stages.
+    EXPECT_EQ(pipeline.totalFiles(), 32u);
+    ASSERT_FALSE(recorder.fileCalls().empty());
+    EXPECT_EQ(recorder.fileCalls().back().info.doneCount, 31u);
+    EXPECT_TRUE(log.texts().contains(QStringLiteral("Unable to MurmurHash file '%1'.").arg(p("second/e-vanishes.dat"))));
+
+    session.loadFilesFromDatabase();
+    EXPECT_EQ(session.groupCount(), expected.size());
+
+    session.sortFilesInGroups(scanned.locations(), 0);
+    const std::map<QStringList, QString> keepOlder{
+        // The first location wins over an older file in the second; then the lower copy number.
+        {expected[0], p("first/sub/a.bin")},
+        {expected[1], p("first/b2.bin")},
+        {expected[2], p("first/e1.dat")},
+        {expected[3], p("second/d1.bin")},
+    };
+    EXPECT_EQ(keptFiles(session), keepOlder);
+
+    session.sortFilesInGroups(scanned.locations(), 1);
+    const std::map<QStringList, QString> keepNewer{
+        {expected[0], p("first/a copy.bin")},
+        {expected[1], p("first/b1.bin")},
+        {expected[2], p("first/e1.dat")},
+        {expected[3], p("second/d2.bin")},
+    };
+    EXPECT_EQ(keptFiles(session), keepNewer);
+}
+
+TEST(EndToEnd, aRunStoppedInTheFastStageRecordsNoDigest)
+{
+    ScannedTree scanned;
+    const std::shared_ptr<PairsiftDatabase> store = temporaryStore(scanned.tree());
+    Session session(store, nullptr);
+    scanned.count(session, *store);
+
+    FileGrouping bySize = session.fileGroupsBySize();
+    bySize.pruneSingleFileGroups();
+    ProcessingPipeline pipeline(std::move(bySize), nullptr, store);
+    ProgressRecorder recorder(3);
+    const FileGrouping result = pipeline.processFilesWithProgress(recorder.block());
+
+    EXPECT_EQ(result.groupedBy(), FileGroupingByHash);
+    EXPECT_EQ(result.count(), 0u);
+    session.loadFilesFromDatabase();
+    EXPECT_EQ(session.groupCount(), 0u);
+    EXPECT_EQ(session.fileCount(), 0u);
+}
+
+} // namespace
+} // namespace pairsift::test

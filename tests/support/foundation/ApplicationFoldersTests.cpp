@@ -1,0 +1,86 @@
+#include "support/foundation/ApplicationFolders.h"
+
+#include "support/TemporaryTree.h"
+
+#include <QDir>
+#include <QFileInfo>
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <sys/stat.h>
+
+namespace pairsift {
+namespace {
+
+// Points the data folder at a temporary tree for one test.
+class ApplicationFoldersTest : public testing::Test {
+protected:
+    void SetUp() override
+    {
+        const QByteArray previous = qgetenv("XDG_DATA_HOME");
+        m_previous = previous;
+        qputenv("XDG_DATA_HOME", QFile::encodeName(m_tree.path("data")));
+    }
+    void TearDown() override { qputenv("XDG_DATA_HOME", m_previous); }
+
+    test::TemporaryTree m_tree;
+    QByteArray m_previous;
+};
+
+TEST_F(ApplicationFoldersTest, createsTheApplicationFolderOwnerOnlyWithItsLogs)
+{
+    const QString application = applicationSupportDirectory();
+    EXPECT_EQ(application, m_tree.path("data/Pairsift"));
+    struct stat status {};
+    ASSERT_EQ(::stat(QFile::encodeName(application).constData(), &status), 0);
+    EXPECT_EQ(status.st_mode & 0777, 0700u);
+    EXPECT_EQ(logDirectoryPath(), application + "/Logs");
+    EXPECT_TRUE(QFileInfo(application + "/Logs").isDir());
+}
+
+TEST_F(ApplicationFoldersTest, findsExistingFoldersAndClearsTheError)
+{
+    Error error{"stale", 7, "stale", {}};
+    const QString first = findOrCreateDirectory(SearchPathDirectory::ApplicationSupport, UserDomainMask, "X", &error);
+    EXPECT_EQ(first, m_tree.path("data/X"));
+    error = Error{"stale", 7, "stale", {}};
+    EXPECT_EQ(findOrCreateDirectory(SearchPathDirectory::ApplicationSupport, UserDomainMask, "X", &error), first);
+    EXPECT_TRUE(error.domain.isEmpty());
+    EXPECT_EQ(findOrCreateDirectory(SearchPathDirectory::ApplicationSupport, UserDomainMask, QString()),
+              m_tree.path("data"));
+}
+
+TEST_F(ApplicationFoldersTest, reportsADomainWithoutFolders)
+{
+    Error error;
+    EXPECT_TRUE(findOrCreateDirectory(SearchPathDirectory::Caches, SystemDomainMask, "X", &error).isNull());
+    EXPECT_EQ(error.domain, "DirectoryLocationDomain");
+    EXPECT_EQ(error.code, 0);
+    EXPECT_EQ(error.description, "No path found for directory in domain.");
+}
+
+TEST_F(ApplicationFoldersTest, createAllDirectoriesForPathCases)
+{
+    EXPECT_TRUE(createAllDirectoriesForPath(m_tree.path("a/b/c")));
+    EXPECT_TRUE(QFileInfo(m_tree.path("a/b/c")).isDir());
+    EXPECT_TRUE(createAllDirectoriesForPath(m_tree.path("a/b/c")));
+
+    const QString file = m_tree.writeFile("plain", "x");
+    Error error{"untouched", 1, {}, {}};
+    EXPECT_FALSE(createAllDirectoriesForPath(file, &error));
+    EXPECT_EQ(error.domain, "untouched");
+
+    const QString blocked = file + "/below";
+    EXPECT_FALSE(createAllDirectoriesForPath(blocked, &error));
+    EXPECT_EQ(error.domain, "NSPOSIXErrorDomain");
+}
+
+TEST(HomePath, isStableAndAbsolute)
+{
+    EXPECT_TRUE(homePath().startsWith('/'));
+    EXPECT_EQ(homePath(), homePath());
+}
+
+} // namespace
+} // namespace pairsift
