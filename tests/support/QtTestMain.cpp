@@ -12,6 +12,9 @@ using TestApplication = QCoreApplication;
 
 int main(int argc, char** argv)
 {
+    // Test discovery runs the binary at build time, outside CTest's environment: never need a display.
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
     testing::InitGoogleTest(&argc, argv);
     TestApplication application(argc, argv);
     return RUN_ALL_TESTS();

@@ -1,0 +1,125 @@
+#pragma once
+
+#include "model/FileId.h"
+#include "photolibs/ContainerType.h"
+#include "settings/Filter.h"
+#include "settings/LocationItem.h"
+
+#include <QList>
+#include <QObject>
+#include <QString>
+
+#include <atomic>
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <unordered_set>
+
+class QTimer;
+
+namespace pairsift {
+
+class PairsiftDatabase;
+class SerialQueue;
+class Session;
+class SOLogger;
+using SOLoggerPtr = std::shared_ptr<SOLogger>;
+
+// The first half of a scan: walks the scan locations on the serial queue "com.lanternforges.Pairsift.counting",
+// skips what the rules skip and hands every other regular file to the session, which stores it and files
+// it by size. The counting view observes the properties; one controller serves every scan of a window.
+class CountingViewController : public QObject {
+    Q_OBJECT
+    Q_PROPERTY(bool userStopped READ userStopped NOTIFY userStoppedChanged)
+    Q_PROPERTY(quint64 fileCount READ fileCount NOTIFY fileCountChanged)
+    Q_PROPERTY(quint64 count READ count NOTIFY countChanged)
+    Q_PROPERTY(bool counting READ isCounting NOTIFY countingChanged)
+
+public:
+    using CompletionBlock = std::function<void(bool finished)>;
+
+    // How often the shown number follows the file count.
+    static constexpr int refreshIntervalMSecs = 500;
+
+    explicit CountingViewController(QObject* parent = nullptr);
+    // Stops a running walk (its transaction is rolled back) and joins it; its completion is then not
+    // called, since whoever waits for it is going away too.
+    ~CountingViewController() override;
+
+    // Main thread; returns at once. Prunes the store's live rows and walks the locations (in list order)
+    // inside one store transaction, committed at the end or rolled back on stop. The completion runs on
+    // the main thread exactly once: true when the walk ran to its end and was committed, false on stop,
+    // when pruning, beginning or committing failed, or when a scan is still running.
+    void addFilesInLocations(const QList<LocationItemPtr>& locations, const QList<Filter>& filters,
+        std::shared_ptr<PairsiftDatabase> db, std::shared_ptr<Session> session, SOLoggerPtr logger,
+        CompletionBlock completionBlock);
+
+    // Main thread: asks the walk to end after the current file.
+    void stop();
+
+    // Any thread. True when the entry is to be skipped: a system path; a path containing a filter's text
+    // (case-sensitive, empty filters match nothing); in a photo library, a file that is not an image.
+    bool shouldIgnoreFile(const QString& path, const ContainerType& containerType, const QList<Filter>& filters,
+        const SOLoggerPtr& logger) const;
+
+    // The counting queue during a scan, else the main thread. Offers the file to the session; false when
+    // it is empty, below the small-file threshold, the same file (device, inode) as one already added in
+    // this scan, or refused by the store.
+    bool addFile(const QString& path, const ContainerType& containerType, const QString& containerPath,
+        Session& session, const SOLoggerPtr& logger);
+
+    // The counting state: the indicator animates and a timer copies fileCount into count twice a second.
+    void startProgressIndicator();
+    // Leaves the counting state; count keeps its last copied value.
+    void stopProgressIndicator();
+    // The timer's action.
+    void timerFunction();
+
+    bool userStopped() const { return m_userStopped.load(std::memory_order_relaxed); }
+    std::uint64_t fileCount() const { return m_fileCount; }
+    std::uint64_t count() const { return m_count; }
+    bool isCounting() const { return m_uiTimer != nullptr; }
+    // Null while no scan runs.
+    QTimer* uiTimer() const { return m_uiTimer; }
+    // The small-file settings, read when the controller is made and again at the start of every scan.
+    bool ignoreSmallFiles() const { return m_ignoreSmallFiles; }
+    double smallFileSize() const { return m_smallFileSize; }
+
+Q_SIGNALS:
+    void userStoppedChanged();
+    void fileCountChanged();
+    void countChanged();
+    void countingChanged();
+
+private:
+    friend class CountingScan;
+
+    void readSmallFileSettings();
+    void setUserStopped(bool userStopped);
+    void setFileCount(std::uint64_t fileCount);
+    void setCount(std::uint64_t count);
+    // Counting queue: publishes the session's count; at most one update waits on the main queue.
+    void noteFileCount(std::uint64_t fileCount);
+    // Counting queue: the location gets the unreadable status on the main thread.
+    void noteUnreadableLocation(const LocationItemPtr& location);
+    // Main thread: the walk's one report.
+    void finishScan(bool finished, const CompletionBlock& completionBlock);
+    // Joins the finished or stopping walk; no walk runs afterwards.
+    void releaseQueue();
+
+    std::atomic<bool> m_userStopped{false};
+    std::uint64_t m_fileCount = 0;
+    std::uint64_t m_count = 0;
+    QTimer* m_uiTimer = nullptr;
+    bool m_ignoreSmallFiles = true;
+    double m_smallFileSize = 0.0;
+
+    // The files added in the current scan; only its walk touches it.
+    std::unordered_set<FileId> m_addedFiles;
+    std::atomic<std::uint64_t> m_latestFileCount{0};
+    std::atomic<bool> m_isFileCountUpdatePending{false};
+    // Set from the start of a scan until its report.
+    std::unique_ptr<SerialQueue> m_queue;
+};
+
+} // namespace pairsift

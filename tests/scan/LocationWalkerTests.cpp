@@ -1,0 +1,164 @@
+#include "scan/LocationWalker.h"
+
+#include "CountingTestSupport.h"
+
+#include <QFile>
+
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace pairsift::test {
+namespace {
+
+using Kind = LocationWalker::EntryKind;
+using Action = LocationWalker::Action;
+
+struct Visit {
+    std::string relativePath;
+    Kind kind;
+    bool operator==(const Visit&) const = default;
+    bool operator<(const Visit& other) const { return relativePath < other.relativePath; }
+};
+
+void PrintTo(const Visit& visit, std::ostream* out)
+{
+    *out << visit.relativePath << " (" << static_cast<int>(visit.kind) << ")";
+}
+
+class LocationWalkerTest : public testing::Test {
+protected:
+    LocationWalkerTest()
+        : m_log(m_outside)
+        , m_walker(m_log.logger())
+    {
+    }
+
+    // Walks `folder`, answering `decide` for each entry; the visits in walk order.
+    std::vector<Visit> walk(
+        const QString& folder, const std::function<Action(const LocationWalker::Entry&)>& decide = {})
+    {
+        std::vector<Visit> visits;
+        m_lastResult = m_walker.walk(folder, [&](const LocationWalker::Entry& entry) {
+            EXPECT_EQ(entry.fullPath, folder + QLatin1Char('/') + entry.relativePath);
+            visits.push_back({entry.relativePath.toStdString(), entry.kind});
+            return decide ? decide(entry) : Action::Continue;
+        });
+        return visits;
+    }
+
+    static std::vector<Visit> sorted(std::vector<Visit> visits)
+    {
+        std::sort(visits.begin(), visits.end());
+        return visits;
+    }
+
+    TemporaryTree m_tree;
+    TemporaryTree m_outside;
+    LogCapture m_log;
+    LocationWalker m_walker;
+    bool m_lastResult = false;
+};
+
+TEST_F(LocationWalkerTest, reportsEveryEntryWithItsKind)
+{
+    m_tree.writeFile(QStringLiteral("a.bin"), "a");
+    m_tree.writeFile(QStringLiteral(".hidden"), "h");
+    m_tree.writeFile(QStringLiteral("sub/deeper/c.bin"), "c");
+    m_tree.makeSymlink(QStringLiteral("filelink"), QStringLiteral("a.bin"));
+    m_tree.makeSymlink(QStringLiteral("folderlink"), m_tree.path(QStringLiteral("sub")));
+    ASSERT_EQ(::mkfifo(QFile::encodeName(m_tree.path(QStringLiteral("pipe"))).constData(), 0600), 0);
+
+    const std::vector<Visit> visits = sorted(walk(m_tree.root()));
+
+    EXPECT_TRUE(m_lastResult);
+    EXPECT_EQ(visits, (std::vector<Visit>{{".hidden", Kind::RegularFile}, {"a.bin", Kind::RegularFile},
+                          {"filelink", Kind::SymbolicLink}, {"folderlink", Kind::SymbolicLink}, {"pipe", Kind::Other},
+                          {"sub", Kind::Directory}, {"sub/deeper", Kind::Directory},
+                          {"sub/deeper/c.bin", Kind::RegularFile}}));
+}
+
+TEST_F(LocationWalkerTest, skippedFolderIsNotEntered)
+{
+    m_tree.writeFile(QStringLiteral("skip/inner.bin"), "x");
+    m_tree.writeFile(QStringLiteral("keep/inner.bin"), "x");
+
+    const std::vector<Visit> visits = sorted(walk(m_tree.root(), [](const LocationWalker::Entry& entry) {
+        return entry.relativePath == QLatin1String("skip") ? Action::SkipDescendants : Action::Continue;
+    }));
+
+    EXPECT_EQ(visits, (std::vector<Visit>{{"keep", Kind::Directory}, {"keep/inner.bin", Kind::RegularFile},
+                          {"skip", Kind::Directory}}));
+}
+
+TEST_F(LocationWalkerTest, stopEndsTheWalkAtOnce)
+{
+    for (const char* name : {"a/1", "b/2", "c/3"})
+        m_tree.writeFile(QString::fromLatin1(name), "x");
+
+    const std::vector<Visit> visits = walk(m_tree.root(), [](const LocationWalker::Entry&) { return Action::Stop; });
+
+    EXPECT_FALSE(m_lastResult);
+    EXPECT_EQ(visits.size(), 1u);
+}
+
+TEST_F(LocationWalkerTest, folderAlreadyEnteredIsNotEnteredAgain)
+{
+    m_tree.writeFile(QStringLiteral("sub/a.bin"), "a");
+    ASSERT_EQ(walk(m_tree.root()).size(), 2u);
+
+    EXPECT_TRUE(walk(m_tree.root()).empty());
+    EXPECT_TRUE(walk(m_tree.path(QStringLiteral("sub"))).empty());
+    EXPECT_TRUE(m_lastResult);
+    EXPECT_TRUE(m_log.has(
+        QStringLiteral("Info: Folder '%1' was already scanned, skipping").arg(m_tree.path(QStringLiteral("sub")))));
+}
+
+TEST_F(LocationWalkerTest, missingFolderYieldsNothingSilently)
+{
+    EXPECT_TRUE(walk(m_tree.path(QStringLiteral("missing"))).empty());
+    EXPECT_TRUE(m_lastResult);
+    EXPECT_TRUE(m_log.lines().isEmpty());
+}
+
+TEST_F(LocationWalkerTest, deepTreeIsWalkedToTheBottom)
+{
+    // Deeper than a walk that recursed per folder would comfortably go with its stack frames, and
+    // still within the longest path the system opens.
+    constexpr int depth = 1500;
+    QString relative;
+    for (int level = 0; level < depth; ++level)
+        relative += QStringLiteral("d/");
+    ASSERT_EQ(::mkdir(QFile::encodeName(m_tree.path(QStringLiteral("d"))).constData(), 0755), 0);
+    QByteArray path = QFile::encodeName(m_tree.path(QStringLiteral("d")));
+    for (int level = 1; level < depth; ++level) {
+        path += "/d";
+        ASSERT_EQ(::mkdir(path.constData(), 0755), 0) << level;
+    }
+
+    const std::vector<Visit> visits = walk(m_tree.root());
+
+    ASSERT_EQ(visits.size(), static_cast<std::size_t>(depth));
+    EXPECT_EQ(QString::fromStdString(visits.back().relativePath) + QLatin1Char('/'), relative);
+}
+
+TEST_F(LocationWalkerTest, unreadableFolderIsLoggedAndSkipped)
+{
+    m_tree.writeFile(QStringLiteral("a.bin"), "a");
+    m_tree.writeFile(QStringLiteral("z/last.bin"), "z");
+    std::vector<Visit> visits;
+    {
+        UnreadableFolder locked(m_tree, QStringLiteral("locked"));
+        if (!locked.isDenied())
+            GTEST_SKIP() << "this process reads folders without permissions";
+        visits = sorted(walk(m_tree.root()));
+    }
+
+    EXPECT_TRUE(m_lastResult);
+    EXPECT_EQ(visits, (std::vector<Visit>{{"a.bin", Kind::RegularFile}, {"locked", Kind::Directory},
+                          {"z", Kind::Directory}, {"z/last.bin", Kind::RegularFile}}));
+    EXPECT_TRUE(m_log.has(QStringLiteral("Warning: Unable to read folder '%1': %2")
+                              .arg(m_tree.path(QStringLiteral("locked")), qt_error_string(EACCES))));
+}
+
+} // namespace
+} // namespace pairsift::test
