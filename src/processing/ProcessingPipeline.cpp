@@ -2,6 +2,7 @@
 
 #include "processing/ProcessingStageMurmurHash.h"
 #include "processing/ProcessingStageSHA1.h"
+#include "store/StoreTransaction.h"
 
 #include <optional>
 
@@ -28,6 +29,7 @@ ProcessingPipeline::ProcessingPipeline(FileGrouping fileGroupingBySize, SOLogger
     auto grouping = std::make_shared<const FileGrouping>(std::move(fileGroupingBySize));
     m_stages = comparisonStages(grouping, logger, db);
     m_inFileGroups = std::move(grouping);
+    m_db = std::move(db);
 }
 
 ProcessingPipeline::ProcessingPipeline(std::shared_ptr<const FileGrouping> fileGroupingBySize, Stages stages)
@@ -48,6 +50,11 @@ FileGrouping ProcessingPipeline::processFilesWithProgress(const StageProgressBlo
     std::optional<FileGrouping> output;
     std::uint64_t done = 0;
     std::uint64_t dropped = 0;
+    // The reliable stage writes one digest per file; one transaction for the run saves a disk
+    // synchronisation per file. What was hashed before a stop is kept, so the run commits either way.
+    std::optional<StoreTransaction> digestWrites;
+    if (m_db)
+        digestWrites.emplace(*m_db);
 
     for (const std::unique_ptr<ProcessingStage>& stage : m_stages) {
         const std::uint64_t inCount = current->count();
@@ -58,6 +65,8 @@ FileGrouping ProcessingPipeline::processFilesWithProgress(const StageProgressBlo
         output = std::move(out);
         current = &*output;
     }
+    if (digestWrites && digestWrites->isActive())
+        digestWrites->commit();
     Q_ASSERT_X(!output || output->groupedBy() == FileGroupingByHash, "ProcessingPipeline",
         "The final file grouping must be by SHA1");
     // Without stages the answer is a copy of the input, which the pipeline keeps.

@@ -39,6 +39,8 @@ public:
 private:
     std::shared_ptr<const FileGrouping> m_inFileGroups;
     Stages m_stages;
+    // Null when the stages were given: they then own all store access.
+    std::shared_ptr<PairsiftDatabase> m_db;
 };
 
 } // namespace pairsift

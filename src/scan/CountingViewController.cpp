@@ -62,7 +62,6 @@ void CountingViewController::addFilesInLocations(const QList<LocationItemPtr>& l
     setFileCount(0);
     setCount(0);
     m_latestFileCount.store(0);
-    m_isFileCountUpdatePending.store(false);
     m_addedFiles.clear();
     readSmallFileSettings();
     startProgressIndicator();
@@ -150,6 +149,7 @@ void CountingViewController::stopProgressIndicator()
 
 void CountingViewController::timerFunction()
 {
+    setFileCount(m_latestFileCount.load(std::memory_order_relaxed));
     setCount(m_fileCount);
 }
 
@@ -183,16 +183,9 @@ void CountingViewController::setCount(std::uint64_t count)
 
 void CountingViewController::noteFileCount(std::uint64_t fileCount)
 {
-    m_latestFileCount.store(fileCount);
-    if (m_isFileCountUpdatePending.exchange(true))
-        return;
-    QMetaObject::invokeMethod(
-        this,
-        [this] {
-            m_isFileCountUpdatePending.store(false);
-            setFileCount(m_latestFileCount.load());
-        },
-        Qt::QueuedConnection);
+    // Only published here: the refresh timer takes it on the main thread, so a walk of a million files
+    // posts no event per file.
+    m_latestFileCount.store(fileCount, std::memory_order_relaxed);
 }
 
 void CountingViewController::noteUnreadableLocation(const LocationItemPtr& location)
@@ -205,6 +198,7 @@ void CountingViewController::finishScan(bool finished, const CompletionBlock& co
 {
     stopProgressIndicator();
     releaseQueue();
+    setFileCount(m_latestFileCount.load(std::memory_order_relaxed));
     // A million files' identities are worth giving back between scans.
     std::unordered_set<FileId>().swap(m_addedFiles);
     if (completionBlock)

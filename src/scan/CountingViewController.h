@@ -98,7 +98,7 @@ private:
     void setUserStopped(bool userStopped);
     void setFileCount(std::uint64_t fileCount);
     void setCount(std::uint64_t count);
-    // Counting queue: publishes the session's count; at most one update waits on the main queue.
+    // Counting queue: publishes the session's count for the refresh timer and the final report.
     void noteFileCount(std::uint64_t fileCount);
     // Counting queue: the location gets the unreadable status on the main thread.
     void noteUnreadableLocation(const LocationItemPtr& location);
@@ -117,7 +117,6 @@ private:
     // The files added in the current scan; only its walk touches it.
     std::unordered_set<FileId> m_addedFiles;
     std::atomic<std::uint64_t> m_latestFileCount{0};
-    std::atomic<bool> m_isFileCountUpdatePending{false};
     // Set from the start of a scan until its report.
     std::unique_ptr<SerialQueue> m_queue;
 };

@@ -182,3 +182,32 @@ TEST(EndToEnd, aRunStoppedInTheFastStageRecordsNoDigest)
 
 } // namespace
 } // namespace pairsift::test
+
+namespace pairsift::test {
+namespace {
+
+TEST(EndToEnd, aRunStoppedInTheReliableStageKeepsTheDigestsItWrote)
+{
+    ScannedTree scanned;
+    const std::shared_ptr<PairsiftDatabase> store = temporaryStore(scanned.tree());
+    Session session(store, nullptr);
+    scanned.count(session, *store);
+
+    FileGrouping bySize = session.fileGroupsBySize();
+    bySize.pruneSingleFileGroups();
+    ProcessingPipeline pipeline(std::move(bySize), nullptr, store);
+    int reliableFiles = 0;
+    pipeline.processFilesWithProgress([&](const QString& stage, const FileItemPtr&, StageProgressInfo info, bool* stop) {
+        // Before each file of the reliable stage; stop before the fifth.
+        if (stage.startsWith(QStringLiteral("Performing reliable")) && info.fileBytesTotal == 0)
+            *stop = ++reliableFiles == 5;
+    });
+
+    int rowsWithDigest = 0;
+    store->enumerateFiles([&](const QString&, std::uint64_t, const QDateTime&, const QByteArray& sha1, const QString&,
+                              const QString&, bool*) { rowsWithDigest += sha1.isEmpty() ? 0 : 1; });
+    EXPECT_EQ(rowsWithDigest, 4);
+}
+
+} // namespace
+} // namespace pairsift::test
