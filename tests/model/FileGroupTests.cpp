@@ -2,7 +2,7 @@
 #include "model/ListFP.h"
 #include "photolibs/ContainerType.h"
 #include "support/logging/SOLogger.h"
-#include "support/TemporaryTree.h"
+#include "testkit/TemporaryTree.h"
 
 #include <QCryptographicHash>
 #include <QFile>

@@ -2,7 +2,7 @@
 #include "model/FileItem.h"
 #include "model/digest/MurmurHash3.h"
 #include "photolibs/ContainerType.h"
-#include "support/TemporaryTree.h"
+#include "testkit/TemporaryTree.h"
 
 #include <QCryptographicHash>
 #include <QDir>

@@ -4,7 +4,7 @@
 #include "model/ReverseCompare.h"
 #include "photolibs/ContainerType.h"
 #include "settings/LocationItem.h"
-#include "support/TemporaryTree.h"
+#include "testkit/TemporaryTree.h"
 
 #include <gtest/gtest.h>
 

@@ -1,58 +1,16 @@
 #include "model/Session.h"
 
 #include "store/PairsiftDatabase.h"
-#include "support/TemporaryTree.h"
-#include "support/logging/SOLogger.h"
-
-#include <QFile>
+#include "testkit/LogCapture.h"
+#include "testkit/TemporaryTree.h"
 
 #include <gtest/gtest.h>
-
-#include <fcntl.h>
-#include <unistd.h>
 
 namespace pairsift {
 namespace {
 
+using test::LogCapture;
 using test::TemporaryTree;
-
-// A logger that writes only to a file of the tree.
-class FileLog {
-public:
-    explicit FileLog(const TemporaryTree& tree)
-        : m_path(tree.path(QStringLiteral("session.log")))
-        , m_descriptor(::open(QFile::encodeName(m_path).constData(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600))
-        , m_logger(std::make_shared<SOLogger>(QStringLiteral("com.pairsift.tests"), SOLoggerOptionNoSystemLog))
-    {
-        EXPECT_GE(m_descriptor, 0);
-        m_logger->addFileDescriptor(m_descriptor);
-    }
-    ~FileLog()
-    {
-        m_logger->removeFileDescriptor(m_descriptor);
-        ::close(m_descriptor);
-    }
-
-    const SOLoggerPtr& logger() const { return m_logger; }
-    // The text of every logged line.
-    QStringList texts() const
-    {
-        QFile file(m_path);
-        EXPECT_TRUE(file.open(QIODevice::ReadOnly));
-        QStringList texts;
-        for (const QByteArray& line : file.readAll().split('\n')) {
-            const qsizetype start = line.indexOf(">: ");
-            if (start >= 0)
-                texts.append(QString::fromUtf8(line.mid(start + 3)));
-        }
-        return texts;
-    }
-
-private:
-    QString m_path;
-    int m_descriptor;
-    SOLoggerPtr m_logger;
-};
 
 struct StagedRow {
     QString path;
@@ -95,7 +53,7 @@ protected:
 
     TemporaryTree tree;
     std::shared_ptr<PairsiftDatabase> store = PairsiftDatabase::databaseWithPath(tree.path(QStringLiteral("s.db3")));
-    FileLog log{tree};
+    LogCapture log;
     Session session{store, log.logger()};
 
 private:

@@ -1,6 +1,6 @@
 #include "photolibs/ContainerDetection.h"
 #include "platform/PackageTypes.h"
-#include "support/TemporaryTree.h"
+#include "testkit/TemporaryTree.h"
 
 #include <QFile>
 

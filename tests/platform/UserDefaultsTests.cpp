@@ -1,6 +1,6 @@
 #include "platform/UserDefaults.h"
 
-#include "support/TemporaryTree.h"
+#include "testkit/TemporaryTree.h"
 
 #include <QCoreApplication>
 #include <QDir>

@@ -5,6 +5,7 @@
 #include "processing/ProcessingStageMurmurHash.h"
 #include "processing/ProcessingStageSHA1.h"
 #include "store/PairsiftDatabase.h"
+#include "testkit/LogCapture.h"
 
 #include <QCryptographicHash>
 #include <QDir>
@@ -56,10 +57,10 @@ QByteArray sha1Of(const QByteArray& content)
 TEST(FastStage, dropsEmptyFilesWithAnError)
 {
     TemporaryTree tree;
-    CapturedLogger log;
+    LogCapture log;
     const QByteArray content = patternBytes(1000, 1);
     const auto items = countedItems(tree, {{"a1", content}, {"a2", content}, {"e1", {}}, {"e2", {}}});
-    ProcessingStageMurmurHash stage(QStringLiteral("fast"), nullptr, log.logger, nullptr);
+    ProcessingStageMurmurHash stage(QStringLiteral("fast"), nullptr, log.logger(), nullptr);
 
     const FileGrouping output = stage.processFiles(groupingOf({{items[0], items[1]}, {items[2], items[3]}}), 0, 8, {});
 
@@ -92,7 +93,7 @@ TEST_P(FileGoneAfterCounting, leavesThePipelineLoggedWithItsPath)
 {
     const VanishCase& test = GetParam();
     TemporaryTree tree;
-    CapturedLogger log;
+    LogCapture log;
     const std::shared_ptr<PairsiftDatabase> store = temporaryStore(tree);
     const QByteArray content = patternBytes(Chunk + 10, 2);
     const auto items = countedItems(tree, {{"d/one", content}, {"d/two", content}, {"d/gone", content}});
@@ -107,9 +108,9 @@ TEST_P(FileGoneAfterCounting, leavesThePipelineLoggedWithItsPath)
 
     std::unique_ptr<ProcessingStage> stage;
     if (test.stage == Stage::Fast)
-        stage = std::make_unique<ProcessingStageMurmurHash>(QStringLiteral("fast"), nullptr, log.logger, store);
+        stage = std::make_unique<ProcessingStageMurmurHash>(QStringLiteral("fast"), nullptr, log.logger(), store);
     else
-        stage = std::make_unique<ProcessingStageSHA1>(QStringLiteral("reliable"), nullptr, log.logger, store);
+        stage = std::make_unique<ProcessingStageSHA1>(QStringLiteral("reliable"), nullptr, log.logger(), store);
     const FileGrouping output = stage->processFiles(groupingOf({items}), 0, 3, {});
 
     EXPECT_EQ(namesByGroup(output), (std::vector<QStringList>{{tree.path("d/one"), tree.path("d/two")}}));
@@ -152,12 +153,12 @@ TEST(ReliableStage, writesTheDigestOfEveryHashedFileToTheStore)
 TEST(ReliableStage, keepsFilesGroupedWhenTheStoreRefusesTheirDigest)
 {
     TemporaryTree tree;
-    CapturedLogger log;
+    LogCapture log;
     const std::shared_ptr<PairsiftDatabase> store = temporaryStore(tree);
     const QByteArray content = patternBytes(500, 4);
     const auto items = countedItems(tree, {{"p", content}, {"q", content}});
     store->close();
-    ProcessingStageSHA1 stage(QStringLiteral("reliable"), nullptr, log.logger, store);
+    ProcessingStageSHA1 stage(QStringLiteral("reliable"), nullptr, log.logger(), store);
 
     const FileGrouping output = stage.processFiles(groupingOf({items}), 0, 2, {});
 
@@ -169,12 +170,12 @@ TEST(ReliableStage, keepsFilesGroupedWhenTheStoreRefusesTheirDigest)
 TEST(ReliableStage, aStopInsideAFileWarnsAndRecordsNothing)
 {
     TemporaryTree tree;
-    CapturedLogger log;
+    LogCapture log;
     const std::shared_ptr<PairsiftDatabase> store = temporaryStore(tree);
     const QByteArray content = patternBytes(3 * Chunk, 5);
     const auto items = countedItems(tree, {{"big1", content}, {"big2", content}});
     addRows(*store, items);
-    ProcessingStageSHA1 stage(QStringLiteral("reliable"), nullptr, log.logger, store);
+    ProcessingStageSHA1 stage(QStringLiteral("reliable"), nullptr, log.logger(), store);
     // Call 0 comes before the first file, call 1 after its first chunk.
     ProgressRecorder recorder(1);
 
@@ -193,12 +194,12 @@ TEST(ReliableStage, aStopInsideAFileWarnsAndRecordsNothing)
 TEST(HeaderStage, groupsByTheFirstEightBytes)
 {
     TemporaryTree tree;
-    CapturedLogger log;
+    LogCapture log;
     const auto items = countedItems(tree, {{"h1", "12345678AAAA"}, {"h2", "12345678BBBB"}, {"h3", "12345679AAAA"},
                                               {"s1", "1234567"}, {"s2", "1234567"}, {"e1", ""}, {"e2", ""},
                                               {"gone", "12345678"}});
     ASSERT_TRUE(QFile::remove(tree.path("gone")));
-    ProcessingStageHeaders stage(QStringLiteral("head"), nullptr, log.logger, nullptr);
+    ProcessingStageHeaders stage(QStringLiteral("head"), nullptr, log.logger(), nullptr);
 
     const FileGrouping output = stage.processFiles(groupingOf({items}), 0, 8, {});
 

@@ -4,6 +4,7 @@
 #include "model/Session.h"
 #include "processing/ProcessingPipeline.h"
 #include "store/PairsiftDatabase.h"
+#include "testkit/LogCapture.h"
 
 #include <QFile>
 
@@ -107,18 +108,30 @@ std::map<QStringList, QString> keptFiles(const Session& session)
     return groups;
 }
 
-TEST(EndToEnd, findsTheDuplicatesOfATreeAndKeepsTheRightCopy)
-{
+// The tree counted into a session on a store of its own.
+class EndToEnd : public testing::Test {
+protected:
+    void SetUp() override { scanned.count(session, *store); }
+
+    // What the pipeline compares: the size groups of the session that hold more than one file.
+    FileGrouping candidates() const
+    {
+        FileGrouping bySize = session.fileGroupsBySize();
+        bySize.pruneSingleFileGroups();
+        return bySize;
+    }
+
     ScannedTree scanned;
     const std::shared_ptr<PairsiftDatabase> store = temporaryStore(scanned.tree());
-    CapturedLogger log;
-    Session session(store, log.logger);
-    scanned.count(session, *store);
+    LogCapture log;
+    Session session{store, log.logger()};
+};
+
+TEST_F(EndToEnd, findsTheDuplicatesOfATreeAndKeepsTheRightCopy)
+{
     ASSERT_TRUE(QFile::remove(scanned.path("second/e-vanishes.dat")));
 
-    FileGrouping bySize = session.fileGroupsBySize();
-    bySize.pruneSingleFileGroups();
-    ProcessingPipeline pipeline(std::move(bySize), log.logger, store);
+    ProcessingPipeline pipeline(candidates(), log.logger(), store);
     ProgressRecorder recorder;
     const FileGrouping result = pipeline.processFilesWithProgress(recorder.block());
 
@@ -160,16 +173,9 @@ TEST(EndToEnd, findsTheDuplicatesOfATreeAndKeepsTheRightCopy)
     EXPECT_EQ(keptFiles(session), keepNewer);
 }
 
-TEST(EndToEnd, aRunStoppedInTheFastStageRecordsNoDigest)
+TEST_F(EndToEnd, aRunStoppedInTheFastStageRecordsNoDigest)
 {
-    ScannedTree scanned;
-    const std::shared_ptr<PairsiftDatabase> store = temporaryStore(scanned.tree());
-    Session session(store, nullptr);
-    scanned.count(session, *store);
-
-    FileGrouping bySize = session.fileGroupsBySize();
-    bySize.pruneSingleFileGroups();
-    ProcessingPipeline pipeline(std::move(bySize), nullptr, store);
+    ProcessingPipeline pipeline(candidates(), log.logger(), store);
     ProgressRecorder recorder(3);
     const FileGrouping result = pipeline.processFilesWithProgress(recorder.block());
 
@@ -180,22 +186,9 @@ TEST(EndToEnd, aRunStoppedInTheFastStageRecordsNoDigest)
     EXPECT_EQ(session.fileCount(), 0u);
 }
 
-} // namespace
-} // namespace pairsift::test
-
-namespace pairsift::test {
-namespace {
-
-TEST(EndToEnd, aRunStoppedInTheReliableStageKeepsTheDigestsItWrote)
+TEST_F(EndToEnd, aRunStoppedInTheReliableStageKeepsTheDigestsItWrote)
 {
-    ScannedTree scanned;
-    const std::shared_ptr<PairsiftDatabase> store = temporaryStore(scanned.tree());
-    Session session(store, nullptr);
-    scanned.count(session, *store);
-
-    FileGrouping bySize = session.fileGroupsBySize();
-    bySize.pruneSingleFileGroups();
-    ProcessingPipeline pipeline(std::move(bySize), nullptr, store);
+    ProcessingPipeline pipeline(candidates(), log.logger(), store);
     int reliableFiles = 0;
     pipeline.processFilesWithProgress([&](const QString& stage, const FileItemPtr&, StageProgressInfo info, bool* stop) {
         // Before each file of the reliable stage; stop before the fifth.

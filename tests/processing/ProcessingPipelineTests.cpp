@@ -3,6 +3,7 @@
 
 #include "processing/ProcessingPipeline.h"
 #include "store/PairsiftDatabase.h"
+#include "testkit/ConsoleCapture.h"
 
 #include <gtest/gtest.h>
 

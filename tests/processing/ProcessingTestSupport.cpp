@@ -1,53 +1,12 @@
 #include "ProcessingTestSupport.h"
 
 #include "store/PairsiftDatabase.h"
-#include "support/logging/SOLogger.h"
-
-#include <QFile>
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
 
-#include <fcntl.h>
-#include <unistd.h>
-
 namespace pairsift::test {
-
-ConsoleCapture::ConsoleCapture()
-{
-    const QByteArray path = QFile::encodeName(m_tree.path(QStringLiteral("console.log")));
-    const int descriptor = ::open(path.constData(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600);
-    EXPECT_GE(descriptor, 0);
-    m_savedDescriptor = ::dup(STDERR_FILENO);
-    ::dup2(descriptor, STDERR_FILENO);
-    ::close(descriptor);
-}
-
-ConsoleCapture::~ConsoleCapture()
-{
-    ::dup2(m_savedDescriptor, STDERR_FILENO);
-    ::close(m_savedDescriptor);
-}
-
-QStringList ConsoleCapture::texts() const
-{
-    QFile file(m_tree.path(QStringLiteral("console.log")));
-    EXPECT_TRUE(file.open(QIODevice::ReadOnly));
-    QStringList texts;
-    for (const QByteArray& line : file.readAll().split('\n')) {
-        const qsizetype start = line.indexOf("] ");
-        if (start >= 0)
-            texts.append(QString::fromUtf8(line.mid(start + 2)));
-    }
-    return texts;
-}
-
-CapturedLogger::CapturedLogger()
-    : logger(std::make_shared<SOLogger>(QStringLiteral("com.pairsift.tests"), SOLoggerOptionNoSystemLog))
-{
-    logger->addFileDescriptor(capture.fileDescriptor());
-}
 
 std::shared_ptr<PairsiftDatabase> temporaryStore(const TemporaryTree& tree)
 {

@@ -2,8 +2,7 @@
 
 #include "model/FileGrouping.h"
 #include "processing/ProcessingStage.h"
-#include "support/TemporaryTree.h"
-#include "support/logging/LogCapture.h"
+#include "testkit/TemporaryTree.h"
 
 #include <QHash>
 #include <QString>
@@ -18,32 +17,6 @@ class PairsiftDatabase;
 }
 
 namespace pairsift::test {
-
-// What standard error (the console log) received while the capture lived.
-class ConsoleCapture {
-public:
-    ConsoleCapture();
-    ~ConsoleCapture();
-
-    ConsoleCapture(const ConsoleCapture&) = delete;
-    ConsoleCapture& operator=(const ConsoleCapture&) = delete;
-
-    // The text of every console line (after "Pairsift[pid:tid] ").
-    QStringList texts() const;
-
-private:
-    TemporaryTree m_tree;
-    int m_savedDescriptor = -1;
-};
-
-// A logger that writes only to a capture.
-struct CapturedLogger {
-    CapturedLogger();
-    QStringList texts() const { return capture.texts(); }
-
-    LogCapture capture;
-    SOLoggerPtr logger;
-};
 
 // A store in a temporary folder.
 std::shared_ptr<PairsiftDatabase> temporaryStore(const TemporaryTree& tree);

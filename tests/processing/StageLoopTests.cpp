@@ -1,6 +1,9 @@
 // The loop every comparison stage shares, driven by a stage whose keys come from a table.
 #include "ProcessingTestSupport.h"
 
+#include "testkit/ConsoleCapture.h"
+#include "testkit/LogCapture.h"
+
 #include <gtest/gtest.h>
 
 namespace pairsift::test {
@@ -56,11 +59,11 @@ TEST(StageLoop, groupsByContentKeyAcrossInputGroupsAndDropsSingles)
 
 TEST(StageLoop, leavesOutAndLogsEveryFileWhoseContentCannotBeRead)
 {
-    CapturedLogger log;
+    LogCapture log;
     const auto group = itemsNamed({"/g/kept", "/g/unreadable", "/g/missing"});
     const auto pair = itemsNamed({"/g/p1", "/g/p2"});
     TableStage stage(StageName, {{"/g/kept", 1}, {"/g/unreadable", std::nullopt}, {"/g/p1", 2}, {"/g/p2", 2}}, 0,
-        log.logger);
+        log.logger());
 
     const FileGrouping output = stage.processFiles(groupingOf({group, pair}), 0, 10, {});
 
@@ -69,7 +72,7 @@ TEST(StageLoop, leavesOutAndLogsEveryFileWhoseContentCannotBeRead)
     QStringList texts = log.texts();
     texts.sort();
     EXPECT_EQ(texts, (QStringList{"Unable to look up file '/g/missing'.", "Unable to look up file '/g/unreadable'."}));
-    const QList<LoggedLine> lines = log.capture.lines();
+    const QList<LoggedLine> lines = log.lines();
     ASSERT_EQ(lines.size(), 2);
     EXPECT_EQ(lines[0].level, QStringLiteral("Error"));
 }
@@ -96,10 +99,11 @@ class StageLoopCancel : public testing::TestWithParam<CancelCase> {};
 TEST_P(StageLoopCancel, endsAtTheCancelAndKeepsTheFilesFinishedBefore)
 {
     const CancelCase& test = GetParam();
-    CapturedLogger log;
+    LogCapture log;
     ConsoleCapture console;
     const auto files = itemsNamed({"/g/1", "/g/2", "/g/3", "/g/4"});
-    TableStage stage(StageName, {{"/g/1", 5}, {"/g/2", 5}, {"/g/3", 5}, {"/g/4", 5}}, test.chunksPerFile, log.logger);
+    TableStage stage(StageName, {{"/g/1", 5}, {"/g/2", 5}, {"/g/3", 5}, {"/g/4", 5}}, test.chunksPerFile,
+        log.logger());
     ProgressRecorder recorder(test.stopAtCall);
 
     const FileGrouping output = stage.processFiles(groupingOf({files}), 100, 400, recorder.block());

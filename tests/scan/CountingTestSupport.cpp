@@ -3,7 +3,6 @@
 #include "platform/UserDefaults.h"
 #include "settings/PairsiftDefaults.h"
 #include "settings/SettingsKeys.h"
-#include "support/logging/SOLogger.h"
 
 #include <QEventLoop>
 #include <QFile>
@@ -26,54 +25,6 @@ namespace {
 constexpr int completionBoundMSecs = 60000;
 
 } // namespace
-
-LogCapture::LogCapture(const TemporaryTree& tree)
-    : m_path(tree.path(QStringLiteral("counting.log")))
-    , m_descriptor(
-          ::open(QFile::encodeName(m_path).constData(), O_WRONLY | O_CREAT | O_TRUNC | O_APPEND | O_CLOEXEC, 0600))
-    , m_ownsDescriptor(true)
-    , m_logger(std::make_shared<SOLogger>(QStringLiteral("com.pairsift.tests"), SOLoggerOptionNoSystemLog))
-{
-    EXPECT_GE(m_descriptor, 0);
-    m_logger->addFileDescriptor(m_descriptor);
-}
-
-LogCapture::LogCapture(int descriptor)
-    : m_descriptor(descriptor)
-    , m_ownsDescriptor(false)
-    , m_logger(std::make_shared<SOLogger>(QStringLiteral("com.pairsift.tests"), SOLoggerOptionNoSystemLog))
-{
-    m_logger->addFileDescriptor(m_descriptor);
-}
-
-LogCapture::~LogCapture()
-{
-    m_logger->removeFileDescriptor(m_descriptor);
-    if (m_ownsDescriptor)
-        ::close(m_descriptor);
-}
-
-QString LogCapture::text() const
-{
-    if (m_path.isEmpty())
-        return {};
-    QFile file(m_path);
-    EXPECT_TRUE(file.open(QIODevice::ReadOnly));
-    return QString::fromUtf8(file.readAll());
-}
-
-QStringList LogCapture::lines() const
-{
-    QStringList result;
-    for (const QString& line : text().split(QLatin1Char('\n'))) {
-        const qsizetype textStart = line.indexOf(QLatin1String(">: "));
-        const qsizetype levelStart = textStart < 0 ? -1 : line.lastIndexOf(QLatin1String(" <"), textStart);
-        if (levelStart >= 0)
-            result.append(line.mid(levelStart + 2, textStart - levelStart - 2) + QLatin1String(": ")
-                + line.mid(textStart + 3));
-    }
-    return result;
-}
 
 UnreadableFolder::UnreadableFolder(const TemporaryTree& tree, const QString& relative)
     : m_path(QFile::encodeName(tree.makeFolder(relative)))
@@ -110,7 +61,7 @@ PipeLog::PipeLog()
     EXPECT_EQ(::pipe2(ends, O_CLOEXEC), 0);
     m_readEnd = ends[0];
     m_writeEnd = ends[1];
-    m_capture = std::make_unique<LogCapture>(m_writeEnd);
+    m_logger->addFileDescriptor(m_writeEnd);
 }
 
 PipeLog::~PipeLog()
@@ -138,11 +89,12 @@ void PipeLog::drainWhen(std::function<bool()> isReady)
 
 QString PipeLog::finish()
 {
-    if (m_capture) {
+    if (m_writeEnd >= 0) {
         if (!m_reader.joinable())
             drainWhen([] { return true; });
-        m_capture.reset();
+        m_logger->removeFileDescriptor(m_writeEnd);
         ::close(m_writeEnd);
+        m_writeEnd = -1;
         m_reader.join();
     }
     return QString::fromUtf8(m_text);
@@ -157,7 +109,7 @@ CountingTest::CountingTest()
     m_db = PairsiftDatabase::databaseWithPath(m_outside.path(QStringLiteral("store.db3")));
     EXPECT_TRUE(m_db);
     m_session = std::make_shared<Session>(m_db, nullptr);
-    m_log = std::make_unique<LogCapture>(m_outside);
+    m_log = std::make_unique<LogCapture>();
     m_controller = std::make_unique<CountingViewController>();
 }
 

@@ -5,8 +5,9 @@
 #include "settings/Filter.h"
 #include "settings/LocationItem.h"
 #include "store/PairsiftDatabase.h"
-#include "support/TemporaryTree.h"
 #include "support/foundation/PathClassification.h"
+#include "testkit/LogCapture.h"
+#include "testkit/TemporaryTree.h"
 
 #include <QByteArray>
 #include <QList>
@@ -25,31 +26,6 @@ class QEventLoop;
 #include <vector>
 
 namespace pairsift::test {
-
-// A logger that writes only to a file (or a descriptor the test gives), and the lines it received.
-class LogCapture {
-public:
-    // Writes to a file of `tree`.
-    explicit LogCapture(const TemporaryTree& tree);
-    // Writes to the given descriptor, which stays the caller's; lines() then reads nothing.
-    explicit LogCapture(int descriptor);
-    ~LogCapture();
-    LogCapture(const LogCapture&) = delete;
-    LogCapture& operator=(const LogCapture&) = delete;
-
-    const SOLoggerPtr& logger() const { return m_logger; }
-    // Every line as "<Level>: text" ("Debug: 'x' is a directory").
-    QStringList lines() const;
-    bool has(const QString& line) const { return lines().contains(line); }
-    // Everything written, multi-line messages included.
-    QString text() const;
-
-private:
-    QString m_path;
-    int m_descriptor;
-    bool m_ownsDescriptor;
-    SOLoggerPtr m_logger;
-};
 
 // Takes every permission from a folder of the tree. When the tests run as root, who reads such a folder
 // anyway, the calling thread (and every thread it starts from now on) also gets the file access of an
@@ -78,7 +54,7 @@ public:
     PipeLog(const PipeLog&) = delete;
     PipeLog& operator=(const PipeLog&) = delete;
 
-    const SOLoggerPtr& logger() const { return m_capture->logger(); }
+    const SOLoggerPtr& logger() const { return m_logger; }
     // Starts reading on a thread of its own once `isReady` answers true (asked on that thread).
     void drainWhen(std::function<bool()> isReady);
     // Stops logging into the pipe and answers everything that was written.
@@ -87,7 +63,7 @@ public:
 private:
     int m_readEnd = -1;
     int m_writeEnd = -1;
-    std::unique_ptr<LogCapture> m_capture;
+    SOLoggerPtr m_logger = testLogger();
     std::thread m_reader;
     QByteArray m_text;
 };

@@ -198,7 +198,7 @@ TEST_P(CountingWalkRules, countsExactlyTheFilesTheRulesKeep)
     EXPECT_EQ(sessionFiles(), walkCase.counted);
     EXPECT_EQ(storedFiles(), walkCase.counted);
     EXPECT_EQ(m_controller->fileCount(), walkCase.counted.size());
-    const QStringList lines = m_log->lines();
+    const QStringList lines = m_log->levelledLines();
     for (const QString& line : walkCase.logged)
         EXPECT_TRUE(lines.contains(expand(line))) << "missing: " << expand(line).toStdString();
     for (const QString& line : walkCase.notLogged)

@@ -28,8 +28,7 @@ void PrintTo(const Visit& visit, std::ostream* out)
 class LocationWalkerTest : public testing::Test {
 protected:
     LocationWalkerTest()
-        : m_log(m_outside)
-        , m_walker(m_log.logger())
+        : m_walker(m_log.logger())
     {
     }
 
@@ -53,7 +52,6 @@ protected:
     }
 
     TemporaryTree m_tree;
-    TemporaryTree m_outside;
     LogCapture m_log;
     LocationWalker m_walker;
     bool m_lastResult = false;

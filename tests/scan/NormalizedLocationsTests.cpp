@@ -1,7 +1,7 @@
 #include "scan/NormalizedLocations.h"
 
 #include "scan/ScanLocationTableViewController.h"
-#include "support/TemporaryTree.h"
+#include "testkit/TemporaryTree.h"
 
 #include <QDir>
 #include <QUrl>

@@ -4,10 +4,11 @@
 
 #include "model/Session.h"
 #include "processing/ProcessingStage.h"
+#include "processing/ProcessingTestSupport.h"
 #include "scan/DKDockProgressIndicator.h"
 #include "scan/DockTile.h"
 #include "store/PairsiftDatabase.h"
-#include "support/TemporaryTree.h"
+#include "testkit/TemporaryTree.h"
 
 #include <QCoreApplication>
 #include <QDeadlineTimer>
@@ -17,7 +18,6 @@
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <chrono>
 #include <condition_variable>
 #include <mutex>
@@ -27,6 +27,7 @@
 namespace pairsift {
 namespace {
 
+using test::namesByGroup;
 using test::patternBytes;
 using test::TemporaryTree;
 
@@ -174,21 +175,6 @@ struct Completion {
     bool isFinished = false;
     std::optional<FileGrouping> result;
 };
-
-// Each group's file names, sorted, and the groups sorted.
-std::vector<QStringList> namesByGroup(const FileGrouping& grouping)
-{
-    std::vector<QStringList> groups;
-    for (const auto& [key, files] : grouping.fileGroups()) {
-        QStringList names;
-        for (const FileItemPtr& file : files)
-            names.append(file->name());
-        names.sort();
-        groups.push_back(names);
-    }
-    std::sort(groups.begin(), groups.end());
-    return groups;
-}
 
 class ProcessingViewControllerTest : public testing::Test {
 protected:

@@ -4,7 +4,7 @@
 #include "scan/ScanLocationDelegate.h"
 #include "scan/ScanLocationListModel.h"
 #include "settings/PairsiftDefaults.h"
-#include "support/TemporaryTree.h"
+#include "testkit/TemporaryTree.h"
 
 #include <QDir>
 #include <QFile>

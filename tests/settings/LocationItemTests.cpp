@@ -1,8 +1,8 @@
 #include "settings/LocationItem.h"
 
-#include "ConsoleCapture.h"
 #include "platform/BookmarkData.h"
-#include "support/TemporaryTree.h"
+#include "testkit/ConsoleCapture.h"
+#include "testkit/TemporaryTree.h"
 
 #include <QDir>
 #include <QMetaProperty>

@@ -1,9 +1,9 @@
 #include "settings/PairsiftDefaults.h"
 
-#include "ConsoleCapture.h"
 #include "platform/BookmarkData.h"
 #include "settings/FirstRun.h"
-#include "support/TemporaryTree.h"
+#include "testkit/ConsoleCapture.h"
+#include "testkit/TemporaryTree.h"
 
 #include <gtest/gtest.h>
 

@@ -1,6 +1,7 @@
 #include "StoreTestSupport.h"
 
 #include "store/StoreTransaction.h"
+#include "testkit/ConsoleCapture.h"
 
 #include <gtest/gtest.h>
 

@@ -1,5 +1,7 @@
 #include "StoreTestSupport.h"
 
+#include "testkit/ConsoleCapture.h"
+
 #include <gtest/gtest.h>
 
 #include <stdexcept>

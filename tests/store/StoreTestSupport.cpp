@@ -3,9 +3,6 @@
 #include <gtest/gtest.h>
 
 #include <sqlite3.h>
-#include <sys/mman.h>
-#include <sys/stat.h>
-#include <unistd.h>
 
 namespace pairsift::test {
 
@@ -74,32 +71,6 @@ RawConnection& StoreFixtureBase::raw()
     if (!m_raw)
         m_raw = std::make_unique<RawConnection>(storePath());
     return *m_raw;
-}
-
-ConsoleCapture::ConsoleCapture()
-    : m_savedDescriptor(::dup(STDERR_FILENO))
-    , m_captureDescriptor(::memfd_create("console-capture", MFD_CLOEXEC))
-{
-    if (m_savedDescriptor < 0 || m_captureDescriptor < 0 || ::dup2(m_captureDescriptor, STDERR_FILENO) < 0)
-        ADD_FAILURE() << "cannot capture standard error";
-}
-
-ConsoleCapture::~ConsoleCapture()
-{
-    ::dup2(m_savedDescriptor, STDERR_FILENO);
-    ::close(m_savedDescriptor);
-    ::close(m_captureDescriptor);
-}
-
-QString ConsoleCapture::text() const
-{
-    struct stat status {};
-    if (::fstat(m_captureDescriptor, &status) != 0)
-        return {};
-    QByteArray bytes(static_cast<qsizetype>(status.st_size), '\0');
-    const ssize_t read = ::pread(m_captureDescriptor, bytes.data(), static_cast<size_t>(bytes.size()), 0);
-    bytes.truncate(read < 0 ? 0 : static_cast<qsizetype>(read));
-    return QString::fromUtf8(bytes);
 }
 
 } // namespace pairsift::test

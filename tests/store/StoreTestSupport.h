@@ -1,7 +1,7 @@
 #pragma once
 
 #include "store/PairsiftDatabase.h"
-#include "support/TemporaryTree.h"
+#include "testkit/TemporaryTree.h"
 
 #include <QByteArray>
 #include <QString>
@@ -61,22 +61,6 @@ private:
     TemporaryTree m_tree;
     std::unique_ptr<PairsiftDatabase> m_store;
     std::unique_ptr<RawConnection> m_raw;
-};
-
-// What the process writes to standard error (the console log) while the object lives.
-class ConsoleCapture {
-public:
-    ConsoleCapture();
-    ~ConsoleCapture();
-    ConsoleCapture(const ConsoleCapture&) = delete;
-    ConsoleCapture& operator=(const ConsoleCapture&) = delete;
-
-    // Everything written so far.
-    QString text() const;
-
-private:
-    int m_savedDescriptor = -1;
-    int m_captureDescriptor = -1;
 };
 
 } // namespace pairsift::test

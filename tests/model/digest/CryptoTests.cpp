@@ -3,7 +3,7 @@
 #include "model/digest/CryptoSignature.h"
 #include "model/digest/CspService.h"
 
-#include "support/TemporaryTree.h"
+#include "testkit/TemporaryTree.h"
 
 #include <gtest/gtest.h>
 

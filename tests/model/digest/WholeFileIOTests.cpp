@@ -1,6 +1,6 @@
 #include "model/digest/WholeFileIO.h"
 
-#include "support/TemporaryTree.h"
+#include "testkit/TemporaryTree.h"
 
 #include <QFile>
 

@@ -1,54 +1,29 @@
 #include "scan/views/CountingView.h"
 
-#include "model/Session.h"
-#include "platform/UserDefaults.h"
-#include "scan/CountingViewController.h"
-#include "store/PairsiftDatabase.h"
-#include "support/TemporaryTree.h"
-#include "support/foundation/PathClassification.h"
+#include "scan/CountingTestSupport.h"
 
-#include <QEventLoop>
 #include <QLabel>
 #include <QProgressBar>
 #include <QPushButton>
-#include <QTimer>
 
 #include <gtest/gtest.h>
 
 namespace pairsift {
 namespace {
 
-using test::TemporaryTree;
-
-class CountingViewTest : public testing::Test {
+class CountingViewTest : public test::CountingTest {
 protected:
     CountingViewTest()
-        : m_previousSystemPaths(setSystemPathTable(SystemPathTable{}))
+        : m_view(std::make_unique<CountingView>(*m_controller))
     {
-        UserDefaults::setConfigurationFolder(m_outside.path(QStringLiteral("settings")));
-        m_db = PairsiftDatabase::databaseWithPath(m_outside.path(QStringLiteral("store.db3")));
-        m_session = std::make_shared<Session>(m_db, nullptr);
-        m_controller = std::make_unique<CountingViewController>();
-        m_view = std::make_unique<CountingView>(*m_controller);
-    }
-    ~CountingViewTest() override
-    {
-        m_view.reset();
-        m_controller.reset();
-        UserDefaults::setConfigurationFolder(QString());
-        setSystemPathTable(m_previousSystemPaths);
     }
 
     // Scans the tree, checking the counting state on the way, and answers once the scan reported.
     std::optional<bool> scanTree(bool pressStop)
     {
-        std::optional<bool> result;
-        QEventLoop loop;
+        m_completion.reset();
         m_controller->addFilesInLocations({LocationItem::withPath(m_tree.root())}, {}, m_db, m_session, nullptr,
-            [&](bool finished) {
-                result = finished;
-                loop.quit();
-            });
+            completionRecorder());
         EXPECT_TRUE(m_view->stopButton()->isEnabled());
         EXPECT_EQ(m_view->progressIndicator()->maximum(), 0);
         if (pressStop) {
@@ -56,19 +31,9 @@ protected:
             EXPECT_TRUE(m_controller->userStopped());
             EXPECT_FALSE(m_view->stopButton()->isEnabled());
         }
-        QTimer::singleShot(60000, &loop, &QEventLoop::quit);
-        if (!result)
-            loop.exec();
-        EXPECT_TRUE(result.has_value()) << "the scan never reported";
-        return result;
+        return waitForCompletion();
     }
 
-    TemporaryTree m_tree;
-    TemporaryTree m_outside;
-    SystemPathTable m_previousSystemPaths;
-    std::shared_ptr<PairsiftDatabase> m_db;
-    std::shared_ptr<Session> m_session;
-    std::unique_ptr<CountingViewController> m_controller;
     std::unique_ptr<CountingView> m_view;
 };
 

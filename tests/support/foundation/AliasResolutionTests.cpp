@@ -1,6 +1,6 @@
 #include "support/foundation/AliasResolution.h"
 
-#include "support/TemporaryTree.h"
+#include "testkit/TemporaryTree.h"
 
 #include <gtest/gtest.h>
 

@@ -1,6 +1,6 @@
 #include "support/foundation/ApplicationFolders.h"
 
-#include "support/TemporaryTree.h"
+#include "testkit/TemporaryTree.h"
 
 #include <QDir>
 #include <QFileInfo>

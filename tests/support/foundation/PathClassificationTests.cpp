@@ -1,6 +1,6 @@
 #include "platform/PackageTypes.h"
-#include "support/TemporaryTree.h"
 #include "support/foundation/PathClassification.h"
+#include "testkit/TemporaryTree.h"
 
 #include <gtest/gtest.h>
 

@@ -1,6 +1,6 @@
 #include "support/logging/SOASLClient.h"
 
-#include "support/logging/LogCapture.h"
+#include "testkit/LogCapture.h"
 
 #include <gtest/gtest.h>
 

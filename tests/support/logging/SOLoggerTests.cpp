@@ -1,7 +1,7 @@
 #include "support/logging/SOLogger.h"
 
-#include "support/logging/LogCapture.h"
 #include "support/logging/LogOutput.h"
+#include "testkit/LogCapture.h"
 
 #include <QCoreApplication>
 #include <QFile>

@@ -1,4 +1,4 @@
-#include "support/logging/LogCapture.h"
+#include "testkit/LogCapture.h"
 
 #include <QFile>
 #include <QRegularExpression>
@@ -12,16 +12,22 @@ namespace pairsift::test {
 
 LogCapture::LogCapture()
     : m_path(m_tree.path(QStringLiteral("captured.log")))
+    , m_logger(testLogger())
 {
     // Deliberately without O_APPEND: concurrent lines must stay whole on a plain shared offset too.
     m_fileDescriptor = ::open(QFile::encodeName(m_path).constData(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600);
     EXPECT_GE(m_fileDescriptor, 0);
+    if (m_fileDescriptor >= 0)
+        m_logger->addFileDescriptor(m_fileDescriptor);
 }
 
 LogCapture::~LogCapture()
 {
-    if (m_fileDescriptor >= 0)
-        ::close(m_fileDescriptor);
+    if (m_fileDescriptor < 0)
+        return;
+    // The logger may outlive the capture in whoever was given it.
+    m_logger->removeFileDescriptor(m_fileDescriptor);
+    ::close(m_fileDescriptor);
 }
 
 QByteArray LogCapture::contents() const
@@ -29,6 +35,11 @@ QByteArray LogCapture::contents() const
     QFile file(m_path);
     EXPECT_TRUE(file.open(QIODevice::ReadOnly));
     return file.readAll();
+}
+
+QString LogCapture::text() const
+{
+    return QString::fromUtf8(contents());
 }
 
 QList<LoggedLine> LogCapture::lines() const
@@ -53,6 +64,17 @@ QStringList LogCapture::texts() const
     return texts;
 }
 
+QStringList LogCapture::levelledLines() const
+{
+    QStringList levelled;
+    for (const QByteArray& line : contents().split('\n')) {
+        const LoggedLine parsed = parseLoggedLine(line);
+        if (!parsed.level.isEmpty())
+            levelled.append(parsed.level + QStringLiteral(": ") + parsed.text);
+    }
+    return levelled;
+}
+
 LoggedLine parseLoggedLine(const QByteArray& line)
 {
     static const QRegularExpression shape(QStringLiteral(
@@ -61,6 +83,11 @@ LoggedLine parseLoggedLine(const QByteArray& line)
     if (!match.hasMatch())
         return {};
     return {match.captured(1), match.captured(2), match.captured(3)};
+}
+
+SOLoggerPtr testLogger()
+{
+    return std::make_shared<SOLogger>(QStringLiteral("com.pairsift.tests"), SOLoggerOptionNoSystemLog);
 }
 
 } // namespace pairsift::test

@@ -1,4 +1,4 @@
-#include "support/TemporaryTree.h"
+#include "testkit/TemporaryTree.h"
 
 #include <QDir>
 #include <QFile>
