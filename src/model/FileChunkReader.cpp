@@ -9,6 +9,7 @@
 #include <memory>
 
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace pairsift {
@@ -34,7 +35,8 @@ int openReadOnly(const QByteArray& encodedPath)
 {
     int descriptor;
     do {
-        descriptor = ::open(encodedPath.constData(), O_RDONLY | O_CLOEXEC);
+        // Reads of a regular file ignore O_NONBLOCK.
+        descriptor = ::open(encodedPath.constData(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
     } while (descriptor < 0 && errno == EINTR);
     return descriptor;
 }
@@ -46,7 +48,9 @@ FileChunkReader::FileChunkReader(const QString& path)
     if (!m_buffer)
         return; // reported as an open failure: nothing can be read without the buffer
     m_descriptor = openReadOnly(m_path);
-    if (m_descriptor >= 0)
+    struct stat status;
+    m_isRegularFile = m_descriptor >= 0 && ::fstat(m_descriptor, &status) == 0 && S_ISREG(status.st_mode);
+    if (m_isRegularFile)
         ::posix_fadvise(m_descriptor, 0, 0, POSIX_FADV_SEQUENTIAL);
 }
 

@@ -9,7 +9,8 @@
 
 namespace pairsift {
 
-// Opens a file read-only and close-on-exec, retrying after a signal; -1 when it cannot be opened.
+// Opens a file read-only and close-on-exec, retrying after a signal; -1 when it cannot be opened. Never
+// blocks: a path that has become a pipe without a writer opens at once.
 int openReadOnly(const QByteArray& encodedPath);
 
 // How a chunked read of one file ended.
@@ -22,7 +23,8 @@ enum class ChunkReadOutcome {
 
 // The reading loop both digests share: chunks of FileItem::ChunkSize bytes into one per-thread buffer
 // (no allocation per chunk or per file), the first chunk shorter than that, 0 bytes included, being the
-// last. Open and read failures are written to the console log; the file is closed on every path.
+// last. Open and read failures are written to the console log; the file is closed on every path. A path
+// that is no longer a regular file (replaced since it was counted) fails like a read error.
 // The buffer's bytes are consumed before the progress call, so a progress block may itself read files.
 class FileChunkReader {
 public:
@@ -40,6 +42,11 @@ public:
         if (m_descriptor < 0) {
             logOpenFailure();
             return ChunkReadOutcome::OpenFailed;
+        }
+        if (!m_isRegularFile) {
+            logReadFailure();
+            close();
+            return ChunkReadOutcome::ReadFailed;
         }
         quint64 bytesDone = 0;
         for (;;) {
@@ -76,6 +83,7 @@ private:
 
     QByteArray m_path;
     int m_descriptor = -1;
+    bool m_isRegularFile = false;
     std::byte* m_buffer = nullptr;
 };
 

@@ -88,13 +88,6 @@ void FileItem::setDateCreated(const QDateTime& date)
     m_dateCreated = date.isValid() ? date.toMSecsSinceEpoch() : NoDate;
 }
 
-std::optional<qint64> FileItem::dateCreatedMSecs() const
-{
-    if (m_dateCreated == NoDate)
-        return std::nullopt;
-    return m_dateCreated;
-}
-
 QByteArray FileItem::sha1() const
 {
     return m_sha1 ? m_sha1->toByteArray() : QByteArray();

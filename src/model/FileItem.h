@@ -62,15 +62,12 @@ public:
     // Null when unknown. Kept with millisecond precision.
     QDateTime dateCreated() const;
     void setDateCreated(const QDateTime& date);
-    // The creation date in milliseconds since 1970; nothing when unknown. Cheap, for orderings.
-    std::optional<qint64> dateCreatedMSecs() const;
 
     // The 20-byte digest of the content; null when unknown, failed or stopped before the end.
     QByteArray sha1() const;
     // Anything but 20 bytes (a null value included) leaves the item without a digest.
     void setSha1(const QByteArray& digest);
     const std::optional<Sha1Digest>& sha1Digest() const { return m_sha1; }
-    void setSha1Digest(const std::optional<Sha1Digest>& digest) { m_sha1 = digest; }
 
     bool markedForRemoval() const { return m_markedForRemoval; }
     void setMarkedForRemoval(bool marked) { m_markedForRemoval = marked; }

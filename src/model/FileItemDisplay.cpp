@@ -63,13 +63,19 @@ QImage thumbnailOf(const QString& path)
     return image;
 }
 
-// Icons are drawn through the GUI application's thread; without one there is no icon to draw.
-QImage iconImage(const QIcon& icon)
+// The icon of the path as a picture. Icons live on the GUI application's thread only (the theme's icon
+// cache has no lock), so the icon is looked up, drawn and released there; without such an application
+// there is no icon to draw.
+QImage iconImage(const QString& path)
 {
-    if (icon.isNull() || !qobject_cast<QGuiApplication*>(QCoreApplication::instance()))
+    if (!qobject_cast<QGuiApplication*>(QCoreApplication::instance()))
         return {};
     QImage image;
-    runOnMainAndWait([&] { image = icon.pixmap(PreviewSide, PreviewSide).toImage(); });
+    runOnMainAndWait([&] {
+        const QIcon icon = iconForPath(path);
+        if (!icon.isNull())
+            image = icon.pixmap(PreviewSide, PreviewSide).toImage();
+    });
     return image;
 }
 
@@ -110,7 +116,7 @@ void FileItem::fillPreview()
 {
     QImage image = thumbnailOf(m_name);
     if (image.isNull())
-        image = iconImage(iconForPath(m_name));
+        image = iconImage(m_name);
     setPreview(image);
 }
 

@@ -88,11 +88,7 @@ qsizetype indexOfContainingDirectoryInLocationArray(const QString& path, const Q
 
 qsizetype indexOfContainingDirectoryInLocationArray(const QString& path, const QList<LocationItemPtr>& locations)
 {
-    for (qsizetype index = 0; index < locations.size(); ++index) {
-        if (path.startsWith(locations.at(index)->path()))
-            return index;
-    }
-    return NotFound;
+    return indexOfContainingDirectoryInLocationArray(path, locationPaths(locations));
 }
 
 QStringList locationPaths(const QList<LocationItemPtr>& locations)

@@ -1,6 +1,7 @@
 // Marking, ordering and the expanded groups of the results list.
 #include "model/Session.h"
 
+#include "model/PairsiftCompare.h"
 #include "settings/LocationItem.h"
 #include "settings/PairsiftDefaults.h"
 #include "store/PairsiftDatabase.h"
@@ -23,11 +24,7 @@ void Session::unmarkAllFiles()
 
 void Session::sortFilesInGroupsWithLocations(const QList<LocationItemPtr>& locations)
 {
-    QStringList paths;
-    paths.reserve(locations.size());
-    for (const LocationItemPtr& location : locations)
-        paths.append(location->path());
-    sortFilesInGroups(paths, PairsiftDefaults::preferFiles());
+    sortFilesInGroups(locationPaths(locations), PairsiftDefaults::preferFiles());
 }
 
 void Session::sortFilesInGroups(const QStringList& locationPaths, qint64 preferFiles)

@@ -1,6 +1,7 @@
 #include "platform/Format.h"
 
 #include <clocale>
+#include <cstring>
 #include <cstdio>
 #include <locale.h>
 #include <string>
@@ -70,6 +71,16 @@ struct Conversion {
 bool isFlag(char c)
 {
     return c == '-' || c == '+' || c == ' ' || c == '0' || c == '#';
+}
+
+bool isTextConversion(char c)
+{
+    return c == '@' || c == 's' || c == 'S' || c == 'c' || c == 'C';
+}
+
+bool isNumberConversion(char c)
+{
+    return c != 0 && std::strchr("diuxXopfFeEgGaA", c) != nullptr;
 }
 
 bool isLengthModifier(char c)
@@ -176,22 +187,19 @@ QString formatArguments(const char* format, std::initializer_list<FormatArgument
             cursor = after;
             break;
         }
+        if (!isTextConversion(conversion.specifier) && !isNumberConversion(conversion.specifier)) {
+            // Not a conversion: the '%' stays as written and the text after it is read as text again.
+            literalStart = cursor++;
+            continue;
+        }
         if (next != arguments.end()) {
             const FormatArgument& argument = *next++;
-            switch (conversion.specifier) {
-            case '@':
-            case 's':
-            case 'S':
-                result += printText(conversion, argument);
-                break;
-            case 'c':
-            case 'C':
+            if (conversion.specifier == 'c' || conversion.specifier == 'C')
                 result += QChar(static_cast<char16_t>(argument.unsignedValue()));
-                break;
-            default:
+            else if (isTextConversion(conversion.specifier))
+                result += printText(conversion, argument);
+            else
                 result += printNumber(conversion, argument);
-                break;
-            }
         }
         cursor = after;
         literalStart = cursor;

@@ -1,5 +1,8 @@
 #include "platform/SerialQueue.h"
 
+#include <future>
+#include <memory>
+
 #include <pthread.h>
 
 namespace pairsift {
@@ -37,19 +40,15 @@ bool SerialQueue::enqueue(std::function<void()> work)
 
 void SerialQueue::sync(const std::function<void()>& work)
 {
-    std::mutex doneMutex;
-    std::condition_variable doneSignal;
-    bool done = false;
-    const bool queued = enqueue([&] {
-        work();
-        std::lock_guard lock(doneMutex);
-        done = true;
-        doneSignal.notify_one();
-    });
-    if (!queued)
-        return;
-    std::unique_lock lock(doneMutex);
-    doneSignal.wait(lock, [&] { return done; });
+    // The item owns the only promise: whether it runs or is dropped (cancelPending(), shutdown(false)),
+    // the future becomes ready, so the caller never waits for an item that will not come.
+    auto finished = std::make_shared<std::promise<void>>();
+    const std::future<void> done = finished->get_future();
+    if (enqueue([&work, finished = std::move(finished)] {
+            work();
+            finished->set_value();
+        }))
+        done.wait();
 }
 
 void SerialQueue::cancelPending()

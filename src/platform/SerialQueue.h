@@ -25,8 +25,8 @@ public:
 
     // Adds work; returns at once. Work added after shutdown() is dropped.
     void async(std::function<void()> work);
-    // Adds work and waits until it has run (returns at once after shutdown()). Must not be called from
-    // the queue's own thread, and not while cancelPending() may drop the item.
+    // Adds work and waits until it has run, or until it is dropped by cancelPending() or shutdown(false)
+    // (returns at once after shutdown()). Must not be called from the queue's own thread.
     void sync(const std::function<void()>& work);
     // Drops the work that has not started yet; the running item, if any, finishes.
     void cancelPending();

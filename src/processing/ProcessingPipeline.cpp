@@ -3,6 +3,7 @@
 #include "processing/ProcessingStageMurmurHash.h"
 #include "processing/ProcessingStageSHA1.h"
 #include "store/StoreTransaction.h"
+#include "support/logging/SOLogger.h"
 
 #include <optional>
 
@@ -30,6 +31,7 @@ ProcessingPipeline::ProcessingPipeline(FileGrouping fileGroupingBySize, SOLogger
     m_stages = comparisonStages(grouping, logger, db);
     m_inFileGroups = std::move(grouping);
     m_db = std::move(db);
+    m_logger = std::move(logger);
 }
 
 ProcessingPipeline::ProcessingPipeline(std::shared_ptr<const FileGrouping> fileGroupingBySize, Stages stages)
@@ -65,8 +67,8 @@ FileGrouping ProcessingPipeline::processFilesWithProgress(const StageProgressBlo
         output = std::move(out);
         current = &*output;
     }
-    if (digestWrites && digestWrites->isActive())
-        digestWrites->commit();
+    if (digestWrites && digestWrites->isActive() && !digestWrites->commit())
+        logError(m_logger, "Unable to store the digests of this comparison");
     Q_ASSERT_X(!output || output->groupedBy() == FileGroupingByHash, "ProcessingPipeline",
         "The final file grouping must be by SHA1");
     // Without stages the answer is a copy of the input, which the pipeline keeps.

@@ -41,6 +41,7 @@ private:
     Stages m_stages;
     // Null when the stages were given: they then own all store access.
     std::shared_ptr<PairsiftDatabase> m_db;
+    SOLoggerPtr m_logger;
 };
 
 } // namespace pairsift

@@ -58,7 +58,7 @@ ProcessingViewController::~ProcessingViewController()
 void ProcessingViewController::processFilesInSession(const Session& session, SOLoggerPtr logger,
     ProcessingCompletionBlock completionBlock)
 {
-    if (isRunning()) {
+    if (m_queue) {
         // The running comparison owns the pipeline and writes to the store: a second one is refused rather
         // than replacing them under the worker.
         QMetaObject::invokeMethod(
@@ -70,7 +70,6 @@ void ProcessingViewController::processFilesInSession(const Session& session, SOL
             Qt::QueuedConnection);
         return;
     }
-    releaseQueue();
 
     FileGrouping candidates(session.fileGroupsBySize().fileGroups(), FileGroupingBySize);
     candidates.pruneSingleFileGroups();

@@ -213,7 +213,15 @@ bool PairsiftDatabase::execute(const char* sql, const char* failureFormat)
 
 QString PairsiftDatabase::lastMessage() const
 {
-    return QString::fromUtf8(m_db ? sqlite3_errmsg(m_db) : sqlite3_errstr(SQLITE_MISUSE));
+    if (!m_db)
+        return QString::fromUtf8(sqlite3_errstr(SQLITE_MISUSE));
+    // The text belongs to the shared connection: a failing call on another thread may free it, so it is
+    // copied while holding the connection's own (recursive) mutex.
+    sqlite3_mutex* mutex = sqlite3_db_mutex(m_db);
+    sqlite3_mutex_enter(mutex);
+    QString message = QString::fromUtf8(sqlite3_errmsg(m_db));
+    sqlite3_mutex_leave(mutex);
+    return message;
 }
 
 void PairsiftDatabase::reportError(Error* error, int code, const char* message) const

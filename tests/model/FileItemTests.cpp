@@ -168,6 +168,15 @@ TEST(FileItem, hashingFailuresGiveZeroAndNoDigestAndAreLogged)
     const FileItemPtr vanishedItem = countedItem(vanished);
     ASSERT_TRUE(QFile::remove(vanished));
     const QString folder = tree.makeFolder(QStringLiteral("folder"));
+    // Counted as regular files, replaced before hashing: no content is read, and a pipe without a writer
+    // must not block the open.
+    const QString pipe = tree.path(QStringLiteral("pipe"));
+    ASSERT_EQ(::mkfifo(QFile::encodeName(pipe).constData(), 0600), 0);
+    const auto sizedItem = [](const QString& path) {
+        FileItemPtr item = FileItem::create(path);
+        item->setTotalSize(10);
+        return item;
+    };
 
     struct Case {
         FileItemPtr item;
@@ -177,6 +186,8 @@ TEST(FileItem, hashingFailuresGiveZeroAndNoDigestAndAreLogged)
         {FileItem::create(tree.path(QStringLiteral("never-there"))), "Unable to open file '"},
         // A folder opens but cannot be read.
         {FileItem::create(folder), "Error reading file '"},
+        {sizedItem(QStringLiteral("/dev/null")), "Error reading file '"},
+        {sizedItem(pipe), "Error reading file '"},
     };
     for (const Case& failure : cases) {
         const int descriptorsBefore = openDescriptorCount();

@@ -33,6 +33,7 @@ TEST(Format, toleratesMissingArgumentsNullTextAndStrayPercent)
     EXPECT_EQ(formatString("%@", QString()), "(null)");
     EXPECT_EQ(formatString("100%"), "100%");
     EXPECT_EQ(formatString(nullptr), QString());
+    EXPECT_EQ(formatString("%k %n|%\xC3\xA4", 1, 2, 3), QString::fromUtf8("%k %n|%\xC3\xA4"));
     EXPECT_EQ(formatString("%-4s|%4s|%.2s", "ab", "cd", "efgh"), "ab  |  cd|ef");
 }
 

@@ -8,6 +8,8 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <chrono>
+#include <memory>
 #include <thread>
 #include <vector>
 
@@ -70,6 +72,41 @@ TEST(SerialQueue, shutdownWithoutDrainDropsPendingWorkAndLaterWork)
     queue.async([&] { ++ran; });
     queue.sync([&] { ++ran; });
     EXPECT_EQ(ran, 1);
+}
+
+TEST(SerialQueue, syncReturnsWhenItsWorkIsDropped)
+{
+    struct Shared {
+        SerialQueue queue{QStringLiteral("q")};
+        std::atomic<bool> started{false};
+        std::atomic<bool> release{false};
+        std::atomic<bool> ran{false};
+        std::atomic<bool> returned{false};
+    };
+    // The caller thread keeps its own reference: should sync() never return, it is left behind with it.
+    auto shared = std::make_shared<Shared>();
+    Shared* state = shared.get();
+    state->queue.async([state] {
+        state->started = true;
+        while (!state->release)
+            std::this_thread::yield();
+    });
+    while (!state->started)
+        std::this_thread::yield();
+    std::thread([shared] {
+        shared->queue.sync([&shared] { shared->ran = true; });
+        shared->returned = true;
+    }).detach();
+    // Drops the caller's item as soon as it waits behind the running one.
+    for (int attempt = 0; attempt < 5000 && !state->returned; ++attempt) {
+        state->queue.cancelPending();
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    }
+    state->release = true;
+    EXPECT_TRUE(state->returned);
+    EXPECT_FALSE(state->ran);
+    while (state->returned && shared.use_count() > 1) // the caller thread lets go of the queue
+        std::this_thread::yield();
 }
 
 TEST(MainQueue, postsFromAWorkerToTheMainThread)

@@ -108,7 +108,8 @@ bool createAllDirectoriesForPath(const QString& path, Error* error)
     if (QDir().mkpath(path))
         return true;
     const int number = errno;
-    const QString reason = number ? systemErrorText(number) : QString();
+    // The reason comes with the error the caller asked for; without one the line says "(null)".
+    const QString reason = error && number ? systemErrorText(number) : QString();
     consoleLog("Unable to create destination path '%@', error: '%@'", path, reason);
     setError(error, QStringLiteral("NSPOSIXErrorDomain"), number, QStringLiteral("Unable to create folder"), reason);
     return false;

@@ -1,5 +1,6 @@
 #include "support/foundation/ApplicationFolders.h"
 
+#include "testkit/ConsoleCapture.h"
 #include "testkit/TemporaryTree.h"
 
 #include <QDir>
@@ -72,8 +73,13 @@ TEST_F(ApplicationFoldersTest, createAllDirectoriesForPathCases)
     EXPECT_EQ(error.domain, "untouched");
 
     const QString blocked = file + "/below";
-    EXPECT_FALSE(createAllDirectoriesForPath(blocked, &error));
+    const QString failure = "Unable to create destination path '" + blocked + "', error: '";
+    const QString reported = test::consoleOutput([&] { EXPECT_FALSE(createAllDirectoriesForPath(blocked, &error)); });
     EXPECT_EQ(error.domain, "NSPOSIXErrorDomain");
+    EXPECT_TRUE(reported.contains(failure + error.underlyingMessage + "'")) << reported.toStdString();
+    EXPECT_FALSE(error.underlyingMessage.isEmpty());
+    const QString unasked = test::consoleOutput([&] { EXPECT_FALSE(createAllDirectoriesForPath(blocked)); });
+    EXPECT_TRUE(unasked.contains(failure + "(null)'")) << unasked.toStdString();
 }
 
 TEST(HomePath, isStableAndAbsolute)
