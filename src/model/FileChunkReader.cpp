@@ -50,7 +50,11 @@ FileChunkReader::FileChunkReader(const QString& path)
     m_descriptor = openReadOnly(m_path);
     struct stat status;
     m_isRegularFile = m_descriptor >= 0 && ::fstat(m_descriptor, &status) == 0 && S_ISREG(status.st_mode);
-    if (m_isRegularFile)
+    if (!m_isRegularFile)
+        return;
+    m_sizeAtOpen = static_cast<quint64>(status.st_size);
+    // A file that fits one read gains nothing from read-ahead advice.
+    if (m_sizeAtOpen > static_cast<quint64>(FileItem::ChunkSize))
         ::posix_fadvise(m_descriptor, 0, 0, POSIX_FADV_SEQUENTIAL);
 }
 
@@ -74,7 +78,10 @@ qsizetype FileChunkReader::readChunk()
         if (count == 0)
             break;
         filled += count;
+        if (m_offset + static_cast<quint64>(filled) >= m_sizeAtOpen && filled < FileItem::ChunkSize)
+            break;
     }
+    m_offset += static_cast<quint64>(filled);
     return filled;
 }
 

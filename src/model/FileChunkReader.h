@@ -84,6 +84,10 @@ private:
     QByteArray m_path;
     int m_descriptor = -1;
     bool m_isRegularFile = false;
+    // The size when the file was opened, and what has been read of it: a short read that reaches that
+    // size is the end, so a small file takes one read instead of two.
+    quint64 m_sizeAtOpen = 0;
+    quint64 m_offset = 0;
     std::byte* m_buffer = nullptr;
 };
 
