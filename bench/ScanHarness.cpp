@@ -11,7 +11,6 @@
 #include "model/FileGroup.h"
 #include "model/FileItem.h"
 #include "model/Session.h"
-#include "platform/MainQueue.h"
 #include "platform/SerialQueue.h"
 #include "platform/UserDefaults.h"
 #include "processing/ProcessingPipeline.h"
@@ -170,11 +169,12 @@ int main(int argc, char** argv)
 
     QList<LocationItemPtr> locations;
     for (const QString& path : options->locations) {
-        if (!QFileInfo(path).isDir()) {
+        const QFileInfo folder(path);
+        if (!folder.isDir()) {
             std::fprintf(stderr, "pairsift-bench: not a folder: %s\n", qPrintable(path));
             return 2;
         }
-        locations.append(LocationItem::withPath(QFileInfo(path).absoluteFilePath()));
+        locations.append(LocationItem::withPath(folder.absoluteFilePath()));
     }
     locations = normalizedLocations(locations, true);
 
@@ -199,10 +199,7 @@ int main(int argc, char** argv)
 
     clock.restart();
     session->loadFilesFromDatabase();
-    QStringList locationPaths;
-    for (const LocationItemPtr& location : locations)
-        locationPaths.append(location->path());
-    session->sortFilesInGroups(locationPaths, PairsiftDefaults::preferFiles());
+    session->sortFilesInGroupsWithLocations(locations);
     reportPhase("reload", clock.nsecsElapsed());
 
     std::uint64_t duplicates = 0;

@@ -32,5 +32,5 @@ function(pairsift_test name)
   target_link_libraries(${name} PRIVATE ${ARG_LIBS} GTest::gmock)
   gtest_discover_tests(${name}
     DISCOVERY_TIMEOUT 60
-    PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen;LC_ALL=C.UTF-8")
+    PROPERTIES ENVIRONMENT "LC_ALL=C.UTF-8")
 endfunction()

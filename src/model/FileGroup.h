@@ -85,7 +85,6 @@ public:
 
     QString description() const;
 
-
 private:
     QList<FileItemPtr> m_files;
     SOLoggerPtr m_logger;

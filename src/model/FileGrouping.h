@@ -25,7 +25,6 @@ public:
     FileGroupKey(std::uint64_t number) : m_value(number) {}
     FileGroupKey(const QByteArray& bytes) : m_value(bytes) {}
 
-    bool isNumber() const { return std::holds_alternative<std::uint64_t>(m_value); }
     // 0 for a bytes key.
     std::uint64_t number() const;
     // Empty for a number key.

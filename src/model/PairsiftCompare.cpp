@@ -72,9 +72,7 @@ int pairsiftFileNameCompare(const QString& first, const QString& second)
 
 int pairsiftContainerCompare(const QString& first, const QString& second)
 {
-    const int firstClass = containerClass(first);
-    const int secondClass = containerClass(second);
-    return firstClass < secondClass ? -1 : (firstClass > secondClass ? 1 : 0);
+    return sign(containerClass(first) - containerClass(second));
 }
 
 qsizetype indexOfContainingDirectoryInLocationArray(const QString& path, const QStringList& locationPaths)

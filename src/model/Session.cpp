@@ -97,20 +97,23 @@ void Session::publishFileCount()
 FileGroupPtr Session::fileGroupWithSHA1(const QByteArray& sha1) const
 {
     const std::optional<Sha1Digest> digest = Sha1Digest::fromByteArray(sha1);
-    if (!digest)
-        return nullptr;
-    const auto found = m_fileGroupsByHash.find(*digest);
-    return found == m_fileGroupsByHash.end() ? nullptr : found->second;
+    return digest ? groupWithDigest(*digest) : nullptr;
 }
 
 FileGroupPtr Session::fileGroupWithFile(const FileItemPtr& file) const
 {
-    return fileGroupWithSHA1(file->sha1());
+    const std::optional<Sha1Digest>& digest = file->sha1Digest();
+    return digest ? groupWithDigest(*digest) : nullptr;
 }
 
 FileGroupPtr Session::groupAtIndex(std::uint64_t index) const
 {
-    const auto found = m_fileGroupsByHash.find(m_sortedFileHashes.at(index));
+    return groupWithDigest(m_sortedFileHashes.at(index));
+}
+
+FileGroupPtr Session::groupWithDigest(const Sha1Digest& digest) const
+{
+    const auto found = m_fileGroupsByHash.find(digest);
     return found == m_fileGroupsByHash.end() ? nullptr : found->second;
 }
 

@@ -144,6 +144,8 @@ private:
     void publishFileCount();
     // The answer of removeMarkedFiles(), chosen before anything changes.
     FileGroupPtr groupToSelectAfterStaging() const;
+    // Null when there is none.
+    FileGroupPtr groupWithDigest(const Sha1Digest& digest) const;
 
     std::shared_ptr<PairsiftDatabase> m_db;
     SOLoggerPtr m_logger;

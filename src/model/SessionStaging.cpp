@@ -10,31 +10,23 @@ namespace pairsift {
 
 FileGroupPtr Session::groupToSelectAfterStaging() const
 {
-    const auto isMarked = [](const FileGroupPtr& group) { return group->markedCount() > 0; };
-
-    // The unmarked group just before the first marked one.
-    FileGroupPtr remembered;
-    for (std::size_t index = 0; index < m_sortedFileHashes.size(); ++index) {
-        const FileGroupPtr group = groupAtIndex(index);
-        if (!group)
-            continue;
-        if (isMarked(group))
-            break;
-        remembered = group;
-    }
-    if (remembered)
+    // Walking the display order from one end: the last group met before the first one with a mark.
+    const auto lastUnmarkedBeforeMarked = [this](auto position, auto end) {
+        FileGroupPtr remembered;
+        for (; position != end; ++position) {
+            const FileGroupPtr group = groupWithDigest(*position);
+            if (!group)
+                continue;
+            if (group->markedCount() > 0)
+                break;
+            remembered = group;
+        }
         return remembered;
-
-    // Else the unmarked group just after the last marked one.
-    for (std::size_t index = m_sortedFileHashes.size(); index-- > 0;) {
-        const FileGroupPtr group = groupAtIndex(index);
-        if (!group)
-            continue;
-        if (isMarked(group))
-            break;
-        remembered = group;
-    }
-    return remembered;
+    };
+    // The unmarked group just before the first marked one, else the one just after the last marked one.
+    if (FileGroupPtr before = lastUnmarkedBeforeMarked(m_sortedFileHashes.cbegin(), m_sortedFileHashes.cend()))
+        return before;
+    return lastUnmarkedBeforeMarked(m_sortedFileHashes.crbegin(), m_sortedFileHashes.crend());
 }
 
 FileGroupPtr Session::removeMarkedFiles()

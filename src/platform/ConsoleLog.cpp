@@ -1,5 +1,7 @@
 #include "platform/ConsoleLog.h"
 
+#include "platform/WriteAll.h"
+
 #include <QCoreApplication>
 #include <QDateTime>
 
@@ -18,22 +20,17 @@ QString processName()
 
 } // namespace
 
+QByteArray consoleLinePrefix()
+{
+    return QDateTime::currentDateTime().toString(QStringLiteral("yyyy-MM-dd HH:mm:ss.zzz")).toUtf8() + ' '
+        + processName().toUtf8() + '[' + QByteArray::number(getpid()) + ':'
+        + QByteArray::number(static_cast<long long>(syscall(SYS_gettid))) + "] ";
+}
+
 void consoleLogText(const QString& text)
 {
-    const QByteArray line = QDateTime::currentDateTime().toString(QStringLiteral("yyyy-MM-dd HH:mm:ss.zzz")).toUtf8()
-        + ' ' + processName().toUtf8() + '[' + QByteArray::number(getpid()) + ':'
-        + QByteArray::number(static_cast<long long>(syscall(SYS_gettid))) + "] " + text.toUtf8() + '\n';
-    const char* data = line.constData();
-    qsizetype remaining = line.size();
-    while (remaining > 0) {
-        const ssize_t written = ::write(STDERR_FILENO, data, static_cast<size_t>(remaining));
-        if (written < 0 && errno == EINTR)
-            continue;
-        if (written <= 0)
-            return;
-        data += written;
-        remaining -= written;
-    }
+    const QByteArray line = consoleLinePrefix() + text.toUtf8() + '\n';
+    writeAll(STDERR_FILENO, line.constData(), static_cast<std::size_t>(line.size()));
 }
 
 } // namespace pairsift

@@ -4,6 +4,9 @@
 
 namespace pairsift {
 
+// The start of every console and log line: "YYYY-MM-DD HH:MM:SS.mmm Pairsift[pid:tid] ".
+QByteArray consoleLinePrefix();
+
 // The plain console log: one line on standard error, "YYYY-MM-DD HH:MM:SS.mmm Pairsift[pid:tid] text",
 // written with a single write so that lines from several threads never interleave.
 void consoleLogText(const QString& text);

@@ -1,6 +1,5 @@
 #include "platform/Format.h"
 
-#include <clocale>
 #include <cstring>
 #include <cstdio>
 #include <locale.h>

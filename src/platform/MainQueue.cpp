@@ -3,8 +3,6 @@
 #include <QCoreApplication>
 #include <QThread>
 
-#include <future>
-
 namespace pairsift {
 
 bool isMainThread()

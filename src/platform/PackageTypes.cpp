@@ -3,43 +3,34 @@
 #include <QFileInfo>
 #include <QSet>
 
+#include <atomic>
 #include <memory>
-#include <mutex>
-#include <utility>
 
 namespace pairsift {
 
 namespace {
 
-using ExtensionSet = QSet<QString>;
+// The list as set and its lower-case lookup, always replaced together.
+struct ExtensionList {
+    QStringList extensions;
+    QSet<QString> lookup;
+};
 
-std::shared_ptr<const ExtensionSet> makeSet(const QStringList& extensions)
+std::shared_ptr<const ExtensionList> makeList(const QStringList& extensions)
 {
-    auto set = std::make_shared<ExtensionSet>();
+    auto list = std::make_shared<ExtensionList>();
+    list->extensions = extensions;
     for (const QString& extension : extensions)
-        set->insert(extension.toLower());
-    return set;
+        list->lookup.insert(extension.toLower());
+    return list;
 }
 
 // The scan asks once per folder from its worker thread while a test may swap the list, so readers take
-// a snapshot under the lock and test outside it.
-struct ExtensionRegistry {
-    std::mutex mutex;
-    QStringList extensions = PackageTypes::defaultExtensions();
-    std::shared_ptr<const ExtensionSet> lookup = makeSet(extensions);
-};
-
-ExtensionRegistry& registry()
+// a snapshot and test it outside any lock.
+std::atomic<std::shared_ptr<const ExtensionList>>& currentList()
 {
-    static ExtensionRegistry instance;
-    return instance;
-}
-
-std::shared_ptr<const ExtensionSet> currentLookup()
-{
-    ExtensionRegistry& shared = registry();
-    std::lock_guard lock(shared.mutex);
-    return shared.lookup;
+    static std::atomic<std::shared_ptr<const ExtensionList>> list{makeList(PackageTypes::defaultExtensions())};
+    return list;
 }
 
 } // namespace
@@ -60,25 +51,18 @@ QStringList PackageTypes::defaultExtensions()
 
 QStringList PackageTypes::extensions()
 {
-    ExtensionRegistry& shared = registry();
-    std::lock_guard lock(shared.mutex);
-    return shared.extensions;
+    return currentList().load()->extensions;
 }
 
 QStringList PackageTypes::setExtensions(const QStringList& extensions)
 {
-    auto lookup = makeSet(extensions);
-    ExtensionRegistry& shared = registry();
-    std::lock_guard lock(shared.mutex);
-    QStringList previous = std::exchange(shared.extensions, extensions);
-    shared.lookup = std::move(lookup);
-    return previous;
+    return currentList().exchange(makeList(extensions))->extensions;
 }
 
 bool PackageTypes::hasPackageExtension(const QString& path)
 {
     const QString extension = pathExtension(path);
-    return !extension.isEmpty() && currentLookup()->contains(extension.toLower());
+    return !extension.isEmpty() && currentList().load()->lookup.contains(extension.toLower());
 }
 
 bool PackageTypes::isPackage(const QString& path)

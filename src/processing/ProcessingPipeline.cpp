@@ -26,12 +26,11 @@ ProcessingPipeline::Stages comparisonStages(const std::shared_ptr<const FileGrou
 
 ProcessingPipeline::ProcessingPipeline(FileGrouping fileGroupingBySize, SOLoggerPtr logger,
     std::shared_ptr<PairsiftDatabase> db)
+    : m_inFileGroups(std::make_shared<const FileGrouping>(std::move(fileGroupingBySize)))
+    , m_stages(comparisonStages(m_inFileGroups, logger, db))
+    , m_db(std::move(db))
+    , m_logger(std::move(logger))
 {
-    auto grouping = std::make_shared<const FileGrouping>(std::move(fileGroupingBySize));
-    m_stages = comparisonStages(grouping, logger, db);
-    m_inFileGroups = std::move(grouping);
-    m_db = std::move(db);
-    m_logger = std::move(logger);
 }
 
 ProcessingPipeline::ProcessingPipeline(std::shared_ptr<const FileGrouping> fileGroupingBySize, Stages stages)

@@ -3,6 +3,7 @@
 #include "model/Session.h"
 #include "photolibs/ContainerDetection.h"
 #include "scan/CountingViewController.h"
+#include "scan/NormalizedLocations.h"
 #include "store/PairsiftDatabase.h"
 #include "store/StoreTransaction.h"
 #include "support/foundation/AliasResolution.h"
@@ -174,9 +175,8 @@ void CountingScan::offerFile(const QString& path, const ContainerType& container
 
 bool CountingScan::isInsideListedLibrary(const QString& root) const
 {
-    return std::any_of(m_libraryRoots.cbegin(), m_libraryRoots.cend(), [&root](const QString& library) {
-        return root.size() > library.size() && root.startsWith(library) && root.at(library.size()) == QLatin1Char('/');
-    });
+    return std::any_of(m_libraryRoots.cbegin(), m_libraryRoots.cend(),
+        [&root](const QString& library) { return isPathBelowFolder(root, library); });
 }
 
 bool CountingScan::isStopped() const

@@ -90,14 +90,17 @@ LocationWalker::LocationWalker(SOLoggerPtr logger)
 
 bool LocationWalker::walk(const QString& folder, const Visitor& visitor)
 {
-    std::vector<PendingFolder> pending{{QFile::encodeName(folder), QByteArray()}};
-    std::vector<PendingFolder> subfolders;
+    const QByteArray root = QFile::encodeName(folder);
+    // An entry's relative path is its full path without the root and the separator after it.
+    const qsizetype rootLength = QString::fromUtf8(root).size() + (root.endsWith('/') ? 0 : 1);
+    std::vector<QByteArray> pending{root};
+    std::vector<QByteArray> subfolders;
     bool isWalkRoot = true;
     while (!pending.empty()) {
-        const PendingFolder current = std::move(pending.back());
+        const QByteArray current = std::move(pending.back());
         pending.pop_back();
         subfolders.clear();
-        if (!readFolder(current, isWalkRoot, visitor, subfolders))
+        if (!readFolder(current, rootLength, isWalkRoot, visitor, subfolders))
             return false;
         isWalkRoot = false;
         // Reversed, so the subfolders are entered in the order they were listed.
@@ -106,13 +109,13 @@ bool LocationWalker::walk(const QString& folder, const Visitor& visitor)
     return true;
 }
 
-bool LocationWalker::readFolder(const PendingFolder& folder, bool isWalkRoot, const Visitor& visitor,
-    std::vector<PendingFolder>& subfolders)
+bool LocationWalker::readFolder(const QByteArray& folder, qsizetype rootLength, bool isWalkRoot,
+    const Visitor& visitor, std::vector<QByteArray>& subfolders)
 {
-    const QString folderPath = QString::fromUtf8(folder.fullPath);
+    const QString folderPath = QString::fromUtf8(folder);
     // The walked folder is reached through its own path, links included; below it no link is followed,
     // not even one that replaced a folder after it was listed.
-    const int descriptor = openFolder(folder.fullPath, isWalkRoot);
+    const int descriptor = openFolder(folder, isWalkRoot);
     if (descriptor < 0) {
         const int error = errno;
         if (!(isWalkRoot && (error == ENOENT || error == ENOTDIR)))
@@ -155,15 +158,13 @@ bool LocationWalker::readFolder(const PendingFolder& folder, bool isWalkRoot, co
         const std::optional<EntryKind> kind = kindOfEntry(handle.get(), *entry);
         if (!kind)
             continue;
-        QByteArray relativePath
-            = folder.relativePath.isEmpty() ? QByteArray(name) : joinPath(folder.relativePath, name);
-        QByteArray fullPath = joinPath(folder.fullPath, name);
-        const Action action
-            = visitor(Entry{QString::fromUtf8(relativePath), QString::fromUtf8(fullPath), *kind});
+        QByteArray fullPath = joinPath(folder, name);
+        const QString path = QString::fromUtf8(fullPath);
+        const Action action = visitor(Entry{path.sliced(rootLength), path, *kind});
         if (action == Action::Stop)
             return false;
         if (*kind == EntryKind::Directory && action == Action::Continue)
-            subfolders.push_back({std::move(fullPath), std::move(relativePath)});
+            subfolders.push_back(std::move(fullPath));
     }
 }
 

@@ -51,15 +51,10 @@ public:
     bool walk(const QString& folder, const Visitor& visitor);
 
 private:
-    struct PendingFolder {
-        QByteArray fullPath;
-        QByteArray relativePath;
-    };
-
     // Reads one folder, hands its entries to the visitor and appends the subfolders to enter to
-    // `subfolders`; false when the visitor stopped.
-    bool readFolder(const PendingFolder& folder, bool isWalkRoot, const Visitor& visitor,
-        std::vector<PendingFolder>& subfolders);
+    // `subfolders`; false when the visitor stopped. `rootLength` is where relative paths begin.
+    bool readFolder(const QByteArray& folder, qsizetype rootLength, bool isWalkRoot, const Visitor& visitor,
+        std::vector<QByteArray>& subfolders);
 
     SOLoggerPtr m_logger;
     std::unordered_set<FileId> m_enteredFolders;

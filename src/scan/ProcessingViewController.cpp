@@ -3,7 +3,6 @@
 #include "model/FileItem.h"
 #include "model/Session.h"
 #include "platform/SerialQueue.h"
-#include "scan/ApplicationDockTile.h"
 #include "scan/DKDockProgressIndicator.h"
 #include "scan/ProcessingTexts.h"
 #include "store/PairsiftDatabase.h"
@@ -35,7 +34,7 @@ bool assign(Value& stored, const Value& value)
 } // namespace
 
 ProcessingViewController::ProcessingViewController(QObject* parent)
-    : ProcessingViewController(std::make_shared<ApplicationDockTile>(), parent)
+    : ProcessingViewController(nullptr, parent)
 {
 }
 
@@ -44,7 +43,6 @@ ProcessingViewController::ProcessingViewController(std::shared_ptr<DockTile> doc
     , m_pipelineFactory(comparisonPipeline)
     , m_dockProgressIndicator(new DKDockProgressIndicator(std::move(dockTile), this))
 {
-    m_dockProgressIndicator->setHidden(true);
     refreshTexts(0);
 }
 

@@ -55,6 +55,7 @@ public:
 
     // Draws its bar on the application's icon.
     explicit ProcessingViewController(QObject* parent = nullptr);
+    // A null tile means the application's own.
     explicit ProcessingViewController(std::shared_ptr<DockTile> dockTile, QObject* parent = nullptr);
     // Stops a running comparison and joins it; its completion is then not called, since whoever waits for
     // it is going away too.

@@ -24,9 +24,11 @@ LocationItem::~LocationItem()
 
 LocationItemPtr LocationItem::withURL(const QUrl& url)
 {
-    const QUrl canonical = canonicalURL(url);
-    const QByteArray bookmarkData = canonical.isLocalFile() ? makeBookmarkData(canonical.toLocalFile()) : QByteArray();
-    return std::make_shared<LocationItem>(canonical, bookmarkData, 0);
+    // The constructor makes the URL canonical (one walk of the path); the bookmark holds that form.
+    auto location = std::make_shared<LocationItem>(url, QByteArray(), 0);
+    if (location->m_url.isLocalFile())
+        location->m_bookmarkData = makeBookmarkData(location->path());
+    return location;
 }
 
 LocationItemPtr LocationItem::withPath(const QString& path)

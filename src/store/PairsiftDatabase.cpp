@@ -224,10 +224,14 @@ QString PairsiftDatabase::lastMessage() const
     return message;
 }
 
-void PairsiftDatabase::reportError(Error* error, int code, const char* message) const
+bool PairsiftDatabase::stepExpecting(SqlStatementUse& use, int expected, Error* error, const char* message) const
 {
+    const int result = use.step();
+    if (result == expected)
+        return true;
     if (error)
-        *error = errorWithCode(code, QString::fromUtf8(message));
+        *error = errorWithCode(result, QString::fromUtf8(message));
+    return false;
 }
 
 } // namespace pairsift

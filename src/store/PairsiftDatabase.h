@@ -136,8 +136,9 @@ private:
     bool execute(const char* sql, const char* failureFormat);
     // SQLite's current message for the connection.
     QString lastMessage() const;
-    // Fills `error`, when given, with the store's error object.
-    void reportError(Error* error, int code, const char* message) const;
+    // Steps the use once. Any answer but `expected` fills `error`, when given, with the store's error
+    // object (SQLite's code and `message`) and answers false.
+    bool stepExpecting(SqlStatementUse& use, int expected, Error* error, const char* message) const;
 
     sqlite3* m_db = nullptr;
     std::array<SqlStatement, StatementCount> m_statements;

@@ -12,33 +12,21 @@ bool PairsiftDatabase::addExpandedGroup(const QByteArray& hash, Error* error)
 {
     SqlStatementUse use(statement(AddExpandedGroupStatement));
     use.bindBlob(1, hash);
-    if (const int result = use.step(); result != SQLITE_DONE) {
-        reportError(error, result, "Error adding expanded group");
-        return false;
-    }
-    return true;
+    return stepExpecting(use, SQLITE_DONE, error, "Error adding expanded group");
 }
 
 bool PairsiftDatabase::removeExpandedGroup(const QByteArray& hash, Error* error)
 {
     SqlStatementUse use(statement(RemoveExpandedGroupStatement));
     use.bindBlob(1, hash);
-    if (const int result = use.step(); result != SQLITE_DONE) {
-        reportError(error, result, "Error removing expanded group");
-        return false;
-    }
-    return true;
+    return stepExpecting(use, SQLITE_DONE, error, "Error removing expanded group");
 }
 
 bool PairsiftDatabase::isGroupExpanded(const QByteArray& hash, Error* error)
 {
     SqlStatementUse use(statement(CheckExpandedGroupStatement));
     use.bindBlob(1, hash);
-    if (const int result = use.step(); result != SQLITE_ROW) {
-        reportError(error, result, "Error checking expanded group");
-        return false;
-    }
-    return use.columnInt64(0) > 0;
+    return stepExpecting(use, SQLITE_ROW, error, "Error checking expanded group") && use.columnInt64(0) > 0;
 }
 
 // The transaction operations log their own failures; the caller only learns the answer.

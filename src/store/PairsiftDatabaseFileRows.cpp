@@ -136,40 +136,28 @@ bool PairsiftDatabase::trashFile(const QString& path, const QString& replaceWith
     {
         SqlStatementUse use(statement(TrashFileStatement));
         use.bindPath(1, path);
-        if (const int result = use.step(); result != SQLITE_DONE) {
-            reportError(error, result, "Error trashing file");
+        if (!stepExpecting(use, SQLITE_DONE, error, "Error trashing file"))
             return false;
-        }
     }
     SqlStatementUse use(statement(UpdateLinkTargetStatement));
     use.bindPath(1, replaceWith);
     use.bindPath(2, path);
-    if (const int result = use.step(); result != SQLITE_DONE) {
-        reportError(error, result, "Error updating trashed file");
-        return false;
-    }
-    return true;
+    return stepExpecting(use, SQLITE_DONE, error, "Error updating trashed file");
 }
 
 bool PairsiftDatabase::deleteFile(const QString& path, Error* error)
 {
     SqlStatementUse use(statement(DeleteFileStatement));
     use.bindPath(1, path);
-    if (const int result = use.step(); result != SQLITE_DONE) {
-        reportError(error, result, "Error deleting file");
-        return false;
-    }
-    return true;
+    return stepExpecting(use, SQLITE_DONE, error, "Error deleting file");
 }
 
 int PairsiftDatabase::countFilesByHash(const QByteArray& hash, Error* error)
 {
     SqlStatementUse use(statement(CountFilesByHashStatement));
     use.bindBlob(1, hash);
-    if (const int result = use.step(); result != SQLITE_ROW) {
-        reportError(error, result, "Error counting files by hash");
+    if (!stepExpecting(use, SQLITE_ROW, error, "Error counting files by hash"))
         return -1;
-    }
     return static_cast<int>(use.columnInt64(0));
 }
 
@@ -182,20 +170,14 @@ bool PairsiftDatabase::restoreFile(const QString& path, const QByteArray& hash, 
         return deleteFile(path, error); // the file would now be unique: it is no longer a duplicate
     SqlStatementUse use(statement(RestoreFileStatement));
     use.bindPath(1, path);
-    if (const int result = use.step(); result != SQLITE_DONE) {
-        reportError(error, result, "Error restoring file");
-        return false;
-    }
-    return true;
+    return stepExpecting(use, SQLITE_DONE, error, "Error restoring file");
 }
 
 bool PairsiftDatabase::getTrashFileCount(std::uint64_t* count, std::uint64_t* size, Error* error)
 {
     SqlStatementUse use(statement(TrashInfoStatement));
-    if (const int result = use.step(); result != SQLITE_ROW) {
-        reportError(error, result, "Error counting deleted files");
+    if (!stepExpecting(use, SQLITE_ROW, error, "Error counting deleted files"))
         return false;
-    }
     // The sum is NULL without staged rows, which reads as 0.
     if (count)
         *count = static_cast<std::uint64_t>(use.columnInt64(0));

@@ -12,7 +12,7 @@ using TestApplication = QCoreApplication;
 
 int main(int argc, char** argv)
 {
-    // Test discovery runs the binary at build time, outside CTest's environment: never need a display.
+    // No test needs a display, whether CTest or test discovery at build time starts the binary.
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     testing::InitGoogleTest(&argc, argv);

@@ -48,10 +48,7 @@ void CountingView::showCount()
 void CountingView::showState()
 {
     // A range of 0 to 0 is the busy indicator; any other range stands still.
-    if (m_controller.isCounting())
-        m_progressIndicator->setRange(0, 0);
-    else
-        m_progressIndicator->setRange(0, 1);
+    m_progressIndicator->setRange(0, m_controller.isCounting() ? 0 : 1);
     m_stopButton->setEnabled(m_controller.isCounting() && !m_controller.userStopped());
 }
 

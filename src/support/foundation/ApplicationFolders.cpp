@@ -8,7 +8,6 @@
 
 #include <cerrno>
 #include <cstring>
-#include <mutex>
 #include <pwd.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -117,15 +116,12 @@ bool createAllDirectoriesForPath(const QString& path, Error* error)
 
 QString homePath()
 {
-    static std::once_flag once;
-    static QString home;
-    std::call_once(once, [] {
+    static const QString home = [] {
         const passwd* entry = ::getpwuid(::getuid());
         if (entry && entry->pw_dir && *entry->pw_dir)
-            home = QFile::decodeName(entry->pw_dir);
-        else
-            home = QFile::decodeName(qgetenv("HOME"));
-    });
+            return QFile::decodeName(entry->pw_dir);
+        return QFile::decodeName(qgetenv("HOME"));
+    }();
     return home;
 }
 

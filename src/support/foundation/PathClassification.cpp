@@ -6,8 +6,8 @@
 #include <QMimeDatabase>
 
 #include <algorithm>
+#include <atomic>
 #include <memory>
-#include <mutex>
 
 namespace pairsift {
 
@@ -24,23 +24,12 @@ QString expandTilde(const QString& homeFolder, const QString& path)
 }
 
 // isSystemPath() runs for every file a scan offers, possibly while a test swaps the table: readers
-// take a snapshot under the lock and compare outside it.
-struct TableRegistry {
-    std::mutex mutex;
-    std::shared_ptr<const SystemPathTable> table;
-};
-
-TableRegistry& registry()
+// take a snapshot and compare on it.
+std::atomic<std::shared_ptr<const SystemPathTable>>& currentTable()
 {
-    static TableRegistry instance{{}, std::make_shared<const SystemPathTable>(SystemPathTable::standard(homePath()))};
-    return instance;
-}
-
-std::shared_ptr<const SystemPathTable> currentTable()
-{
-    TableRegistry& shared = registry();
-    std::lock_guard lock(shared.mutex);
-    return shared.table;
+    static std::atomic<std::shared_ptr<const SystemPathTable>> table{
+        std::make_shared<const SystemPathTable>(SystemPathTable::standard(homePath()))};
+    return table;
 }
 
 } // namespace
@@ -69,22 +58,17 @@ bool SystemPathTable::contains(const QString& path) const
 
 SystemPathTable systemPathTable()
 {
-    return *currentTable();
+    return *currentTable().load();
 }
 
 SystemPathTable setSystemPathTable(SystemPathTable table)
 {
-    auto replacement = std::make_shared<const SystemPathTable>(std::move(table));
-    TableRegistry& shared = registry();
-    std::lock_guard lock(shared.mutex);
-    SystemPathTable previous = *shared.table;
-    shared.table = std::move(replacement);
-    return previous;
+    return *currentTable().exchange(std::make_shared<const SystemPathTable>(std::move(table)));
 }
 
 bool isSystemPath(const QString& path)
 {
-    return currentTable()->contains(path);
+    return currentTable().load()->contains(path);
 }
 
 bool isImagePath(const QString& path)

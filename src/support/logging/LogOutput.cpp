@@ -1,19 +1,14 @@
 #include "support/logging/LogOutput.h"
 
+#include "platform/ConsoleLog.h"
 #include "support/logging/SOASLClient.h"
 
-#include <QCoreApplication>
-#include <QDateTime>
-
 #include <algorithm>
-#include <cerrno>
 #include <mutex>
 #include <set>
 #include <string>
 
-#include <sys/syscall.h>
 #include <syslog.h>
-#include <unistd.h>
 
 namespace pairsift {
 
@@ -22,12 +17,6 @@ namespace {
 int clampedLevel(int level)
 {
     return std::clamp(level, SOLogLevel::Panic, SOLogLevel::Debug);
-}
-
-QByteArray processName()
-{
-    const QString name = QCoreApplication::applicationName();
-    return name.isEmpty() ? QByteArrayLiteral("Pairsift") : name.toUtf8();
 }
 
 } // namespace
@@ -49,26 +38,7 @@ const char* logLevelName(int level)
 
 QByteArray logLine(int level, const QString& facility, const QString& text)
 {
-    return QDateTime::currentDateTime().toString(QStringLiteral("yyyy-MM-dd HH:mm:ss.zzz")).toUtf8() + ' '
-        + processName() + '[' + QByteArray::number(getpid()) + ':'
-        + QByteArray::number(static_cast<long long>(syscall(SYS_gettid))) + "] " + facility.toUtf8() + " <"
-        + logLevelName(level) + ">: " + text.toUtf8() + '\n';
-}
-
-bool writeLogLine(int fileDescriptor, const QByteArray& line)
-{
-    const char* data = line.constData();
-    qsizetype remaining = line.size();
-    while (remaining > 0) {
-        const ssize_t written = ::write(fileDescriptor, data, static_cast<size_t>(remaining));
-        if (written < 0 && errno == EINTR)
-            continue;
-        if (written <= 0)
-            return false;
-        data += written;
-        remaining -= written;
-    }
-    return true;
+    return consoleLinePrefix() + facility.toUtf8() + " <" + logLevelName(level) + ">: " + text.toUtf8() + '\n';
 }
 
 void sendToSystemLog(const QByteArray& identity, int level, bool connectAtOnce, const QByteArray& text)

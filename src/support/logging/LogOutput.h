@@ -14,10 +14,6 @@ const char* logLevelName(int level);
 // "YYYY-MM-DD HH:MM:SS.mmm Process[pid:tid] facility <Level>: text" and a newline.
 QByteArray logLine(int level, const QString& facility, const QString& text);
 
-// Writes the whole line with one write(2) (repeated only after an interruption or a partial write), so
-// that concurrent lines never mix. Answers false when the descriptor refuses it.
-bool writeLogLine(int fileDescriptor, const QByteArray& line);
-
 // Sends the text to syslog(3) under `identity` (the facility). The system log keeps one identity per
 // process, so sends are serialised and the identity is switched only when it changes.
 void sendToSystemLog(const QByteArray& identity, int level, bool connectAtOnce, const QByteArray& text);

@@ -1,5 +1,6 @@
 #include "support/logging/SOASLClient.h"
 
+#include "platform/WriteAll.h"
 #include "support/logging/LogOutput.h"
 #include "support/logging/LoggingDescriptors.h"
 
@@ -95,7 +96,7 @@ void SOASLClient::log(int level, const QString& facility, const QString& text) c
 
     const QByteArray line = logLine(level, stamp, text);
     if (m_options & SOLoggerOptionStandardError)
-        writeLogLine(STDERR_FILENO, line);
+        writeAll(STDERR_FILENO, line.constData(), static_cast<std::size_t>(line.size()));
     if (m_destinations.empty())
         return;
     std::unique_lock<std::mutex> hold;
@@ -103,7 +104,7 @@ void SOASLClient::log(int level, const QString& facility, const QString& text) c
         hold = m_loggerDescriptors->holdForWriting();
     for (const Destination& destination : m_destinations) {
         if (destination.entry == 0 || m_loggerDescriptors->isListed(destination.entry))
-            writeLogLine(destination.fileDescriptor, line);
+            writeAll(destination.fileDescriptor, line.constData(), static_cast<std::size_t>(line.size()));
     }
 }
 
