@@ -15,7 +15,7 @@
 #include "platform/UserDefaults.h"
 #include "processing/ProcessingPipeline.h"
 #include "scan/CountingViewController.h"
-#include "scan/NormalizedLocations.h"
+#include "locations/NormalizedLocations.h"
 #include "settings/LocationItem.h"
 #include "settings/PairsiftDefaults.h"
 #include "settings/SettingsKeys.h"

@@ -1,9 +1,9 @@
 #include "scan/CountingScan.h"
 
+#include "locations/NormalizedLocations.h"
 #include "model/Session.h"
 #include "photolibs/ContainerDetection.h"
 #include "scan/CountingViewController.h"
-#include "scan/NormalizedLocations.h"
 #include "store/PairsiftDatabase.h"
 #include "store/StoreTransaction.h"
 #include "support/foundation/AliasResolution.h"

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "scan/ScanLocationListModel.h"
+#include "locations/ScanLocationListModel.h"
 #include "settings/LocationItem.h"
 
 #include <QItemSelectionModel>

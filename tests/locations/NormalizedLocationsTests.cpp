@@ -1,6 +1,6 @@
-#include "scan/NormalizedLocations.h"
+#include "locations/NormalizedLocations.h"
 
-#include "scan/ScanLocationTableViewController.h"
+#include "locations/ScanLocationTableViewController.h"
 #include "testkit/TemporaryTree.h"
 
 #include <QDir>

@@ -1,4 +1,4 @@
-#include "scan/ScanLocationListModel.h"
+#include "locations/ScanLocationListModel.h"
 
 #include <QPersistentModelIndex>
 

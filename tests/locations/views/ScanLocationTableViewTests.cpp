@@ -1,6 +1,6 @@
-#include "scan/views/ScanLocationTableView.h"
+#include "locations/views/ScanLocationTableView.h"
 
-#include "scan/ScanLocationTableViewController.h"
+#include "locations/ScanLocationTableViewController.h"
 
 #include <QItemSelectionModel>
 

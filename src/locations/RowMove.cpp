@@ -1,4 +1,4 @@
-#include "scan/RowMove.h"
+#include "locations/RowMove.h"
 
 #include <algorithm>
 

@@ -1,8 +1,8 @@
-#include "scan/ScanLocationTableViewController.h"
+#include "locations/ScanLocationTableViewController.h"
 
-#include "scan/NormalizedLocations.h"
-#include "scan/RowMove.h"
-#include "scan/ScanLocationDelegate.h"
+#include "locations/NormalizedLocations.h"
+#include "locations/RowMove.h"
+#include "locations/ScanLocationDelegate.h"
 #include "settings/PairsiftDefaults.h"
 
 #include <QFileInfo>

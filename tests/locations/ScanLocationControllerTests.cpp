@@ -1,8 +1,8 @@
-#include "scan/ScanLocationTableViewController.h"
+#include "locations/ScanLocationTableViewController.h"
 
 #include "platform/UserDefaults.h"
-#include "scan/ScanLocationDelegate.h"
-#include "scan/ScanLocationListModel.h"
+#include "locations/ScanLocationDelegate.h"
+#include "locations/ScanLocationListModel.h"
 #include "settings/PairsiftDefaults.h"
 #include "testkit/TemporaryTree.h"
 

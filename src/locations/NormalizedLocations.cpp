@@ -1,4 +1,4 @@
-#include "scan/NormalizedLocations.h"
+#include "locations/NormalizedLocations.h"
 
 #include "support/foundation/PathClassification.h"
 
