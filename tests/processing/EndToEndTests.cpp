@@ -10,6 +10,8 @@
 
 #include <gtest/gtest.h>
 
+#include <unistd.h>
+
 #include <map>
 
 namespace pairsift::test {
@@ -200,6 +202,28 @@ TEST_F(EndToEnd, aRunStoppedInTheReliableStageKeepsTheDigestsItWrote)
     store->enumerateFiles([&](const QString&, std::uint64_t, const QDateTime&, const QByteArray& sha1, const QString&,
                               const QString&, bool*) { rowsWithDigest += sha1.isEmpty() ? 0 : 1; });
     EXPECT_EQ(rowsWithDigest, 4);
+}
+
+// Counting recorded b2 and d2; before hashing each is replaced by a link to its twin. Read through the
+// link, the twin would be grouped with itself and removing the "copy" would remove the only one.
+TEST_F(EndToEnd, aFileReplacedByALinkToItsTwinAfterCountingIsLeftOut)
+{
+    const QByteArray b2 = QFile::encodeName(scanned.path("first/b2.bin"));
+    const QByteArray d2 = QFile::encodeName(scanned.path("second/d2.bin"));
+    ASSERT_EQ(::unlink(b2.constData()), 0);
+    ASSERT_EQ(::symlink(QFile::encodeName(scanned.path("first/b1.bin")).constData(), b2.constData()), 0);
+    ASSERT_EQ(::unlink(d2.constData()), 0);
+    ASSERT_EQ(::link(QFile::encodeName(scanned.path("second/d1.bin")).constData(), d2.constData()), 0);
+
+    ProcessingPipeline pipeline(candidates(), log.logger(), store);
+    const std::vector<QStringList> groups = namesByGroup(pipeline.processFilesWithProgress({}));
+
+    for (const QStringList& group : groups) {
+        EXPECT_FALSE(group.contains(scanned.path("first/b2.bin"))) << group.join(' ').toStdString();
+        EXPECT_FALSE(group.contains(scanned.path("second/d2.bin"))) << group.join(' ').toStdString();
+    }
+    EXPECT_TRUE(log.texts().contains(QStringLiteral("Unable to MurmurHash file '%1'.").arg(scanned.path("first/b2.bin"))));
+    EXPECT_TRUE(log.texts().contains(QStringLiteral("Unable to MurmurHash file '%1'.").arg(scanned.path("second/d2.bin"))));
 }
 
 } // namespace
