@@ -128,7 +128,7 @@ LocationWalker::Action CountingScan::visitEntry(const LocationWalker::Entry& ent
         action = visitFolder(entry.fullPath);
         break;
     case LocationWalker::EntryKind::RegularFile:
-        offerFile(entry.fullPath, containerType, containerPath);
+        offerFile(entry.fullPath, entry.attributes, entry.attributesError, containerType, containerPath);
         break;
     case LocationWalker::EntryKind::SymbolicLink: {
         // A link is judged by its target, under the target's path; the walker never enters it.
@@ -136,8 +136,11 @@ LocationWalker::Action CountingScan::visitEntry(const LocationWalker::Entry& ent
         const std::optional<mode_t> mode = modeOf(resolved);
         if (mode && S_ISDIR(*mode))
             visitFolder(resolved);
-        else if (mode && S_ISREG(*mode))
-            offerFile(resolved, containerType, containerPath);
+        else if (mode && S_ISREG(*mode)) {
+            int error = 0;
+            const std::optional<FileAttributes> attributes = readFileAttributes(resolved, &error);
+            offerFile(resolved, attributes, error, containerType, containerPath);
+        }
         else
             logDebug(m_logger, "'%@' is not a regular file, skipping", entry.fullPath);
         break;
@@ -162,11 +165,16 @@ LocationWalker::Action CountingScan::visitFolder(const QString& resolvedPath)
     return LocationWalker::Action::Continue;
 }
 
-void CountingScan::offerFile(const QString& path, const ContainerType& containerType, const QString& containerPath)
+void CountingScan::offerFile(const QString& path, const std::optional<FileAttributes>& attributes, int attributesError,
+    const ContainerType& containerType, const QString& containerPath)
 {
     if (m_controller.shouldIgnoreFile(path, containerType, m_filters, m_logger))
         return;
-    if (!m_controller.addFile(path, containerType, containerPath, *m_session, m_logger))
+    if (!attributes) {
+        logWarning(m_logger, "Unable to read the attributes of file '%@': %@", path, qt_error_string(attributesError));
+        return;
+    }
+    if (!m_controller.addFile(path, containerType, containerPath, *attributes, *m_session, m_logger))
         return;
     logDebug(m_logger, "'%@': file added, container type: '%@', container path: '%@'", path, containerType,
         containerPath);

@@ -10,6 +10,7 @@
 #include <QStringList>
 
 #include <memory>
+#include <optional>
 
 namespace pairsift {
 
@@ -40,7 +41,9 @@ private:
         const QString& containerPath);
     // A folder, or a link to one: never offered; SkipDescendants for a package or an ignored folder.
     LocationWalker::Action visitFolder(const QString& resolvedPath);
-    void offerFile(const QString& path, const ContainerType& containerType, const QString& containerPath);
+    // A regular file, with its attributes or the reason (an errno value) they could not be read.
+    void offerFile(const QString& path, const std::optional<FileAttributes>& attributes, int attributesError,
+        const ContainerType& containerType, const QString& containerPath);
     // True when the root lies inside a listed photo library, which is walked only in its "Masters".
     bool isInsideListedLibrary(const QString& root) const;
     bool isStopped() const;

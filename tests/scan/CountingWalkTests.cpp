@@ -1,6 +1,8 @@
 // Which entries a scan counts, and what it logs for the ones it skips, on fixture trees.
 #include "CountingTestSupport.h"
 
+#include "model/FileAttributes.h"
+
 #include <QFile>
 
 #include <fcntl.h>
@@ -289,6 +291,27 @@ TEST_F(CountingWalk, unreadableFolderIsLoggedAndTheWalkGoesOn)
     EXPECT_TRUE(m_log->has(QStringLiteral("Warning: Unable to read folder '%1': %2")
                                .arg(m_tree.path(QStringLiteral("loc/locked")), qt_error_string(EACCES))))
         << m_log->text().toStdString();
+}
+
+// A folder that can be listed but not searched: its files' attributes cannot be read.
+TEST_F(CountingWalk, aFileWhoseAttributesCannotBeReadIsLoggedWithTheReason)
+{
+    const QString file = m_tree.writeFile(QStringLiteral("loc/closed/f.bin"), someContent);
+    m_tree.writeFile(QStringLiteral("loc/keep.bin"), someContent);
+    std::optional<bool> completion;
+    {
+        UnreadableFolder closed(m_tree, QStringLiteral("loc/closed"), 0444);
+        if (readFileAttributes(file).has_value())
+            GTEST_SKIP() << "this process reads attributes without permissions";
+        completion = scanPaths({QStringLiteral("loc")});
+    }
+
+    EXPECT_EQ(completion, std::optional<bool>(true));
+    EXPECT_EQ(sessionFiles(), std::vector<std::string>{"loc/keep.bin"});
+    EXPECT_TRUE(m_log->has(
+        QStringLiteral("Warning: Unable to read the attributes of file '%1': %2").arg(file, qt_error_string(EACCES))))
+        << m_log->text().toStdString();
+    EXPECT_FALSE(m_log->text().contains(QStringLiteral("has zero size")));
 }
 
 } // namespace
