@@ -192,7 +192,7 @@ QByteArray FileItem::readHead(quint64 length) const
     return failed ? QByteArray() : head;
 }
 
-quint32 FileItem::computeMurmurHash(const HashProgressBlock& progress) const
+std::optional<quint32> FileItem::computeMurmurHash(const HashProgressBlock& progress) const
 {
     std::uint32_t h1 = 0;
     std::uint32_t carry = 0;
@@ -205,7 +205,7 @@ quint32 FileItem::computeMurmurHash(const HashProgressBlock& progress) const
                 h1 = murmur3_32_result(h1, carry, totalLength);
         });
     if (outcome == ChunkReadOutcome::OpenFailed || outcome == ChunkReadOutcome::ReadFailed)
-        return 0;
+        return std::nullopt;
     return h1;
 }
 

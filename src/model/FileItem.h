@@ -109,8 +109,9 @@ public:
     // FileChunkReader: fileId() and totalSize(), no final link), anything else failing like a read error.
     // An open or read failure is written to the console log, never raised, and the file is always closed. A stopped read gives an unfinished MurmurHash
     // value (callers discard it) and leaves the SHA-1 null unless the last chunk was already read.
-    // The MurmurHash3 (seed 0) of the content, finalised with totalSize(); 0 on failure.
-    quint32 computeMurmurHash(const HashProgressBlock& progress = {}) const;
+    // The MurmurHash3 (seed 0) of the content, finalised with totalSize(); nothing on failure. Every
+    // value, 0 included, is a valid hash.
+    std::optional<quint32> computeMurmurHash(const HashProgressBlock& progress = {}) const;
     // Sets sha1() to the digest of the content, or leaves it null.
     void computeSHA1(const HashProgressBlock& progress = {});
 
