@@ -98,8 +98,8 @@ bool count(const QList<LocationItemPtr>& locations, const std::shared_ptr<Pairsi
 }
 
 // Runs the pipeline on its own queue, as the processing view does, and times each stage by the moment
-// its first progress report arrives.
-void compare(const Session& session, const std::shared_ptr<PairsiftDatabase>& db)
+// its first progress report arrives. False when the run failed (its digests could not be stored).
+bool compare(const Session& session, const std::shared_ptr<PairsiftDatabase>& db)
 {
     FileGrouping bySize = session.fileGroupsBySize();
     bySize.pruneSingleFileGroups();
@@ -126,6 +126,7 @@ void compare(const Session& session, const std::shared_ptr<PairsiftDatabase>& db
         const qint64 stop = index + 1 < stageStarts.size() ? stageStarts[index + 1].second : end;
         reportPhase(phases[index], index < stageStarts.size() ? stop - start : 0);
     }
+    return !pipeline.hasFailed();
 }
 
 void printGroups(const Session& session)
@@ -195,7 +196,10 @@ int main(int argc, char** argv)
     reportPhase("walk", clock.nsecsElapsed());
     const std::uint64_t fileCount = session->fileCount();
 
-    compare(*session, db);
+    if (!compare(*session, db)) {
+        std::fprintf(stderr, "pairsift-bench: the comparison failed\n");
+        return 1;
+    }
 
     clock.restart();
     session->loadFilesFromDatabase();

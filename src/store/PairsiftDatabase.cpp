@@ -188,6 +188,11 @@ bool PairsiftDatabase::rollback()
     return execute("ROLLBACK TRANSACTION;", "Error rolling back transaction: %s");
 }
 
+bool PairsiftDatabase::isInTransaction() const
+{
+    return m_db && sqlite3_get_autocommit(m_db) == 0;
+}
+
 Error PairsiftDatabase::errorWithCode(int code, const QString& message) const
 {
     return Error{QStringLiteral("SQLite"), code, message, lastMessage()};

@@ -152,7 +152,7 @@ TEST(ReliableStage, writesTheDigestOfEveryHashedFileToTheStore)
     EXPECT_EQ(digests.value(tree.path("z")), sha1Of(lastByteDiffers));
 }
 
-TEST(ReliableStage, keepsFilesGroupedWhenTheStoreRefusesTheirDigest)
+TEST(ReliableStage, digestsTheStoreRefusesFailTheStage)
 {
     TemporaryTree tree;
     LogCapture log;
@@ -162,11 +162,42 @@ TEST(ReliableStage, keepsFilesGroupedWhenTheStoreRefusesTheirDigest)
     store->close();
     ProcessingStageSHA1 stage(QStringLiteral("reliable"), nullptr, log.logger(), store);
 
-    const FileGrouping output = stage.processFiles(groupingOf({items}), 0, 2, {});
+    stage.processFiles(groupingOf({items}), 0, 2, {});
 
-    EXPECT_EQ(namesByGroup(output), (std::vector<QStringList>{{tree.path("p"), tree.path("q")}}));
-    EXPECT_EQ(log.texts(), (QStringList{QStringLiteral("Unable to update file '%1' SHA1 in database").arg(tree.path("p")),
-                               QStringLiteral("Unable to update file '%1' SHA1 in database").arg(tree.path("q"))}));
+    EXPECT_TRUE(stage.hasFailed());
+    EXPECT_EQ(log.levelledLines(), QStringList{QStringLiteral("Error: Unable to store the SHA1 of 2 files in database")});
+}
+
+// Before each file the test reads what the store holds; the stage's clock jumps a second while the
+// second file is hashed, so the first two digests are committed right after it.
+TEST(ReliableStage, digestsAreCommittedOnceTheOldestIsASecondOldAndAtTheEnd)
+{
+    TemporaryTree tree;
+    const std::shared_ptr<PairsiftDatabase> store = temporaryStore(tree);
+    const QByteArray content = patternBytes(700, 8);
+    const auto items = countedItems(tree, {{"a", content}, {"b", content}, {"c", content}, {"d", content}});
+    addRows(*store, items);
+    ProcessingStageSHA1 stage(QStringLiteral("reliable"), nullptr, nullptr, store);
+    std::int64_t clock = 0;
+    stage.setClock([&clock] { return clock; });
+    std::vector<int> storedBeforeFile;
+
+    stage.processFiles(groupingOf({items}), 0, 4, [&](const QString&, const FileItemPtr&, StageProgressInfo info, bool*) {
+        if (info.fileBytesTotal != 0)
+            return;
+        int stored = 0;
+        for (const QByteArray& digest : storedDigests(*store))
+            stored += digest.isEmpty() ? 0 : 1;
+        storedBeforeFile.push_back(stored);
+        if (storedBeforeFile.size() == 2)
+            clock += ProcessingStageSHA1::batchMSecs;
+    });
+
+    EXPECT_FALSE(stage.hasFailed());
+    EXPECT_EQ(storedBeforeFile, (std::vector<int>{0, 0, 2, 2}));
+    EXPECT_EQ(storedDigests(*store).size(), 4);
+    for (const QByteArray& digest : storedDigests(*store))
+        EXPECT_EQ(digest, sha1Of(content));
 }
 
 TEST(ReliableStage, aStopInsideAFileWarnsAndRecordsNothing)

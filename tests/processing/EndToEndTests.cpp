@@ -4,6 +4,7 @@
 #include "model/Session.h"
 #include "processing/ProcessingPipeline.h"
 #include "store/PairsiftDatabase.h"
+#include "testkit/FullDisk.h"
 #include "testkit/LogCapture.h"
 
 #include <QFile>
@@ -200,6 +201,31 @@ TEST_F(EndToEnd, aRunStoppedInTheReliableStageKeepsTheDigestsItWrote)
     store->enumerateFiles([&](const QString&, std::uint64_t, const QDateTime&, const QByteArray& sha1, const QString&,
                               const QString&, bool*) { rowsWithDigest += sha1.isEmpty() ? 0 : 1; });
     EXPECT_EQ(rowsWithDigest, 4);
+}
+
+// The disk fills up after counting: the digests cannot be stored, and the run must not end as if it had
+// found no duplicates.
+TEST(EndToEndFullDisk, aRunWhoseDigestsCannotBeStoredFails)
+{
+    FullDisk disk;
+    ScannedTree scanned;
+    const std::shared_ptr<PairsiftDatabase> store = temporaryStore(scanned.tree());
+    LogCapture log;
+    Session session{store, log.logger()};
+    scanned.count(session, *store);
+    FileGrouping candidates = session.fileGroupsBySize();
+    candidates.pruneSingleFileGroups();
+    disk.setFull(true);
+
+    ProcessingPipeline pipeline(std::move(candidates), log.logger(), store);
+    const FileGrouping result = pipeline.processFilesWithProgress({});
+
+    EXPECT_TRUE(pipeline.hasFailed());
+    EXPECT_EQ(result.count(), 0u);
+    EXPECT_TRUE(log.has(QStringLiteral("Error: Unable to store the digests of this comparison")));
+    disk.setFull(false);
+    session.loadFilesFromDatabase();
+    EXPECT_EQ(session.groupCount(), 0u);
 }
 
 // Counting recorded b2 and d2; before hashing each is replaced by a link to its twin. Read through the
