@@ -174,8 +174,15 @@ void CountingScan::offerFile(const QString& path, const std::optional<FileAttrib
         logWarning(m_logger, "Unable to read the attributes of file '%@': %@", path, qt_error_string(attributesError));
         return;
     }
-    if (!m_controller.addFile(path, containerType, containerPath, *attributes, *m_session, m_logger))
+    if (!m_controller.addFile(path, containerType, containerPath, *attributes, *m_session, m_logger)) {
+        // SQLite ended the scan's transaction (a full disk): every later insert would fail on its own, or
+        // be committed alone, and the scan would be half-written. The scan stops and is rolled back.
+        if (!m_db->isInTransaction()) {
+            logError(m_logger, "The store could not keep the scan's files; the scan is stopped");
+            m_isStoreFailed = true;
+        }
         return;
+    }
     logDebug(m_logger, "'%@': file added, container type: '%@', container path: '%@'", path, containerType,
         containerPath);
     m_controller.noteFileCount(m_session->fileCount());
@@ -189,7 +196,7 @@ bool CountingScan::isInsideListedLibrary(const QString& root) const
 
 bool CountingScan::isStopped() const
 {
-    return m_controller.userStopped();
+    return m_isStoreFailed || m_controller.userStopped();
 }
 
 } // namespace pairsift

@@ -28,9 +28,9 @@ public:
     CountingScan(CountingViewController& controller, QList<LocationItemPtr> locations, QList<Filter> filters,
         std::shared_ptr<PairsiftDatabase> db, std::shared_ptr<Session> session, SOLoggerPtr logger);
 
-    // Counting queue; blocks until the walk ends. An unreadable folder is logged and skipped; a stop
-    // ends the walk after the current entry. True only when every location was walked without a stop
-    // and the transaction was committed.
+    // Counting queue; blocks until the walk ends. An unreadable folder is logged and skipped; a stop, or
+    // an insert failure that ended the transaction, ends the walk after the current entry and rolls it
+    // back. True only when every location was walked without a stop and the transaction was committed.
     bool run();
 
 private:
@@ -46,6 +46,7 @@ private:
         const ContainerType& containerType, const QString& containerPath);
     // True when the root lies inside a listed photo library, which is walked only in its "Masters".
     bool isInsideListedLibrary(const QString& root) const;
+    // The user stopped the scan, or the store could not keep it.
     bool isStopped() const;
 
     CountingViewController& m_controller;
@@ -57,6 +58,7 @@ private:
     LocationWalker m_walker;
     // The listed locations that are photo libraries, as walked.
     QStringList m_libraryRoots;
+    bool m_isStoreFailed = false;
 };
 
 } // namespace pairsift

@@ -2,6 +2,8 @@
 #include "CountingTestSupport.h"
 
 #include "model/FileAttributes.h"
+#include "testkit/ConsoleCapture.h"
+#include "testkit/FullDisk.h"
 
 #include <QFile>
 
@@ -291,6 +293,28 @@ TEST_F(CountingWalk, unreadableFolderIsLoggedAndTheWalkGoesOn)
     EXPECT_TRUE(m_log->has(QStringLiteral("Warning: Unable to read folder '%1': %2")
                                .arg(m_tree.path(QStringLiteral("loc/locked")), qt_error_string(EACCES))))
         << m_log->text().toStdString();
+}
+
+// The disk comes first, so the fixture's store is opened on it.
+class CountingOnAFullDisk : protected FullDisk, public CountingTest {};
+
+// The disk fills up as the first file is inserted: SQLite ends the scan's transaction, and the walk must
+// stop there instead of logging one failure per file and committing later inserts one by one.
+TEST_F(CountingOnAFullDisk, anInsertThatEndedTheTransactionStopsTheScan)
+{
+    for (int index = 0; index < 30; ++index)
+        m_tree.writeFile(QStringLiteral("loc/f%1.bin").arg(index), content(150, static_cast<quint32>(index)));
+    setFullWhen([this] { return m_session->fileCount() > 0; });
+
+    std::optional<bool> completion;
+    const QString console = consoleOutput([&] { completion = scanPaths({QStringLiteral("loc")}); });
+
+    EXPECT_EQ(completion, std::optional<bool>(false));
+    EXPECT_EQ(m_session->fileCount(), 1u);
+    EXPECT_EQ(console.count(QStringLiteral("Error adding file")), 1) << console.toStdString();
+    EXPECT_TRUE(m_log->has(QStringLiteral("Error: The store could not keep the scan's files; the scan is stopped")));
+    setFull(false);
+    EXPECT_TRUE(storedFiles().empty());
 }
 
 // A folder that can be listed but not searched: its files' attributes cannot be read.

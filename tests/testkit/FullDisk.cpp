@@ -120,6 +120,22 @@ FullDisk::FullDisk()
     EXPECT_EQ(sqlite3_vfs_register(&shimVfs, 1), SQLITE_OK);
 }
 
+void FullDisk::setFullWhen(std::function<bool()> isFull)
+{
+    const std::lock_guard lock(m_conditionMutex);
+    m_condition = std::move(isFull);
+}
+
+bool FullDisk::isFull()
+{
+    if (m_isFull.load())
+        return true;
+    const std::lock_guard lock(m_conditionMutex);
+    if (m_condition && m_condition())
+        m_isFull.store(true);
+    return m_isFull.load();
+}
+
 FullDisk::~FullDisk()
 {
     sqlite3_vfs_unregister(&shimVfs);

@@ -1,6 +1,8 @@
 #pragma once
 
 #include <atomic>
+#include <functional>
+#include <mutex>
 
 struct sqlite3_vfs;
 
@@ -18,10 +20,14 @@ public:
 
     // Any thread.
     void setFull(bool isFull) { m_isFull.store(isFull); }
-    bool isFull() const { return m_isFull.load(); }
+    // Full from the first write for which `isFull` answers true (asked on the writing thread) on.
+    void setFullWhen(std::function<bool()> isFull);
+    bool isFull();
 
 private:
     std::atomic<bool> m_isFull{false};
+    std::mutex m_conditionMutex;
+    std::function<bool()> m_condition;
     sqlite3_vfs* m_real = nullptr;
 };
 
