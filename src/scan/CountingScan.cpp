@@ -3,14 +3,17 @@
 #include "locations/NormalizedLocations.h"
 #include "model/Session.h"
 #include "photolibs/ContainerDetection.h"
+#include "platform/UserDefaults.h"
 #include "scan/CountingViewController.h"
 #include "store/PairsiftDatabase.h"
 #include "store/StoreTransaction.h"
 #include "support/foundation/AliasResolution.h"
+#include "support/foundation/ApplicationFolders.h"
 #include "support/foundation/PathClassification.h"
 #include "support/logging/SOLogger.h"
 
 #include <QFile>
+#include <QFileInfo>
 #include <QUrl>
 
 #include <sys/stat.h>
@@ -21,6 +24,13 @@
 namespace pairsift {
 
 namespace {
+
+// A folder as the walk sees it: canonical where it exists, since locations are canonical.
+QString canonicalFolder(const QString& path)
+{
+    const QString canonical = QFileInfo(path).canonicalFilePath();
+    return canonical.isEmpty() ? path : canonical;
+}
 
 bool isPhotoLibrary(const ContainerType& type)
 {
@@ -47,7 +57,12 @@ CountingScan::CountingScan(CountingViewController& controller, QList<LocationIte
     , m_session(std::move(session))
     , m_logger(std::move(logger))
     , m_walker(m_logger)
+    , m_ownFolders{canonicalFolder(applicationDataFolderPath()), canonicalFolder(UserDefaults::configurationFolder())}
 {
+    // The live store and its journal, wherever they were put.
+    const QString store = m_db->path();
+    if (!store.isEmpty())
+        m_ownFiles = {store, store + QStringLiteral("-journal")};
 }
 
 bool CountingScan::run()
@@ -92,6 +107,10 @@ bool CountingScan::scanLocation(const LocationItemPtr& location)
     logDebug(m_logger, "'%@' is a directory", path);
 
     const QString root = resolveAliasPath(path);
+    if (isOwnPath(root)) {
+        logDebug(m_logger, "'%@' holds the program's own files, skipped", root);
+        return true;
+    }
     if (isBundle(root) && !LocationItem::locationArray(m_locations, root)) {
         logDebug(m_logger, "'%@': package skipped", root);
         return true;
@@ -154,6 +173,10 @@ LocationWalker::Action CountingScan::visitEntry(const LocationWalker::Entry& ent
 
 LocationWalker::Action CountingScan::visitFolder(const QString& resolvedPath)
 {
+    if (isOwnPath(resolvedPath)) {
+        logDebug(m_logger, "'%@' holds the program's own files, skipped", resolvedPath);
+        return LocationWalker::Action::SkipDescendants;
+    }
     if (isBundle(resolvedPath)) {
         logDebug(m_logger, "'%@' is a bundle, ignoring", resolvedPath);
         return LocationWalker::Action::SkipDescendants;
@@ -170,6 +193,10 @@ void CountingScan::offerFile(const QString& path, const std::optional<FileAttrib
 {
     if (m_controller.shouldIgnoreFile(path, containerType, m_filters, m_logger))
         return;
+    if (isOwnPath(path) || m_ownFiles.contains(path)) {
+        logDebug(m_logger, "'%@' is one of the program's own files, skipped", path);
+        return;
+    }
     if (!attributes) {
         logWarning(m_logger, "Unable to read the attributes of file '%@': %@", path, qt_error_string(attributesError));
         return;
@@ -192,6 +219,12 @@ bool CountingScan::isInsideListedLibrary(const QString& root) const
 {
     return std::any_of(m_libraryRoots.cbegin(), m_libraryRoots.cend(),
         [&root](const QString& library) { return isPathBelowFolder(root, library); });
+}
+
+bool CountingScan::isOwnPath(const QString& path) const
+{
+    return std::any_of(m_ownFolders.cbegin(), m_ownFolders.cend(),
+        [&path](const QString& folder) { return path == folder || isPathBelowFolder(path, folder); });
 }
 
 bool CountingScan::isStopped() const

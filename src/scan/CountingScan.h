@@ -44,6 +44,9 @@ private:
     // A regular file, with its attributes or the reason (an errno value) they could not be read.
     void offerFile(const QString& path, const std::optional<FileAttributes>& attributes, int attributesError,
         const ContainerType& containerType, const QString& containerPath);
+    // The program's data or configuration folder, or a path below one: the live store, its journal and
+    // the log being written are never counted, hashed or offered for removal.
+    bool isOwnPath(const QString& path) const;
     // True when the root lies inside a listed photo library, which is walked only in its "Masters".
     bool isInsideListedLibrary(const QString& root) const;
     // The user stopped the scan, or the store could not keep it.
@@ -58,6 +61,9 @@ private:
     LocationWalker m_walker;
     // The listed locations that are photo libraries, as walked.
     QStringList m_libraryRoots;
+    const QStringList m_ownFolders;
+    // The store's file and journal, should they lie outside those folders.
+    QStringList m_ownFiles;
     bool m_isStoreFailed = false;
 };
 

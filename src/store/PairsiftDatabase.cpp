@@ -188,6 +188,12 @@ bool PairsiftDatabase::rollback()
     return execute("ROLLBACK TRANSACTION;", "Error rolling back transaction: %s");
 }
 
+QString PairsiftDatabase::path() const
+{
+    const char* file = m_db ? sqlite3_db_filename(m_db, "main") : nullptr;
+    return file ? QFile::decodeName(file) : QString();
+}
+
 bool PairsiftDatabase::isInTransaction() const
 {
     return m_db && sqlite3_get_autocommit(m_db) == 0;

@@ -48,6 +48,9 @@ public:
     PairsiftDatabase(const PairsiftDatabase&) = delete;
     PairsiftDatabase& operator=(const PairsiftDatabase&) = delete;
 
+    // The store's file; null once closed. Its journal is this path with "-journal" appended.
+    QString path() const;
+
     // Finalizes the statements and closes the connection; a second call does nothing, and every
     // operation afterwards fails.
     void close();

@@ -2,6 +2,7 @@
 #include "CountingTestSupport.h"
 
 #include "model/FileAttributes.h"
+#include "platform/UserDefaults.h"
 #include "testkit/ConsoleCapture.h"
 #include "testkit/FullDisk.h"
 
@@ -292,6 +293,32 @@ TEST_F(CountingWalk, unreadableFolderIsLoggedAndTheWalkGoesOn)
     EXPECT_EQ(sessionFiles(), (std::vector<std::string>{"loc/a/first.bin", "loc/z/last.bin"}));
     EXPECT_TRUE(m_log->has(QStringLiteral("Warning: Unable to read folder '%1': %2")
                                .arg(m_tree.path(QStringLiteral("loc/locked")), qt_error_string(EACCES))))
+        << m_log->text().toStdString();
+}
+
+// A scan of the home folder: the data folder (store, logs), the configuration folder and the live store
+// wherever it lies are skipped; a sibling whose name merely starts the same is not.
+TEST_F(CountingWalk, theProgramsOwnFilesAreNeverCounted)
+{
+    const QByteArray previousDataHome = qgetenv("XDG_DATA_HOME");
+    qputenv("XDG_DATA_HOME", QFile::encodeName(m_tree.path(QStringLiteral("home/data"))));
+    UserDefaults::setConfigurationFolder(m_tree.makeFolder(QStringLiteral("home/config/Pairsift")));
+    setSmallFileSettings(false, 100, 0);
+    m_tree.writeFile(QStringLiteral("home/data/Pairsift/PairsiftData.db3"), someContent);
+    m_tree.writeFile(QStringLiteral("home/data/Pairsift/Logs/Pairsift-1.log"), someContent);
+    m_tree.writeFile(QStringLiteral("home/config/Pairsift/settings.ini"), someContent);
+    m_tree.writeFile(QStringLiteral("home/data/PairsiftOther/keep.bin"), someContent);
+    m_tree.writeFile(QStringLiteral("home/doc.bin"), someContent);
+    m_tree.makeFolder(QStringLiteral("home/elsewhere"));
+    m_db = PairsiftDatabase::databaseWithPath(m_tree.path(QStringLiteral("home/elsewhere/store.db3")));
+    ASSERT_TRUE(m_db);
+    m_session = std::make_shared<Session>(m_db, nullptr);
+
+    const std::optional<bool> completion = scanPaths({QStringLiteral("home")});
+    qputenv("XDG_DATA_HOME", previousDataHome);
+
+    EXPECT_EQ(completion, std::optional<bool>(true));
+    EXPECT_EQ(sessionFiles(), (std::vector<std::string>{"home/data/PairsiftOther/keep.bin", "home/doc.bin"}))
         << m_log->text().toStdString();
 }
 
