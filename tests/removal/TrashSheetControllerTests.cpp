@@ -116,21 +116,20 @@ TEST_F(TrashSheetControllerTest, loadsTheStagedRowsAndShowsTheSelectionInTheStat
     EXPECT_TRUE(controller.deletedFiles().isEmpty());
     EXPECT_EQ(controller.message(), QStringLiteral("Idle."));
 
-    const QStringList paths = {addFile(QStringLiteral("a.txt")), addFile(QStringLiteral("b.txt")), addFile(QStringLiteral("c.txt"))};
-    TrashSheetController fresh;
-    fresh.setDatabase(store);
-    fresh.loadStagedFiles();
-    ASSERT_TRUE(waitUntil([&] { return !fresh.isBusy(); }));
-    ASSERT_EQ(fresh.deletedFiles().size(), 3);
-    EXPECT_EQ(fresh.deletedFiles().first()->remainingFileName(), kept);
-    EXPECT_EQ(fresh.deletedFiles().first()->totalSize(), 4u);
-    EXPECT_EQ(fresh.filesModel()->rowCount(), 3);
-
+    TrashSheetController sheet;
+    sheet.setDatabase(store);
+    for (const char* name : {"a.txt", "b.txt", "c.txt"})
+        addFile(QString::fromLatin1(name));
+    sheet.loadStagedFiles();
+    ASSERT_TRUE(waitUntil([&] { return !sheet.isBusy(); }));
+    ASSERT_EQ(sheet.filesModel()->rowCount(), 3);
+    EXPECT_EQ(sheet.deletedFiles().first()->remainingFileName(), kept);
+    EXPECT_EQ(sheet.deletedFiles().first()->totalSize(), 4u);
     const QList<std::pair<QList<int>, QString>> cases = {
         {{1}, QStringLiteral("Selected 1 file")}, {{0, 1, 2}, QStringLiteral("Selected 3 files")}, {{}, QStringLiteral("Idle.")}};
     for (const auto& [rows, text] : cases) {
-        fresh.setSelectionIndexes(rows);
-        EXPECT_EQ(fresh.message(), text);
+        sheet.setSelectionIndexes(rows);
+        EXPECT_EQ(sheet.message(), text);
     }
 }
 
@@ -245,24 +244,21 @@ TEST_F(TrashSheetControllerTest, stopLeavesTheRestListedAndStaged)
 TEST_F(TrashSheetControllerTest, deleteAndLinkAndPutBack)
 {
     const QString linked = addFile(QStringLiteral("copies/linked.txt"));
-    load();
-    runOnAll(&TrashSheetController::deleteAndLink);
-    EXPECT_EQ(test::linkTarget(linked), kept);
-    EXPECT_TRUE(stagedRows().isEmpty());
-
     const QString restored = addFile(QStringLiteral("copies/restored.txt"));
     const QString vanished = addFile(QStringLiteral("copies/vanished.txt"));
     QFile::remove(vanished);
-    TrashSheetController sheet;
-    sheet.setDatabase(store);
-    sheet.loadStagedFiles();
-    ASSERT_TRUE(waitUntil([&] { return !sheet.isBusy(); }));
-    sheet.setSelectionIndexes({0, 1});
-    bool isFinished = false;
-    QObject::connect(&sheet, &TrashSheetController::runFinished, [&] { isFinished = true; });
-    sheet.putBack();
-    ASSERT_TRUE(waitUntil([&] { return isFinished; }));
-    EXPECT_EQ(sheet.restoredFiles().size(), 2);
+    load();
+    for (int row = 0; row < controller.deletedFiles().size(); ++row) {
+        if (controller.deletedFiles().at(row)->name() == linked)
+            controller.setSelectionIndexes({row});
+    }
+    controller.deleteAndLink();
+    ASSERT_TRUE(waitUntil([&] { return finishedRuns == 1; }));
+    EXPECT_EQ(test::linkTarget(linked), kept);
+    EXPECT_EQ(stagedRows(), (QStringList{restored, vanished}));
+
+    runOnAll(&TrashSheetController::putBack);
+    EXPECT_EQ(controller.restoredFiles().size(), 2);
     EXPECT_TRUE(stagedRows().isEmpty());
     QStringList live;
     store->enumerateFiles([&](const QString& path, auto&&...) { live.append(path); });
