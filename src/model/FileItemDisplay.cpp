@@ -2,6 +2,7 @@
 // details pane and the preview window.
 #include "model/FileItem.h"
 
+#include "platform/PackageTypes.h"
 #include "support/foundation/SizeFormatting.h"
 
 #include <QDir>
@@ -115,7 +116,7 @@ QUrl FileItem::previewItemURL() const
 
 QString FileItem::previewItemTitle() const
 {
-    return m_name.section(QLatin1Char('/'), -1, -1, QString::SectionSkipEmpty);
+    return lastPathComponent(m_name);
 }
 
 } // namespace pairsift

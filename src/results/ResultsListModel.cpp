@@ -307,6 +307,9 @@ Qt::ItemFlags ResultsListModel::flags(const QModelIndex& index) const
     if (!index.isValid())
         return Qt::NoItemFlags;
     Qt::ItemFlags flags = Qt::ItemIsEnabled | Qt::ItemIsSelectable;
+    // Without this hint expanding all would remember every file row as expanded too.
+    if (index.internalId() != GroupRowId)
+        flags |= Qt::ItemNeverHasChildren;
     if (index.column() == MarkedForRemovalColumn)
         flags |= Qt::ItemIsUserCheckable;
     return flags;

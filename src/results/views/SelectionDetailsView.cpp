@@ -37,6 +37,8 @@ SelectionDetailsView::SelectionDetailsView(SelectionDetails& details, QWidget* p
     , m_preferOld(new QRadioButton(QStringLiteral("Keep older files"), this))
     , m_preferNew(new QRadioButton(QStringLiteral("Keep newer files"), this))
 {
+    // Room for a path of a few folders without squeezing the list.
+    setMinimumWidth(260);
     m_preview->setFixedSize(PreviewSide, PreviewSide);
     m_preview->setAlignment(Qt::AlignCenter);
 
