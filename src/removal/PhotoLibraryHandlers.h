@@ -7,9 +7,12 @@
 
 #include <cstdint>
 #include <functional>
+#include <memory>
 
 namespace pairsift {
 
+class PairsiftDatabase;
+class SOLogger;
 struct ClassifiedFiles;
 
 // What a photo-library handler gets from the Delete run it ends: the run's classification, its processed
@@ -20,11 +23,15 @@ struct PhotoRemovalRun {
     QList<FileItemPtr>& processedFiles;
     std::uint64_t actionCount;
     std::uint64_t* doneCount;
+    PairsiftDatabase* database;
+    std::shared_ptr<SOLogger> logger;
     std::function<void(const QString& status)> setStatus;
     // Adds one to the done counter and shows the progress and the remaining count.
     std::function<void()> countFileDone;
     // The failure text that replaces "Idle." at the end of the run.
     std::function<void(const QString& status)> setFailureStatus;
+    // The file stays staged with an error mark.
+    std::function<void(const FileItemPtr& file)> markFailed;
 };
 
 // The removal of staged photo-library files through their photo applications, library by library. Both

@@ -2,7 +2,7 @@
 
 #include "platform/ConsoleLog.h"
 #include "platform/SerialQueue.h"
-#include "removal/PhotoLibraryHandlers.h"
+#include "removal/PhotoLibraryRemoval.h"
 #include "removal/TrashSheetFilesModel.h"
 #include "store/PairsiftDatabase.h"
 #include "support/logging/SOLogger.h"
@@ -15,6 +15,7 @@ namespace pairsift {
 
 TrashSheetController::TrashSheetController(QObject* parent)
     : QObject(parent)
+    , m_photoLibraryHandlers(std::make_shared<PhotoLibraryRemoval>(this))
     , m_filesModel(new TrashSheetFilesModel(this))
     , m_automaticMessage(idleMessage)
 {
@@ -233,9 +234,9 @@ void TrashSheetController::updateLibraryPaths()
     Q_EMIT libraryPathsChanged();
 }
 
-void TrashSheetController::eventDidFail(const QString& errorDescription)
+void TrashSheetController::eventDidFail(const QString&, const Error& error)
 {
-    logError(logger(), "Event failed. %@", errorDescription);
+    logError(logger(), "Event failed. %@", error.message());
 }
 
 } // namespace pairsift

@@ -3,6 +3,7 @@
 #include "model/FileItem.h"
 #include "removal/ClassifiedFiles.h"
 #include "removal/FileRemover.h"
+#include "platform/SBApplicationDelegate.h"
 
 #include <QHash>
 #include <QList>
@@ -35,7 +36,7 @@ using RemovalFileBlock = std::function<bool(const FileItemPtr& file, Error* erro
 // thread, in order. The disk side of one file is FileRemover; the photo-library handlers sit behind
 // PhotoLibraryHandlers; the window is TrashSheet (removal/views). Main thread only, except where marked.
 // Made fresh for each showing of the sheet; destroying it stops and joins a running load or run.
-class TrashSheetController : public QObject {
+class TrashSheetController : public QObject, public SBApplicationDelegate {
     Q_OBJECT
     Q_PROPERTY(double progress READ progress NOTIFY progressChanged)
     Q_PROPERTY(bool busy READ isBusy NOTIFY busyChanged)
@@ -61,7 +62,8 @@ public:
     // May be replaced at any time, also during a run; a null logger logs nothing. Any thread.
     SOLoggerPtr logger() const { return m_logger.load(); }
     void setLogger(SOLoggerPtr logger) { m_logger.store(std::move(logger)); }
-    // The photo applications; without them photo-library files stay staged. Set before the first run.
+    // The photo applications (PhotoLibraryRemoval with this sheet as delegate by default). Set before the
+    // first run; without handlers photo-library files stay staged.
     void setPhotoLibraryHandlers(std::shared_ptr<PhotoLibraryHandlers> handlers);
     // Replaces the Trash and rename steps of the disk work (tests). Set before the first run.
     void setFileSystem(RemovalFileSystem fileSystem) { m_fileSystem = std::move(fileSystem); }
@@ -115,8 +117,8 @@ public:
     // The main window became main: the photo applications may have changed library.
     void pairsiftWindowDidBecomeMainNotification();
     void updateLibraryPaths();
-    // A scripting event to a photo application failed. Any thread.
-    void eventDidFail(const QString& errorDescription);
+    // A scripting request to a photo application failed. Any thread.
+    void eventDidFail(const QString& event, const Error& error) override;
 
     static ClassifiedFiles classifyFiles(const QList<FileItemPtr>& files) { return ClassifiedFiles::classifyFiles(files); }
 

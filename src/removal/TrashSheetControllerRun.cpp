@@ -77,13 +77,14 @@ void TrashSheetController::runWorker(QList<FileItemPtr>* destination, bool useEx
     QString finalMessage = idleMessage;
     if (useExternalApps) {
         postToSheet([this] { setCanStop(false); });
-        PhotoRemovalRun run{classified, processedFiles, total, &done,
+        PhotoRemovalRun run{classified, processedFiles, total, &done, m_database.get(), logger(),
             [this](const QString& status) { postToSheet([this, status] { setAutomaticMessage(status); }); },
             [&done, &reportDone] {
                 ++done;
                 reportDone();
             },
-            [&finalMessage](const QString& status) { finalMessage = status; }};
+            [&finalMessage](const QString& status) { finalMessage = status; },
+            [this](const FileItemPtr& file) { noteOutcome(file->name(), RemovalOutcome::Failed); }};
         iPhotoHandler(run);
         apertureHandler(run);
     }

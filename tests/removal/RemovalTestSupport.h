@@ -4,6 +4,7 @@
 #include <QString>
 #include <QStringList>
 
+#include <functional>
 #include <ostream>
 
 // Readable values in failure messages.
@@ -34,6 +35,9 @@ QStringList trashedPaths(const QString& folder);
 
 // The names in a folder, hidden ones included, sorted.
 QStringList folderEntries(const QString& folder);
+// Runs the event loop until the condition holds; false after a bound that only a hang reaches.
+bool waitUntil(const std::function<bool()>& condition);
+
 // The target of the symbolic link at `path`, null when it is not one.
 QString linkTarget(const QString& path);
 

@@ -26,18 +26,6 @@ namespace {
 using test::LogCapture;
 using test::TemporaryTree;
 
-bool waitUntil(const std::function<bool()>& condition)
-{
-    const QDeadlineTimer deadline(30000);
-    while (!condition()) {
-        if (deadline.hasExpired())
-            return false;
-        QCoreApplication::processEvents();
-        QThread::msleep(1);
-    }
-    return true;
-}
-
 class TrashSheetControllerTest : public testing::Test {
 protected:
     void SetUp() override
@@ -65,7 +53,7 @@ protected:
     void load()
     {
         controller.loadStagedFiles();
-        ASSERT_TRUE(waitUntil([this] { return !controller.isBusy(); }));
+        ASSERT_TRUE(test::waitUntil([this] { return !controller.isBusy(); }));
     }
 
     void selectAll()
@@ -82,7 +70,7 @@ protected:
         selectAll();
         const int before = finishedRuns;
         (controller.*action)();
-        ASSERT_TRUE(waitUntil([&] { return finishedRuns > before; }));
+        ASSERT_TRUE(test::waitUntil([&] { return finishedRuns > before; }));
     }
 
     QStringList listed() const
@@ -121,7 +109,7 @@ TEST_F(TrashSheetControllerTest, loadsTheStagedRowsAndShowsTheSelectionInTheStat
     for (const char* name : {"a.txt", "b.txt", "c.txt"})
         addFile(QString::fromLatin1(name));
     sheet.loadStagedFiles();
-    ASSERT_TRUE(waitUntil([&] { return !sheet.isBusy(); }));
+    ASSERT_TRUE(test::waitUntil([&] { return !sheet.isBusy(); }));
     ASSERT_EQ(sheet.filesModel()->rowCount(), 3);
     EXPECT_EQ(sheet.deletedFiles().first()->remainingFileName(), kept);
     EXPECT_EQ(sheet.deletedFiles().first()->totalSize(), 4u);
@@ -253,7 +241,7 @@ TEST_F(TrashSheetControllerTest, deleteAndLinkAndPutBack)
             controller.setSelectionIndexes({row});
     }
     controller.deleteAndLink();
-    ASSERT_TRUE(waitUntil([&] { return finishedRuns == 1; }));
+    ASSERT_TRUE(test::waitUntil([&] { return finishedRuns == 1; }));
     EXPECT_EQ(test::linkTarget(linked), kept);
     EXPECT_EQ(stagedRows(), (QStringList{restored, vanished}));
 
@@ -287,7 +275,7 @@ TEST_F(TrashSheetControllerTest, theSheetCannotCloseDuringARun)
     controller.close();
     EXPECT_EQ(closeRequests, 0);
     release.set_value();
-    ASSERT_TRUE(waitUntil([&] { return finishedRuns == 1; }));
+    ASSERT_TRUE(test::waitUntil([&] { return finishedRuns == 1; }));
     controller.close();
     EXPECT_EQ(closeRequests, 1);
 }

@@ -21,18 +21,6 @@
 namespace pairsift {
 namespace {
 
-bool waitUntil(const std::function<bool()>& condition)
-{
-    const QDeadlineTimer deadline(30000);
-    while (!condition()) {
-        if (deadline.hasExpired())
-            return false;
-        QApplication::processEvents();
-        QThread::msleep(1);
-    }
-    return true;
-}
-
 QPushButton* button(QWidget* sheet, const QString& title)
 {
     for (QPushButton* candidate : sheet->findChildren<QPushButton*>()) {
@@ -63,7 +51,7 @@ TEST(TrashSheet, opensWindowModalAndReportsWhetherFilesChanged)
         EXPECT_EQ(QApplication::activeModalWidget(), sheet);
         EXPECT_EQ(sheet->windowModality(), Qt::WindowModal);
         TrashSheetController* controller = sheet->controller();
-        ASSERT_TRUE(waitUntil([&] { return !controller->isBusy(); }));
+        ASSERT_TRUE(test::waitUntil([&] { return !controller->isBusy(); }));
         auto* table = sheet->findChild<QTableView*>();
         ASSERT_EQ(table->model()->rowCount(), 2);
 
@@ -75,12 +63,12 @@ TEST(TrashSheet, opensWindowModalAndReportsWhetherFilesChanged)
             table->selectRow(controller->deletedFiles().at(0)->name() == plain ? 0 : 1);
             EXPECT_TRUE(button(sheet, QStringLiteral("Delete and Link"))->isEnabled());
             button(sheet, QStringLiteral("Delete"))->click();
-            ASSERT_TRUE(waitUntil([&] { return !controller->isRunning(); }));
+            ASSERT_TRUE(test::waitUntil([&] { return !controller->isRunning(); }));
             EXPECT_EQ(test::trashedPaths(tree.root()), QStringList{plain});
             EXPECT_EQ(table->model()->rowCount(), 1);
         }
         sheet->reject();
-        ASSERT_TRUE(waitUntil([&] { return changed.has_value(); }));
+        ASSERT_TRUE(test::waitUntil([&] { return changed.has_value(); }));
         EXPECT_EQ(*changed, doesDelete);
     }
 }
