@@ -13,6 +13,9 @@ class FileDialogFolderChooser : public FolderChooser {
 public:
     explicit FileDialogFolderChooser(QWidget* window);
 
+    // The window the dialog opens over.
+    void setWindow(QWidget* window) { m_window = window; }
+
     void chooseFolders(const QString& prompt, EnableRule isEnabled, Completion done) override;
 
 private:

@@ -1,0 +1,43 @@
+#include "app/SessionLoader.h"
+
+#include "model/Session.h"
+#include "platform/SerialQueue.h"
+#include "store/PairsiftDatabase.h"
+
+namespace pairsift {
+
+SessionLoader::SessionLoader(std::shared_ptr<PairsiftDatabase> db, QObject* parent)
+    : QObject(parent)
+    , m_db(std::move(db))
+    , m_queue(std::make_unique<SerialQueue>(QStringLiteral("com.lanternforges.Pairsift.loading")))
+{
+}
+
+SessionLoader::~SessionLoader()
+{
+    // Joined before the store can go; the hand-offs it posted are dropped with this object.
+    m_queue->shutdown(false);
+}
+
+// Loading queue: reads the store (which the main thread leaves alone while a load is pending, because
+// every command that writes it is disabled while busy); a failed step ends the read early, and the rows
+// read so far are shown.
+void SessionLoader::load(Completion done)
+{
+    const quint64 generation = ++m_generation;
+    m_pendingGeneration = generation;
+    m_queue->async([this, generation, db = m_db, done = std::move(done)] {
+        auto files = std::make_shared<std::vector<FileItemPtr>>(Session::readFilesWithDigest(*db));
+        QMetaObject::invokeMethod(
+            this,
+            [this, generation, files, done] {
+                if (generation != m_generation)
+                    return;
+                m_pendingGeneration = 0;
+                done(*files);
+            },
+            Qt::QueuedConnection);
+    });
+}
+
+} // namespace pairsift
