@@ -203,6 +203,8 @@ private:
     void setScanning(bool scanning);
     void stopAndJoinScan();
     void showLoadedFiles(const std::optional<ResultsSelectionKey>& selection);
+    // Orders the groups (their files already sorted) and shows them with `selection`.
+    void displayFiles(const std::optional<ResultsSelectionKey>& selection);
     void clearAlertDidEnd(bool confirmed);
     void removeObservations();
 

@@ -6,12 +6,14 @@
 #include "app/ResultsArea.h"
 #include "app/SessionLoader.h"
 #include "locations/ScanLocationTableViewController.h"
+#include "model/PairsiftCompare.h"
 #include "model/Session.h"
 #include "platform/ConsoleLog.h"
 #include "scan/CountingViewController.h"
 #include "scan/ProcessingViewController.h"
 #include "scan/views/CountingView.h"
 #include "scan/views/ProcessingView.h"
+#include "settings/LocationItem.h"
 #include "settings/PairsiftDefaults.h"
 #include "store/PairsiftDatabase.h"
 #include "ui/Animations.h"
@@ -163,15 +165,17 @@ void MainWindowController::loadFilesFromDatabase()
     setBusyState(true, QStringLiteral("Loading scan results..."));
     ResultsArea* results = resultsArea();
     std::optional<ResultsSelectionKey> selection = results ? results->selectedItemKey() : std::nullopt;
-    m_loader->load([this, selection](const std::vector<FileItemPtr>& files) {
-        m_session->replaceFiles(files);
-        showLoadedFiles(selection);
-    });
+    m_loader->load(locationPaths(m_scanLocations->locations()), PairsiftDefaults::preferFiles(),
+                   [this, selection](const std::vector<FileItemPtr>& files) {
+                       // Added in keep-rule order, so the groups need no sorting here.
+                       m_session->replaceFiles(files);
+                       showLoadedFiles(selection);
+                   });
 }
 
 void MainWindowController::showLoadedFiles(const std::optional<ResultsSelectionKey>& selection)
 {
-    sortAndDisplayFiles(selection);
+    displayFiles(selection);
     updateWastedInfo();
     updateTrashInfo();
     setBusyState(false, QString());
@@ -183,6 +187,11 @@ void MainWindowController::showLoadedFiles(const std::optional<ResultsSelectionK
 void MainWindowController::sortAndDisplayFiles(const std::optional<ResultsSelectionKey>& selection)
 {
     m_session->sortFilesInGroupsWithLocations(m_scanLocations->locations());
+    displayFiles(selection);
+}
+
+void MainWindowController::displayFiles(const std::optional<ResultsSelectionKey>& selection)
+{
     m_session->sortGroupsUsingDescriptor(GroupSortDescriptor{PairsiftDefaults::sortKey(), PairsiftDefaults::sortAscending()});
     if (ResultsArea* results = resultsArea())
         results->showSession(selection);

@@ -1,114 +1,93 @@
 #include "app/PlainResultsTree.h"
 
-#include "model/FileGroup.h"
-#include "model/FileItem.h"
+#include "app/PlainResultsModel.h"
 #include "model/Session.h"
-#include "platform/Format.h"
-#include "support/foundation/SizeFormatting.h"
 
-#include <QFileInfo>
 #include <QHeaderView>
+#include <QSet>
 
 namespace pairsift {
 
-namespace {
-
-enum Role { Sha1Role = Qt::UserRole + 1, PathRole };
-
-} // namespace
-
 PlainResultsTree::PlainResultsTree(Session& session, QWidget* parent)
-    : QTreeWidget(parent)
+    : QTreeView(parent)
     , m_session(session)
+    , m_model(new PlainResultsModel(this))
 {
-    setColumnCount(ColumnCount);
-    setHeaderLabels({tr("Name"), tr("Size"), tr("Total")});
+    setModel(m_model);
     setSelectionMode(QAbstractItemView::SingleSelection);
     setEditTriggers(QAbstractItemView::NoEditTriggers);
     setTextElideMode(Qt::ElideMiddle);
     setUniformRowHeights(true);
     setAlternatingRowColors(true);
     header()->setStretchLastSection(false);
-    header()->setSectionResizeMode(NameColumn, QHeaderView::Stretch);
-    header()->setSectionResizeMode(SizeColumn, QHeaderView::ResizeToContents);
-    header()->setSectionResizeMode(TotalColumn, QHeaderView::ResizeToContents);
+    header()->setSectionResizeMode(PlainResultsModel::NameColumn, QHeaderView::Stretch);
+    header()->setSectionResizeMode(PlainResultsModel::SizeColumn, QHeaderView::Interactive);
+    header()->setSectionResizeMode(PlainResultsModel::TotalColumn, QHeaderView::Interactive);
+    header()->resizeSection(PlainResultsModel::SizeColumn, 120);
+    header()->resizeSection(PlainResultsModel::TotalColumn, 90);
 
-    connect(this, &QTreeWidget::itemExpanded, this, [this](QTreeWidgetItem* item) { rememberExpansion(item, true); });
-    connect(this, &QTreeWidget::itemCollapsed, this, [this](QTreeWidgetItem* item) { rememberExpansion(item, false); });
+    connect(this, &QTreeView::expanded, this, [this](const QModelIndex& index) { rememberExpansion(index, true); });
+    connect(this, &QTreeView::collapsed, this, [this](const QModelIndex& index) { rememberExpansion(index, false); });
 }
 
 std::optional<ResultsSelectionKey> PlainResultsTree::selectedItemKey() const
 {
-    const QList<QTreeWidgetItem*> items = selectedItems();
-    if (items.isEmpty())
-        return std::nullopt;
-    return keyOf(items.constFirst());
+    return keyOf(selectionModel()->currentIndex().isValid() && selectionModel()->hasSelection()
+                     ? selectionModel()->selectedRows().value(0)
+                     : QModelIndex());
 }
 
 void PlainResultsTree::showSession(const std::optional<ResultsSelectionKey>& selection)
 {
-    m_isRebuilding = true;
-    clear();
-    QList<QTreeWidgetItem*> groups;
-    const std::vector<Sha1Digest>& order = m_session.sortedFileHashes();
-    for (std::uint64_t index = 0; index < order.size(); ++index) {
-        const FileGroupPtr group = m_session.groupAtIndex(index);
-        if (!group || group->count() == 0)
-            continue;
-        const QByteArray sha1 = group->sha1();
-        auto* groupItem = new QTreeWidgetItem;
-        groupItem->setText(NameColumn, QFileInfo(group->head()->name()).fileName());
-        groupItem->setText(SizeColumn, formatString("%lu × %@", group->count(),
-                                                    stringWithDiskSpace(static_cast<double>(group->fileSize()))));
-        groupItem->setText(TotalColumn, stringWithDiskSpace(static_cast<double>(group->totalSize())));
-        groupItem->setData(NameColumn, Sha1Role, sha1);
-        for (const FileItemPtr& file : group->files()) {
-            auto* fileItem = new QTreeWidgetItem(groupItem);
-            fileItem->setText(NameColumn, file->name());
-            fileItem->setToolTip(NameColumn, file->name());
-            fileItem->setText(SizeColumn, stringWithDiskSpace(static_cast<double>(file->totalSize())));
-            fileItem->setData(NameColumn, Sha1Role, sha1);
-            fileItem->setData(NameColumn, PathRole, file->name());
-        }
-        groups.append(groupItem);
+    std::vector<FileGroupPtr> groups;
+    for (std::uint64_t index = 0; index < m_session.sortedFileHashes().size(); ++index) {
+        if (const FileGroupPtr group = m_session.groupAtIndex(index); group && group->count() > 0)
+            groups.push_back(group);
     }
-    addTopLevelItems(groups);
-    for (QTreeWidgetItem* groupItem : std::as_const(groups)) {
-        if (m_session.expandedGroups().contains(groupItem->data(NameColumn, Sha1Role).toByteArray()))
-            groupItem->setExpanded(true);
+    m_isRebuilding = true;
+    m_model->setGroups(groups);
+    const QList<QByteArray>& expandedList = m_session.expandedGroups();
+    const QSet<QByteArray> expanded(expandedList.cbegin(), expandedList.cend());
+    for (std::size_t row = 0; row < groups.size() && !expanded.isEmpty(); ++row) {
+        if (expanded.contains(groups[row]->sha1()))
+            expand(m_model->indexOfGroup(static_cast<int>(row)));
     }
     m_isRebuilding = false;
 
     if (!selection)
         return;
-    for (QTreeWidgetItem* groupItem : std::as_const(groups)) {
-        if (keyOf(groupItem).sha1 != selection->sha1)
+    for (std::size_t row = 0; row < groups.size(); ++row) {
+        if (groups[row]->sha1() != selection->sha1)
             continue;
-        QTreeWidgetItem* target = groupItem;
-        for (int child = 0; !selection->path.isNull() && child < groupItem->childCount(); ++child) {
-            if (keyOf(groupItem->child(child)) == *selection)
-                target = groupItem->child(child);
+        QModelIndex target = m_model->indexOfGroup(static_cast<int>(row));
+        if (!selection->path.isEmpty()) {
+            const qsizetype position = groups[row]->indexOfFileWithName(selection->path);
+            // A file of a collapsed group has no visible row; the selection then stays cleared.
+            if (position < 0 || !isExpanded(target))
+                return;
+            target = m_model->index(static_cast<int>(position), 0, target);
         }
-        // A file of a collapsed group has no visible row; the selection then stays cleared.
-        if (target == groupItem || groupItem->isExpanded()) {
-            setCurrentItem(target);
-            scrollToItem(target);
-        }
+        setCurrentIndex(target);
+        scrollTo(target);
         return;
     }
 }
 
-ResultsSelectionKey PlainResultsTree::keyOf(const QTreeWidgetItem* item)
+std::optional<ResultsSelectionKey> PlainResultsTree::keyOf(const QModelIndex& index) const
 {
-    return ResultsSelectionKey{item->data(NameColumn, Sha1Role).toByteArray(), item->data(NameColumn, PathRole).toString()};
+    if (const FileItemPtr file = m_model->fileAt(index))
+        return ResultsSelectionKey{file->sha1(), file->name()};
+    if (const FileGroupPtr group = m_model->groupAt(index))
+        return ResultsSelectionKey{group->sha1(), QString()};
+    return std::nullopt;
 }
 
-void PlainResultsTree::rememberExpansion(QTreeWidgetItem* item, bool expanded)
+void PlainResultsTree::rememberExpansion(const QModelIndex& index, bool expanded)
 {
-    if (m_isRebuilding || item->parent())
-        return;
-    const FileGroupPtr group = m_session.fileGroupWithSHA1(keyOf(item).sha1);
-    if (!group)
+    const FileGroupPtr shown = m_model->groupAt(index);
+    // The session's own object for the digest, which a reload may have replaced.
+    const FileGroupPtr group = shown ? m_session.fileGroupWithSHA1(shown->sha1()) : nullptr;
+    if (m_isRebuilding || !group)
         return;
     if (expanded)
         m_session.addExpandedGroup(group);

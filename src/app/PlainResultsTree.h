@@ -2,34 +2,35 @@
 
 #include "app/ResultsArea.h"
 
-#include <QTreeWidget>
+#include <QTreeView>
 
 namespace pairsift {
 
+class PlainResultsModel;
 class Session;
 
 // A stand-in for the results list: the session's groups and their files in a plain, read-only tree (the
-// group row names the kept file, its children are the files, kept file first). It copies what it shows
-// at each showSession(), so it never reads the session in between. Expanding and collapsing a group
-// updates the session's remembered groups.
-class PlainResultsTree : public QTreeWidget, public ResultsArea {
+// group row names the kept file, its children are the files, kept file first). Expanding and collapsing
+// a group updates the session's remembered groups.
+class PlainResultsTree : public QTreeView, public ResultsArea {
     Q_OBJECT
 
 public:
-    enum Column { NameColumn, SizeColumn, TotalColumn, ColumnCount };
-
     // The session must outlive the tree.
     explicit PlainResultsTree(Session& session, QWidget* parent = nullptr);
+
+    PlainResultsModel* resultsModel() const { return m_model; }
 
     QWidget* widget() override { return this; }
     std::optional<ResultsSelectionKey> selectedItemKey() const override;
     void showSession(const std::optional<ResultsSelectionKey>& selection) override;
 
 private:
-    static ResultsSelectionKey keyOf(const QTreeWidgetItem* item);
-    void rememberExpansion(QTreeWidgetItem* item, bool expanded);
+    std::optional<ResultsSelectionKey> keyOf(const QModelIndex& index) const;
+    void rememberExpansion(const QModelIndex& index, bool expanded);
 
     Session& m_session;
+    PlainResultsModel* m_model;
     // Expansions made while the tree is being rebuilt are the session's own, not the user's.
     bool m_isRebuilding = false;
 };
