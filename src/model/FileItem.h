@@ -108,10 +108,13 @@ public:
     QString kind() const;
     // The theme icon of name() for a plain-folder file, else of containerPath(); computed on every call.
     QIcon icon() const;
-    // A 96 × 96 preview; null until fillPreview() runs. Safe to read while another thread fills it.
+    // A 96 × 96 preview; null until one is made. Safe to read while another thread fills it.
     QImage preview() const;
     void setPreview(const QImage& preview);
-    void fillPreview();
+    // Any thread: sets preview() to the picture in the file scaled into 96 × 96 and answers true; false,
+    // and nothing changes, when the file is no readable picture. Icons live on the main thread, so the
+    // icon that stands in for other files is the caller's to set there.
+    bool fillPreview();
     // totalSize() as display text.
     QString sizeString() const;
 

@@ -2,13 +2,12 @@
 // details pane and the preview window.
 #include "model/FileItem.h"
 
-#include "platform/MainQueue.h"
+#include "platform/PackageTypes.h"
 #include "support/foundation/SizeFormatting.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QGuiApplication>
 #include <QIcon>
 #include <QImage>
 #include <QImageReader>
@@ -63,22 +62,6 @@ QImage thumbnailOf(const QString& path)
     return image;
 }
 
-// The icon of the path as a picture. Icons live on the GUI application's thread only (the theme's icon
-// cache has no lock), so the icon is looked up, drawn and released there; without such an application
-// there is no icon to draw.
-QImage iconImage(const QString& path)
-{
-    if (!qobject_cast<QGuiApplication*>(QCoreApplication::instance()))
-        return {};
-    QImage image;
-    runOnMainAndWait([&] {
-        const QIcon icon = iconForPath(path);
-        if (!icon.isNull())
-            image = icon.pixmap(PreviewSide, PreviewSide).toImage();
-    });
-    return image;
-}
-
 } // namespace
 
 QString FileItem::fileKindWithPathName(const QString& path)
@@ -112,12 +95,13 @@ void FileItem::setPreview(const QImage& preview)
     m_preview.store(preview.isNull() ? nullptr : std::make_shared<const QImage>(preview));
 }
 
-void FileItem::fillPreview()
+bool FileItem::fillPreview()
 {
-    QImage image = thumbnailOf(m_name);
+    const QImage image = thumbnailOf(m_name);
     if (image.isNull())
-        image = iconImage(m_name);
+        return false;
     setPreview(image);
+    return true;
 }
 
 QString FileItem::sizeString() const
@@ -132,7 +116,7 @@ QUrl FileItem::previewItemURL() const
 
 QString FileItem::previewItemTitle() const
 {
-    return m_name.section(QLatin1Char('/'), -1, -1, QString::SectionSkipEmpty);
+    return lastPathComponent(m_name);
 }
 
 } // namespace pairsift
