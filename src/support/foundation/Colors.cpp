@@ -82,11 +82,6 @@ RGBColor colorWithCalibratedRGB(std::uint64_t value, double alpha)
     return colorFromValue(RGBColor::Space::CalibratedRGB, value, alpha);
 }
 
-RGBColor colorWithRGB(std::uint64_t value)
-{
-    return colorWithCalibratedRGB(value);
-}
-
 RGBColor colorFromHexRGB(const QString& text)
 {
     return colorWithCalibratedRGB(scanHexInt(text), 1.0);
@@ -107,14 +102,9 @@ RGBColor invertedColor(const RGBColor& color)
     return RGBColor{RGBColor::Space::CalibratedRGB, 1 - color.red, 1 - color.green, 1 - color.blue, color.alpha};
 }
 
-RGBColor ignoredTextColor()
+RGBColor grayColor()
 {
     return RGBColor{RGBColor::Space::Gray, 0.5, 0.5, 0.5, 1};
-}
-
-RGBColor topItemColor()
-{
-    return colorWithRGB(0x0E8122);
 }
 
 } // namespace pairsift

@@ -35,8 +35,8 @@ struct RGBColor {
 
 // An RGB value packs red in bits 16-23, green in 8-15 and blue in 0-7; higher bits are ignored.
 RGBColor colorWithDeviceRGB(std::uint64_t value);
+// colorWithRGB() (PairsiftColors.h) is this one as a QColor.
 RGBColor colorWithCalibratedRGB(std::uint64_t value, double alpha = 1.0);
-RGBColor colorWithRGB(std::uint64_t value);
 // The text read as one hexadecimal number (an optional "0x" first, leading spaces skipped); a null text or
 // one that does not begin with a hexadecimal digit is 0, opaque black.
 RGBColor colorFromHexRGB(const QString& text);
@@ -47,9 +47,7 @@ RGBColor contrastingLabelColor(const RGBColor& color);
 // (1 - red, 1 - green, 1 - blue) with the colour's alpha; for RGB colours.
 RGBColor invertedColor(const RGBColor& color);
 
-// The text of ignored groups in the results list: the platform's grey.
-RGBColor ignoredTextColor();
-// The kept file of a group: green 0x0E8122.
-RGBColor topItemColor();
+// The platform's grey (half white).
+RGBColor grayColor();
 
 } // namespace pairsift

@@ -1,4 +1,5 @@
 #include "support/foundation/Colors.h"
+#include "support/foundation/PairsiftColors.h"
 #include "support/foundation/ValueTransformers.h"
 
 #include <QDateTime>
@@ -24,7 +25,7 @@ TEST(Colors, contrastingLabelColorThreshold)
     } cases[] = {
         {"yellow", calibrated(1, 1, 0), black},
         {"blue", calibrated(0, 0, 1), white},
-        {"grey of 0.5 belongs to black", RGBColor{RGBColor::Space::Gray, 0.5, 0, 0, 1}, black},
+        {"grey of 0.5 belongs to black", grayColor(), black},
         {"pattern", RGBColor{RGBColor::Space::Pattern, 0, 0, 0, 1}, black},
         {"alpha kept", calibrated(0, 0, 0, 0.25), calibrated(1, 1, 1, 0.25)},
     };
@@ -34,10 +35,10 @@ TEST(Colors, contrastingLabelColorThreshold)
 
 TEST(Colors, valuesAndHexTexts)
 {
-    const RGBColor green = topItemColor();
-    EXPECT_EQ(green, colorWithCalibratedRGB(0x0E8122, 1.0));
+    const RGBColor green = colorWithCalibratedRGB(0x0E8122, 1.0);
     EXPECT_EQ(green.red, static_cast<double>(14.0f / 255.0f));
-    EXPECT_EQ(colorWithRGB(0xFF0E8122), green) << "bits above 23 are ignored";
+    EXPECT_EQ(colorWithCalibratedRGB(0xFF0E8122), green) << "bits above 23 are ignored";
+    EXPECT_EQ(colorFromHexRGB(QStringLiteral("0E8122")).toQColor(), topItemColor());
     EXPECT_EQ(colorWithDeviceRGB(0x0E8122).space, RGBColor::Space::DeviceRGB);
 
     const struct {
