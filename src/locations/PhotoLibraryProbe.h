@@ -17,8 +17,8 @@ public:
     virtual QString iPhotoLibraryPath() = 0;
     virtual QString apertureLibraryPath() = 0;
 
-    // The program's own probe, shared by every user: the installed answers are asked once per process.
-    // Until the photo applications' drivers are wired in, neither application is found.
+    // The program's own probe over the photo applications' drivers, shared by every user: the installed
+    // answers are asked once per process.
     static std::shared_ptr<PhotoLibraryProbe> standard();
 };
 
