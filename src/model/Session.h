@@ -80,6 +80,11 @@ public:
     void clear();
     // Clears, then adds every live row of the store that has a SHA-1 and drops single-file groups.
     void loadFilesFromDatabase();
+    // Any thread, no session needed: the store's live rows that have a SHA-1, as new file items. The
+    // slow half of loading, so that a caller can run it off the main thread.
+    static std::vector<FileItemPtr> readFilesWithDigest(PairsiftDatabase& db);
+    // The fast half of loading: clears, adds the files and drops single-file groups.
+    void replaceFiles(const std::vector<FileItemPtr>& files);
 
     // --- Queries ---
 
