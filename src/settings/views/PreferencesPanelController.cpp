@@ -84,6 +84,8 @@ void focusFirstControl(QWidget* view)
             return;
         }
     }
+    // A pane without controls still takes the focus from the one that went away.
+    view->setFocus(Qt::OtherFocusReason);
 }
 
 } // namespace

@@ -73,10 +73,17 @@ PsfPrefsGeneralView::PsfPrefsGeneralView(PsfPrefsGeneralController& controller, 
     connect(reveal, &QPushButton::clicked, &controller, &PsfPrefsGeneralController::revealLogsInFinder);
     connect(&controller, &PsfPrefsGeneralController::settingsChanged, this, &PsfPrefsGeneralView::showSettings);
     connect(&controller, &PsfPrefsGeneralController::currentLogFilePathChanged, this,
-        [this] { m_logFilePath->setText(m_controller.currentLogFilePath()); });
+        [this] { showLogFilePath(); });
 
-    m_logFilePath->setText(controller.currentLogFilePath());
+    showLogFilePath();
     showSettings();
+}
+
+void PsfPrefsGeneralView::showLogFilePath()
+{
+    // The field shows the end of a long path, the file's own name; the tip shows all of it.
+    m_logFilePath->setText(m_controller.currentLogFilePath());
+    m_logFilePath->setToolTip(m_controller.currentLogFilePath());
 }
 
 void PsfPrefsGeneralView::showSettings()

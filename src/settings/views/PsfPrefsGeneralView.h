@@ -23,6 +23,7 @@ public:
 private:
     // Shows the settings as they are now, without writing them back.
     void showSettings();
+    void showLogFilePath();
 
     PsfPrefsGeneralController& m_controller;
     QCheckBox* m_ignoreSmallFiles;
