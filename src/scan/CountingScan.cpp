@@ -3,14 +3,17 @@
 #include "locations/NormalizedLocations.h"
 #include "model/Session.h"
 #include "photolibs/ContainerDetection.h"
+#include "platform/UserDefaults.h"
 #include "scan/CountingViewController.h"
 #include "store/PairsiftDatabase.h"
 #include "store/StoreTransaction.h"
 #include "support/foundation/AliasResolution.h"
+#include "support/foundation/ApplicationFolders.h"
 #include "support/foundation/PathClassification.h"
 #include "support/logging/SOLogger.h"
 
 #include <QFile>
+#include <QFileInfo>
 #include <QUrl>
 
 #include <sys/stat.h>
@@ -21,6 +24,13 @@
 namespace pairsift {
 
 namespace {
+
+// A folder as the walk sees it: canonical where it exists, since locations are canonical.
+QString canonicalFolder(const QString& path)
+{
+    const QString canonical = QFileInfo(path).canonicalFilePath();
+    return canonical.isEmpty() ? path : canonical;
+}
 
 bool isPhotoLibrary(const ContainerType& type)
 {
@@ -47,7 +57,12 @@ CountingScan::CountingScan(CountingViewController& controller, QList<LocationIte
     , m_session(std::move(session))
     , m_logger(std::move(logger))
     , m_walker(m_logger)
+    , m_ownFolders{canonicalFolder(applicationDataFolderPath()), canonicalFolder(UserDefaults::configurationFolder())}
 {
+    // The live store and its journal, wherever they were put.
+    const QString store = m_db->path();
+    if (!store.isEmpty())
+        m_ownFiles = {store, store + QStringLiteral("-journal")};
 }
 
 bool CountingScan::run()
@@ -92,6 +107,10 @@ bool CountingScan::scanLocation(const LocationItemPtr& location)
     logDebug(m_logger, "'%@' is a directory", path);
 
     const QString root = resolveAliasPath(path);
+    if (isOwnPath(root)) {
+        logDebug(m_logger, "'%@' holds the program's own files, skipped", root);
+        return true;
+    }
     if (isBundle(root) && !LocationItem::locationArray(m_locations, root)) {
         logDebug(m_logger, "'%@': package skipped", root);
         return true;
@@ -128,7 +147,7 @@ LocationWalker::Action CountingScan::visitEntry(const LocationWalker::Entry& ent
         action = visitFolder(entry.fullPath);
         break;
     case LocationWalker::EntryKind::RegularFile:
-        offerFile(entry.fullPath, containerType, containerPath);
+        offerFile(entry.fullPath, entry.attributes, entry.attributesError, containerType, containerPath);
         break;
     case LocationWalker::EntryKind::SymbolicLink: {
         // A link is judged by its target, under the target's path; the walker never enters it.
@@ -136,8 +155,11 @@ LocationWalker::Action CountingScan::visitEntry(const LocationWalker::Entry& ent
         const std::optional<mode_t> mode = modeOf(resolved);
         if (mode && S_ISDIR(*mode))
             visitFolder(resolved);
-        else if (mode && S_ISREG(*mode))
-            offerFile(resolved, containerType, containerPath);
+        else if (mode && S_ISREG(*mode)) {
+            int error = 0;
+            const std::optional<FileAttributes> attributes = readFileAttributes(resolved, &error);
+            offerFile(resolved, attributes, error, containerType, containerPath);
+        }
         else
             logDebug(m_logger, "'%@' is not a regular file, skipping", entry.fullPath);
         break;
@@ -151,6 +173,10 @@ LocationWalker::Action CountingScan::visitEntry(const LocationWalker::Entry& ent
 
 LocationWalker::Action CountingScan::visitFolder(const QString& resolvedPath)
 {
+    if (isOwnPath(resolvedPath)) {
+        logDebug(m_logger, "'%@' holds the program's own files, skipped", resolvedPath);
+        return LocationWalker::Action::SkipDescendants;
+    }
     if (isBundle(resolvedPath)) {
         logDebug(m_logger, "'%@' is a bundle, ignoring", resolvedPath);
         return LocationWalker::Action::SkipDescendants;
@@ -162,12 +188,28 @@ LocationWalker::Action CountingScan::visitFolder(const QString& resolvedPath)
     return LocationWalker::Action::Continue;
 }
 
-void CountingScan::offerFile(const QString& path, const ContainerType& containerType, const QString& containerPath)
+void CountingScan::offerFile(const QString& path, const std::optional<FileAttributes>& attributes, int attributesError,
+    const ContainerType& containerType, const QString& containerPath)
 {
     if (m_controller.shouldIgnoreFile(path, containerType, m_filters, m_logger))
         return;
-    if (!m_controller.addFile(path, containerType, containerPath, *m_session, m_logger))
+    if (isOwnPath(path) || m_ownFiles.contains(path)) {
+        logDebug(m_logger, "'%@' is one of the program's own files, skipped", path);
         return;
+    }
+    if (!attributes) {
+        logWarning(m_logger, "Unable to read the attributes of file '%@': %@", path, qt_error_string(attributesError));
+        return;
+    }
+    if (!m_controller.addFile(path, containerType, containerPath, *attributes, *m_session, m_logger)) {
+        // SQLite ended the scan's transaction (a full disk): every later insert would fail on its own, or
+        // be committed alone, and the scan would be half-written. The scan stops and is rolled back.
+        if (!m_db->isInTransaction()) {
+            logError(m_logger, "The store could not keep the scan's files; the scan is stopped");
+            m_isStoreFailed = true;
+        }
+        return;
+    }
     logDebug(m_logger, "'%@': file added, container type: '%@', container path: '%@'", path, containerType,
         containerPath);
     m_controller.noteFileCount(m_session->fileCount());
@@ -179,9 +221,15 @@ bool CountingScan::isInsideListedLibrary(const QString& root) const
         [&root](const QString& library) { return isPathBelowFolder(root, library); });
 }
 
+bool CountingScan::isOwnPath(const QString& path) const
+{
+    return std::any_of(m_ownFolders.cbegin(), m_ownFolders.cend(),
+        [&path](const QString& folder) { return path == folder || isPathBelowFolder(path, folder); });
+}
+
 bool CountingScan::isStopped() const
 {
-    return m_controller.userStopped();
+    return m_isStoreFailed || m_controller.userStopped();
 }
 
 } // namespace pairsift

@@ -100,12 +100,12 @@ bool CountingViewController::shouldIgnoreFile(const QString& path, const Contain
 }
 
 bool CountingViewController::addFile(const QString& path, const ContainerType& containerType,
-    const QString& containerPath, Session& session, const SOLoggerPtr& logger)
+    const QString& containerPath, const FileAttributes& attributes, Session& session, const SOLoggerPtr& logger)
 {
     Q_ASSERT_X(!path.isNull(), "CountingViewController", "fileName");
     logInfo(logger, "Adding file: '%@'", path);
     const FileItemPtr file = FileItem::create(path);
-    const std::optional<FileId> identity = file->fillAttributes(FileItem::AllAttributes);
+    file->setAttributes(attributes);
     file->setContainerType(containerType);
     file->setContainerPath(containerPath);
 
@@ -120,7 +120,7 @@ bool CountingViewController::addFile(const QString& path, const ContainerType& c
     }
     // A file reached twice (hard links, links, bind mounts, overlapping locations) would otherwise be
     // grouped with itself, and removing the "duplicate" would remove the only copy.
-    if (identity && !m_addedFiles.insert(*identity).second) {
+    if (!m_addedFiles.insert(attributes.id).second) {
         logInfo(logger, "File '%@' is the same file as one already added, skipping", path);
         return false;
     }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "model/FileAttributes.h"
 #include "model/FileId.h"
 #include "photolibs/ContainerType.h"
 #include "settings/Filter.h"
@@ -62,11 +63,11 @@ public:
     bool shouldIgnoreFile(const QString& path, const ContainerType& containerType, const QList<Filter>& filters,
         const SOLoggerPtr& logger) const;
 
-    // The counting queue during a scan, else the main thread. Offers the file to the session; false when
-    // it is empty, below the small-file threshold, the same file (device, inode) as one already added in
-    // this scan, or refused by the store.
+    // The counting queue during a scan, else the main thread. Offers the file, with the attributes the
+    // walk read, to the session; false when it is empty, below the small-file threshold, the same file
+    // (device, inode) as one already added in this scan, or refused by the store.
     bool addFile(const QString& path, const ContainerType& containerType, const QString& containerPath,
-        Session& session, const SOLoggerPtr& logger);
+        const FileAttributes& attributes, Session& session, const SOLoggerPtr& logger);
 
     // The counting state: the indicator animates and a timer copies fileCount into count twice a second.
     void startProgressIndicator();
