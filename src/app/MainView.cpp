@@ -5,8 +5,10 @@
 #include "locations/ScanLocationTableViewController.h"
 #include "locations/views/AddLocationMenu.h"
 #include "locations/views/ScanLocationTableView.h"
+#include "results/ResultsImages.h"
 
 #include <QHBoxLayout>
+#include <QIcon>
 #include <QLabel>
 #include <QProgressBar>
 #include <QPushButton>
@@ -108,6 +110,11 @@ QWidget* MainView::makeStatusLine()
     m_wastedInfoLabel = new QLabel;
     m_selectionInfoLabel = new QLabel;
     m_trashInfoLabel = new QLabel;
+    // The staged files' bin opens the removal sheet.
+    m_trashButton = new QToolButton;
+    m_trashButton->setAutoRaise(true);
+    m_trashButton->setToolTip(tr("Remove Staged Files…"));
+    connect(m_trashButton, &QToolButton::clicked, &m_controller, &MainWindowController::displayTrashSheet);
     m_busyProgressIndicator = new QProgressBar;
     m_busyProgressIndicator->setRange(0, 0);
     m_busyProgressIndicator->setTextVisible(false);
@@ -120,7 +127,11 @@ QWidget* MainView::makeStatusLine()
     layout->setSpacing(18);
     layout->addWidget(m_wastedInfoLabel);
     layout->addWidget(m_selectionInfoLabel);
-    layout->addWidget(m_trashInfoLabel);
+    auto* trash = new QHBoxLayout;
+    trash->setSpacing(2);
+    trash->addWidget(m_trashButton);
+    trash->addWidget(m_trashInfoLabel);
+    layout->addLayout(trash);
     layout->addStretch();
     layout->addWidget(m_busyMessageLabel);
     layout->addWidget(m_busyProgressIndicator);
@@ -132,6 +143,7 @@ void MainView::showTexts()
     m_wastedInfoLabel->setText(m_controller.wastedInfoText());
     m_selectionInfoLabel->setText(m_controller.selectionInfoText());
     m_trashInfoLabel->setText(m_controller.trashInfo());
+    m_trashButton->setIcon(QIcon(QPixmap::fromImage(namedImage(m_controller.trashIconName()))));
 }
 
 void MainView::showBusyState()
@@ -148,6 +160,7 @@ void MainView::updateButtons()
     m_removeButton->setEnabled(m_controller.areStoreCommandsEnabled()
                                && m_controller.scanLocationTableViewController().selectionCount() > 0);
     m_addButton->setEnabled(!m_controller.isScanning());
+    m_trashButton->setEnabled(m_controller.areStoreCommandsEnabled());
 }
 
 } // namespace pairsift

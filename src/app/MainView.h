@@ -34,6 +34,7 @@ public:
     QLabel* wastedInfoLabel() const { return m_wastedInfoLabel; }
     QLabel* selectionInfoLabel() const { return m_selectionInfoLabel; }
     QLabel* trashInfoLabel() const { return m_trashInfoLabel; }
+    QToolButton* trashButton() const { return m_trashButton; }
     QProgressBar* busyProgressIndicator() const { return m_busyProgressIndicator; }
     QLabel* busyMessageLabel() const { return m_busyMessageLabel; }
 
@@ -54,6 +55,7 @@ private:
     QLabel* m_wastedInfoLabel = nullptr;
     QLabel* m_selectionInfoLabel = nullptr;
     QLabel* m_trashInfoLabel = nullptr;
+    QToolButton* m_trashButton = nullptr;
     QProgressBar* m_busyProgressIndicator = nullptr;
     QLabel* m_busyMessageLabel = nullptr;
 };

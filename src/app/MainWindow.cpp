@@ -4,9 +4,7 @@
 #include "app/MainView.h"
 #include "app/MainWindowController.h"
 #include "locations/views/AddLocationMenu.h"
-#include "locations/views/ScanLocationTableView.h"
 
-#include <QApplication>
 #include <QCloseEvent>
 #include <QMenuBar>
 #include <QMessageBox>
@@ -48,10 +46,21 @@ void MainWindow::buildMenus()
     quit->setMenuRole(QAction::QuitRole);
 
     QMenu* edit = menuBar()->addMenu(tr("&Edit"));
-    m_deleteAction = edit->addAction(tr("&Delete"), this, &MainWindow::deleteSelection);
+    // Delete acts on whichever list has the keyboard.
+    m_deleteAction = edit->addAction(tr("&Delete"), &m_controller, &MainWindowController::deleteAction);
     m_deleteAction->setShortcut(QKeySequence::Delete);
+    edit->addSeparator();
+    m_preferencesAction = edit->addAction(tr("&Preferences…"), &m_controller, &MainWindowController::showPreferencesPanel);
+    m_preferencesAction->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Comma));
+    m_preferencesAction->setMenuRole(QAction::PreferencesRole);
+
+    buildMarkMenu();
 
     QMenu* help = menuBar()->addMenu(tr("&Help"));
+    QAction* helpBook = help->addAction(tr("Pairsift &Help"), &m_controller, &MainWindowController::showHelp);
+    helpBook->setShortcut(QKeySequence::HelpContents);
+    help->addAction(tr("&Contact Support…"), &m_controller, &MainWindowController::contactSupport);
+    help->addSeparator();
     m_checkForUpdatesAction = help->addAction(tr("Check for &Updates…"), &m_controller, &MainWindowController::checkForUpdates);
     help->addAction(tr("&About Pairsift"), this, &MainWindow::showAbout);
 }
@@ -63,13 +72,28 @@ void MainWindow::updateCommands()
     m_scanAction->setEnabled(m_controller.canStartScan());
     m_stopAction->setEnabled(scanning);
     m_clearAction->setEnabled(m_controller.areStoreCommandsEnabled() && m_controller.isNonEmpty());
-    m_deleteAction->setEnabled(m_controller.areStoreCommandsEnabled());
+    const bool storeCommands = m_controller.areStoreCommandsEnabled();
+    m_deleteAction->setEnabled(storeCommands);
+    m_stageAction->setEnabled(storeCommands && m_controller.isNonEmpty());
+    m_trashSheetAction->setEnabled(storeCommands && m_controller.mainViewActive());
+    for (QAction* action : {m_selectDuplicatesAction, m_selectNoneAction, m_markUnmarkAction})
+        action->setEnabled(!scanning && m_controller.isNonEmpty());
 }
 
-void MainWindow::deleteSelection()
+void MainWindow::buildMarkMenu()
 {
-    if (qobject_cast<ScanLocationTableView*>(QApplication::focusWidget()))
-        m_controller.removeSelectedLocations();
+    QMenu* mark = menuBar()->addMenu(tr("&Mark"));
+    m_selectDuplicatesAction = mark->addAction(tr("Mark All &Duplicates"), &m_controller, &MainWindowController::selectDuplicates);
+    m_selectDuplicatesAction->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_D));
+    m_selectNoneAction = mark->addAction(tr("&Unmark All"), &m_controller, &MainWindowController::selectNone);
+    m_selectNoneAction->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_D));
+    m_markUnmarkAction = mark->addAction(tr("&Mark or Unmark"), &m_controller, &MainWindowController::markUnmarkFile);
+    m_markUnmarkAction->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_M));
+    mark->addSeparator();
+    m_stageAction = mark->addAction(tr("&Stage Marked Files for Removal"), &m_controller, &MainWindowController::removeAllMarkedFiles);
+    m_stageAction->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Backspace));
+    m_trashSheetAction = mark->addAction(tr("&Remove Staged Files…"), &m_controller, &MainWindowController::displayTrashSheet);
+    m_trashSheetAction->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Backspace));
 }
 
 void MainWindow::showAbout()

@@ -29,6 +29,12 @@ public:
     QAction* clearAction() const { return m_clearAction; }
     QAction* deleteAction() const { return m_deleteAction; }
     QAction* checkForUpdatesAction() const { return m_checkForUpdatesAction; }
+    QAction* selectDuplicatesAction() const { return m_selectDuplicatesAction; }
+    QAction* selectNoneAction() const { return m_selectNoneAction; }
+    QAction* markUnmarkAction() const { return m_markUnmarkAction; }
+    QAction* stageAction() const { return m_stageAction; }
+    QAction* trashSheetAction() const { return m_trashSheetAction; }
+    QAction* preferencesAction() const { return m_preferencesAction; }
 
 protected:
     void changeEvent(QEvent* event) override;
@@ -37,8 +43,8 @@ protected:
 private:
     void buildMenus();
     void updateCommands();
-    // Delete acts on whichever list has the keyboard: the locations list forgets its selected rows.
-    void deleteSelection();
+    // Marking, staging and the removal sheet.
+    void buildMarkMenu();
     void showAbout();
 
     MainWindowController& m_controller;
@@ -50,6 +56,12 @@ private:
     QAction* m_clearAction = nullptr;
     QAction* m_deleteAction = nullptr;
     QAction* m_checkForUpdatesAction = nullptr;
+    QAction* m_selectDuplicatesAction = nullptr;
+    QAction* m_selectNoneAction = nullptr;
+    QAction* m_markUnmarkAction = nullptr;
+    QAction* m_stageAction = nullptr;
+    QAction* m_trashSheetAction = nullptr;
+    QAction* m_preferencesAction = nullptr;
 };
 
 } // namespace pairsift

@@ -14,19 +14,21 @@
 #include "platform/Format.h"
 #include "platform/NotificationCenter.h"
 #include "platform/NotificationQueue.h"
+#include "results/ResultsController.h"
+#include "removal/TrashSheetController.h"
+#include "removal/views/TrashSheet.h"
 #include "scan/CountingViewController.h"
 #include "scan/ProcessingViewController.h"
 #include "settings/PairsiftDefaults.h"
+#include "settings/views/PreferencesPanelController.h"
 #include "store/PairsiftDatabase.h"
 #include "support/foundation/ApplicationFolders.h"
 #include "support/foundation/PSWindowDidBecomeMainNotification.h"
 #include "support/foundation/SizeFormatting.h"
 #include "support/logging/SOLogger.h"
+#include "ui/AlertRunner.h"
 
-#include <QCheckBox>
 #include <QDir>
-#include <QMessageBox>
-#include <QPushButton>
 
 namespace pairsift {
 
@@ -52,6 +54,10 @@ std::unique_ptr<MainWindowController> MainWindowController::create(Environment e
     // The session keeps the logger of this moment for the rest of the run.
     controller->m_session = std::make_shared<Session>(controller->m_db, controller->m_logger);
     controller->m_loader = std::make_unique<SessionLoader>(controller->m_db);
+    controller->m_results = std::make_unique<ResultsController>(*controller->m_session);
+    controller->m_results->setLocationsProvider([scanLocations = controller->m_scanLocations.get()] {
+        return scanLocations->locations();
+    });
     return controller;
 }
 
@@ -98,6 +104,8 @@ void MainWindowController::createLogger()
     // still reaches the system log and standard error.
     m_logFile = m_logger->openLogFile(m_currentLogFilePath);
     m_logger->info("Logging started");
+    if (m_trashSheet)
+        m_trashSheet->controller()->setLogger(m_logger);
 }
 
 void MainWindowController::destroyLogger()
@@ -106,6 +114,8 @@ void MainWindowController::destroyLogger()
         m_logger->removeFileDescriptor(m_logFile);
     m_logFile = -1;
     m_logger.reset();
+    if (m_trashSheet)
+        m_trashSheet->controller()->setLogger(nullptr);
 }
 
 QString MainWindowController::databaseFilePath()
@@ -304,22 +314,16 @@ void MainWindowController::removeSelectedLocations()
         return;
     }
     const char* ending = count == 1 ? "" : "s";
-    auto* box = new QMessageBox(QMessageBox::Question, formatString("Remove selected location%s?", ending),
-                                formatString("Remove selected location%s?", ending), QMessageBox::NoButton, m_window.get());
-    box->setInformativeText(formatString("This will forget any files contained in the selected location%s", ending));
-    QPushButton* remove = box->addButton(QStringLiteral("Remove"), QMessageBox::AcceptRole);
-    box->addButton(QStringLiteral("Don't remove"), QMessageBox::RejectRole);
-    box->setDefaultButton(remove);
-    box->setCheckBox(new QCheckBox(QStringLiteral("Do not ask again")));
-    box->setAttribute(Qt::WA_DeleteOnClose);
-    box->setWindowModality(Qt::WindowModal);
-    connect(box, &QMessageBox::finished, this, [this, box, remove] {
-        if (box->clickedButton() == remove && areStoreCommandsEnabled())
+    AlertText text{formatString("Remove selected location%s?", ending),
+                   formatString("This will forget any files contained in the selected location%s", ending),
+                   {QStringLiteral("Remove"), QStringLiteral("Don't remove")}, true};
+    AlertRunner::beginSheet(text, m_window.get(), [this](QMessageBox& alert, AlertResult result) {
+        // A scan may have started while the question was open.
+        if (result == AlertResult::FirstButton && areStoreCommandsEnabled())
             m_scanLocations->removeDirectory();
-        if (box->checkBox()->isChecked())
+        if (AlertRunner::isSuppressionChecked(alert))
             PairsiftDefaults::setConfirmDeleteLocation(false);
     });
-    box->open();
 }
 
 } // namespace pairsift

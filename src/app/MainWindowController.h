@@ -1,14 +1,19 @@
 #pragma once
 
 #include "locations/ScanLocationDelegate.h"
+#include "removal/views/TrashSheet.h"
+#include "settings/PreferencesHost.h"
 #include "settings/Filter.h"
 
 #include <QDateTime>
 #include <QElapsedTimer>
 #include <QObject>
+#include <QPointer>
 #include <QString>
+#include <QUrl>
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <optional>
 
@@ -23,9 +28,11 @@ class FolderChooser;
 class MainWindow;
 class PairsiftDatabase;
 class PhotoLibraryProbe;
+class PreferencesPanelController;
 class ProcessingView;
 class ProcessingViewController;
 class ResultsArea;
+class ResultsController;
 class ScanLocationAddController;
 class ScanLocationTableViewController;
 class Session;
@@ -48,7 +55,7 @@ using SOLoggerPtr = std::shared_ptr<SOLogger>;
 //    destroyLogger() are where a new logger is handed to it), open it over window(), and after a sheet that
 //    removed or restored files call postUpdateDuplicatesList();
 //  - preferences: create the window on first use; it reads currentLogFilePath() and edits filters().
-class MainWindowController : public QObject, public ScanLocationDelegate {
+class MainWindowController : public QObject, public ScanLocationDelegate, public PreferencesHost {
     Q_OBJECT
     Q_PROPERTY(QString wastedInfoText READ wastedInfoText NOTIFY wastedInfoTextChanged)
     Q_PROPERTY(QString selectionInfoText READ selectionInfoText NOTIFY selectionInfoTextChanged)
@@ -97,9 +104,10 @@ public:
     // Null while logging is off.
     const SOLoggerPtr& logger() const { return m_logger; }
     // This launch's log file, whether or not logging is on.
-    const QString& currentLogFilePath() const { return m_currentLogFilePath; }
-    const QList<Filter>& filters() const { return m_filters; }
-    void setFilters(QList<Filter> filters) { m_filters = std::move(filters); }
+    const QString& currentLogFilePath() const override { return m_currentLogFilePath; }
+    const QList<Filter>& filters() const override { return m_filters; }
+    void setFilters(QList<Filter> filters) override { m_filters = std::move(filters); }
+    bool hasUpdateFeed() const override;
     ScanLocationTableViewController& scanLocationTableViewController() const { return *m_scanLocations; }
     ScanLocationAddController& scanLocationAddController() const { return *m_addController; }
     // Created on first access, reused by every scan.
@@ -108,6 +116,7 @@ public:
     // Null before awakeFromNib().
     MainWindow* window() const { return m_window.get(); }
     ResultsArea* resultsArea() const;
+    ResultsController& resultsController() const { return *m_results; }
 
     // --- Log file ---
 
@@ -176,6 +185,41 @@ public:
     // "confirm_delete_location" setting asks for one.
     void removeSelectedLocations();
 
+    // --- Marking, staging and the removal sheet ---
+
+    // Marks every file but the kept one of every group.
+    void selectDuplicates();
+    void selectNone();
+    // Flips the selected file's mark; a group's files all become marked unless all already are.
+    void markUnmarkFile();
+    // Stages the marked files of the groups marked in part, reloads and selects the next group.
+    void removeAllMarkedFiles();
+    // Delete: the locations list forgets its selected locations when it has the keyboard, otherwise the
+    // selected file (or every file but the kept one of the selected group) is staged.
+    void deleteAction();
+    void deleteSelectedItem();
+    // Prunes the store to the locations, then opens the removal sheet over the window.
+    void displayTrashSheet();
+    // Null unless the removal sheet is open.
+    TrashSheet* trashSheet() const { return m_trashSheet; }
+    // "TinyTrashcanFullTemplate" while files are staged, else "TinyTrashTemplate".
+    QString trashIconName() const;
+
+    // --- Help, support and preferences ---
+
+    void showHelp();
+    // Opens the help book at the anchor in the browser.
+    void showHelpAnchor(const QString& anchor);
+    // The help book's page with the anchor, written out of the program's resources on first use; empty
+    // when it cannot be written.
+    static QUrl helpURL(const QString& anchor);
+    void contactSupport();
+    // The support mail with the version texts in its body, percent-encoded.
+    static QUrl supportMailURL(const QString& version, const QString& build, const QString& osVersion);
+    void showPreferencesPanel();
+    // Null until first shown.
+    PreferencesPanelController* preferencesPanelController() const { return m_preferences.get(); }
+
 Q_SIGNALS:
     void wastedInfoTextChanged();
     void selectionInfoTextChanged();
@@ -207,6 +251,9 @@ private:
     void displayFiles(const std::optional<ResultsSelectionKey>& selection);
     void clearAlertDidEnd(bool confirmed);
     void removeObservations();
+    // Runs `select` once the reload asked for has shown its result, or at once without one.
+    void selectAfterReload(bool reloaded, std::function<void()> select);
+    void trashSheetDidEnd(bool hasChangedFiles);
 
     Environment m_environment;
     QString m_currentLogFilePath;
@@ -233,11 +280,14 @@ private:
 
     // Declared after what they use, so they go first.
     std::unique_ptr<SessionLoader> m_loader;
+    std::unique_ptr<ResultsController> m_results;
     std::unique_ptr<ScanLocationTableViewController> m_scanLocations;
     std::unique_ptr<ScanLocationAddController> m_addController;
     std::unique_ptr<CountingViewController> m_countingViewController;
     std::unique_ptr<ProcessingViewController> m_processingViewController;
     std::unique_ptr<MainWindow> m_window;
+    std::unique_ptr<PreferencesPanelController> m_preferences;
+    QPointer<TrashSheet> m_trashSheet;
     CountingView* m_countingView = nullptr;
     ProcessingView* m_processingView = nullptr;
 };

@@ -8,6 +8,7 @@
 #include "locations/ScanLocationTableViewController.h"
 #include "model/PairsiftCompare.h"
 #include "model/Session.h"
+#include "results/ResultsController.h"
 #include "platform/ConsoleLog.h"
 #include "scan/CountingViewController.h"
 #include "scan/ProcessingViewController.h"
@@ -16,10 +17,9 @@
 #include "settings/LocationItem.h"
 #include "settings/PairsiftDefaults.h"
 #include "store/PairsiftDatabase.h"
+#include "ui/AlertRunner.h"
 #include "ui/Animations.h"
 
-#include <QMessageBox>
-#include <QPushButton>
 #include <QStackedWidget>
 
 namespace pairsift {
@@ -195,6 +195,7 @@ void MainWindowController::displayFiles(const std::optional<ResultsSelectionKey>
     m_session->sortGroupsUsingDescriptor(GroupSortDescriptor{PairsiftDefaults::sortKey(), PairsiftDefaults::sortAscending()});
     if (ResultsArea* results = resultsArea())
         results->showSession(selection);
+    m_results->sortAndDisplayFiles();
     updateMarkingStatus();
 }
 
@@ -216,17 +217,11 @@ void MainWindowController::clear()
 {
     if (!areStoreCommandsEnabled())
         return;
-    auto* box = new QMessageBox(QMessageBox::Question, QStringLiteral("Clear scan results?"),
-                                QStringLiteral("Clear scan results?"), QMessageBox::NoButton, m_window.get());
-    box->setInformativeText(
-        QStringLiteral("This will not delete any files, but the current list of duplicate files will be cleared"));
-    QPushButton* clearButton = box->addButton(QStringLiteral("Clear"), QMessageBox::AcceptRole);
-    box->addButton(QStringLiteral("Don't Clear"), QMessageBox::RejectRole);
-    box->setDefaultButton(clearButton);
-    box->setAttribute(Qt::WA_DeleteOnClose);
-    box->setWindowModality(Qt::WindowModal);
-    connect(box, &QMessageBox::finished, this, [this, box, clearButton] { clearAlertDidEnd(box->clickedButton() == clearButton); });
-    box->open();
+    AlertRunner::beginSheet({QStringLiteral("Clear scan results?"),
+                             QStringLiteral("This will not delete any files, but the current list of duplicate files will be cleared"),
+                             {QStringLiteral("Clear"), QStringLiteral("Don't Clear")}},
+                            m_window.get(),
+                            [this](QMessageBox&, AlertResult result) { clearAlertDidEnd(result == AlertResult::FirstButton); });
 }
 
 void MainWindowController::clearAlertDidEnd(bool confirmed)

@@ -7,8 +7,9 @@ namespace pairsift {
 
 namespace {
 
-// A small bin: lid, handle and body with three ribs, in the template grey.
-QImage drawTinyTrash()
+// A small bin: lid, handle and body with three ribs, in the template grey; a full one has paper above
+// its rim.
+QImage drawTinyTrash(bool full)
 {
     QImage image(14, 14, QImage::Format_ARGB32_Premultiplied);
     image.fill(Qt::transparent);
@@ -26,6 +27,11 @@ QImage drawTinyTrash()
     painter.drawPath(body);
     for (const double x : {5.5, 7.0, 8.5})
         painter.drawLine(QPointF(x, 5.5), QPointF(x, 11.0));
+    if (full) {
+        painter.setBrush(ink);
+        painter.drawPolygon(QPolygonF({QPointF(3.5, 3.0), QPointF(6.0, 0.5), QPointF(8.0, 2.0), QPointF(10.5, 0.5),
+                                       QPointF(11.0, 3.0)}));
+    }
     return image;
 }
 
@@ -57,8 +63,12 @@ QImage drawPlaceholder()
 
 QImage namedImage(const QString& name)
 {
-    if (name == QLatin1String("TinyTrash")) {
-        static const QImage image = drawTinyTrash();
+    if (name == QLatin1String("TinyTrash") || name == QLatin1String("TinyTrashTemplate")) {
+        static const QImage image = drawTinyTrash(false);
+        return image;
+    }
+    if (name == QLatin1String("TinyTrashcanFullTemplate")) {
+        static const QImage image = drawTinyTrash(true);
         return image;
     }
     if (name == QLatin1String("PlaceholderTemplate")) {

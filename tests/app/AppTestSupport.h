@@ -68,8 +68,10 @@ protected:
     std::shared_ptr<AnsweringFolderChooser> m_chooser = std::make_shared<AnsweringFolderChooser>();
     std::unique_ptr<MainWindowController> m_controller;
 
-private:
+    // The same for any sender.
     bool waitForSignal(QObject* sender, const QMetaMethod& signal);
+
+private:
 
     QByteArray m_previousEnvironment[4];
     SystemPathTable m_previousSystemPaths;

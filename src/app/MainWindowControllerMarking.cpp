@@ -1,0 +1,234 @@
+// Marking, staging, the Delete command, the removal sheet hand-off, and the help, support and preferences
+// commands.
+#include "app/MainWindowController.h"
+
+#include "app/ApplicationInfo.h"
+#include "app/MainWindow.h"
+#include "locations/ScanLocationTableViewController.h"
+#include "locations/views/ScanLocationTableView.h"
+#include "model/Session.h"
+#include "platform/Format.h"
+#include "removal/TrashSheetController.h"
+#include "removal/views/TrashSheet.h"
+#include "results/ResultsController.h"
+#include "settings/views/PreferencesPanelController.h"
+#include "support/foundation/ApplicationFolders.h"
+#include "support/foundation/PSWindowDidBecomeMainNotification.h"
+#include "support/logging/SOLogger.h"
+#include "ui/AlertRunner.h"
+
+#include <QApplication>
+#include <QDesktopServices>
+#include <QDir>
+#include <QFile>
+#include <QSaveFile>
+#include <QSysInfo>
+
+namespace pairsift {
+
+namespace {
+
+const char* const supportAddress = "pairsift-support@lanternforges.com";
+const char* const helpResource = ":/help/index.html";
+
+// Gives each staged plain-folder file the group's first remaining file as its kept copy, as staging the
+// marked files does, so that Delete and link later has a target.
+void recordKeptCopy(const FileGroup& group, const QList<FileItemPtr>& staged)
+{
+    for (const FileItemPtr& candidate : group.files()) {
+        if (staged.contains(candidate))
+            continue;
+        for (const FileItemPtr& file : staged) {
+            if (file->isRegularFile())
+                file->setRemainingFileName(candidate->name());
+        }
+        return;
+    }
+}
+
+} // namespace
+
+void MainWindowController::selectDuplicates()
+{
+    m_session->markDuplicateFiles();
+    resultsController().sortAndDisplayFiles();
+}
+
+void MainWindowController::selectNone()
+{
+    m_session->unmarkAllFiles();
+    resultsController().sortAndDisplayFiles();
+}
+
+void MainWindowController::markUnmarkFile()
+{
+    const ResultsController::Item item = resultsController().selectedItem();
+    if (item.file && item.group)
+        item.group->markFile(item.file, !item.file->markedForRemoval());
+    else if (item.group)
+        item.group->markAllFiles(item.group->markedCount() < item.group->count());
+    else
+        return;
+    resultsController().sortAndDisplayFiles();
+}
+
+void MainWindowController::removeAllMarkedFiles()
+{
+    if (!areStoreCommandsEnabled())
+        return;
+    setBusyState(true, QStringLiteral("Staging files for removal..."));
+    const std::optional<FileGroupPtr> next = m_session->removeMarkedFiles();
+    // Whatever happened, the list shows what the store holds.
+    loadFilesFromDatabase();
+    if (!next) {
+        AlertRunner::beginSheet({QStringLiteral("Unable to stage files for removal."),
+                                 QStringLiteral("Nothing was staged. The log tells why."), {QStringLiteral("OK")}},
+                                m_window.get(), nullptr);
+        return;
+    }
+    selectAfterReload(true, [this, group = *next] {
+        if (group)
+            resultsController().selectGroup(group);
+    });
+}
+
+void MainWindowController::deleteAction()
+{
+    if (qobject_cast<ScanLocationTableView*>(QApplication::focusWidget()))
+        removeSelectedLocations();
+    else
+        deleteSelectedItem();
+}
+
+void MainWindowController::deleteSelectedItem()
+{
+    if (!areStoreCommandsEnabled())
+        return;
+    const ResultsController::Item item = resultsController().selectedItem();
+    if (!item.group)
+        return;
+    FileGroupPtr nextGroup = m_session->selectedGroupAfterRemovingGroup(item.group);
+    std::optional<qsizetype> nextIndex;
+    bool staged = false;
+    if (item.file) {
+        if (item.group->count() >= 3) {
+            nextGroup = item.group;
+            nextIndex = item.group->selectedFileIndexAfterRemovingFile(item.file);
+        }
+        recordKeptCopy(*item.group, {item.file});
+        staged = m_session->removeFile(item.file);
+    } else {
+        recordKeptCopy(*item.group, item.group->tail());
+        staged = m_session->removeGroup(item.group);
+    }
+    if (staged)
+        loadFilesFromDatabase();
+    selectAfterReload(staged, [this, nextGroup, nextIndex] {
+        if (!nextGroup)
+            return;
+        if (nextIndex)
+            resultsController().selectItemInGroup(nextGroup, *nextIndex);
+        else
+            resultsController().selectGroup(nextGroup);
+    });
+}
+
+void MainWindowController::selectAfterReload(bool reloaded, std::function<void()> select)
+{
+    if (reloaded)
+        connect(this, &MainWindowController::resultsLoaded, this, std::move(select), Qt::SingleShotConnection);
+    else
+        select();
+}
+
+QString MainWindowController::trashIconName() const
+{
+    return m_numOfTrashFiles > 0 ? QStringLiteral("TinyTrashcanFullTemplate") : QStringLiteral("TinyTrashTemplate");
+}
+
+void MainWindowController::displayTrashSheet()
+{
+    if (!areStoreCommandsEnabled() || m_trashSheet || !m_window)
+        return;
+    pruneFilesOutsideScanLocations();
+    m_trashSheet = TrashSheet::openOver(m_window.get(), m_db, m_logger,
+                                        [this](bool hasChangedFiles) { trashSheetDidEnd(hasChangedFiles); });
+    TrashSheetController* sheetController = m_trashSheet->controller();
+    PSWindowDidBecomeMainNotification::addObserver(sheetController, [sheetController](const Notification&) {
+        sheetController->pairsiftWindowDidBecomeMainNotification();
+    });
+    connect(m_trashSheet, &TrashSheet::helpRequested, this, &MainWindowController::showHelpAnchor);
+}
+
+void MainWindowController::trashSheetDidEnd(bool hasChangedFiles)
+{
+    if (m_trashSheet)
+        PSWindowDidBecomeMainNotification::removeObserver(m_trashSheet->controller());
+    m_trashSheet = nullptr;
+    if (hasChangedFiles)
+        postUpdateDuplicatesList();
+}
+
+void MainWindowController::showHelp()
+{
+    showHelpAnchor(QStringLiteral("access"));
+}
+
+void MainWindowController::showHelpAnchor(const QString& anchor)
+{
+    const QUrl url = helpURL(anchor);
+    if (url.isEmpty() || !QDesktopServices::openUrl(url))
+        logError(m_logger, "Unable to open help at anchor '%@'", anchor);
+}
+
+QUrl MainWindowController::helpURL(const QString& anchor)
+{
+    // A browser cannot read the program's resources, so the book is written out beside the store.
+    QFile resource(QString::fromLatin1(helpResource));
+    if (!resource.open(QIODevice::ReadOnly))
+        return {};
+    const QByteArray book = resource.readAll();
+    const QString folder = applicationSupportDirectory();
+    if (folder.isEmpty())
+        return {};
+    const QString path = QDir(folder).filePath(QStringLiteral("Help/index.html"));
+    QFile current(path);
+    if (!current.open(QIODevice::ReadOnly) || current.readAll() != book) {
+        QSaveFile out(path);
+        if (!QDir().mkpath(QFileInfo(path).absolutePath()) || !out.open(QIODevice::WriteOnly) || out.write(book) != book.size()
+            || !out.commit())
+            return {};
+    }
+    QUrl url = QUrl::fromLocalFile(path);
+    url.setFragment(anchor);
+    return url;
+}
+
+void MainWindowController::contactSupport()
+{
+    QDesktopServices::openUrl(supportMailURL(ApplicationInfo::version(), ApplicationInfo::buildVersion(),
+                                             QSysInfo::prettyProductName()));
+}
+
+QUrl MainWindowController::supportMailURL(const QString& version, const QString& build, const QString& osVersion)
+{
+    const QString body = formatString("\n\n-- \nPairsift version: %@ (%@)\nOS version: %@", version, build, osVersion);
+    // Everything but the unreserved characters is escaped, so '&', '#' and '=' stay inside their field.
+    const QByteArray link = "mailto:" + QByteArray(supportAddress) + "?subject="
+        + QUrl::toPercentEncoding(QStringLiteral("Pairsift feedback")) + "&body=" + QUrl::toPercentEncoding(body);
+    return QUrl::fromEncoded(link, QUrl::StrictMode);
+}
+
+void MainWindowController::showPreferencesPanel()
+{
+    if (!m_preferences)
+        m_preferences = std::make_unique<PreferencesPanelController>(*this);
+    m_preferences->showWindow();
+}
+
+bool MainWindowController::hasUpdateFeed() const
+{
+    return !ApplicationInfo::updateFeedURL().isEmpty();
+}
+
+} // namespace pairsift

@@ -1,0 +1,42 @@
+#include "ui/AlertRunner.h"
+
+#include <QCheckBox>
+#include <QMessageBox>
+#include <QPushButton>
+
+namespace pairsift {
+
+QMessageBox* AlertRunner::beginSheet(const AlertText& text, QWidget* window, Completion completion)
+{
+    Q_ASSERT(!text.buttons.isEmpty() && text.buttons.size() <= 3);
+    auto* alert = new QMessageBox(QMessageBox::Warning, text.message, text.message, QMessageBox::NoButton, window);
+    alert->setInformativeText(text.informativeText);
+    QList<QAbstractButton*> buttons;
+    for (const QString& title : text.buttons)
+        buttons.append(alert->addButton(title, buttons.isEmpty() ? QMessageBox::AcceptRole : QMessageBox::RejectRole));
+    alert->setDefaultButton(qobject_cast<QPushButton*>(buttons.first()));
+    alert->setEscapeButton(buttons.last());
+    if (text.showsSuppressionButton)
+        alert->setCheckBox(new QCheckBox(QStringLiteral("Do not ask again")));
+    alert->setAttribute(Qt::WA_DeleteOnClose);
+    alert->setWindowModality(Qt::WindowModal);
+    // Context object: the alert, so a window taking it down first silences the call.
+    QObject::connect(alert, &QDialog::finished, alert,
+                     [alert, buttons, completion = std::move(completion), called = false]() mutable {
+                         if (called || !completion)
+                             return;
+                         called = true;
+                         const auto index = buttons.indexOf(alert->clickedButton());
+                         const AlertResult result = index < 0 ? AlertResult::Cancelled : static_cast<AlertResult>(index);
+                         completion(*alert, result);
+                     });
+    alert->open();
+    return alert;
+}
+
+bool AlertRunner::isSuppressionChecked(const QMessageBox& alert)
+{
+    return alert.checkBox() && alert.checkBox()->isChecked();
+}
+
+} // namespace pairsift
