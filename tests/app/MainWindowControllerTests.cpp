@@ -22,6 +22,7 @@
 #include <QFile>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QToolButton>
 #include <QStackedWidget>
 
 namespace pairsift::test {
@@ -208,15 +209,20 @@ TEST_F(MainWindowControllerTest, commandsThatWriteTheStoreWaitForTheScan)
         EXPECT_FALSE(m_controller->areStoreCommandsEnabled());
         EXPECT_FALSE(window().scanAction()->isEnabled());
         EXPECT_FALSE(window().clearAction()->isEnabled());
-        EXPECT_FALSE(window().deleteAction()->isEnabled());
+        for (QAction* action : {window().deleteAction(), window().stageAction(), window().trashSheetAction()})
+            EXPECT_FALSE(action->isEnabled()) << action->text().toStdString();
         EXPECT_FALSE(window().mainView()->removeButton()->isEnabled());
+        EXPECT_FALSE(window().mainView()->trashButton()->isEnabled());
         m_controller->removeSelectedLocations();
         EXPECT_EQ(m_controller->scanLocationTableViewController().locations().size(), 1);
+        m_controller->displayTrashSheet();
+        EXPECT_FALSE(m_controller->trashSheet());
     });
     scanAndWait();
     EXPECT_TRUE(checked);
     EXPECT_TRUE(window().scanAction()->isEnabled());
     EXPECT_TRUE(window().clearAction()->isEnabled());
+    EXPECT_TRUE(window().trashSheetAction()->isEnabled());
 }
 
 TEST_F(MainWindowControllerTest, clearAsksThenKeepsOnlyStagedRows)
