@@ -157,13 +157,14 @@ void MainWindowController::displayTrashSheet()
     PSWindowDidBecomeMainNotification::addObserver(sheetController, [sheetController](const Notification&) {
         sheetController->pairsiftWindowDidBecomeMainNotification();
     });
+    // However the sheet goes (also with the window), its registration goes with it.
+    connect(sheetController, &QObject::destroyed, this,
+            [sheetController] { PSWindowDidBecomeMainNotification::removeObserver(sheetController); });
     connect(m_trashSheet, &TrashSheet::helpRequested, this, &MainWindowController::showHelpAnchor);
 }
 
 void MainWindowController::trashSheetDidEnd(bool hasChangedFiles)
 {
-    if (m_trashSheet)
-        PSWindowDidBecomeMainNotification::removeObserver(m_trashSheet->controller());
     m_trashSheet = nullptr;
     if (hasChangedFiles)
         postUpdateDuplicatesList();
