@@ -5,6 +5,7 @@
 #include "app/MainWindowController.h"
 #include "locations/views/AddLocationMenu.h"
 #include "locations/views/ScanLocationTableView.h"
+#include "results/views/ResultsView.h"
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -51,6 +52,8 @@ void MainWindow::buildMenus()
     m_deleteAction = edit->addAction(tr("&Delete"), this, &MainWindow::deleteSelection);
     m_deleteAction->setShortcut(QKeySequence::Delete);
 
+    buildViewMenu();
+
     QMenu* help = menuBar()->addMenu(tr("&Help"));
     m_checkForUpdatesAction = help->addAction(tr("Check for &Updates…"), &m_controller, &MainWindowController::checkForUpdates);
     help->addAction(tr("&About Pairsift"), this, &MainWindow::showAbout);
@@ -64,6 +67,9 @@ void MainWindow::updateCommands()
     m_stopAction->setEnabled(scanning);
     m_clearAction->setEnabled(m_controller.areStoreCommandsEnabled() && m_controller.isNonEmpty());
     m_deleteAction->setEnabled(m_controller.areStoreCommandsEnabled());
+    const bool listed = m_controller.mainViewActive() && m_controller.isNonEmpty();
+    for (QAction* action : {m_expandAllAction, m_collapseAllAction, m_revealAction, m_previewAction})
+        action->setEnabled(listed);
 }
 
 void MainWindow::deleteSelection()
@@ -95,6 +101,23 @@ void MainWindow::closeEvent(QCloseEvent* event)
 {
     m_controller.windowWillClose();
     event->accept();
+}
+
+void MainWindow::buildViewMenu()
+{
+    ResultsView* results = m_mainView->resultsView();
+    QMenu* view = menuBar()->addMenu(tr("&View"));
+    m_expandAllAction = view->addAction(tr("&Expand All"), results, &ResultsView::expandAll);
+    m_expandAllAction->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Right));
+    m_collapseAllAction = view->addAction(tr("&Collapse All"), results, &ResultsView::collapseAll);
+    m_collapseAllAction->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Left));
+    view->addSeparator();
+    m_revealAction = view->addAction(tr("&Reveal in File Manager"), results, &ResultsView::revealInFinder);
+    m_revealAction->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_R));
+    // Space in the list does the same; as a menu shortcut it would take the space bar from text fields.
+    m_previewAction = view->addAction(tr("&Preview"), results, &ResultsView::launchQuickLook);
+    m_previewAction->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Y));
+    connect(&m_controller, &MainWindowController::mainViewActiveChanged, this, &MainWindow::updateCommands);
 }
 
 } // namespace pairsift

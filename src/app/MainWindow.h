@@ -29,6 +29,10 @@ public:
     QAction* clearAction() const { return m_clearAction; }
     QAction* deleteAction() const { return m_deleteAction; }
     QAction* checkForUpdatesAction() const { return m_checkForUpdatesAction; }
+    QAction* expandAllAction() const { return m_expandAllAction; }
+    QAction* collapseAllAction() const { return m_collapseAllAction; }
+    QAction* revealAction() const { return m_revealAction; }
+    QAction* previewAction() const { return m_previewAction; }
 
 protected:
     void changeEvent(QEvent* event) override;
@@ -36,6 +40,8 @@ protected:
 
 private:
     void buildMenus();
+    // The results list's commands; they act on the main view's list.
+    void buildViewMenu();
     void updateCommands();
     // Delete acts on whichever list has the keyboard: the locations list forgets its selected rows.
     void deleteSelection();
@@ -50,6 +56,10 @@ private:
     QAction* m_clearAction = nullptr;
     QAction* m_deleteAction = nullptr;
     QAction* m_checkForUpdatesAction = nullptr;
+    QAction* m_expandAllAction = nullptr;
+    QAction* m_collapseAllAction = nullptr;
+    QAction* m_revealAction = nullptr;
+    QAction* m_previewAction = nullptr;
 };
 
 } // namespace pairsift

@@ -14,6 +14,7 @@
 #include "platform/Format.h"
 #include "platform/NotificationCenter.h"
 #include "platform/NotificationQueue.h"
+#include "results/ResultsController.h"
 #include "scan/CountingViewController.h"
 #include "scan/ProcessingViewController.h"
 #include "settings/PairsiftDefaults.h"
@@ -52,6 +53,10 @@ std::unique_ptr<MainWindowController> MainWindowController::create(Environment e
     // The session keeps the logger of this moment for the rest of the run.
     controller->m_session = std::make_shared<Session>(controller->m_db, controller->m_logger);
     controller->m_loader = std::make_unique<SessionLoader>(controller->m_db);
+    controller->m_results = std::make_unique<ResultsController>(*controller->m_session);
+    controller->m_results->setLocationsProvider([scanLocations = controller->m_scanLocations.get()] {
+        return scanLocations->locations();
+    });
     return controller;
 }
 
@@ -149,7 +154,6 @@ void MainWindowController::awakeFromNib()
     center.addObserver(this, cleanupNotificationName(), nullptr, [this](const Notification&) { onUpdateDuplicatesListNotification(); });
     center.addObserver(this, loadFilesNotificationName(), nullptr, [this](const Notification&) { loadFilesFromDatabase(); });
 
-    updateMarkingStatus();
     m_scanLocations->loadLocationsFromPrefs();
     m_scanLocations->loadRecentLocationsFromPrefs();
     m_scanLocations->pruneDirectories();
@@ -160,10 +164,6 @@ void MainWindowController::awakeFromNib()
     connect(m_scanLocations->model(), &QAbstractItemModel::modelReset, this, &MainWindowController::commandStateChanged);
 
     PairsiftDefaults::registerDefaultsWithLogger(m_logger);
-    m_preferFilesObserver = PairsiftDefaults::observePreferFiles([this](qint64) {
-        if (!m_isScanning)
-            sortAndDisplayFiles();
-    });
     m_filters = PairsiftDefaults::filterArray();
     Q_EMIT commandStateChanged();
 
@@ -180,11 +180,6 @@ void MainWindowController::applicationDidFinishLaunching()
     reporter.configureWithIdentifier(CrashReporter::applicationIdentifier());
     reporter.setAutoSubmitCrashReport(true);
     reporter.startManager();
-}
-
-ResultsArea* MainWindowController::resultsArea() const
-{
-    return m_window ? m_window->mainView()->resultsArea() : nullptr;
 }
 
 QString MainWindowController::trashInfo() const
@@ -215,16 +210,6 @@ void MainWindowController::updateTrashInfo()
         m_sizeOfTrashFiles = 0;
     }
     Q_EMIT trashInfoChanged();
-}
-
-void MainWindowController::updateMarkingStatus()
-{
-    const PSFTSessionMarkedInfo info = m_session->markedInfo();
-    m_selectionInfoText = m_session->groupCount() > 0
-        ? formatString("Selected %lu file%s (%@)", info.count, pluralEnding(info.count), stringWithDiskSpace(info.size))
-        : QStringLiteral("No duplicate files.");
-    m_markedCount = info.count;
-    Q_EMIT selectionInfoTextChanged();
 }
 
 void MainWindowController::postUpdateDuplicatesList()
@@ -283,10 +268,7 @@ void MainWindowController::removeObservations()
 {
     if (m_loggingObserver)
         PairsiftDefaults::unobserveLogging(m_loggingObserver);
-    if (m_preferFilesObserver)
-        PairsiftDefaults::unobservePreferFiles(m_preferFilesObserver);
     m_loggingObserver = 0;
-    m_preferFilesObserver = 0;
 }
 
 void MainWindowController::checkForUpdates()
