@@ -28,7 +28,7 @@ MainView::MainView(MainWindowController& controller, QWidget* parent)
     auto* resultsTitle = new QLabel(tr("Duplicate files"));
     resultsTitle->setBuddy(m_results->dupView());
     resultsLayout->addWidget(resultsTitle);
-    resultsLayout->addWidget(m_results);
+    resultsLayout->addWidget(m_results, 1);
 
     auto* splitter = new QSplitter(Qt::Vertical);
     splitter->setChildrenCollapsible(false);
