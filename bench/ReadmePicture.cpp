@@ -1,19 +1,24 @@
-// readme-picture: the picture of the results area in the README, made offscreen from a fixture tree so that
-// it stays true as the window changes. Writes a few pictures and texts with copies under a fresh folder,
-// digests them with the program's own file items, loads them through the results controller, marks the
-// duplicates of one group, opens two groups, selects a picture and grabs the view.
+// readme-picture: the picture of the main window in the README, made offscreen from a fixture tree so that
+// it stays true as the window changes. Writes a few pictures and texts with copies under a fixed folder
+// that serves as the home folder, scans it with the real window, marks the duplicates of one group, opens
+// two groups, selects a picture and grabs the whole window.
 //
 //   QT_QPA_PLATFORM=offscreen readme-picture OUTPUT.png
 
-#include "model/FileItem.h"
-#include "model/Session.h"
+#include "app/ApplicationLauncher.h"
+#include "app/MainView.h"
+#include "app/MainWindow.h"
+#include "app/MainWindowController.h"
+#include "app/PairsiftApplication.h"
+#include "locations/ScanLocationTableViewController.h"
 #include "platform/UserDefaults.h"
 #include "results/ResultsController.h"
 #include "results/ResultsListModel.h"
 #include "results/views/ResultsView.h"
-#include "store/PairsiftDatabase.h"
+#include "settings/SettingsKeys.h"
+#include "support/foundation/PathClassification.h"
+#include "ui/Animations.h"
 
-#include <QApplication>
 #include <QBuffer>
 #include <QDir>
 #include <QElapsedTimer>
@@ -28,7 +33,6 @@
 using namespace pairsift;
 
 namespace {
-
 QImage drawPicture(const QColor& sky, const QColor& hill)
 {
     QImage image(640, 420, QImage::Format_RGB32);
@@ -62,20 +66,31 @@ QByteArray encoded(const QImage& image)
 
 int main(int argc, char** argv)
 {
-    QApplication application(argc, argv);
     if (argc != 2) {
         std::fprintf(stderr, "usage: readme-picture OUTPUT.png\n");
         return 2;
     }
-    // Offscreen there is no desktop theme to name the icons' theme.
-    if (QIcon::themeName().isEmpty())
-        QIcon::setThemeName(QStringLiteral("Adwaita"));
-    QTemporaryDir folder;
-    UserDefaults::setConfigurationFolder(folder.filePath(QStringLiteral("config")));
-    // A fixed folder, so the paths in the picture do not change from one run to the next.
+    const QString output = QDir::current().absoluteFilePath(QString::fromLocal8Bit(argv[1]));
+    // A fixed home folder, so the paths in the picture do not change from one run to the next; the
+    // program's own folders go elsewhere.
     QDir example(QDir::temp().filePath(QStringLiteral("pairsift-example")));
     example.removeRecursively();
     const QString home = example.filePath(QStringLiteral("home"));
+    QTemporaryDir workspace;
+    qputenv("HOME", home.toUtf8());
+    qputenv("XDG_DATA_HOME", workspace.filePath(QStringLiteral("data")).toUtf8());
+    qputenv("XDG_CONFIG_HOME", workspace.filePath(QStringLiteral("config")).toUtf8());
+    qputenv("XDG_CACHE_HOME", workspace.filePath(QStringLiteral("cache")).toUtf8());
+
+    PairsiftApplication application(argc, argv);
+    // Offscreen there is no desktop theme to name the icons' theme.
+    if (QIcon::themeName().isEmpty())
+        QIcon::setThemeName(QStringLiteral("Adwaita"));
+    // The fixture lies in the temporary folder, which the built-in table counts as the system's.
+    setSystemPathTable(SystemPathTable{});
+    UserDefaults::setConfigurationFolder(workspace.filePath(QStringLiteral("config/Pairsift")));
+    UserDefaults::standard().setValue(SettingsKey::IgnoreSmallFiles, QStringLiteral("NO"));
+    Animations::setDuration(0);
 
     // Each content with the places it was copied to.
     const QByteArray lake = encoded(drawPicture(QColor(0x7F, 0xB8, 0xE8), QColor(0x3C, 0x8D, 0x4A)));
@@ -86,47 +101,48 @@ int main(int argc, char** argv)
                 QStringLiteral("Downloads/Lake (2).png")}},
         {dusk, {QStringLiteral("Pictures/2023/Dusk.png"), QStringLiteral("Desktop/Dusk.png")}},
         {notes, {QStringLiteral("Documents/Trip notes.txt"), QStringLiteral("Documents/Old/Trip notes.txt")}},
+        {QByteArrayLiteral("Nothing else like it.\n"), {QStringLiteral("Documents/Unique.txt")}},
     };
-
-    std::shared_ptr<PairsiftDatabase> store = PairsiftDatabase::databaseWithPath(folder.filePath(QStringLiteral("PairsiftData.db3")));
     for (const auto& [content, places] : contents) {
         for (const QString& place : places) {
-            const QString path = home + QLatin1Char('/') + place;
-            if (!writeFile(path, content))
+            if (!writeFile(home + QLatin1Char('/') + place, content))
                 return 1;
-            const FileItemPtr file = FileItem::create(path);
-            file->fillAttributes(FileItem::AllAttributes);
-            file->computeSHA1();
-            store->addFile(path, file->totalSize(), file->dateCreated(), QStringLiteral("directory"), home);
-            store->updateFile(path, file->sha1());
         }
     }
 
-    Session session(store, nullptr);
-    ResultsController controller(session);
-    ResultsView view(controller);
-    view.resize(1100, 380);
-    view.show();
-    controller.loadFilesFromDatabase();
-    ResultsListModel& model = *controller.model();
-    for (int row = 0; row < model.rowCount(); ++row) {
-        const QModelIndex group = model.index(row, 0);
-        if (row < 2)
-            view.dupView()->expand(group);
-    }
-    // The duplicates of the first group are marked, its kept copy stays.
-    const FileGroupPtr first = model.groupForIndex(model.index(0, 0));
-    first->selectDuplicates();
-    controller.updateMarkingStatus();
-    controller.selectItemInGroup(first, 1);
-
-    // Let the preview picture arrive.
-    QElapsedTimer timer;
-    timer.start();
-    while (timer.elapsed() < 2000)
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
-    const bool isSaved = view.grab().save(QString::fromLocal8Bit(argv[1]));
+    ApplicationLauncher launcher;
+    if (!launcher.start())
+        return 1;
+    MainWindowController& controller = *launcher.controller();
+    MainWindow& window = *controller.window();
+    window.resize(1100, 720);
+    ResultsController& results = controller.resultsController();
+    int loads = 0;
+    bool isSaved = false;
+    QObject::connect(&controller, &MainWindowController::resultsLoaded, [&] {
+        if (++loads == 1) {
+            controller.scanLocationTableViewController().addDistinctDirectories({home});
+            controller.startScan();
+            return;
+        }
+        ResultsListModel& model = *results.model();
+        for (int row = 0; row < std::min(2, model.rowCount()); ++row)
+            window.mainView()->resultsView()->dupView()->expand(model.index(row, 0));
+        // The duplicates of the first group are marked, its kept copy stays.
+        const FileGroupPtr first = model.groupForIndex(model.index(0, 0));
+        first->selectDuplicates();
+        results.updateMarkingStatus();
+        results.selectItemInGroup(first, 1);
+        // Let the preview picture arrive.
+        QElapsedTimer timer;
+        timer.start();
+        while (timer.elapsed() < 2000)
+            QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
+        isSaved = window.grab().save(output);
+        std::printf("%s\n", qPrintable(results.selectionInfoText()));
+        window.close();
+    });
+    application.exec();
     example.removeRecursively();
-    std::printf("%s\n", qPrintable(controller.selectionInfoText()));
     return isSaved ? 0 : 1;
 }

@@ -13,9 +13,9 @@
 #include "app/MainWindow.h"
 #include "app/MainWindowController.h"
 #include "app/PairsiftApplication.h"
-#include "app/ResultsArea.h"
 #include "locations/ScanLocationTableViewController.h"
 #include "model/Session.h"
+#include "results/views/ResultsView.h"
 #include "platform/UserDefaults.h"
 #include "scan/CountingViewController.h"
 #include "scan/ProcessingViewController.h"
@@ -204,11 +204,10 @@ int main(int argc, char** argv)
             return;
         }
         meter.stopClock("loading");
-        if (auto* results = qobject_cast<QTreeView*>(window.mainView()->resultsArea()->widget())) {
-            const QModelIndex first = results->model()->index(0, 0);
-            results->expand(first);
-            results->setCurrentIndex(results->model()->index(0, 0, first));
-        }
+        QTreeView* results = window.mainView()->resultsView()->dupView();
+        const QModelIndex first = results->model()->index(0, 0);
+        results->expand(first);
+        results->setCurrentIndex(results->model()->index(0, 0, first));
         QApplication::processEvents();
         grab("5-results");
         std::printf("files: %d, groups: %llu\n", fileCount,

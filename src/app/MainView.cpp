@@ -1,10 +1,11 @@
 #include "app/MainView.h"
 
 #include "app/MainWindowController.h"
-#include "app/PlainResultsTree.h"
 #include "locations/ScanLocationTableViewController.h"
 #include "locations/views/AddLocationMenu.h"
 #include "locations/views/ScanLocationTableView.h"
+#include "results/ResultsController.h"
+#include "results/views/ResultsView.h"
 #include "results/ResultsImages.h"
 
 #include <QHBoxLayout>
@@ -22,14 +23,14 @@ MainView::MainView(MainWindowController& controller, QWidget* parent)
     : QWidget(parent)
     , m_controller(controller)
 {
-    m_results = new PlainResultsTree(*m_controller.session());
+    m_results = new ResultsView(m_controller.resultsController());
     auto* resultsPane = new QWidget;
     auto* resultsLayout = new QVBoxLayout(resultsPane);
     resultsLayout->setContentsMargins(0, 0, 0, 0);
     auto* resultsTitle = new QLabel(tr("Duplicate files"));
-    resultsTitle->setBuddy(m_results);
+    resultsTitle->setBuddy(m_results->dupView());
     resultsLayout->addWidget(resultsTitle);
-    resultsLayout->addWidget(m_results);
+    resultsLayout->addWidget(m_results, 1);
 
     auto* splitter = new QSplitter(Qt::Vertical);
     splitter->setChildrenCollapsible(false);
@@ -44,7 +45,7 @@ MainView::MainView(MainWindowController& controller, QWidget* parent)
     layout->addWidget(makeStatusLine());
 
     connect(&m_controller, &MainWindowController::wastedInfoTextChanged, this, &MainView::showTexts);
-    connect(&m_controller, &MainWindowController::selectionInfoTextChanged, this, &MainView::showTexts);
+    connect(&m_controller.resultsController(), &ResultsController::markingStatusChanged, this, &MainView::showTexts);
     connect(&m_controller, &MainWindowController::trashInfoChanged, this, &MainView::showTexts);
     connect(&m_controller, &MainWindowController::busyChanged, this, &MainView::showBusyState);
     connect(&m_controller, &MainWindowController::commandStateChanged, this, &MainView::updateButtons);
@@ -53,11 +54,6 @@ MainView::MainView(MainWindowController& controller, QWidget* parent)
     showTexts();
     showBusyState();
     updateButtons();
-}
-
-ResultsArea* MainView::resultsArea() const
-{
-    return m_results;
 }
 
 QWidget* MainView::makeLocationsPane()
@@ -141,7 +137,7 @@ QWidget* MainView::makeStatusLine()
 void MainView::showTexts()
 {
     m_wastedInfoLabel->setText(m_controller.wastedInfoText());
-    m_selectionInfoLabel->setText(m_controller.selectionInfoText());
+    m_selectionInfoLabel->setText(m_controller.resultsController().selectionInfoText());
     m_trashInfoLabel->setText(m_controller.trashInfo());
     m_trashButton->setIcon(QIcon(QPixmap::fromImage(namedImage(m_controller.trashIconName()))));
 }

@@ -11,12 +11,11 @@ namespace pairsift {
 
 class AddLocationMenu;
 class MainWindowController;
-class PlainResultsTree;
-class ResultsArea;
+class ResultsView;
 class ScanLocationTableView;
 
 // The view the window shows between scans: the locations with Add, Remove and Scan above, the results
-// below, and a status line (wasted space, marking status, staged files, the busy indicator). It builds
+// below with the selection details beside them, and a status line (wasted space, marking status, staged files, the busy indicator). It builds
 // itself, follows the controller's properties and forwards the buttons.
 class MainView : public QWidget {
     Q_OBJECT
@@ -26,7 +25,7 @@ public:
     explicit MainView(MainWindowController& controller, QWidget* parent = nullptr);
 
     ScanLocationTableView* locationsTable() const { return m_locationsTable; }
-    ResultsArea* resultsArea() const;
+    ResultsView* resultsView() const { return m_results; }
     AddLocationMenu* addMenu() const { return m_addMenu; }
     QToolButton* addButton() const { return m_addButton; }
     QPushButton* removeButton() const { return m_removeButton; }
@@ -51,7 +50,7 @@ private:
     QToolButton* m_addButton = nullptr;
     QPushButton* m_removeButton = nullptr;
     QPushButton* m_scanButton = nullptr;
-    PlainResultsTree* m_results = nullptr;
+    ResultsView* m_results = nullptr;
     QLabel* m_wastedInfoLabel = nullptr;
     QLabel* m_selectionInfoLabel = nullptr;
     QLabel* m_trashInfoLabel = nullptr;

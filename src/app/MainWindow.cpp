@@ -4,6 +4,7 @@
 #include "app/MainView.h"
 #include "app/MainWindowController.h"
 #include "locations/views/AddLocationMenu.h"
+#include "results/views/ResultsView.h"
 
 #include <QCloseEvent>
 #include <QMenuBar>
@@ -56,6 +57,8 @@ void MainWindow::buildMenus()
 
     buildMarkMenu();
 
+    buildViewMenu();
+
     QMenu* help = menuBar()->addMenu(tr("&Help"));
     QAction* helpBook = help->addAction(tr("Pairsift &Help"), &m_controller, &MainWindowController::showHelp);
     helpBook->setShortcut(QKeySequence::HelpContents);
@@ -78,6 +81,9 @@ void MainWindow::updateCommands()
     m_trashSheetAction->setEnabled(storeCommands && m_controller.mainViewActive());
     for (QAction* action : {m_selectDuplicatesAction, m_selectNoneAction, m_markUnmarkAction})
         action->setEnabled(!scanning && m_controller.isNonEmpty());
+    const bool listed = m_controller.mainViewActive() && m_controller.isNonEmpty();
+    for (QAction* action : {m_expandAllAction, m_collapseAllAction, m_revealAction, m_previewAction})
+        action->setEnabled(listed);
 }
 
 void MainWindow::buildMarkMenu()
@@ -119,6 +125,23 @@ void MainWindow::closeEvent(QCloseEvent* event)
 {
     m_controller.windowWillClose();
     event->accept();
+}
+
+void MainWindow::buildViewMenu()
+{
+    ResultsView* results = m_mainView->resultsView();
+    QMenu* view = menuBar()->addMenu(tr("&View"));
+    m_expandAllAction = view->addAction(tr("&Expand All"), results, &ResultsView::expandAll);
+    m_expandAllAction->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Right));
+    m_collapseAllAction = view->addAction(tr("&Collapse All"), results, &ResultsView::collapseAll);
+    m_collapseAllAction->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Left));
+    view->addSeparator();
+    m_revealAction = view->addAction(tr("&Reveal in File Manager"), results, &ResultsView::revealInFinder);
+    m_revealAction->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_R));
+    // Space in the list does the same; as a menu shortcut it would take the space bar from text fields.
+    m_previewAction = view->addAction(tr("&Preview"), results, &ResultsView::launchQuickLook);
+    m_previewAction->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Y));
+    connect(&m_controller, &MainWindowController::mainViewActiveChanged, this, &MainWindow::updateCommands);
 }
 
 } // namespace pairsift

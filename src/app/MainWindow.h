@@ -35,6 +35,10 @@ public:
     QAction* stageAction() const { return m_stageAction; }
     QAction* trashSheetAction() const { return m_trashSheetAction; }
     QAction* preferencesAction() const { return m_preferencesAction; }
+    QAction* expandAllAction() const { return m_expandAllAction; }
+    QAction* collapseAllAction() const { return m_collapseAllAction; }
+    QAction* revealAction() const { return m_revealAction; }
+    QAction* previewAction() const { return m_previewAction; }
 
 protected:
     void changeEvent(QEvent* event) override;
@@ -42,6 +46,8 @@ protected:
 
 private:
     void buildMenus();
+    // The results list's commands; they act on the main view's list.
+    void buildViewMenu();
     void updateCommands();
     // Marking, staging and the removal sheet.
     void buildMarkMenu();
@@ -62,6 +68,10 @@ private:
     QAction* m_stageAction = nullptr;
     QAction* m_trashSheetAction = nullptr;
     QAction* m_preferencesAction = nullptr;
+    QAction* m_expandAllAction = nullptr;
+    QAction* m_collapseAllAction = nullptr;
+    QAction* m_revealAction = nullptr;
+    QAction* m_previewAction = nullptr;
 };
 
 } // namespace pairsift

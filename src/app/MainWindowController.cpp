@@ -14,9 +14,9 @@
 #include "platform/Format.h"
 #include "platform/NotificationCenter.h"
 #include "platform/NotificationQueue.h"
-#include "results/ResultsController.h"
 #include "removal/TrashSheetController.h"
 #include "removal/views/TrashSheet.h"
+#include "results/ResultsController.h"
 #include "scan/CountingViewController.h"
 #include "scan/ProcessingViewController.h"
 #include "settings/PairsiftDefaults.h"
@@ -159,7 +159,6 @@ void MainWindowController::awakeFromNib()
     center.addObserver(this, cleanupNotificationName(), nullptr, [this](const Notification&) { onUpdateDuplicatesListNotification(); });
     center.addObserver(this, loadFilesNotificationName(), nullptr, [this](const Notification&) { loadFilesFromDatabase(); });
 
-    updateMarkingStatus();
     m_scanLocations->loadLocationsFromPrefs();
     m_scanLocations->loadRecentLocationsFromPrefs();
     m_scanLocations->pruneDirectories();
@@ -170,10 +169,6 @@ void MainWindowController::awakeFromNib()
     connect(m_scanLocations->model(), &QAbstractItemModel::modelReset, this, &MainWindowController::commandStateChanged);
 
     PairsiftDefaults::registerDefaultsWithLogger(m_logger);
-    m_preferFilesObserver = PairsiftDefaults::observePreferFiles([this](qint64) {
-        if (!m_isScanning)
-            sortAndDisplayFiles();
-    });
     m_filters = PairsiftDefaults::filterArray();
     Q_EMIT commandStateChanged();
 
@@ -190,11 +185,6 @@ void MainWindowController::applicationDidFinishLaunching()
     reporter.configureWithIdentifier(CrashReporter::applicationIdentifier());
     reporter.setAutoSubmitCrashReport(true);
     reporter.startManager();
-}
-
-ResultsArea* MainWindowController::resultsArea() const
-{
-    return m_window ? m_window->mainView()->resultsArea() : nullptr;
 }
 
 QString MainWindowController::trashInfo() const
@@ -225,16 +215,6 @@ void MainWindowController::updateTrashInfo()
         m_sizeOfTrashFiles = 0;
     }
     Q_EMIT trashInfoChanged();
-}
-
-void MainWindowController::updateMarkingStatus()
-{
-    const PSFTSessionMarkedInfo info = m_session->markedInfo();
-    m_selectionInfoText = m_session->groupCount() > 0
-        ? formatString("Selected %lu file%s (%@)", info.count, pluralEnding(info.count), stringWithDiskSpace(info.size))
-        : QStringLiteral("No duplicate files.");
-    m_markedCount = info.count;
-    Q_EMIT selectionInfoTextChanged();
 }
 
 void MainWindowController::postUpdateDuplicatesList()
@@ -293,10 +273,7 @@ void MainWindowController::removeObservations()
 {
     if (m_loggingObserver)
         PairsiftDefaults::unobserveLogging(m_loggingObserver);
-    if (m_preferFilesObserver)
-        PairsiftDefaults::unobservePreferFiles(m_preferFilesObserver);
     m_loggingObserver = 0;
-    m_preferFilesObserver = 0;
 }
 
 void MainWindowController::checkForUpdates()

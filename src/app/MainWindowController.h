@@ -1,9 +1,10 @@
 #pragma once
 
 #include "locations/ScanLocationDelegate.h"
+#include "model/FileItem.h"
 #include "removal/views/TrashSheet.h"
-#include "settings/PreferencesHost.h"
 #include "settings/Filter.h"
+#include "settings/PreferencesHost.h"
 
 #include <QDateTime>
 #include <QElapsedTimer>
@@ -15,7 +16,7 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
-#include <optional>
+#include <vector>
 
 class QWidget;
 
@@ -31,26 +32,25 @@ class PhotoLibraryProbe;
 class PreferencesPanelController;
 class ProcessingView;
 class ProcessingViewController;
-class ResultsArea;
 class ResultsController;
 class ScanLocationAddController;
 class ScanLocationTableViewController;
 class Session;
 class SessionLoader;
 class SOLogger;
-struct ResultsSelectionKey;
 using SOLoggerPtr = std::shared_ptr<SOLogger>;
 
 // The program's one coordinator. It owns the store, the session, the logger and the controllers of the
 // locations list, of counting and of processing; it runs start-up in three halves, the per-launch log,
 // the scan with its view swaps, and the loading of results, which is the only way the results list is
-// rebuilt. The window and its widgets are MainWindow's; the results list is a ResultsArea (see its header
-// for the seam). Main thread only.
+// rebuilt. The window and its widgets are MainWindow's; the results list (its order, expanded groups,
+// selection, marking status and details) is the ResultsController's, which shows every load. Main thread
+// only.
 //
 // Extension points for the commands still to come (each created on first use, enabled only while
 // areStoreCommandsEnabled() is true):
 //  - marking and staging: work on session(), then call loadFilesFromDatabase() (or postUpdateDuplicatesList())
-//    and updateMarkingStatus(); add the window's commands through window();
+//    and resultsController().updateMarkingStatus(); add the window's commands through window();
 //  - the removal sheet: create its controller on first access with db() and logger() (createLogger() and
 //    destroyLogger() are where a new logger is handed to it), open it over window(), and after a sheet that
 //    removed or restored files call postUpdateDuplicatesList();
@@ -58,7 +58,6 @@ using SOLoggerPtr = std::shared_ptr<SOLogger>;
 class MainWindowController : public QObject, public ScanLocationDelegate, public PreferencesHost {
     Q_OBJECT
     Q_PROPERTY(QString wastedInfoText READ wastedInfoText NOTIFY wastedInfoTextChanged)
-    Q_PROPERTY(QString selectionInfoText READ selectionInfoText NOTIFY selectionInfoTextChanged)
     Q_PROPERTY(QString trashInfo READ trashInfo NOTIFY trashInfoChanged)
     Q_PROPERTY(bool busy READ isBusy NOTIFY busyChanged)
     Q_PROPERTY(QString busyMessage READ busyMessage NOTIFY busyChanged)
@@ -115,7 +114,6 @@ public:
     ProcessingViewController& processingViewController();
     // Null before awakeFromNib().
     MainWindow* window() const { return m_window.get(); }
-    ResultsArea* resultsArea() const;
     ResultsController& resultsController() const { return *m_results; }
 
     // --- Log file ---
@@ -131,16 +129,13 @@ public:
     // Asks the running stage to end; its completion returns to the main view.
     void stopScan();
     // Rebuilds the session from the store off the main thread and shows it; the selection is kept by
-    // (SHA-1, path). A later call supersedes a pending one.
+    // (SHA-1, path). A later call supersedes a pending one; a load whose "prefer_files" value changed on
+    // the way is read again.
     void loadFilesFromDatabase();
     void setBusyState(bool busy, const QString& message);
     // Asks (window-modal) whether to clear; on "Clear" empties the results and the store's live rows.
     void clear();
     void clearResults();
-    // Sorts the files within groups and the groups, then shows them with `selection`.
-    void sortAndDisplayFiles(const std::optional<ResultsSelectionKey>& selection);
-    // The same, keeping the current selection.
-    void sortAndDisplayFiles();
 
     bool isBusy() const { return m_busy; }
     const QString& busyMessage() const { return m_busyMessage; }
@@ -158,14 +153,11 @@ public:
     // --- Status texts ---
 
     const QString& wastedInfoText() const { return m_wastedInfoText; }
-    const QString& selectionInfoText() const { return m_selectionInfoText; }
     QString trashInfo() const;
-    std::uint64_t markedCount() const { return m_markedCount; }
     std::uint64_t numOfTrashFiles() const { return m_numOfTrashFiles; }
     double sizeOfTrashFiles() const { return m_sizeOfTrashFiles; }
     void updateWastedInfo();
     void updateTrashInfo();
-    void updateMarkingStatus();
 
     // --- Refresh after changes of the store or the locations ---
 
@@ -222,7 +214,6 @@ public:
 
 Q_SIGNALS:
     void wastedInfoTextChanged();
-    void selectionInfoTextChanged();
     void trashInfoChanged();
     void busyChanged();
     void isNonEmptyChanged();
@@ -246,9 +237,7 @@ private:
     void finishScan();
     void setScanning(bool scanning);
     void stopAndJoinScan();
-    void showLoadedFiles(const std::optional<ResultsSelectionKey>& selection);
-    // Orders the groups (their files already sorted) and shows them with `selection`.
-    void displayFiles(const std::optional<ResultsSelectionKey>& selection);
+    void showLoadedFiles(const std::vector<FileItemPtr>& files);
     void clearAlertDidEnd(bool confirmed);
     void removeObservations();
     // Runs `select` once the reload asked for has shown its result, or at once without one.
@@ -264,8 +253,6 @@ private:
     QList<Filter> m_filters;
 
     QString m_wastedInfoText;
-    QString m_selectionInfoText;
-    std::uint64_t m_markedCount = 0;
     std::uint64_t m_numOfTrashFiles = 0;
     double m_sizeOfTrashFiles = 0;
     bool m_busy = false;
@@ -276,7 +263,6 @@ private:
     std::uint64_t m_scannedFileCount = 0;
     QElapsedTimer m_processingStart;
     quint64 m_loggingObserver = 0;
-    quint64 m_preferFilesObserver = 0;
 
     // Declared after what they use, so they go first.
     std::unique_ptr<SessionLoader> m_loader;

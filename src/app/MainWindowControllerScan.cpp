@@ -3,13 +3,12 @@
 
 #include "app/MainView.h"
 #include "app/MainWindow.h"
-#include "app/ResultsArea.h"
 #include "app/SessionLoader.h"
 #include "locations/ScanLocationTableViewController.h"
 #include "model/PairsiftCompare.h"
 #include "model/Session.h"
-#include "results/ResultsController.h"
 #include "platform/ConsoleLog.h"
+#include "results/ResultsController.h"
 #include "scan/CountingViewController.h"
 #include "scan/ProcessingViewController.h"
 #include "scan/views/CountingView.h"
@@ -55,7 +54,7 @@ bool MainWindowController::mainViewActive() const
 
 bool MainWindowController::isNonEmpty() const
 {
-    return m_session->groupCount() > 0;
+    return m_results->isNonEmpty();
 }
 
 bool MainWindowController::canStartScan() const
@@ -139,6 +138,7 @@ void MainWindowController::setScanning(bool scanning)
     if (m_isScanning == scanning)
         return;
     m_isScanning = scanning;
+    m_results->setReloadsHeld(scanning);
     Q_EMIT scanningChanged();
     Q_EMIT commandStateChanged();
 }
@@ -163,46 +163,26 @@ void MainWindowController::stopAndJoinScan()
 void MainWindowController::loadFilesFromDatabase()
 {
     setBusyState(true, QStringLiteral("Loading scan results..."));
-    ResultsArea* results = resultsArea();
-    std::optional<ResultsSelectionKey> selection = results ? results->selectedItemKey() : std::nullopt;
-    m_loader->load(locationPaths(m_scanLocations->locations()), PairsiftDefaults::preferFiles(),
-                   [this, selection](const std::vector<FileItemPtr>& files) {
-                       // Added in keep-rule order, so the groups need no sorting here.
-                       m_session->replaceFiles(files);
-                       showLoadedFiles(selection);
+    const qint64 preferFiles = PairsiftDefaults::preferFiles();
+    m_loader->load(locationPaths(m_scanLocations->locations()), preferFiles,
+                   [this, preferFiles](const std::vector<FileItemPtr>& files) {
+                       // Files ordered with an outdated value would show the wrong kept files.
+                       if (PairsiftDefaults::preferFiles() != preferFiles)
+                           loadFilesFromDatabase();
+                       else
+                           showLoadedFiles(files);
                    });
 }
 
-void MainWindowController::showLoadedFiles(const std::optional<ResultsSelectionKey>& selection)
+void MainWindowController::showLoadedFiles(const std::vector<FileItemPtr>& files)
 {
-    displayFiles(selection);
+    m_results->displayLoadedFiles(files);
     updateWastedInfo();
     updateTrashInfo();
     setBusyState(false, QString());
     Q_EMIT isNonEmptyChanged();
     Q_EMIT commandStateChanged();
     Q_EMIT resultsLoaded();
-}
-
-void MainWindowController::sortAndDisplayFiles(const std::optional<ResultsSelectionKey>& selection)
-{
-    m_session->sortFilesInGroupsWithLocations(m_scanLocations->locations());
-    displayFiles(selection);
-}
-
-void MainWindowController::displayFiles(const std::optional<ResultsSelectionKey>& selection)
-{
-    m_session->sortGroupsUsingDescriptor(GroupSortDescriptor{PairsiftDefaults::sortKey(), PairsiftDefaults::sortAscending()});
-    if (ResultsArea* results = resultsArea())
-        results->showSession(selection);
-    m_results->sortAndDisplayFiles();
-    updateMarkingStatus();
-}
-
-void MainWindowController::sortAndDisplayFiles()
-{
-    ResultsArea* results = resultsArea();
-    sortAndDisplayFiles(results ? results->selectedItemKey() : std::nullopt);
 }
 
 void MainWindowController::setBusyState(bool busy, const QString& message)
@@ -237,10 +217,7 @@ void MainWindowController::clearAlertDidEnd(bool confirmed)
 void MainWindowController::clearResults()
 {
     m_scanLocations->resetErrors();
-    m_session->clear();
-    if (ResultsArea* results = resultsArea())
-        results->showSession(std::nullopt);
-    updateMarkingStatus();
+    m_results->clearResults();
     updateWastedInfo();
     Q_EMIT isNonEmptyChanged();
     Q_EMIT commandStateChanged();

@@ -50,8 +50,18 @@ void ResultsController::loadFilesFromDatabase()
     });
 }
 
+void ResultsController::displayLoadedFiles(const std::vector<FileItemPtr>& files)
+{
+    reload([&] {
+        m_session.replaceFiles(files);
+        m_session.sortGroupsUsingDescriptor({PairsiftDefaults::sortKey(), PairsiftDefaults::sortAscending()});
+    });
+}
+
 void ResultsController::sortAndDisplayFiles()
 {
+    if (m_reloadsHeld)
+        return;
     reload([this] {
         m_session.sortFilesInGroupsWithLocations(m_locations ? m_locations() : QList<LocationItemPtr>());
         m_session.sortGroupsUsingDescriptor({PairsiftDefaults::sortKey(), PairsiftDefaults::sortAscending()});
@@ -76,7 +86,8 @@ void ResultsController::sortDescriptorsDidChange(int column, Qt::SortOrder order
     if (key.isNull())
         return;
     const bool isAscending = order == Qt::AscendingOrder;
-    reload([&] { m_session.sortGroupsUsingDescriptor({key, isAscending}); });
+    if (!m_reloadsHeld)
+        reload([&] { m_session.sortGroupsUsingDescriptor({key, isAscending}); });
     PairsiftDefaults::setSortKey(key);
     PairsiftDefaults::setSortAscending(isAscending);
 }

@@ -13,6 +13,7 @@
 
 #include <functional>
 #include <memory>
+#include <vector>
 
 namespace pairsift {
 
@@ -69,11 +70,19 @@ public:
     // Clears the session, refills it from the store's live rows with a digest, drops single files, then
     // sorts and displays as below.
     void loadFilesFromDatabase();
+    // The same with rows a loader read and ordered off the main thread (each digest's files in keep-rule
+    // order, the groups in any order): the session takes them inside the list's reset and only the
+    // groups are sorted here.
+    void displayLoadedFiles(const std::vector<FileItemPtr>& files);
     // Sorts the files of every group by the keep rule and the groups by "sort_key"/"sort_ascending",
     // then reloads the list, the marking status, the expanded groups, the selection and the details.
     void sortAndDisplayFiles();
     // Empties the selection, the session and the list.
     void clearResults();
+    // While held (a scan fills the session from its own queues), "prefer_files" changes and header clicks
+    // store their setting but leave the session alone; the next load orders it.
+    void setReloadsHeld(bool held) { m_reloadsHeld = held; }
+    bool reloadsHeld() const { return m_reloadsHeld; }
     // A header click: orders the groups by the column's key (columns without one are ignored), stores
     // key and direction in the settings and reloads.
     void sortDescriptorsDidChange(int column, Qt::SortOrder order);
@@ -145,6 +154,7 @@ private:
     QString m_selectionInfoText;
     quint64 m_markedCount = 0;
     quint64 m_preferFilesObserver = 0;
+    bool m_reloadsHeld = false;
 };
 
 } // namespace pairsift

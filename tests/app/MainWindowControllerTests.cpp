@@ -3,10 +3,10 @@
 #include "app/ApplicationLauncher.h"
 #include "app/MainView.h"
 #include "app/MainWindow.h"
-#include "app/ResultsArea.h"
 #include "locations/ScanLocationAddController.h"
 #include "locations/ScanLocationTableViewController.h"
 #include "model/Session.h"
+#include "results/ResultsController.h"
 #include "platform/NotificationCenter.h"
 #include "platform/UserDefaults.h"
 #include "scan/CountingViewController.h"
@@ -77,7 +77,7 @@ TEST_F(MainWindowControllerTest, startUpMigratesTheOldSettingAndLoadsOnlyOnceThe
     EXPECT_FALSE(QFile::exists(m_controller->currentLogFilePath()));
 
     m_controller->awakeFromNib();
-    EXPECT_EQ(m_controller->selectionInfoText(), QStringLiteral("No duplicate files."));
+    EXPECT_EQ(m_controller->resultsController().selectionInfoText(), QStringLiteral("No duplicate files."));
     ASSERT_EQ(m_controller->scanLocationTableViewController().locations().size(), 1);
     EXPECT_EQ(m_controller->scanLocationTableViewController().locations().at(0)->path(), legacy);
     EXPECT_FALSE(UserDefaults::standard().value(QStringLiteral("directory")).isValid());
@@ -160,7 +160,7 @@ TEST_F(MainWindowControllerTest, aScanWithoutDuplicatesNeverShowsTheComparison)
     EXPECT_EQ(groupCount(), 0u);
     EXPECT_FALSE(m_controller->isNonEmpty());
     EXPECT_EQ(m_controller->wastedInfoText(), QStringLiteral("Wasted space: 0 B"));
-    EXPECT_EQ(m_controller->selectionInfoText(), QStringLiteral("No duplicate files."));
+    EXPECT_EQ(m_controller->resultsController().selectionInfoText(), QStringLiteral("No duplicate files."));
 }
 
 TEST_F(MainWindowControllerTest, stoppedOrFailedRunsReturnToTheMainView)
@@ -265,8 +265,7 @@ TEST_F(MainWindowControllerTest, removingALocationPrunesItsRowsAndReloads)
     addLocation(filesPath(QStringLiteral("b")));
     scanAndWait();
     ASSERT_EQ(groupCount(), 3u);
-    const std::optional<ResultsSelectionKey> none = m_controller->resultsArea()->selectedItemKey();
-    EXPECT_FALSE(none);
+    EXPECT_FALSE(m_controller->resultsController().selectedItem().group);
 
     PairsiftDefaults::setConfirmDeleteLocation(false);
     m_controller->scanLocationTableViewController().setSelectedRows({1});

@@ -6,6 +6,7 @@
 
 #include <QSignalSpy>
 
+#include <algorithm>
 #include <atomic>
 
 namespace pairsift {
@@ -103,6 +104,32 @@ TEST_F(ResultsControllerTest, headerClickOrdersGroupsAndStoresTheOrder)
         EXPECT_EQ(PairsiftDefaults::sortKey(), c.storedKey);
     }
     EXPECT_TRUE(PairsiftDefaults::sortAscending());
+}
+
+TEST_F(ResultsControllerTest, loadedFilesKeepTheLoadersFileOrderAndHeldReloadsLeaveTheSessionAlone)
+{
+    const QByteArray small = addGroup(QStringLiteral("z"), 2, 10);
+    const QByteArray large = addGroup(QStringLiteral("m"), 2, 20);
+    PairsiftDefaults::setSortKey(QStringLiteral("total"));
+    PairsiftDefaults::setSortAscending(false);
+    // Newest first, as a loader would order them for "prefer_files" 1; the store gives them oldest first.
+    std::vector<FileItemPtr> files = Session::readFilesWithDigest(*store);
+    std::reverse(files.begin(), files.end());
+    controller.displayLoadedFiles(files);
+    ASSERT_EQ(controller.model()->rowForDigest(large), 0);
+    EXPECT_EQ(group(small)->head()->name(), QStringLiteral("/loc/z1"));
+    EXPECT_EQ(controller.selectionInfoText(), QStringLiteral("Selected 0 files (0 B)"));
+
+    controller.setReloadsHeld(true);
+    controller.model()->sort(Model::TotalSizeColumn, Qt::AscendingOrder);
+    controller.sortAndDisplayFiles();
+    EXPECT_EQ(controller.model()->rowForDigest(large), 0);
+    EXPECT_EQ(group(small)->head()->name(), QStringLiteral("/loc/z1"));
+    EXPECT_TRUE(PairsiftDefaults::sortAscending()) << "the order is stored for the next load";
+    controller.setReloadsHeld(false);
+    controller.sortAndDisplayFiles();
+    EXPECT_EQ(controller.model()->rowForDigest(small), 0);
+    EXPECT_EQ(group(small)->head()->name(), QStringLiteral("/loc/z0"));
 }
 
 TEST_F(ResultsControllerTest, reloadSelectsTheSameFileByDigestAndPathOnlyInExpandedGroups)

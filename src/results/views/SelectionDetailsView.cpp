@@ -44,6 +44,8 @@ SelectionDetailsView::SelectionDetailsView(SelectionDetails& details, QWidget* p
 
     auto* form = new QFormLayout;
     form->setRowWrapPolicy(QFormLayout::DontWrapRows);
+    // A wrapped path is measured at the width it is drawn with.
+    form->setFieldGrowthPolicy(QFormLayout::AllNonFixedFieldsGrow);
     form->addRow(QStringLiteral("Name:"), m_name);
     form->addRow(QStringLiteral("Kind:"), m_kind);
     form->addRow(QStringLiteral("Size:"), m_size);
