@@ -47,14 +47,10 @@ using SOLoggerPtr = std::shared_ptr<SOLogger>;
 // selection, marking status and details) is the ResultsController's, which shows every load. Main thread
 // only.
 //
-// Extension points for the commands still to come (each created on first use, enabled only while
-// areStoreCommandsEnabled() is true):
-//  - marking and staging: work on session(), then call loadFilesFromDatabase() (or postUpdateDuplicatesList())
-//    and resultsController().updateMarkingStatus(); add the window's commands through window();
-//  - the removal sheet: create its controller on first access with db() and logger() (createLogger() and
-//    destroyLogger() are where a new logger is handed to it), open it over window(), and after a sheet that
-//    removed or restored files call postUpdateDuplicatesList();
-//  - preferences: create the window on first use; it reads currentLogFilePath() and edits filters().
+// The commands that turn marks into removals (marking, staging, Delete, the removal sheet) and the help,
+// support and preferences commands live in MainWindowControllerMarking.cpp; those that write the store run
+// only while areStoreCommandsEnabled() is true. The removal sheet is made fresh for each showing and gets
+// the logger whenever it changes; the preferences window is made on first use and kept.
 class MainWindowController : public QObject, public ScanLocationDelegate, public PreferencesHost {
     Q_OBJECT
     Q_PROPERTY(QString wastedInfoText READ wastedInfoText NOTIFY wastedInfoTextChanged)
