@@ -111,6 +111,9 @@ public:
     // A 96 × 96 preview; null until fillPreview() runs. Safe to read while another thread fills it.
     QImage preview() const;
     void setPreview(const QImage& preview);
+    // The picture's thumbnail, or else the type icon. Icons are drawn on the main thread only: called
+    // elsewhere for a file that is no picture, it leaves the icon to be drawn by the first preview() read
+    // on the main thread (reads elsewhere see no preview until then).
     void fillPreview();
     // totalSize() as display text.
     QString sizeString() const;
@@ -136,7 +139,8 @@ private:
 
     QString m_name;
     QString m_remainingFileName;
-    std::atomic<std::shared_ptr<const QImage>> m_preview;
+    // A null image stands for the icon that the main thread still has to draw.
+    mutable std::atomic<std::shared_ptr<const QImage>> m_preview;
     qint64 m_dateCreated = NoDate;
     quint64 m_totalSize = 0;
     const QString* m_containerType = nullptr;

@@ -64,19 +64,16 @@ QImage thumbnailOf(const QString& path)
 }
 
 // The icon of the path as a picture. Icons live on the GUI application's thread only (the theme's icon
-// cache has no lock), so the icon is looked up, drawn and released there; without such an application
-// there is no icon to draw.
+// cache has no lock): main thread only.
 QImage iconImage(const QString& path)
 {
-    if (!qobject_cast<QGuiApplication*>(QCoreApplication::instance()))
-        return {};
-    QImage image;
-    runOnMainAndWait([&] {
-        const QIcon icon = iconForPath(path);
-        if (!icon.isNull())
-            image = icon.pixmap(PreviewSide, PreviewSide).toImage();
-    });
-    return image;
+    const QIcon icon = iconForPath(path);
+    return icon.isNull() ? QImage() : icon.pixmap(PreviewSide, PreviewSide).toImage();
+}
+
+bool hasGuiApplication()
+{
+    return qobject_cast<QGuiApplication*>(QCoreApplication::instance()) != nullptr;
 }
 
 } // namespace
@@ -104,6 +101,12 @@ QIcon FileItem::icon() const
 QImage FileItem::preview() const
 {
     const std::shared_ptr<const QImage> preview = m_preview.load();
+    if (preview && preview->isNull() && isMainThread()) {
+        // Left by fillPreview() on a worker for this thread to draw.
+        const QImage icon = iconImage(m_name);
+        m_preview.store(icon.isNull() ? nullptr : std::make_shared<const QImage>(icon));
+        return icon;
+    }
     return preview ? *preview : QImage();
 }
 
@@ -114,10 +117,15 @@ void FileItem::setPreview(const QImage& preview)
 
 void FileItem::fillPreview()
 {
-    QImage image = thumbnailOf(m_name);
-    if (image.isNull())
-        image = iconImage(m_name);
-    setPreview(image);
+    const QImage thumbnail = thumbnailOf(m_name);
+    // Without a GUI application there is no icon to draw. A worker never waits for the main thread, which
+    // may be waiting to join it, so it leaves the icon to the main thread's next read.
+    if (!thumbnail.isNull() || !hasGuiApplication())
+        setPreview(thumbnail);
+    else if (isMainThread())
+        setPreview(iconImage(m_name));
+    else
+        m_preview.store(std::make_shared<const QImage>());
 }
 
 QString FileItem::sizeString() const
