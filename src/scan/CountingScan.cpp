@@ -1,6 +1,7 @@
 #include "scan/CountingScan.h"
 
 #include "locations/NormalizedLocations.h"
+#include "model/FileItem.h"
 #include "model/Session.h"
 #include "photolibs/ContainerDetection.h"
 #include "scan/CountingViewController.h"
@@ -38,14 +39,14 @@ std::optional<mode_t> modeOf(const QString& path)
 
 } // namespace
 
-CountingScan::CountingScan(CountingViewController& controller, QList<LocationItemPtr> locations,
-    QList<Filter> filters, std::shared_ptr<PairsiftDatabase> db, std::shared_ptr<Session> session, SOLoggerPtr logger)
-    : m_controller(controller)
-    , m_locations(std::move(locations))
-    , m_filters(std::move(filters))
+CountingScan::CountingScan(Settings settings, std::shared_ptr<PairsiftDatabase> db, std::shared_ptr<Session> session,
+    SOLoggerPtr logger, const std::atomic<bool>& userStopped, UnreadableLocationBlock unreadableLocation)
+    : m_settings(std::move(settings))
     , m_db(std::move(db))
     , m_session(std::move(session))
     , m_logger(std::move(logger))
+    , m_userStopped(userStopped)
+    , m_unreadableLocation(std::move(unreadableLocation))
     , m_walker(m_logger)
 {
 }
@@ -59,12 +60,12 @@ bool CountingScan::run()
     if (!transaction.isActive())
         return false;
 
-    for (const LocationItemPtr& location : m_locations) {
+    for (const LocationItemPtr& location : m_settings.locations) {
         const QString root = resolveAliasPath(location->path());
         if (isBundle(root) && isPhotoLibrary(containerType(QUrl::fromLocalFile(root))))
             m_libraryRoots.append(root);
     }
-    for (const LocationItemPtr& location : m_locations) {
+    for (const LocationItemPtr& location : m_settings.locations) {
         if (!scanLocation(location) || isStopped())
             break;
     }
@@ -83,7 +84,8 @@ bool CountingScan::scanLocation(const LocationItemPtr& location)
     const QString path = location->path();
     logDebug(m_logger, "'%@' is the next supplied directory", path);
     if (::access(QFile::encodeName(path).constData(), R_OK) != 0) {
-        m_controller.noteUnreadableLocation(location);
+        if (m_unreadableLocation)
+            m_unreadableLocation(location);
         return true;
     }
     const std::optional<mode_t> mode = modeOf(path);
@@ -92,11 +94,11 @@ bool CountingScan::scanLocation(const LocationItemPtr& location)
     logDebug(m_logger, "'%@' is a directory", path);
 
     const QString root = resolveAliasPath(path);
-    if (isBundle(root) && !LocationItem::locationArray(m_locations, root)) {
+    if (isBundle(root) && !LocationItem::locationArray(m_settings.locations, root)) {
         logDebug(m_logger, "'%@': package skipped", root);
         return true;
     }
-    if (m_controller.shouldIgnoreFile(root, ContainerType(), m_filters, m_logger)) {
+    if (CountingViewController::shouldIgnoreFile(root, ContainerType(), m_settings.filters, m_logger)) {
         logDebug(m_logger, "'%@': file skipped", root);
         return true;
     }
@@ -155,7 +157,7 @@ LocationWalker::Action CountingScan::visitFolder(const QString& resolvedPath)
         logDebug(m_logger, "'%@' is a bundle, ignoring", resolvedPath);
         return LocationWalker::Action::SkipDescendants;
     }
-    if (m_controller.shouldIgnoreFile(resolvedPath, ContainerType(), m_filters, m_logger)) {
+    if (CountingViewController::shouldIgnoreFile(resolvedPath, ContainerType(), m_settings.filters, m_logger)) {
         logDebug(m_logger, "'%@' is the new ignored dir", resolvedPath);
         return LocationWalker::Action::SkipDescendants;
     }
@@ -164,13 +166,41 @@ LocationWalker::Action CountingScan::visitFolder(const QString& resolvedPath)
 
 void CountingScan::offerFile(const QString& path, const ContainerType& containerType, const QString& containerPath)
 {
-    if (m_controller.shouldIgnoreFile(path, containerType, m_filters, m_logger))
+    if (CountingViewController::shouldIgnoreFile(path, containerType, m_settings.filters, m_logger))
         return;
-    if (!m_controller.addFile(path, containerType, containerPath, *m_session, m_logger))
+    if (!addFile(path, containerType, containerPath, *m_session, m_logger))
         return;
     logDebug(m_logger, "'%@': file added, container type: '%@', container path: '%@'", path, containerType,
         containerPath);
-    m_controller.noteFileCount(m_session->fileCount());
+    m_fileCount.publish(m_session->fileCount());
+}
+
+bool CountingScan::addFile(const QString& path, const ContainerType& containerType, const QString& containerPath,
+    Session& session, const SOLoggerPtr& logger)
+{
+    Q_ASSERT_X(!path.isNull(), "CountingScan", "fileName");
+    logInfo(logger, "Adding file: '%@'", path);
+    const FileItemPtr file = FileItem::create(path);
+    const std::optional<FileId> identity = file->fillAttributes(FileItem::AllAttributes);
+    file->setContainerType(containerType);
+    file->setContainerPath(containerPath);
+
+    const quint64 size = file->totalSize();
+    if (size == 0) {
+        logWarning(logger, "File '%@' has zero size", path);
+        return false;
+    }
+    if (m_settings.ignoreSmallFiles && static_cast<double>(size) < m_settings.smallFileSize) {
+        logWarning(logger, "File '%@' is too small (%ld b)", path, static_cast<qint64>(size));
+        return false;
+    }
+    // A file reached twice (hard links, links, bind mounts, overlapping locations) would otherwise be
+    // grouped with itself, and removing the "duplicate" would remove the only copy.
+    if (identity && !m_addedFiles.insert(*identity).second) {
+        logInfo(logger, "File '%@' is the same file as one already added, skipping", path);
+        return false;
+    }
+    return session.addNewFile(file);
 }
 
 bool CountingScan::isInsideListedLibrary(const QString& root) const
@@ -181,7 +211,7 @@ bool CountingScan::isInsideListedLibrary(const QString& root) const
 
 bool CountingScan::isStopped() const
 {
-    return m_controller.userStopped();
+    return m_userStopped.load(std::memory_order_relaxed);
 }
 
 } // namespace pairsift
