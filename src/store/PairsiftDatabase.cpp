@@ -1,6 +1,7 @@
 #include "store/PairsiftDatabase.h"
 
 #include "platform/ConsoleLog.h"
+#include "platform/MainQueue.h"
 
 #include <QFile>
 
@@ -184,7 +185,8 @@ bool PairsiftDatabase::beginTransaction()
 {
     if (!execute("BEGIN EXCLUSIVE TRANSACTION;", "Error starting transaction: %s"))
         return false;
-    m_transactionThread = std::this_thread::get_id();
+    // Only a run's transaction, begun on its worker, binds the other threads.
+    m_transactionThread = isMainThread() ? std::thread::id() : std::this_thread::get_id();
     return true;
 }
 
@@ -208,7 +210,7 @@ const SqlStatement& PairsiftDatabase::statement(Statement which) const
 {
     const SqlStatement& chosen = m_statements[which];
     Q_ASSERT_X(!chosen.handle() || sqlite3_stmt_readonly(chosen.handle()) || isWriterThread(), "PairsiftDatabase",
-        "a write from a thread other than the one whose transaction is open");
+        "a write from a thread other than the run whose transaction is open");
     return chosen;
 }
 
@@ -225,7 +227,8 @@ Error PairsiftDatabase::errorWithCode(int code, const QString& message) const
 
 bool PairsiftDatabase::execute(const char* sql, const char* failureFormat)
 {
-    Q_ASSERT_X(isWriterThread(), "PairsiftDatabase", "a write from a thread other than the one whose transaction is open");
+    Q_ASSERT_X(isWriterThread(), "PairsiftDatabase",
+        "a write from a thread other than the run whose transaction is open");
     char* message = nullptr;
     const int result = m_db ? sqlite3_exec(m_db, sql, nullptr, nullptr, &message) : SQLITE_MISUSE;
     if (result == SQLITE_OK)

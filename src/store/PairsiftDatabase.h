@@ -43,7 +43,7 @@ using DeletedFileRowBlock = std::function<void(const QString& path, std::uint64_
 // (counting on its queue, the comparison on the processing queue) begins its transaction on its worker
 // thread, and until that transaction is committed or rolled back only that thread writes or ends it;
 // the main thread keeps its own writing commands disabled meanwhile. Debug builds assert this at every
-// write.
+// write while a run's transaction is open.
 class PairsiftDatabase {
 public:
     // Opens (creating when needed) the store at `path`; null after one console line when the file,
@@ -141,7 +141,7 @@ private:
 
     // Asserts the writer rule above for a statement that writes.
     const SqlStatement& statement(Statement which) const;
-    // True when no transaction is open or the calling thread began it.
+    // True unless a run's transaction is open and the calling thread is not that run's.
     bool isWriterThread() const;
     // Runs a text without preparing it; on failure the console gets `failureFormat` with the message.
     bool execute(const char* sql, const char* failureFormat);
@@ -153,7 +153,7 @@ private:
 
     sqlite3* m_db = nullptr;
     std::array<SqlStatement, StatementCount> m_statements;
-    // The thread that began the open transaction; no thread while none is open.
+    // The worker thread whose run began the open transaction; no thread otherwise.
     std::atomic<std::thread::id> m_transactionThread;
 };
 
