@@ -108,13 +108,13 @@ public:
     QString kind() const;
     // The theme icon of name() for a plain-folder file, else of containerPath(); computed on every call.
     QIcon icon() const;
-    // A 96 × 96 preview; null until fillPreview() runs. Safe to read while another thread fills it.
+    // A 96 × 96 preview; null until one is made. Safe to read while another thread fills it.
     QImage preview() const;
     void setPreview(const QImage& preview);
-    // The picture's thumbnail, or else the type icon. Icons are drawn on the main thread only: called
-    // elsewhere for a file that is no picture, it leaves the icon to be drawn by the first preview() read
-    // on the main thread (reads elsewhere see no preview until then).
-    void fillPreview();
+    // Any thread: sets preview() to the picture in the file scaled into 96 × 96 and answers true; false,
+    // and nothing changes, when the file is no readable picture. Icons live on the main thread, so the
+    // icon that stands in for other files is the caller's to set there.
+    bool fillPreview();
     // totalSize() as display text.
     QString sizeString() const;
 
@@ -139,8 +139,7 @@ private:
 
     QString m_name;
     QString m_remainingFileName;
-    // A null image stands for the icon that the main thread still has to draw.
-    mutable std::atomic<std::shared_ptr<const QImage>> m_preview;
+    std::atomic<std::shared_ptr<const QImage>> m_preview;
     qint64 m_dateCreated = NoDate;
     quint64 m_totalSize = 0;
     const QString* m_containerType = nullptr;

@@ -2,13 +2,12 @@
 // details pane and the preview window.
 #include "model/FileItem.h"
 
-#include "platform/MainQueue.h"
+#include "platform/PackageTypes.h"
 #include "support/foundation/SizeFormatting.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QGuiApplication>
 #include <QIcon>
 #include <QImage>
 #include <QImageReader>
@@ -63,19 +62,6 @@ QImage thumbnailOf(const QString& path)
     return image;
 }
 
-// The icon of the path as a picture. Icons live on the GUI application's thread only (the theme's icon
-// cache has no lock): main thread only.
-QImage iconImage(const QString& path)
-{
-    const QIcon icon = iconForPath(path);
-    return icon.isNull() ? QImage() : icon.pixmap(PreviewSide, PreviewSide).toImage();
-}
-
-bool hasGuiApplication()
-{
-    return qobject_cast<QGuiApplication*>(QCoreApplication::instance()) != nullptr;
-}
-
 } // namespace
 
 QString FileItem::fileKindWithPathName(const QString& path)
@@ -101,12 +87,6 @@ QIcon FileItem::icon() const
 QImage FileItem::preview() const
 {
     const std::shared_ptr<const QImage> preview = m_preview.load();
-    if (preview && preview->isNull() && isMainThread()) {
-        // Left by fillPreview() on a worker for this thread to draw.
-        const QImage icon = iconImage(m_name);
-        m_preview.store(icon.isNull() ? nullptr : std::make_shared<const QImage>(icon));
-        return icon;
-    }
     return preview ? *preview : QImage();
 }
 
@@ -115,17 +95,13 @@ void FileItem::setPreview(const QImage& preview)
     m_preview.store(preview.isNull() ? nullptr : std::make_shared<const QImage>(preview));
 }
 
-void FileItem::fillPreview()
+bool FileItem::fillPreview()
 {
-    const QImage thumbnail = thumbnailOf(m_name);
-    // Without a GUI application there is no icon to draw. A worker never waits for the main thread, which
-    // may be waiting to join it, so it leaves the icon to the main thread's next read.
-    if (!thumbnail.isNull() || !hasGuiApplication())
-        setPreview(thumbnail);
-    else if (isMainThread())
-        setPreview(iconImage(m_name));
-    else
-        m_preview.store(std::make_shared<const QImage>());
+    const QImage image = thumbnailOf(m_name);
+    if (image.isNull())
+        return false;
+    setPreview(image);
+    return true;
 }
 
 QString FileItem::sizeString() const
@@ -140,7 +116,7 @@ QUrl FileItem::previewItemURL() const
 
 QString FileItem::previewItemTitle() const
 {
-    return m_name.section(QLatin1Char('/'), -1, -1, QString::SectionSkipEmpty);
+    return lastPathComponent(m_name);
 }
 
 } // namespace pairsift

@@ -7,6 +7,7 @@
 
 #include <QByteArray>
 #include <QList>
+#include <QSet>
 #include <QString>
 #include <QStringList>
 
@@ -124,13 +125,19 @@ public:
 
     // --- Expanded groups of the results list (keys are group digests) ---
 
+    // Each key once, in the order first added.
     const QList<QByteArray>& expandedGroups() const { return m_expandedGroups; }
+    bool isGroupExpanded(const QByteArray& sha1) const { return m_expandedGroupKeys.contains(sha1); }
     // Appends the group's digest unless it is already listed: the list is restored by expanding rows,
     // which reports each expansion again.
     void addExpandedGroup(const FileGroupPtr& group);
     // Removes every entry of the group's digest.
     void removeExpandedGroup(const FileGroupPtr& group);
+    // Both in one pass over the list, for expanding or collapsing every listed group at once.
+    void addExpandedGroups(const QList<QByteArray>& sha1s);
+    void removeExpandedGroups(const QSet<QByteArray>& sha1s);
     void saveExpandedGroups();
+    // A key the store holds twice is taken once.
     void loadExpandedGroups();
     // Over a snapshot, in the stored order.
     void enumerateExpandedGroupsWithBlock(const std::function<void(const QByteArray& sha1)>& block) const;
@@ -156,6 +163,7 @@ private:
     std::vector<Sha1Digest> m_sortedFileHashes;
     std::uint64_t m_countOfDuplicatesBySize = 0;
     QList<QByteArray> m_expandedGroups;
+    QSet<QByteArray> m_expandedGroupKeys;
 };
 
 } // namespace pairsift

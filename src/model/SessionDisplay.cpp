@@ -71,14 +71,31 @@ void Session::sortGroupsUsingDescriptor(const GroupSortDescriptor& descriptor)
 
 void Session::addExpandedGroup(const FileGroupPtr& group)
 {
-    const QByteArray sha1 = group->sha1();
-    if (!m_expandedGroups.contains(sha1))
-        m_expandedGroups.append(sha1);
+    addExpandedGroups({group->sha1()});
 }
 
 void Session::removeExpandedGroup(const FileGroupPtr& group)
 {
-    m_expandedGroups.removeAll(group->sha1());
+    removeExpandedGroups({group->sha1()});
+}
+
+void Session::addExpandedGroups(const QList<QByteArray>& sha1s)
+{
+    for (const QByteArray& sha1 : sha1s) {
+        if (!m_expandedGroupKeys.contains(sha1)) {
+            m_expandedGroupKeys.insert(sha1);
+            m_expandedGroups.append(sha1);
+        }
+    }
+}
+
+void Session::removeExpandedGroups(const QSet<QByteArray>& sha1s)
+{
+    bool isAnyListed = false;
+    for (const QByteArray& sha1 : sha1s)
+        isAnyListed = m_expandedGroupKeys.remove(sha1) || isAnyListed;
+    if (isAnyListed)
+        m_expandedGroups.removeIf([&](const QByteArray& sha1) { return sha1s.contains(sha1); });
 }
 
 void Session::saveExpandedGroups()
@@ -88,7 +105,9 @@ void Session::saveExpandedGroups()
 
 void Session::loadExpandedGroups()
 {
-    m_expandedGroups = m_db->loadExpandedGroups();
+    m_expandedGroups.clear();
+    m_expandedGroupKeys.clear();
+    addExpandedGroups(m_db->loadExpandedGroups());
 }
 
 void Session::enumerateExpandedGroupsWithBlock(const std::function<void(const QByteArray& sha1)>& block) const
@@ -101,6 +120,7 @@ void Session::enumerateExpandedGroupsWithBlock(const std::function<void(const QB
 void Session::clearExpandedGroups()
 {
     m_expandedGroups.clear();
+    m_expandedGroupKeys.clear();
     m_db->clearExpandedGroups();
 }
 

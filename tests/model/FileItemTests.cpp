@@ -476,8 +476,13 @@ TEST(FileItem, previewOfAPictureFitsTheSquare)
     ASSERT_TRUE(picture.save(path));
     const FileItemPtr item = FileItem::create(path);
     EXPECT_TRUE(item->preview().isNull());
-    item->fillPreview();
+    EXPECT_TRUE(item->fillPreview());
     EXPECT_EQ(item->preview().size(), QSize(96, 48));
+
+    // Any other file is left for the caller's icon.
+    const FileItemPtr text = FileItem::create(tree.writeFile(QStringLiteral("t.txt"), "text"));
+    EXPECT_FALSE(text->fillPreview());
+    EXPECT_TRUE(text->preview().isNull());
 }
 
 TEST(FileItem, plainOrderComparesNames)

@@ -34,22 +34,36 @@ QByteArray linkTarget(const QByteArray& link)
 
 } // namespace
 
-QString pathResolved(const QString& path)
+std::optional<QByteArray> symbolicLinkTarget(const QByteArray& path)
+{
+    if (!isSymbolicLink(path))
+        return std::nullopt;
+    return linkTarget(path);
+}
+
+QString followAliasChain(const QString& path, const AliasLink& link)
 {
     QByteArray current = QFile::encodeName(path);
-    if (current.isEmpty() || !isSymbolicLink(current))
+    if (current.isEmpty())
         return {};
-    for (int followed = 0; isSymbolicLink(current); ++followed) {
-        if (followed == maximumLinksFollowed)
+    std::optional<QByteArray> next = link(current);
+    if (!next)
+        return {};
+    for (int followed = 0; next; ++followed) {
+        if (followed == maximumLinksFollowed || next->isEmpty())
             return {};
-        current = linkTarget(current);
-        if (current.isEmpty())
-            return {};
+        current = *next;
+        next = link(current);
     }
     char resolved[PATH_MAX];
     if (!::realpath(current.constData(), resolved))
         return {};
     return QFile::decodeName(resolved);
+}
+
+QString pathResolved(const QString& path)
+{
+    return followAliasChain(path, symbolicLinkTarget);
 }
 
 bool isAliasPath(const QString& path)

@@ -1,6 +1,10 @@
 #pragma once
 
+#include <QByteArray>
 #include <QString>
+
+#include <functional>
+#include <optional>
 
 namespace pairsift {
 
@@ -13,5 +17,16 @@ QString pathResolved(const QString& path);
 bool isAliasPath(const QString& path);
 // pathResolved(path) when it gives a path, else `path` itself.
 QString resolveAliasPath(const QString& path);
+
+// One link of a chain: std::nullopt when `path` is no alias, else the path it leads to (empty when
+// the alias cannot be followed).
+using AliasLink = std::function<std::optional<QByteArray>(const QByteArray& path)>;
+
+// The link of a symbolic link (a relative target is taken from the link's folder).
+std::optional<QByteArray> symbolicLinkTarget(const QByteArray& path);
+
+// Follows `link` from `path` for at most 16 links and makes the end canonical; null when `path` is no
+// alias, a link cannot be followed, the chain is longer, or its end does not exist.
+QString followAliasChain(const QString& path, const AliasLink& link);
 
 } // namespace pairsift

@@ -98,6 +98,23 @@ QString displayPattern(const DateFields& fields, UDate date, bool prefixed, bool
     return prefixed ? QStringLiteral("'on' ") + pattern : pattern;
 }
 
+QString formatWith(const UDateFormat* formatter, UDate date)
+{
+    UErrorCode status = U_ZERO_ERROR;
+    QString text(64, Qt::Uninitialized);
+    int32_t length = udat_format(formatter, date, reinterpret_cast<UChar*>(text.data()),
+                                 static_cast<int32_t>(text.size()), nullptr, &status);
+    if (status == U_BUFFER_OVERFLOW_ERROR) {
+        status = U_ZERO_ERROR;
+        text.resize(length);
+        length = udat_format(formatter, date, reinterpret_cast<UChar*>(text.data()), length, nullptr, &status);
+    }
+    if (U_FAILURE(status))
+        return {};
+    text.resize(length);
+    return text;
+}
+
 QString render(UDate date, const QString& pattern, const ZoneId& zone, const QByteArray& locale)
 {
     UErrorCode status = U_ZERO_ERROR;
@@ -105,18 +122,22 @@ QString render(UDate date, const QString& pattern, const ZoneId& zone, const QBy
                                   utf16(pattern), static_cast<int32_t>(pattern.size()), &status));
     if (U_FAILURE(status))
         return {};
-    QString text(64, Qt::Uninitialized);
-    int32_t length = udat_format(formatter.get(), date, reinterpret_cast<UChar*>(text.data()),
-                                 static_cast<int32_t>(text.size()), nullptr, &status);
-    if (status == U_BUFFER_OVERFLOW_ERROR) {
-        status = U_ZERO_ERROR;
-        text.resize(length);
-        length = udat_format(formatter.get(), date, reinterpret_cast<UChar*>(text.data()), length, nullptr, &status);
+    return formatWith(formatter.get(), date);
+}
+
+UDateFormatStyle icuStyle(StyledDateFormatter::Style style)
+{
+    switch (style) {
+    case StyledDateFormatter::Style::None:
+        return UDAT_NONE;
+    case StyledDateFormatter::Style::Short:
+        return UDAT_SHORT;
+    case StyledDateFormatter::Style::Medium:
+        return UDAT_MEDIUM;
+    case StyledDateFormatter::Style::Long:
+        return UDAT_LONG;
     }
-    if (U_FAILURE(status))
-        return {};
-    text.resize(length);
-    return text;
+    return UDAT_NONE;
 }
 
 } // namespace
@@ -138,6 +159,31 @@ QString stringForDisplayFromDate(const QDateTime& date, bool prefixed, bool alwa
     if (U_FAILURE(status) || !readDateFields(calendar.get(), when, now, fields))
         return {};
     return render(when, displayPattern(fields, when, prefixed, alwaysDisplayTime), zone, locale);
+}
+
+struct StyledDateFormatter::Handle {
+    Formatter formatter;
+};
+
+StyledDateFormatter::StyledDateFormatter(Style dateStyle, Style timeStyle, const DateTextEnvironment& environment)
+    : m_handle(std::make_unique<Handle>())
+{
+    const ZoneId zone(environment.timeZoneId);
+    const QByteArray locale = icuLocaleName(environment.localeName);
+    UErrorCode status = U_ZERO_ERROR;
+    m_handle->formatter.reset(udat_open(icuStyle(timeStyle), icuStyle(dateStyle), locale.constData(), zone.data(),
+                                        zone.length(), nullptr, 0, &status));
+    if (U_FAILURE(status))
+        m_handle->formatter.reset();
+}
+
+StyledDateFormatter::~StyledDateFormatter() = default;
+
+QString StyledDateFormatter::stringFromDate(const QDateTime& date) const
+{
+    if (!date.isValid() || !m_handle->formatter)
+        return {};
+    return formatWith(m_handle->formatter.get(), static_cast<UDate>(date.toMSecsSinceEpoch()));
 }
 
 QString stringWithTimeInterval(double seconds)

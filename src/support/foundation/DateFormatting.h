@@ -3,6 +3,8 @@
 #include <QDateTime>
 #include <QString>
 
+#include <memory>
+
 namespace pairsift {
 
 // What a date text depends on besides the date. The defaults are the program's own: the current
@@ -23,5 +25,24 @@ QString stringForDisplayFromDate(const QDateTime& date, bool prefixed = false, b
 // A duration as a clock: "%d:%02d:%02d" with hours, "%d:%02d" without. Hours are not wrapped at 24.
 // Negative and NaN durations read as "0:00"; hours stop at the largest int.
 QString stringWithTimeInterval(double seconds);
+
+// A date formatter made once and used for many dates, with the locale's date and time styles (the short
+// and medium styles of lists and details). Main thread only; the ICU formatter is not shared.
+class StyledDateFormatter {
+public:
+    enum class Style { None, Short, Medium, Long };
+
+    StyledDateFormatter(Style dateStyle, Style timeStyle, const DateTextEnvironment& environment = {});
+    ~StyledDateFormatter();
+    StyledDateFormatter(const StyledDateFormatter&) = delete;
+    StyledDateFormatter& operator=(const StyledDateFormatter&) = delete;
+
+    // A null text for an invalid date.
+    QString stringFromDate(const QDateTime& date) const;
+
+private:
+    struct Handle;
+    std::unique_ptr<Handle> m_handle;
+};
 
 } // namespace pairsift

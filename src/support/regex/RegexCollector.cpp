@@ -6,14 +6,6 @@ namespace pairsift {
 
 namespace {
 
-QString textOf(const QString& subject, RegexRange range)
-{
-    // An empty piece is "", never a null string.
-    if (range.length == 0)
-        return QStringLiteral("");
-    return subject.mid(static_cast<qsizetype>(range.location), static_cast<qsizetype>(range.length));
-}
-
 void recordCaptures(RegexSearch& search, RXFindAll& findAll, qint64 captureCount)
 {
     for (qint64 group = 1; group <= captureCount; ++group)
@@ -21,6 +13,15 @@ void recordCaptures(RegexSearch& search, RXFindAll& findAll, qint64 captureCount
 }
 
 } // namespace
+
+QString rx_substring(const QString& subject, RegexRange range)
+{
+    if (range.length == 0)
+        return QStringLiteral("");
+    if (range.location == 0 && range.length == static_cast<std::uint64_t>(subject.size()))
+        return subject;
+    return subject.mid(static_cast<qsizetype>(range.location), static_cast<qsizetype>(range.length));
+}
 
 bool rx_findRanges(RegexSearch& search, unsigned op, RXFindAll& findAll, qint64 captureCount)
 {
@@ -73,7 +74,7 @@ RegexOpResult rx_makeArray(const QString& subject, unsigned op, const RXFindAll&
             QStringList strings;
             strings.reserve(groupSize);
             for (qsizetype index = first; index < first + groupSize; ++index)
-                strings.append(textOf(subject, findAll.ranges[index]));
+                strings.append(rx_substring(subject, findAll.ranges[index]));
             groups.append(std::move(strings));
         }
         return groups;
@@ -81,7 +82,7 @@ RegexOpResult rx_makeArray(const QString& subject, unsigned op, const RXFindAll&
     QStringList strings;
     strings.reserve(findAll.ranges.size());
     for (const RegexRange& range : findAll.ranges)
-        strings.append(textOf(subject, range));
+        strings.append(rx_substring(subject, range));
     return strings;
 }
 
@@ -96,7 +97,7 @@ RegexOpResult rx_makeDictionary(const QString& subject, unsigned op, const RXFin
         for (const auto& [key, capture] : keysAndCaptures) {
             const RegexRange range = findAll.ranges[first + capture];
             if (range.isFound())
-                dictionary.insert(key, textOf(subject, range));
+                dictionary.insert(key, rx_substring(subject, range));
         }
         dictionaries.append(std::move(dictionary));
     }

@@ -19,6 +19,9 @@ struct RXFindAll {
     int addedSplitRanges = 0;
 };
 
+// The text of a range: "" (never null) when it is empty or missing, the subject itself when it is all of it.
+QString rx_substring(const QString& subject, RegexRange range);
+
 // Searches `findAll.findInRange` and records, per match:
 //   RXSplitOp: the piece before the match, then captures 1 to n;
 //   RXMatchedStringsOp: the whole match, or capture `findAll.capture`;

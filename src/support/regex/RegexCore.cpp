@@ -3,6 +3,7 @@
 #include "platform/Format.h"
 #include "support/regex/RegexCache.h"
 #include "support/regex/RegexCollector.h"
+#include "support/regex/RegexReplace.h"
 #include "support/regex/RegexSearch.h"
 
 #include <limits>
@@ -16,19 +17,6 @@ constexpr std::uint64_t LongestSubject = std::numeric_limits<int32_t>::max() - 1
 RegexPendingException failure(RegexExceptionKind kind, QString reason)
 {
     return {kind, std::move(reason), {}};
-}
-
-// Resolves a length meaning "to the end" and checks the range without overflowing.
-RegexPending resolveRange(std::uint64_t subjectLength, RegexRange& range)
-{
-    if (range.location > subjectLength
-        || (range.length != RegexRange::ToEnd && range.length > subjectLength - range.location))
-        return failure(RegexExceptionKind::Range, QStringLiteral("Range or index out of bounds."));
-    if (range.length == RegexRange::ToEnd)
-        range.length = subjectLength - range.location;
-    if (subjectLength > LongestSubject)
-        return failure(RegexExceptionKind::Range, QStringLiteral("String length exceeds INT_MAX."));
-    return {};
 }
 
 bool isDictionaryOp(unsigned code)
@@ -65,10 +53,12 @@ RegexRange firstMatchRange(RegexSearch& search, qint64 capture)
 }
 
 RegexOpResult dispatch(unsigned op, RegexSearch& search, const QString& subject, qint64 capture, qint64 captureCount,
-                       const RegexKeysAndCaptures* keysAndCaptures, RegexPending& pending)
+                       const RegexKeysAndCaptures* keysAndCaptures, const QString* replacement, RegexPending& pending)
 {
     const unsigned code = op & RXOpCodeMask;
     switch (code) {
+    case RXReplaceAllOp:
+        return rx_replaceString(search, subject, *replacement, (op & RXOpMutableFlag) != 0, pending);
     case RXFirstMatchRangeOp:
         return firstMatchRange(search, capture);
     case RXSplitOp:
@@ -96,24 +86,52 @@ RegexOpResult dispatch(unsigned op, RegexSearch& search, const QString& subject,
 
 bool isNothing(const RegexOpResult& result)
 {
+    if (const auto* replaced = std::get_if<RegexReplaced>(&result))
+        return replaced->string.isNull();
     const auto* range = std::get_if<RegexRange>(&result);
     return range ? !range->isFound() : std::holds_alternative<std::monostate>(result);
 }
 
 } // namespace
 
-RegexOpResult rx_performRegexOp(const RegexCaller& caller, unsigned op, const QString& pattern, RXRegexOptions options,
-                                qint64 capture, const QString& subject, RegexRange range, Error* error,
-                                const RegexKeysAndCaptures* keysAndCaptures)
+void rx_checkPatternAndSubject(const RegexCaller& caller, const QString& pattern, const QString& subject)
 {
-    if (error)
-        *error = Error{};
     if (pattern.isNull())
         rx_raiseArgumentException(caller, RegexExceptionKind::InvalidArgument,
                                   QStringLiteral("The regular expression argument is NULL."));
     if (subject.isNull())
         rx_raiseArgumentException(caller, RegexExceptionKind::InternalInconsistency,
                                   QStringLiteral("The match string argument is NULL."));
+}
+
+RegexPending rx_resolveRange(std::uint64_t subjectLength, RegexRange& range)
+{
+    if (range.location > subjectLength
+        || (range.length != RegexRange::ToEnd && range.length > subjectLength - range.location))
+        return failure(RegexExceptionKind::Range, QStringLiteral("Range or index out of bounds."));
+    if (range.length == RegexRange::ToEnd)
+        range.length = subjectLength - range.location;
+    if (subjectLength > LongestSubject)
+        return failure(RegexExceptionKind::Range, QStringLiteral("String length exceeds INT_MAX."));
+    return {};
+}
+
+void rx_replaceRange(QString& receiver, RegexRange range, const QString& replaced)
+{
+    receiver.replace(static_cast<qsizetype>(range.location), static_cast<qsizetype>(range.length), replaced);
+}
+
+RegexOpResult rx_performRegexOp(const RegexCaller& caller, unsigned op, const QString& pattern, RXRegexOptions options,
+                                qint64 capture, const QString& subject, RegexRange range, Error* error,
+                                const RegexKeysAndCaptures* keysAndCaptures, const QString* replacement)
+{
+    if (error)
+        *error = Error{};
+    rx_checkPatternAndSubject(caller, pattern, subject);
+    const bool isReplacement = (op & RXOpCodeMask) == RXReplaceAllOp;
+    if (isReplacement && (!replacement || replacement->isNull()))
+        rx_raiseArgumentException(caller, RegexExceptionKind::InvalidArgument,
+                                  QStringLiteral("The replacement string argument is NULL."));
     if (isDictionaryOp(op & RXOpCodeMask) && !keysAndCaptures)
         rx_raiseArgumentException(caller, RegexExceptionKind::InvalidArgument,
                                   QStringLiteral("The keys argument is NULL."));
@@ -124,12 +142,13 @@ RegexOpResult rx_performRegexOp(const RegexCaller& caller, unsigned op, const QS
     {
         const RegexLease lease = RegexCache::shared().lease(pattern, options, error, pending);
         if (!isPending(pending))
-            pending = resolveRange(static_cast<std::uint64_t>(subject.size()), range);
+            pending = rx_resolveRange(static_cast<std::uint64_t>(subject.size()), range);
         if (!isPending(pending) && lease)
             pending = checkCaptures(op & RXOpCodeMask, capture, keysAndCaptures, lease.captureCount());
         if (!isPending(pending) && lease) {
             RegexSearch search(lease.regex(), subject, range);
-            result = dispatch(op, search, subject, capture, lease.captureCount(), keysAndCaptures, pending);
+            result = dispatch(op, search, subject, capture, lease.captureCount(), keysAndCaptures, replacement,
+                              pending);
             status = search.status();
         }
     }
@@ -145,6 +164,10 @@ RegexOpResult rx_performRegexOp(const RegexCaller& caller, unsigned op, const QS
         context.status = status;
         context.subject = subject;
         context.range = range;
+        if (const auto* replaced = std::get_if<RegexReplaced>(&result)) {
+            context.replacement = *replacement;
+            context.replacedCount = replaced->count;
+        }
         rx_setError(error, status,
                     rx_makeErrorUserInfo(context, {{RegexErrorKey::Description.toString(),
                                                     QStringLiteral("The ICU library returned an unexpected error.")}}));

@@ -1,6 +1,7 @@
 #include "support/regex/RegexOperations.h"
 
 #include "support/regex/RegexCache.h"
+#include "support/regex/RegexCollector.h"
 #include "support/regex/RegexCore.h"
 
 namespace pairsift {
@@ -30,11 +31,7 @@ QString matchedText(const RegexCaller& caller, const QString& subject, const QSt
                     RegexRange range, qint64 capture, Error* error)
 {
     const RegexRange found = firstMatch(caller, subject, pattern, options, range, capture, error);
-    if (!found.isFound())
-        return {};
-    if (found.length == 0)
-        return QStringLiteral("");
-    return subject.mid(static_cast<qsizetype>(found.location), static_cast<qsizetype>(found.length));
+    return found.isFound() ? rx_substring(subject, found) : QString();
 }
 
 template <typename Result>
@@ -47,6 +44,26 @@ std::optional<Result> collect(const RegexCaller& caller, unsigned op, const QStr
     if (auto* collected = std::get_if<Result>(&result))
         return std::move(*collected);
     return std::nullopt;
+}
+
+RegexReplaced replaceAll(const RegexCaller& caller, unsigned op, const QString& subject, const QString& pattern,
+                         const QString& replacement, RXRegexOptions options, RegexRange range, Error* error)
+{
+    RegexOpResult result =
+        rx_performRegexOp(caller, op, pattern, options, 0, subject, range, error, nullptr, &replacement);
+    if (auto* replaced = std::get_if<RegexReplaced>(&result))
+        return std::move(*replaced);
+    return {};
+}
+
+qint64 replaceInPlace(const RegexCaller& caller, QString& receiver, const QString& pattern,
+                      const QString& replacement, RXRegexOptions options, RegexRange range, Error* error)
+{
+    const RegexReplaced replaced =
+        replaceAll(caller, RXReplaceAllOp | RXOpMutableFlag, receiver, pattern, replacement, options, range, error);
+    if (replaced.count > 0)
+        rx_replaceRange(receiver, replaced.range, replaced.string);
+    return replaced.count;
 }
 
 } // namespace
@@ -289,6 +306,49 @@ std::optional<QList<RegexCaptureDictionary>> arrayOfDictionariesByMatchingRegex(
     return collect<QList<RegexCaptureDictionary>>(
         method("arrayOfDictionariesByMatchingRegex:options:range:error:withKeysAndCaptures:"),
         RXCaptureDictionariesOp, subject, pattern, options, range, 0, error, &keysAndCaptures);
+}
+
+QString stringByReplacingOccurrencesOfRegex(const QString& subject, const QString& pattern, const QString& replacement)
+{
+    return replaceAll(method("stringByReplacingOccurrencesOfRegex:withString:"), RXReplaceAllOp, subject, pattern,
+                      replacement, 0, RegexRange::wholeString(), nullptr)
+        .string;
+}
+
+QString stringByReplacingOccurrencesOfRegex(const QString& subject, const QString& pattern, const QString& replacement,
+                                            RegexRange range)
+{
+    return replaceAll(method("stringByReplacingOccurrencesOfRegex:withString:range:"), RXReplaceAllOp, subject,
+                      pattern, replacement, 0, range, nullptr)
+        .string;
+}
+
+QString stringByReplacingOccurrencesOfRegex(const QString& subject, const QString& pattern, const QString& replacement,
+                                            RXRegexOptions options, RegexRange range, Error* error)
+{
+    return replaceAll(method("stringByReplacingOccurrencesOfRegex:withString:options:range:error:"), RXReplaceAllOp,
+                      subject, pattern, replacement, options, range, error)
+        .string;
+}
+
+qint64 replaceOccurrencesOfRegex(QString& receiver, const QString& pattern, const QString& replacement)
+{
+    return replaceInPlace(method("replaceOccurrencesOfRegex:withString:"), receiver, pattern, replacement, 0,
+                          RegexRange::wholeString(), nullptr);
+}
+
+qint64 replaceOccurrencesOfRegex(QString& receiver, const QString& pattern, const QString& replacement,
+                                 RegexRange range)
+{
+    return replaceInPlace(method("replaceOccurrencesOfRegex:withString:range:"), receiver, pattern, replacement, 0,
+                          range, nullptr);
+}
+
+qint64 replaceOccurrencesOfRegex(QString& receiver, const QString& pattern, const QString& replacement,
+                                 RXRegexOptions options, RegexRange range, Error* error)
+{
+    return replaceInPlace(method("replaceOccurrencesOfRegex:withString:options:range:error:"), receiver, pattern,
+                          replacement, options, range, error);
 }
 
 } // namespace pairsift

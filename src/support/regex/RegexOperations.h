@@ -118,4 +118,23 @@ std::optional<QList<RegexCaptureDictionary>> arrayOfDictionariesByMatchingRegex(
     const QString& subject, const QString& pattern, RXRegexOptions options, RegexRange range, Error* error,
     const RegexKeysAndCaptures& keysAndCaptures);
 
+// Replacement: every match in the range replaced by a template in the engine's syntax ("$1" is the text of
+// group 1, a backslash makes the next character literal); a group the pattern lacks throws RegexICUException.
+// The texts outside the range are not part of the new string. ------------------------------------------------
+
+// The range's text with every match replaced; a null QString when the pattern does not compile.
+QString stringByReplacingOccurrencesOfRegex(const QString& subject, const QString& pattern, const QString& replacement);
+QString stringByReplacingOccurrencesOfRegex(const QString& subject, const QString& pattern, const QString& replacement,
+                                            RegexRange range);
+QString stringByReplacingOccurrencesOfRegex(const QString& subject, const QString& pattern, const QString& replacement,
+                                            RXRegexOptions options, RegexRange range, Error* error = nullptr);
+
+// The same inside `receiver`, whose range is replaced in place. Answers the number of replacements, -1 when
+// the pattern does not compile.
+qint64 replaceOccurrencesOfRegex(QString& receiver, const QString& pattern, const QString& replacement);
+qint64 replaceOccurrencesOfRegex(QString& receiver, const QString& pattern, const QString& replacement,
+                                 RegexRange range);
+qint64 replaceOccurrencesOfRegex(QString& receiver, const QString& pattern, const QString& replacement,
+                                 RXRegexOptions options, RegexRange range, Error* error = nullptr);
+
 } // namespace pairsift

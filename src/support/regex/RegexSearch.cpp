@@ -11,10 +11,10 @@ RegexSearch::RegexSearch(URegularExpression* regex, const QString& subject, Rege
     const auto* characters = reinterpret_cast<const UChar*>(subject.constData()) + range.location;
     // Setting the text also resets the matcher, so nothing of an earlier operation survives.
     uregex_setText(m_regex, characters, static_cast<int32_t>(range.length), &status);
-    isUsable(status);
+    noteStatus(status);
 }
 
-bool RegexSearch::isUsable(int engineStatus)
+bool RegexSearch::noteStatus(int engineStatus)
 {
     if (engineStatus > 0) {
         if (m_status <= 0)
@@ -33,11 +33,11 @@ bool RegexSearch::findNext()
         return false;
     UErrorCode status = U_ZERO_ERROR;
     const bool found = uregex_findNext(m_regex, &status);
-    if (!isUsable(status) || !found)
+    if (!noteStatus(status) || !found)
         return false;
     const int32_t start = uregex_start(m_regex, 0, &status);
     const int32_t end = uregex_end(m_regex, 0, &status);
-    if (!isUsable(status))
+    if (!noteStatus(status))
         return false;
     m_lastMatchRange = {m_setToRange.location + static_cast<std::uint64_t>(start),
                         static_cast<std::uint64_t>(end - start)};
@@ -48,10 +48,10 @@ RegexRange RegexSearch::captureRange(int group)
 {
     UErrorCode status = U_ZERO_ERROR;
     const int32_t start = uregex_start(m_regex, group, &status);
-    if (!isUsable(status) || start < 0)
+    if (!noteStatus(status) || start < 0)
         return RegexRange::notFound();
     const int32_t end = uregex_end(m_regex, group, &status);
-    if (!isUsable(status))
+    if (!noteStatus(status))
         return RegexRange::notFound();
     return {m_setToRange.location + static_cast<std::uint64_t>(start), static_cast<std::uint64_t>(end - start)};
 }

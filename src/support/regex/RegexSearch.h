@@ -22,14 +22,15 @@ public:
     // The range of a group of the current match; notFound() when the group took no part in it.
     RegexRange captureRange(int group);
 
+    URegularExpression* regex() const { return m_regex; }
     RegexRange textRange() const { return m_setToRange; }
     // The engine's status: 0, a warning (below zero) or the first error (above zero).
     int status() const { return m_status; }
     bool hasFailed() const { return m_status > 0; }
+    // Keeps the first error (or a warning while there is none) of a call made on regex(); false once failed.
+    bool noteStatus(int engineStatus);
 
 private:
-    bool isUsable(int engineStatus);
-
     URegularExpression* m_regex;
     RegexRange m_setToRange;
     RegexRange m_lastMatchRange = RegexRange::notFound();

@@ -1,0 +1,242 @@
+#include "removal/TrashSheetController.h"
+
+#include "platform/ConsoleLog.h"
+#include "platform/SerialQueue.h"
+#include "removal/PhotoLibraryRemoval.h"
+#include "removal/TrashSheetFilesModel.h"
+#include "store/PairsiftDatabase.h"
+#include "support/logging/SOLogger.h"
+
+#include <QFile>
+
+#include <algorithm>
+
+namespace pairsift {
+
+TrashSheetController::TrashSheetController(QObject* parent)
+    : QObject(parent)
+    , m_photoLibraryHandlers(std::make_shared<PhotoLibraryRemoval>(this))
+    , m_filesModel(new TrashSheetFilesModel(this))
+    , m_automaticMessage(idleMessage)
+{
+}
+
+TrashSheetController::~TrashSheetController()
+{
+    // The workers post only to this object; once joined, nothing of theirs can arrive any more.
+    m_stopped.store(true);
+    m_loadQueue.reset();
+    m_runQueue.reset();
+}
+
+void TrashSheetController::setPhotoLibraryHandlers(std::shared_ptr<PhotoLibraryHandlers> handlers)
+{
+    m_photoLibraryHandlers = std::move(handlers);
+    updateLibraryPaths();
+}
+
+void TrashSheetController::postToSheet(std::function<void()> work)
+{
+    QMetaObject::invokeMethod(this, std::move(work), Qt::QueuedConnection);
+}
+
+void TrashSheetController::loadStagedFiles()
+{
+    updateLibraryPaths();
+    setCanStop(true);
+    setBusy(true);
+    m_loadQueue = std::make_unique<SerialQueue>(QString());
+    m_loadQueue->async([this, database = m_database] {
+        QList<FileItemPtr> files;
+        if (database) {
+            database->enumerateDeletedFiles([&files](const QString& path, std::uint64_t size, const QDateTime& created,
+                                                const QByteArray& sha1, const QString& linkTarget,
+                                                const QString& containerType, const QString& containerPath, bool*) {
+                const FileItemPtr file = FileItem::create(path);
+                file->setTotalSize(size);
+                file->setRemainingFileName(linkTarget);
+                file->setDateCreated(created);
+                file->setSha1(sha1);
+                file->setContainerType(containerType);
+                file->setContainerPath(containerPath);
+                files.append(file);
+            });
+        }
+        postToSheet([this, files] {
+            m_filesModel->replaceRows([&] { m_deletedFiles.append(files); });
+            Q_EMIT filesChanged();
+            setBusy(false);
+        });
+    });
+}
+
+// --- State ---
+
+void TrashSheetController::setSelectionIndexes(const QList<int>& rows)
+{
+    QList<int> selection;
+    for (int row : rows) {
+        if (row >= 0 && row < m_deletedFiles.size())
+            selection.append(row);
+    }
+    std::sort(selection.begin(), selection.end());
+    selection.erase(std::unique(selection.begin(), selection.end()), selection.end());
+    if (selection == m_selectionIndexes)
+        return;
+    m_selectionIndexes = selection;
+    Q_EMIT selectionChanged();
+    Q_EMIT messageChanged();
+}
+
+QList<FileItemPtr> TrashSheetController::selectedFiles() const
+{
+    QList<FileItemPtr> files;
+    for (int row : m_selectionIndexes)
+        files.append(m_deletedFiles.at(row));
+    return files;
+}
+
+bool TrashSheetController::canDeleteAndLink() const
+{
+    return std::all_of(m_selectionIndexes.cbegin(), m_selectionIndexes.cend(),
+        [this](int row) { return m_deletedFiles.at(row)->isRegularFile(); });
+}
+
+QString TrashSheetController::message() const
+{
+    const auto count = static_cast<quint64>(m_selectionIndexes.size());
+    if (!m_busy && count > 0)
+        return formatString("Selected %lu file%s", count, count == 1 ? "" : "s");
+    return m_automaticMessage;
+}
+
+void TrashSheetController::setAutomaticMessage(const QString& message)
+{
+    if (message == m_automaticMessage)
+        return;
+    m_automaticMessage = message;
+    Q_EMIT messageChanged();
+}
+
+void TrashSheetController::setBusy(bool busy)
+{
+    if (busy == m_busy)
+        return;
+    m_busy = busy;
+    Q_EMIT busyChanged();
+    Q_EMIT messageChanged();
+}
+
+void TrashSheetController::setRunning(bool running)
+{
+    if (running == m_isRunning)
+        return;
+    m_isRunning = running;
+    Q_EMIT runningChanged();
+}
+
+void TrashSheetController::setCanStop(bool canStop)
+{
+    if (canStop == m_canStop)
+        return;
+    m_canStop = canStop;
+    Q_EMIT canStopChanged();
+}
+
+void TrashSheetController::setProgress(double progress)
+{
+    m_progress = progress;
+    Q_EMIT progressChanged();
+}
+
+void TrashSheetController::setErrorMark(const QString& path, bool isMarked)
+{
+    if (isMarked)
+        m_fileErrors.insert(path, -1);
+    else
+        m_fileErrors.remove(path);
+    m_filesModel->reloadData();
+}
+
+// --- Actions ---
+
+void TrashSheetController::deletePermanently()
+{
+    moveSelectedFilesIntoArray(&m_removedFiles, true, [this](const FileItemPtr& file, Error* error, bool* stop) {
+        if (m_stopped.load()) {
+            *stop = true;
+            return true;
+        }
+        return forgetRow(file, deleteFile(file), error);
+    });
+}
+
+void TrashSheetController::deleteAndLink()
+{
+    moveSelectedFilesIntoArray(&m_removedFiles, false, [this](const FileItemPtr& file, Error* error, bool* stop) {
+        if (m_stopped.load()) {
+            *stop = true;
+            return true;
+        }
+        return forgetRow(file, deleteAndLinkFile(file), error);
+    });
+}
+
+void TrashSheetController::putBack()
+{
+    moveSelectedFilesIntoArray(&m_restoredFiles, false, [this](const FileItemPtr& file, Error* error, bool* stop) {
+        if (m_stopped.load()) {
+            *stop = true;
+            return true;
+        }
+        if (!m_database)
+            return false;
+        // A file that is no longer there is not a duplicate of anything: only its row goes.
+        if (!FileRemover::existsAtPath(file->name())) {
+            logInfo(logger(), "File '%@' no longer exists", file->name());
+            return m_database->deleteFile(file->name(), error);
+        }
+        return m_database->restoreFile(file->name(), file->sha1(), error);
+    });
+}
+
+void TrashSheetController::stopDeleting()
+{
+    m_stopped.store(true);
+}
+
+void TrashSheetController::fixSelection()
+{
+    setSelectionIndexes(m_selectionIndexes);
+}
+
+void TrashSheetController::close()
+{
+    if (!m_isRunning)
+        Q_EMIT closeRequested();
+}
+
+void TrashSheetController::showHelp()
+{
+    Q_EMIT helpRequested(QString::fromLatin1(helpAnchor));
+}
+
+void TrashSheetController::pairsiftWindowDidBecomeMainNotification()
+{
+    updateLibraryPaths();
+    m_filesModel->reloadData();
+}
+
+void TrashSheetController::updateLibraryPaths()
+{
+    m_iPhotoLibraryPath = m_photoLibraryHandlers ? m_photoLibraryHandlers->iPhotoLibraryPath() : QString();
+    m_apertureLibraryPath = m_photoLibraryHandlers ? m_photoLibraryHandlers->apertureLibraryPath() : QString();
+    Q_EMIT libraryPathsChanged();
+}
+
+void TrashSheetController::eventDidFail(const QString&, const Error& error)
+{
+    logError(logger(), "Event failed. %@", error.message());
+}
+
+} // namespace pairsift

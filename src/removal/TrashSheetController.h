@@ -1,0 +1,197 @@
+#pragma once
+
+#include "model/FileItem.h"
+#include "removal/ClassifiedFiles.h"
+#include "removal/FileRemover.h"
+#include "platform/SBApplicationDelegate.h"
+
+#include <QHash>
+#include <QList>
+#include <QObject>
+#include <QSet>
+#include <QString>
+
+#include <atomic>
+#include <cstdint>
+#include <functional>
+#include <memory>
+
+namespace pairsift {
+
+class PairsiftDatabase;
+class PhotoLibraryHandlers;
+class SerialQueue;
+class SOLogger;
+class TrashSheetFilesModel;
+struct PhotoRemovalRun;
+using SOLoggerPtr = std::shared_ptr<SOLogger>;
+
+// A removal run's per-file work: answers whether the file was dealt with; setting `stop` ends the run's walk
+// over the plain files before this file counts. Called on the removal queue, once per file.
+using RemovalFileBlock = std::function<bool(const FileItemPtr& file, Error* error, bool* stop)>;
+
+// The removal sheet without its window: the staged files, their error marks, the status line, the enabling
+// rules and the three actions (Delete, Delete and link, Put back). Each run works on its own serial queue
+// "com.lanternforges.Pairsift.staging"; every change a run makes to this object reaches it on the main
+// thread, in order. The disk side of one file is FileRemover; the photo-library handlers sit behind
+// PhotoLibraryHandlers; the window is TrashSheet (removal/views). Main thread only, except where marked.
+// Made fresh for each showing of the sheet; destroying it stops and joins a running load or run.
+class TrashSheetController : public QObject, public SBApplicationDelegate {
+    Q_OBJECT
+    Q_PROPERTY(double progress READ progress NOTIFY progressChanged)
+    Q_PROPERTY(bool busy READ isBusy NOTIFY busyChanged)
+    Q_PROPERTY(bool running READ isRunning NOTIFY runningChanged)
+    Q_PROPERTY(bool canStop READ canStop NOTIFY canStopChanged)
+    Q_PROPERTY(bool canDelete READ canDelete CONSTANT)
+    Q_PROPERTY(bool canDeleteAndLink READ canDeleteAndLink NOTIFY selectionChanged)
+    Q_PROPERTY(bool canFixSelection READ canFixSelection CONSTANT)
+    Q_PROPERTY(QString message READ message NOTIFY messageChanged)
+    Q_PROPERTY(QString automaticMessage READ automaticMessage WRITE setAutomaticMessage NOTIFY messageChanged)
+
+public:
+    static constexpr const char* helpAnchor = "pairsifttrash";
+    static const QString idleMessage;
+    // The status after a run that left error marks.
+    static const QString trashFailureMessage;
+
+    explicit TrashSheetController(QObject* parent = nullptr);
+    ~TrashSheetController() override;
+
+    std::shared_ptr<PairsiftDatabase> database() const { return m_database; }
+    void setDatabase(std::shared_ptr<PairsiftDatabase> database) { m_database = std::move(database); }
+    // May be replaced at any time, also during a run; a null logger logs nothing. Any thread.
+    SOLoggerPtr logger() const { return m_logger.load(); }
+    void setLogger(SOLoggerPtr logger) { m_logger.store(std::move(logger)); }
+    // The photo applications (PhotoLibraryRemoval with this sheet as delegate by default). Set before the
+    // first run; without handlers photo-library files stay staged.
+    void setPhotoLibraryHandlers(std::shared_ptr<PhotoLibraryHandlers> handlers);
+    // Replaces the Trash and rename steps of the disk work (tests). Set before the first run.
+    void setFileSystem(RemovalFileSystem fileSystem) { m_fileSystem = std::move(fileSystem); }
+
+    // Reads the staged rows on a queue of its own and lists them in one step; busy until then.
+    void loadStagedFiles();
+
+    // --- State ---
+    const QList<FileItemPtr>& deletedFiles() const { return m_deletedFiles; }
+    // Files removed (trashed, deleted, linked, removed from a photo library) or put back in this showing.
+    const QList<FileItemPtr>& removedFiles() const { return m_removedFiles; }
+    const QList<FileItemPtr>& restoredFiles() const { return m_restoredFiles; }
+    // Full path → -1 for every file whose last removal attempt failed.
+    const QHash<QString, int>& fileErrors() const { return m_fileErrors; }
+    bool hasErrorMark(const QString& path) const { return m_fileErrors.value(path) != 0; }
+    TrashSheetFilesModel* filesModel() const { return m_filesModel; }
+
+    // Rows of deletedFiles(), in any order.
+    const QList<int>& selectionIndexes() const { return m_selectionIndexes; }
+    void setSelectionIndexes(const QList<int>& rows);
+    QList<FileItemPtr> selectedFiles() const;
+
+    double progress() const { return m_progress; }
+    // A load or a run is in progress.
+    bool isBusy() const { return m_busy; }
+    // A removal run is in progress: the list is disabled and the sheet cannot be closed.
+    bool isRunning() const { return m_isRunning; }
+    bool isStopped() const { return m_stopped.load(); }
+    bool canStop() const { return m_canStop; }
+    bool canDelete() const { return true; }
+    // Only plain-folder files are ever replaced by links; an empty selection also answers true.
+    bool canDeleteAndLink() const;
+    bool canFixSelection() const { return false; }
+    // "Selected %lu file%s" while idle with a selection, else automaticMessage().
+    QString message() const;
+    const QString& automaticMessage() const { return m_automaticMessage; }
+    void setAutomaticMessage(const QString& message);
+    const QString& iPhotoLibraryPath() const { return m_iPhotoLibraryPath; }
+    const QString& apertureLibraryPath() const { return m_apertureLibraryPath; }
+
+    // --- Actions ---
+    void deletePermanently();
+    void deleteAndLink();
+    void putBack();
+    void stopDeleting();
+    void fixSelection();
+    // Asks the window to close; refused while a run is in progress.
+    void close();
+    void showHelp();
+
+    // The main window became main: the photo applications may have changed library.
+    void pairsiftWindowDidBecomeMainNotification();
+    void updateLibraryPaths();
+    // A scripting request to a photo application failed. Any thread.
+    void eventDidFail(const QString& event, const Error& error) override;
+
+    static ClassifiedFiles classifyFiles(const QList<FileItemPtr>& files) { return ClassifiedFiles::classifyFiles(files); }
+
+    // --- The engine ---
+    // Starts a run over the selection and returns at once; `destination` is removedFiles or restoredFiles.
+    void moveSelectedFilesIntoArray(QList<FileItemPtr>* destination, bool useExternalApps, RemovalFileBlock block);
+    // The run's one finish step (main thread): the processed files leave the list for the destination.
+    void finishMovingFilesIntoArray(QList<FileItemPtr>* destination, const QList<FileItemPtr>& processedFiles,
+        const QString& message);
+    // Removal queue: the disk work for one file; the error mark follows the outcome.
+    RemovalOutcome deleteFile(const FileItemPtr& file);
+    RemovalOutcome deleteAndLinkFile(const FileItemPtr& file);
+    void logFileInfo(const QString& path) const;
+    // Removal queue, after the plain files of a Delete run.
+    void iPhotoHandler(PhotoRemovalRun& run);
+    void apertureHandler(PhotoRemovalRun& run);
+
+Q_SIGNALS:
+    void progressChanged();
+    void busyChanged();
+    void runningChanged();
+    void canStopChanged();
+    void selectionChanged();
+    void messageChanged();
+    void libraryPathsChanged();
+    // The list's rows were replaced or changed (loading, the end of a run, error marks).
+    void filesChanged();
+    void closeRequested();
+    void helpRequested(const QString& anchor);
+    // A run ended; the list and the status show its outcome.
+    void runFinished();
+
+private:
+    void setBusy(bool busy);
+    void setCanStop(bool canStop);
+    void setProgress(double progress);
+    void setRunning(bool running);
+    // Removal queue → main thread, in order; dropped when this object is gone.
+    void postToSheet(std::function<void()> work);
+    void setErrorMark(const QString& path, bool isMarked);
+    // The outcome's mark, posted to the main thread.
+    RemovalOutcome noteOutcome(const QString& path, RemovalOutcome outcome);
+    // Deletes the row of a file that has left its place (or was already gone).
+    bool forgetRow(const FileItemPtr& file, RemovalOutcome outcome, Error* error);
+    void runWorker(QList<FileItemPtr>* destination, bool useExternalApps, const QList<FileItemPtr>& selected,
+        const ClassifiedFiles& classified, const RemovalFileBlock& block);
+
+    std::shared_ptr<PairsiftDatabase> m_database;
+    std::atomic<std::shared_ptr<SOLogger>> m_logger;
+    std::shared_ptr<PhotoLibraryHandlers> m_photoLibraryHandlers;
+    RemovalFileSystem m_fileSystem = RemovalFileSystem::system();
+    TrashSheetFilesModel* m_filesModel = nullptr;
+
+    QList<FileItemPtr> m_deletedFiles;
+    QList<FileItemPtr> m_removedFiles;
+    QList<FileItemPtr> m_restoredFiles;
+    QHash<QString, int> m_fileErrors;
+    // The marks when the running run started: the removal queue reads only these.
+    QSet<QString> m_marksAtRunStart;
+    QList<int> m_selectionIndexes;
+
+    double m_progress = 0.0;
+    bool m_busy = false;
+    bool m_isRunning = false;
+    bool m_canStop = true;
+    // Written on the main thread, read by the removal queue between files.
+    std::atomic<bool> m_stopped{false};
+    QString m_automaticMessage;
+    QString m_iPhotoLibraryPath;
+    QString m_apertureLibraryPath;
+
+    std::unique_ptr<SerialQueue> m_loadQueue;
+    std::unique_ptr<SerialQueue> m_runQueue;
+};
+
+} // namespace pairsift

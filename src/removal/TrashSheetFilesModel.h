@@ -1,0 +1,40 @@
+#pragma once
+
+#include <QAbstractTableModel>
+
+#include <functional>
+
+namespace pairsift {
+
+class TrashSheetController;
+
+// The removal sheet's table over the controller's staged files: row N is deletedFiles()[N]. Columns: the
+// file's icon, its error mark, its path. Main thread only.
+class TrashSheetFilesModel : public QAbstractTableModel {
+    Q_OBJECT
+
+public:
+    enum Column { IconColumn, ErrorColumn, NameColumn, ColumnCount };
+    // ErrorColumn: true when the file carries an error mark.
+    static constexpr int ErrorMarkRole = Qt::UserRole;
+
+    explicit TrashSheetFilesModel(TrashSheetController* controller);
+
+    // Runs `change` (which adds or removes staged files) inside a model reset.
+    void replaceRows(const std::function<void()>& change);
+    // Every row's values may have changed (error marks, icons).
+    void reloadData();
+
+    // "iconColumn", "errorColumn", "nameColumn".
+    static QString columnIdentifier(int column);
+
+    int rowCount(const QModelIndex& parent = {}) const override;
+    int columnCount(const QModelIndex& parent = {}) const override;
+    QVariant data(const QModelIndex& index, int role) const override;
+    QVariant headerData(int section, Qt::Orientation orientation, int role) const override;
+
+private:
+    TrashSheetController* m_controller;
+};
+
+} // namespace pairsift

@@ -1,0 +1,70 @@
+#include "results/IconAndKindCache.h"
+
+#include "model/FileItem.h"
+
+#include <QFile>
+#include <QGuiApplication>
+
+#include <sys/stat.h>
+
+namespace pairsift {
+
+namespace {
+
+const QString FolderType = QStringLiteral("inode/directory");
+
+bool exists(const QString& path)
+{
+    struct stat status;
+    const QByteArray encoded = QFile::encodeName(path);
+    return !encoded.isEmpty() && ::lstat(encoded.constData(), &status) == 0;
+}
+
+} // namespace
+
+QIcon IconAndKindCache::iconForType(const QMimeType& type)
+{
+    // Theme icons exist only in a GUI application.
+    if (!type.isValid() || !qobject_cast<QGuiApplication*>(QCoreApplication::instance()))
+        return {};
+    const auto found = m_icons.constFind(type.name());
+    if (found != m_icons.cend())
+        return *found;
+    const QIcon icon = QIcon::fromTheme(type.iconName(), QIcon::fromTheme(type.genericIconName()));
+    m_icons.insert(type.name(), icon);
+    return icon;
+}
+
+QIcon IconAndKindCache::iconForPath(const QString& path, bool isFolder)
+{
+    return iconForType(isFolder ? m_types.mimeTypeForName(FolderType)
+                                : m_types.mimeTypeForFile(path, QMimeDatabase::MatchExtension));
+}
+
+QIcon IconAndKindCache::iconForFile(const FileItem& file)
+{
+    return file.isRegularFile() ? iconForPath(file.name()) : iconForPath(file.containerPath(), true);
+}
+
+QString IconAndKindCache::kindForPath(const QString& path)
+{
+    if (!exists(path))
+        return QStringLiteral("");
+    const QMimeType type = m_types.mimeTypeForFile(path);
+    if (!type.isValid())
+        return QStringLiteral("");
+    const auto found = m_kinds.constFind(type.name());
+    if (found != m_kinds.cend())
+        return *found;
+    const QString kind = type.comment();
+    m_kinds.insert(type.name(), kind);
+    return kind;
+}
+
+QImage IconAndKindCache::iconImage(const FileItem& file, int side)
+{
+    const QIcon icon = iconForFile(file);
+    return icon.isNull() ? QImage() : icon.pixmap(side, side).toImage();
+}
+
+} // namespace pairsift

@@ -1,0 +1,147 @@
+#include "results/SelectionDetails.h"
+
+#include "platform/Format.h"
+#include "platform/SerialQueue.h"
+#include "results/IconAndKindCache.h"
+#include "results/ResultsImages.h"
+#include "settings/PairsiftDefaults.h"
+#include "support/foundation/DateFormatting.h"
+#include "support/foundation/SizeFormatting.h"
+
+#include <algorithm>
+
+namespace pairsift {
+
+namespace {
+
+constexpr int PreviewSide = 96;
+
+QString sizeText(quint64 bytes)
+{
+    return stringWithDiskSpace(static_cast<double>(bytes));
+}
+
+} // namespace
+
+struct SelectionDetails::PreviewRequest {
+    FileItemPtr file;
+    std::unique_ptr<SerialQueue> queue;
+};
+
+SelectionDetails::SelectionDetails(IconAndKindCache& icons, QObject* parent)
+    : QObject(parent)
+    , m_icons(icons)
+    , m_detailsDateFormatter(std::make_unique<StyledDateFormatter>(StyledDateFormatter::Style::Medium,
+                                                                   StyledDateFormatter::Style::Medium))
+    , m_makeThumbnail([](FileItem& file) { return file.fillPreview(); })
+{
+}
+
+SelectionDetails::~SelectionDetails()
+{
+    // Each queue finishes its one picture before it goes; what it posts back dies with this object.
+    m_requests.clear();
+}
+
+void SelectionDetails::setSelection(FileItemPtr file, FileGroupPtr group)
+{
+    m_selectedFile = std::move(file);
+    m_selectedGroup = m_selectedFile ? nullptr : std::move(group);
+    m_previewFile = m_selectedFile ? m_selectedFile : m_selectedGroup ? m_selectedGroup->head() : nullptr;
+    Q_EMIT selectionChanged();
+    Q_EMIT previewChanged();
+    updatePreviewForFile(m_previewFile);
+}
+
+QString SelectionDetails::selectedFileName() const
+{
+    if (m_selectedFile)
+        return m_selectedFile->name();
+    return m_selectedGroup ? m_selectedGroup->fileName() : QString();
+}
+
+QString SelectionDetails::selectedFileKind() const
+{
+    return m_previewFile ? m_icons.kindForPath(m_previewFile->name()) : QString();
+}
+
+QString SelectionDetails::selectedFileSize() const
+{
+    if (m_selectedFile)
+        return m_selectedFile->sizeString();
+    if (!m_selectedGroup)
+        return {};
+    return formatString("%@ × %lu = %@", sizeText(m_selectedGroup->fileSize()), m_selectedGroup->count(),
+                        sizeText(m_selectedGroup->totalSize()));
+}
+
+QString SelectionDetails::selectedFileDate() const
+{
+    if (m_selectedFile)
+        return m_detailsDateFormatter->stringFromDate(m_selectedFile->dateCreated());
+    return m_selectedGroup ? QStringLiteral("(Multiple files)") : QString();
+}
+
+QImage SelectionDetails::preview() const
+{
+    const QImage picture = m_previewFile ? m_previewFile->preview() : QImage();
+    return picture.isNull() ? namedImage(QStringLiteral("PlaceholderTemplate")) : picture;
+}
+
+bool SelectionDetails::preferOldFiles() const
+{
+    return PairsiftDefaults::preferFiles() == 0;
+}
+
+void SelectionDetails::setPreferOldFiles(bool preferOldFiles)
+{
+    PairsiftDefaults::setPreferFiles(preferOldFiles ? 0 : 1);
+}
+
+bool SelectionDetails::preferNewFiles() const
+{
+    return !preferOldFiles();
+}
+
+void SelectionDetails::setPreferNewFiles(bool preferNewFiles)
+{
+    setPreferOldFiles(!preferNewFiles);
+}
+
+void SelectionDetails::preferFilesDidChange()
+{
+    Q_EMIT preferFilesChanged();
+}
+
+void SelectionDetails::updatePreviewForFile(const FileItemPtr& file)
+{
+    if (!file || !file->preview().isNull())
+        return;
+    auto request = std::make_unique<PreviewRequest>(
+        PreviewRequest{file, std::make_unique<SerialQueue>(QStringLiteral("com.lanternforges.Pairsift.ThumbnailGenerator"))});
+    PreviewRequest* pending = request.get();
+    request->queue->async([this, pending, file, make = m_makeThumbnail] {
+        const bool isPicture = make(*file);
+        // Queued to this object: dropped if it is gone by then (its destructor joins this queue first).
+        QMetaObject::invokeMethod(this, [this, pending, isPicture] { previewDidFinish(pending, isPicture); },
+                                  Qt::QueuedConnection);
+    });
+    m_requests.push_back(std::move(request));
+}
+
+void SelectionDetails::previewDidFinish(PreviewRequest* request, bool isPicture)
+{
+    const auto found = std::find_if(m_requests.begin(), m_requests.end(),
+                                    [request](const auto& candidate) { return candidate.get() == request; });
+    if (found == m_requests.end())
+        return;
+    const FileItemPtr file = request->file;
+    // Icons live on this thread: a file that is no picture gets its icon here.
+    if (!isPicture && file->preview().isNull())
+        file->setPreview(m_icons.iconImage(*file, PreviewSide));
+    m_requests.erase(found);
+    if (file == m_previewFile)
+        Q_EMIT previewChanged();
+}
+
+} // namespace pairsift

@@ -1,0 +1,211 @@
+#include "results/views/ResultsView.h"
+
+#include "platform/desktop/FileManagerReveal.h"
+#include "results/ResultsController.h"
+#include "results/ResultsListModel.h"
+#include "results/views/PreviewWindow.h"
+#include "results/views/SelectionDetailsView.h"
+#include "settings/PairsiftDefaults.h"
+#include "ui/ImageAndTextCell.h"
+
+#include <QApplication>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QSignalBlocker>
+#include <QSplitter>
+
+namespace pairsift {
+
+ResultsView::ResultsView(ResultsController& controller, QWidget* parent)
+    : QWidget(parent)
+    , m_controller(controller)
+    , m_dupView(new KeyForwardingOutlineView)
+    , m_detailsView(new SelectionDetailsView(*controller.details()))
+{
+    auto* splitter = new QSplitter(Qt::Horizontal, this);
+    splitter->addWidget(m_dupView);
+    splitter->addWidget(m_detailsView);
+    splitter->setStretchFactor(0, 1);
+    splitter->setStretchFactor(1, 0);
+    splitter->setChildrenCollapsible(false);
+    auto* layout = new QHBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->addWidget(splitter);
+
+    m_controller.setRevealer(&revealInFileManager);
+    setupDuplicatesTableView();
+
+    connect(m_dupView, &QTreeView::expanded, &m_controller, &ResultsController::itemDidExpand);
+    connect(m_dupView, &QTreeView::collapsed, &m_controller, &ResultsController::itemDidCollapse);
+    connect(&m_controller, &ResultsController::expandRowsRequested, this, [this](const QModelIndexList& rows) {
+        for (const QModelIndex& row : rows)
+            m_dupView->expand(row);
+    });
+    connect(&m_controller, &ResultsController::expandAllRequested, m_dupView, &QTreeView::expandAll);
+    connect(&m_controller, &ResultsController::collapseAllRequested, m_dupView, &QTreeView::collapseAll);
+    connect(&m_controller, &ResultsController::scrollToRequested, this,
+            [this](const QModelIndex& index) { m_dupView->scrollTo(index); });
+    connect(m_controller.selectionModel(), &QItemSelectionModel::selectionChanged, this, [this] {
+        if (isPreviewVisible())
+            quickLookSelectedItems();
+    });
+    // Whatever was expanded before the list existed.
+    m_controller.restoreExpandedGroups();
+}
+
+ResultsView::~ResultsView()
+{
+    m_dupView->setKeyDelegate(nullptr);
+}
+
+void ResultsView::setupDuplicatesTableView()
+{
+    m_dupView->setModel(m_controller.model());
+    m_dupView->setSelectionModel(m_controller.selectionModel());
+    m_dupView->setKeyDelegate(this);
+    // Uniform rows let the view lay out a hundred thousand groups without asking each for its size.
+    m_dupView->setUniformRowHeights(true);
+    m_dupView->setSelectionBehavior(QAbstractItemView::SelectRows);
+    m_dupView->setSelectionMode(QAbstractItemView::ExtendedSelection);
+    m_dupView->setAllColumnsShowFocus(true);
+    m_dupView->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    m_dupView->setIconSize(QSize(16, 16));
+    // The check boxes come first; the outline's arrows and indentation belong to the names.
+    m_dupView->setTreePosition(ResultsListModel::NameColumn);
+
+    auto* textCell = new ImageAndTextCell(m_dupView);
+    textCell->setHighlightedForegroundRole(ResultsListModel::HighlightedForegroundRole);
+    m_dupView->setItemDelegate(textCell);
+    auto* nameCell = new ImageAndTextCell(m_dupView);
+    nameCell->setDelegate(this);
+    nameCell->setElideMode(Qt::ElideMiddle);
+    nameCell->setHighlightedForegroundRole(ResultsListModel::HighlightedForegroundRole);
+    m_dupView->setItemDelegateForColumn(ResultsListModel::NameColumn, nameCell);
+
+    QHeaderView* header = m_dupView->header();
+    header->setSectionsMovable(false);
+    header->setStretchLastSection(false);
+    header->setSectionResizeMode(ResultsListModel::MarkedForRemovalColumn, QHeaderView::Fixed);
+    header->resizeSection(ResultsListModel::MarkedForRemovalColumn, 28);
+    header->setSectionResizeMode(ResultsListModel::NameColumn, QHeaderView::Stretch);
+    header->resizeSection(ResultsListModel::FileSizeColumn, 110);
+    header->resizeSection(ResultsListModel::TotalSizeColumn, 90);
+    header->resizeSection(ResultsListModel::DateCreatedColumn, 150);
+    showSortIndicator();
+    m_dupView->setSortingEnabled(true);
+    connect(header, &QHeaderView::sortIndicatorChanged, this, &ResultsView::headerSortChanged);
+}
+
+void ResultsView::showSortIndicator()
+{
+    const int column = ResultsListModel::columnForSortKey(PairsiftDefaults::sortKey());
+    const QSignalBlocker blocker(m_dupView->header());
+    m_dupView->header()->setSortIndicator(column, PairsiftDefaults::sortAscending() ? Qt::AscendingOrder : Qt::DescendingOrder);
+}
+
+void ResultsView::headerSortChanged(int column, Qt::SortOrder)
+{
+    // A column without a group order keeps the indicator where the order is.
+    if (ResultsListModel::sortKeyForColumn(column).isNull())
+        showSortIndicator();
+}
+
+bool ResultsView::isPreviewVisible() const
+{
+    return m_previewPanel && m_previewPanel->isVisible();
+}
+
+PreviewWindow& ResultsView::preview()
+{
+    if (!m_previewPanel)
+        m_previewPanel = new PreviewWindow(*m_dupView, m_controller.icons(), this);
+    return *m_previewPanel;
+}
+
+void ResultsView::launchQuickLook()
+{
+    if (isPreviewVisible()) {
+        m_previewPanel->hide();
+        return;
+    }
+    quickLookSelectedItems();
+    preview().setItems(m_selectedItemsForQuickLook);
+    m_previewPanel->show();
+    m_previewPanel->raise();
+    // The list keeps the keyboard.
+    window()->activateWindow();
+    m_dupView->setFocus();
+}
+
+void ResultsView::togglePreviewPanel()
+{
+    if (isPreviewVisible()) {
+        m_previewPanel->hide();
+        return;
+    }
+    preview().show();
+    m_previewPanel->raise();
+}
+
+void ResultsView::quickLookSelectedItems()
+{
+    m_selectedItemsForQuickLook = m_controller.filesForRows(m_dupView->selectedItems());
+    if (isPreviewVisible())
+        m_previewPanel->setItems(m_selectedItemsForQuickLook);
+}
+
+void ResultsView::expandAll()
+{
+    m_controller.expandAll();
+}
+
+void ResultsView::collapseAll()
+{
+    m_controller.collapseAll();
+}
+
+void ResultsView::revealInFinder()
+{
+    if (!m_controller.revealInFinder())
+        QApplication::beep();
+}
+
+bool ResultsView::userDidPressSpaceInOutlineView(KeyForwardingOutlineView*)
+{
+    launchQuickLook();
+    return true;
+}
+
+bool ResultsView::arrowPressed()
+{
+    if (isPreviewVisible())
+        m_previewPanel->reloadData();
+    return false;
+}
+
+bool ResultsView::userDidPressUpInOutlineView(KeyForwardingOutlineView*)
+{
+    return arrowPressed();
+}
+
+bool ResultsView::userDidPressDownInOutlineView(KeyForwardingOutlineView*)
+{
+    return arrowPressed();
+}
+
+bool ResultsView::userDidPressLeftInOutlineView(KeyForwardingOutlineView*)
+{
+    return arrowPressed();
+}
+
+bool ResultsView::userDidPressRightInOutlineView(KeyForwardingOutlineView*)
+{
+    return arrowPressed();
+}
+
+std::optional<QIcon> ResultsView::iconForCell(const ImageAndTextCell&, const QVariant& data)
+{
+    return m_controller.iconForCell(data);
+}
+
+} // namespace pairsift

@@ -1,0 +1,229 @@
+// The disk side of removal on temporary trees, with the isolated Trash: what each action refuses before
+// touching anything, and that a failing step never leaves the staged path empty.
+#include "removal/FileRemover.h"
+
+#include "RemovalTestSupport.h"
+#include "photolibs/ContainerType.h"
+#include "testkit/LogCapture.h"
+#include "testkit/TemporaryTree.h"
+
+#include <QDir>
+#include <QDirIterator>
+#include <QFile>
+
+#include <gtest/gtest.h>
+
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace pairsift {
+namespace {
+
+using test::LogCapture;
+using test::TemporaryTree;
+
+const QByteArray content("duplicate content");
+
+enum class Action { Delete, DeleteMarked, DeleteAndLink };
+
+// Every entry below the root with its kind and content, to show that nothing changed.
+QStringList snapshot(const QString& root)
+{
+    QStringList entries;
+    QDirIterator it(root, QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot,
+        QDirIterator::Subdirectories);
+    while (it.hasNext()) {
+        const QString path = it.next();
+        const QFileInfo info(path);
+        QString entry = path + (info.isSymLink() ? QStringLiteral(" -> ") + test::linkTarget(path)
+                                                 : info.isDir() ? QStringLiteral("/") : QString());
+        if (info.isFile() && !info.isSymLink()) {
+            QFile file(path);
+            EXPECT_TRUE(file.open(QIODevice::ReadOnly));
+            entry += QStringLiteral(" = ") + QString::fromUtf8(file.readAll());
+        }
+        entries.append(entry);
+    }
+    entries.sort();
+    return entries;
+}
+
+class FileRemoverTest : public testing::Test {
+public:
+    void SetUp() override { prepare(); }
+
+    // A fresh tree with a kept copy and its staged duplicate.
+    void prepare()
+    {
+        treePointer = std::make_unique<TemporaryTree>();
+        logPointer = std::make_unique<LogCapture>();
+        // GIO uses the home trash only for files on the home's device; anything else would go elsewhere.
+        struct stat home {}, root {};
+        ASSERT_EQ(::stat(QFile::encodeName(test::isolatedHome()).constData(), &home), 0);
+        ASSERT_EQ(::stat(QFile::encodeName(tree().root()).constData(), &root), 0);
+        ASSERT_EQ(home.st_dev, root.st_dev) << "the temporary tree must share the isolated home's volume";
+
+        kept = tree().writeFile(QStringLiteral("kept/original.txt"), content);
+        staged = tree().writeFile(QStringLiteral("copies/duplicate.txt"), content);
+        file = FileItem::create(staged);
+        file->setTotalSize(content.size());
+        file->setRemainingFileName(kept);
+        file->setContainerType(containerTypeDirectory);
+        file->setContainerPath(tree().root());
+    }
+
+    RemovalOutcome run(Action action, RemovalFileSystem fileSystem = RemovalFileSystem::system())
+    {
+        FileRemover remover(log().logger(), std::move(fileSystem));
+        switch (action) {
+        case Action::Delete:
+            return remover.deleteFile(*file, false);
+        case Action::DeleteMarked:
+            return remover.deleteFile(*file, true);
+        case Action::DeleteAndLink:
+            return remover.deleteAndLinkFile(*file, false);
+        }
+        return RemovalOutcome::Failed;
+    }
+
+    const TemporaryTree& tree() const { return *treePointer; }
+    QStringList trashed() const { return test::trashedPaths(tree().root()); }
+
+    const LogCapture& log() const { return *logPointer; }
+
+    std::unique_ptr<TemporaryTree> treePointer;
+    std::unique_ptr<LogCapture> logPointer;
+    QString kept;
+    QString staged;
+    FileItemPtr file;
+};
+
+TEST_F(FileRemoverTest, refusesWithoutTouchingAnythingWhenTheKeptCopyOrTheStagedPathChanged)
+{
+    struct Case {
+        const char* name;
+        std::function<void(FileRemoverTest&)> change;
+        const char* logged;
+    };
+    const QList<Case> cases = {
+        {"kept copy vanished", [](FileRemoverTest& t) { QFile::remove(t.kept); }, "is missing"},
+        {"kept copy is a folder",
+            [](FileRemoverTest& t) {
+                QFile::remove(t.kept);
+                QDir().mkpath(t.kept);
+            },
+            "is not a regular file"},
+        {"kept copy is the staged file",
+            [](FileRemoverTest& t) {
+                QFile::remove(t.staged);
+                ASSERT_EQ(::link(QFile::encodeName(t.kept).constData(), QFile::encodeName(t.staged).constData()), 0);
+            },
+            "is the same file"},
+        {"kept copy changed size", [](FileRemoverTest& t) { t.tree().writeFile(QStringLiteral("kept/original.txt"), "x"); },
+            "has changed size"},
+        {"staged path became a folder",
+            [](FileRemoverTest& t) {
+                QFile::remove(t.staged);
+                t.tree().writeFile(QStringLiteral("copies/duplicate.txt/inside.txt"), "keep me");
+            },
+            "is not a regular file or link"},
+    };
+    for (const Case& c : cases) {
+        for (Action action : {Action::Delete, Action::DeleteMarked, Action::DeleteAndLink}) {
+            prepare();
+            c.change(*this);
+            const QStringList before = snapshot(tree().root());
+            EXPECT_EQ(run(action), RemovalOutcome::Failed) << c.name;
+            EXPECT_EQ(snapshot(tree().root()), before) << c.name;
+            EXPECT_TRUE(trashed().isEmpty()) << c.name;
+            EXPECT_TRUE(log().text().contains(QString::fromLatin1(c.logged))) << c.name;
+        }
+    }
+}
+
+TEST_F(FileRemoverTest, aVanishedStagedFileIsAlreadyGoneForEveryAction)
+{
+    for (Action action : {Action::Delete, Action::DeleteMarked, Action::DeleteAndLink}) {
+        QFile::remove(staged);
+        EXPECT_EQ(run(action), RemovalOutcome::AlreadyGone);
+        EXPECT_FALSE(QFileInfo::exists(staged));
+    }
+}
+
+TEST_F(FileRemoverTest, deleteMovesToTheTrashAndAMarkedFileIsDeletedPermanently)
+{
+    EXPECT_EQ(run(Action::Delete), RemovalOutcome::Removed);
+    EXPECT_FALSE(QFileInfo::exists(staged));
+    ASSERT_EQ(trashed(), QStringList{staged});
+
+    const QString second = tree().writeFile(QStringLiteral("copies/second.txt"), content);
+    file->setName(second);
+    EXPECT_EQ(run(Action::DeleteMarked), RemovalOutcome::Removed);
+    EXPECT_FALSE(QFileInfo::exists(second));
+    EXPECT_EQ(trashed(), QStringList{staged});
+    EXPECT_TRUE(QFileInfo(kept).isFile());
+}
+
+TEST_F(FileRemoverTest, aTrashFailureLeavesTheFileAndIsLogged)
+{
+    RemovalFileSystem failing = RemovalFileSystem::system();
+    failing.moveToTrash = [](const QString&, Error* error) {
+        setError(error, QStringLiteral("GIO"), 15, QStringLiteral("Unable to move to Trash"));
+        return false;
+    };
+    for (Action action : {Action::Delete, Action::DeleteAndLink}) {
+        const QStringList before = snapshot(tree().root());
+        EXPECT_EQ(run(action, failing), RemovalOutcome::Failed);
+        EXPECT_EQ(snapshot(tree().root()), before);
+    }
+    EXPECT_TRUE(log().has(QStringLiteral("Error: Error trashing file '%1': 15").arg(staged)));
+    EXPECT_TRUE(log().text().contains(QStringLiteral("*** FILE")));
+}
+
+TEST_F(FileRemoverTest, deleteAndLinkLeavesAnAbsoluteLinkToTheKeptCopy)
+{
+    for (bool isMarked : {false, true}) {
+        prepare();
+        EXPECT_EQ(FileRemover(log().logger()).deleteAndLinkFile(*file, isMarked), RemovalOutcome::Removed);
+        EXPECT_EQ(test::linkTarget(staged), kept);
+        EXPECT_EQ(test::folderEntries(tree().path(QStringLiteral("copies"))), QStringList{QStringLiteral("duplicate.txt")});
+        EXPECT_EQ(trashed(), isMarked ? QStringList() : QStringList{staged});
+    }
+}
+
+TEST_F(FileRemoverTest, deleteAndLinkRefusesWithoutAKeptCopyAndForPhotoLibraryFiles)
+{
+    file->setRemainingFileName(QString());
+    const QStringList before = snapshot(tree().root());
+    EXPECT_EQ(run(Action::DeleteAndLink), RemovalOutcome::Failed);
+    EXPECT_TRUE(log().has(QStringLiteral("Warning: File '%1' has nothing to link to").arg(staged)));
+
+    file->setRemainingFileName(kept);
+    file->setContainerType(containerTypeiPhoto);
+    EXPECT_EQ(run(Action::DeleteAndLink), RemovalOutcome::Failed);
+    EXPECT_EQ(snapshot(tree().root()), before);
+    EXPECT_TRUE(trashed().isEmpty());
+}
+
+TEST_F(FileRemoverTest, whenTheLinkCannotTakeThePlaceTheFileComesBack)
+{
+    RemovalFileSystem failing = RemovalFileSystem::system();
+    const auto rename = failing.renameWithoutReplacing;
+    failing.renameWithoutReplacing = [rename](const QByteArray& from, const QByteArray& to, Error* error) {
+        if (from.contains("/.pairsift-link-")) {
+            setError(error, QStringLiteral("POSIX"), EIO, QStringLiteral("Input/output error"));
+            return false;
+        }
+        return rename(from, to, error);
+    };
+    for (bool isMarked : {false, true}) {
+        prepare();
+        const QStringList before = snapshot(tree().root());
+        EXPECT_EQ(FileRemover(log().logger(), failing).deleteAndLinkFile(*file, isMarked), RemovalOutcome::Failed);
+        EXPECT_EQ(snapshot(tree().root()), before) << "marked: " << isMarked;
+        EXPECT_TRUE(log().has(QStringLiteral("Error: Error writing bookmark to '%1': Input/output error").arg(staged)));
+    }
+}
+
+} // namespace
+} // namespace pairsift

@@ -1,0 +1,44 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+#include <QStringList>
+
+#include <functional>
+#include <ostream>
+
+// Readable values in failure messages.
+inline void PrintTo(const QString& text, std::ostream* out)
+{
+    *out << '"' << text.toStdString() << '"';
+}
+
+namespace pairsift::test {
+
+// Every removal test runs with HOME and XDG_DATA_HOME in a temporary folder, set before main() so that GIO
+// (which reads them once) only ever sees the temporary Trash. The user's own Trash is never touched.
+QString isolatedHome();
+// $XDG_DATA_HOME/Trash of the isolated home.
+QString trashFolder();
+
+// What one file in the Trash records.
+struct TrashedFile {
+    QString originalPath;
+    QByteArray content;
+};
+
+// The files in the Trash. A file whose .trashinfo is missing or malformed (header, Path, DeletionDate)
+// fails the calling test.
+QList<TrashedFile> trashedFiles();
+// The original paths of trashedFiles() below `folder`, sorted.
+QStringList trashedPaths(const QString& folder);
+
+// The names in a folder, hidden ones included, sorted.
+QStringList folderEntries(const QString& folder);
+// Runs the event loop until the condition holds; false after a bound that only a hang reaches.
+bool waitUntil(const std::function<bool()>& condition);
+
+// The target of the symbolic link at `path`, null when it is not one.
+QString linkTarget(const QString& path);
+
+} // namespace pairsift::test

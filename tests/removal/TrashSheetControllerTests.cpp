@@ -1,0 +1,328 @@
+// The removal sheet's controller over a temporary store and tree, with the isolated Trash: loading, the status
+// line, the enabling rules, and whole runs of the three actions.
+#include "removal/TrashSheetController.h"
+
+#include "RemovalTestSupport.h"
+#include "photolibs/ContainerType.h"
+#include "removal/PhotoLibraryHandlers.h"
+#include "removal/TrashSheetFilesModel.h"
+#include "store/PairsiftDatabase.h"
+#include "testkit/LogCapture.h"
+#include "testkit/TemporaryTree.h"
+
+#include <QCoreApplication>
+#include <QDeadlineTimer>
+#include <QFile>
+#include <QFileInfo>
+#include <QThread>
+
+#include <gtest/gtest.h>
+
+#include <future>
+
+namespace pairsift {
+namespace {
+
+using test::LogCapture;
+using test::TemporaryTree;
+
+class TrashSheetControllerTest : public testing::Test {
+protected:
+    void SetUp() override
+    {
+        store = PairsiftDatabase::databaseWithPath(tree.path(QStringLiteral("PairsiftData.db3")));
+        ASSERT_TRUE(store);
+        controller.setDatabase(store);
+        controller.setLogger(log.logger());
+        QObject::connect(&controller, &TrashSheetController::runFinished, [this] { ++finishedRuns; });
+        kept = addFile(QStringLiteral("kept.txt"), false);
+    }
+
+    // A file with the kept copy's content; staged with the kept copy as its link target unless `live`.
+    QString addFile(const QString& relative, bool isStaged = true, const ContainerType& type = containerTypeDirectory)
+    {
+        const QString path = tree.writeFile(relative, "same");
+        EXPECT_TRUE(store->addFile(path, 4, {}, type, tree.root()));
+        EXPECT_TRUE(store->updateFile(path, QByteArray(20, 's')));
+        if (isStaged) {
+            EXPECT_TRUE(store->trashFile(path, kept));
+        }
+        return path;
+    }
+
+    void load()
+    {
+        controller.loadStagedFiles();
+        ASSERT_TRUE(test::waitUntil([this] { return !controller.isBusy(); }));
+    }
+
+    void selectAll()
+    {
+        QList<int> rows;
+        for (int row = 0; row < controller.deletedFiles().size(); ++row)
+            rows.append(row);
+        controller.setSelectionIndexes(rows);
+    }
+
+    // Runs an action over the whole list and waits for its finish step.
+    void runOnAll(void (TrashSheetController::*action)())
+    {
+        selectAll();
+        const int before = finishedRuns;
+        (controller.*action)();
+        ASSERT_TRUE(test::waitUntil([&] { return finishedRuns > before; }));
+    }
+
+    QStringList listed() const
+    {
+        QStringList paths;
+        for (const FileItemPtr& file : controller.deletedFiles())
+            paths.append(file->name());
+        paths.sort();
+        return paths;
+    }
+
+    QStringList stagedRows()
+    {
+        QStringList paths;
+        store->enumerateDeletedFiles([&](const QString& path, auto&&...) { paths.append(path); });
+        paths.sort();
+        return paths;
+    }
+
+    TemporaryTree tree;
+    LogCapture log;
+    std::shared_ptr<PairsiftDatabase> store;
+    TrashSheetController controller;
+    QString kept;
+    int finishedRuns = 0;
+};
+
+TEST_F(TrashSheetControllerTest, loadsTheStagedRowsAndShowsTheSelectionInTheStatusLine)
+{
+    load();
+    EXPECT_TRUE(controller.deletedFiles().isEmpty());
+    EXPECT_EQ(controller.message(), QStringLiteral("Idle."));
+
+    TrashSheetController sheet;
+    sheet.setDatabase(store);
+    for (const char* name : {"a.txt", "b.txt", "c.txt"})
+        addFile(QString::fromLatin1(name));
+    sheet.loadStagedFiles();
+    ASSERT_TRUE(test::waitUntil([&] { return !sheet.isBusy(); }));
+    ASSERT_EQ(sheet.filesModel()->rowCount(), 3);
+    EXPECT_EQ(sheet.deletedFiles().first()->remainingFileName(), kept);
+    EXPECT_EQ(sheet.deletedFiles().first()->totalSize(), 4u);
+    const QList<std::pair<QList<int>, QString>> cases = {
+        {{1}, QStringLiteral("Selected 1 file")}, {{0, 1, 2}, QStringLiteral("Selected 3 files")}, {{}, QStringLiteral("Idle.")}};
+    for (const auto& [rows, text] : cases) {
+        sheet.setSelectionIndexes(rows);
+        EXPECT_EQ(sheet.message(), text);
+    }
+}
+
+TEST_F(TrashSheetControllerTest, onlyPlainFolderFilesCanBeDeletedAndLinked)
+{
+    addFile(QStringLiteral("plain.txt"));
+    addFile(QStringLiteral("Photos.photolibrary/Masters/p.jpg"), true, containerTypeiPhoto);
+    addFile(QStringLiteral("Lib.aplibrary/Masters/a.jpg"), true, containerTypeAperture);
+    load();
+    const auto rowOf = [this](const QString& type) {
+        for (int row = 0; row < controller.deletedFiles().size(); ++row) {
+            if (controller.deletedFiles().at(row)->containerType() == type)
+                return row;
+        }
+        return -1;
+    };
+    const QList<std::pair<QList<int>, bool>> cases = {{{}, true}, {{rowOf(containerTypeDirectory)}, true},
+        {{rowOf(containerTypeDirectory), rowOf(containerTypeiPhoto)}, false}, {{rowOf(containerTypeAperture)}, false}};
+    for (const auto& [rows, canLink] : cases) {
+        controller.setSelectionIndexes(rows);
+        EXPECT_EQ(controller.canDeleteAndLink(), canLink);
+        EXPECT_TRUE(controller.canDelete());
+    }
+
+    const ClassifiedFiles classified = TrashSheetController::classifyFiles(controller.deletedFiles());
+    EXPECT_EQ(classified.directory.size(), 1);
+    EXPECT_EQ(classified.iPhoto.keys(), QStringList{tree.root()});
+    EXPECT_EQ(classified.aperture.keys(), QStringList{tree.root()});
+}
+
+TEST_F(TrashSheetControllerTest, deleteTrashesFilesAndASecondAttemptAfterAFailureDeletesPermanently)
+{
+    const QString first = addFile(QStringLiteral("copies/first.txt"));
+    const QString second = addFile(QStringLiteral("copies/second.txt"));
+    load();
+    RemovalFileSystem failingForSecond = RemovalFileSystem::system();
+    failingForSecond.moveToTrash = [second](const QString& path, Error* error) {
+        return path != second && RemovalFileSystem::system().moveToTrash(path, error);
+    };
+    controller.setFileSystem(failingForSecond);
+    runOnAll(&TrashSheetController::deletePermanently);
+
+    EXPECT_EQ(test::trashedPaths(tree.root()), QStringList{first});
+    EXPECT_EQ(listed(), QStringList{second});
+    EXPECT_EQ(stagedRows(), QStringList{second});
+    EXPECT_EQ(controller.removedFiles().size(), 1);
+    EXPECT_EQ(controller.automaticMessage(), TrashSheetController::trashFailureMessage);
+    EXPECT_TRUE(controller.filesModel()
+                    ->index(0, TrashSheetFilesModel::ErrorColumn)
+                    .data(TrashSheetFilesModel::ErrorMarkRole)
+                    .toBool());
+
+    runOnAll(&TrashSheetController::deletePermanently);
+    EXPECT_FALSE(QFileInfo::exists(second));
+    EXPECT_EQ(test::trashedPaths(tree.root()), QStringList{first});
+    EXPECT_TRUE(listed().isEmpty());
+    EXPECT_TRUE(stagedRows().isEmpty());
+    EXPECT_TRUE(controller.fileErrors().isEmpty());
+    EXPECT_EQ(controller.automaticMessage(), QStringLiteral("Idle."));
+    EXPECT_TRUE(QFileInfo(kept).isFile());
+}
+
+TEST_F(TrashSheetControllerTest, progressFollowsEveryFileAndAVanishedFileOnlyLosesItsRow)
+{
+    QStringList paths;
+    for (const char* name : {"a.txt", "b.txt", "c.txt", "d.txt"})
+        paths.append(addFile(QString::fromLatin1(name)));
+    QFile::remove(paths.at(2));
+    load();
+    QList<std::pair<double, QString>> reports;
+    QObject::connect(&controller, &TrashSheetController::progressChanged,
+        [&] { reports.append({controller.progress(), QString()}); });
+    QObject::connect(&controller, &TrashSheetController::messageChanged, [&] {
+        if (!reports.isEmpty())
+            reports.last().second = controller.automaticMessage();
+    });
+    runOnAll(&TrashSheetController::deletePermanently);
+
+    ASSERT_GE(reports.size(), 5);
+    EXPECT_EQ(reports.at(0).first, 0.0);
+    EXPECT_EQ(reports.at(3).first, 75.0);
+    EXPECT_EQ(reports.at(3).second, QStringLiteral("Remaining files: 1"));
+    EXPECT_EQ(reports.at(4).first, 100.0);
+    EXPECT_TRUE(stagedRows().isEmpty());
+    EXPECT_EQ(test::trashedPaths(tree.root()), (QStringList{paths.at(0), paths.at(1), paths.at(3)}));
+}
+
+TEST_F(TrashSheetControllerTest, stopLeavesTheRestListedAndStaged)
+{
+    QStringList paths;
+    for (const char* name : {"a.txt", "b.txt", "c.txt", "d.txt"})
+        paths.append(addFile(QString::fromLatin1(name)));
+    load();
+    RemovalFileSystem stoppingAtSecond = RemovalFileSystem::system();
+    stoppingAtSecond.moveToTrash = [this, second = paths.at(1)](const QString& path, Error* error) {
+        if (path == second)
+            controller.stopDeleting();
+        return RemovalFileSystem::system().moveToTrash(path, error);
+    };
+    controller.setFileSystem(stoppingAtSecond);
+    runOnAll(&TrashSheetController::deletePermanently);
+
+    const QStringList rest = {paths.at(2), paths.at(3)};
+    EXPECT_EQ(test::trashedPaths(tree.root()), (QStringList{paths.at(0), paths.at(1)}));
+    EXPECT_EQ(listed(), rest);
+    EXPECT_EQ(stagedRows(), rest);
+    EXPECT_FALSE(controller.isStopped());
+    EXPECT_EQ(controller.message(), QStringLiteral("Selected 2 files"));
+    EXPECT_EQ(controller.automaticMessage(), QStringLiteral("Idle."));
+}
+
+TEST_F(TrashSheetControllerTest, deleteAndLinkAndPutBack)
+{
+    const QString linked = addFile(QStringLiteral("copies/linked.txt"));
+    const QString restored = addFile(QStringLiteral("copies/restored.txt"));
+    const QString vanished = addFile(QStringLiteral("copies/vanished.txt"));
+    QFile::remove(vanished);
+    load();
+    for (int row = 0; row < controller.deletedFiles().size(); ++row) {
+        if (controller.deletedFiles().at(row)->name() == linked)
+            controller.setSelectionIndexes({row});
+    }
+    controller.deleteAndLink();
+    ASSERT_TRUE(test::waitUntil([&] { return finishedRuns == 1; }));
+    EXPECT_EQ(test::linkTarget(linked), kept);
+    EXPECT_EQ(stagedRows(), (QStringList{restored, vanished}));
+
+    runOnAll(&TrashSheetController::putBack);
+    EXPECT_EQ(controller.restoredFiles().size(), 2);
+    EXPECT_TRUE(stagedRows().isEmpty());
+    QStringList live;
+    store->enumerateFiles([&](const QString& path, auto&&...) { live.append(path); });
+    live.sort();
+    EXPECT_EQ(live, (QStringList{restored, kept}));
+    EXPECT_TRUE(QFileInfo(restored).isFile());
+}
+
+TEST_F(TrashSheetControllerTest, theSheetCannotCloseDuringARun)
+{
+    addFile(QStringLiteral("a.txt"));
+    load();
+    std::promise<void> release;
+    std::shared_future<void> released = release.get_future().share();
+    RemovalFileSystem held = RemovalFileSystem::system();
+    held.moveToTrash = [released](const QString& path, Error* error) {
+        released.wait();
+        return RemovalFileSystem::system().moveToTrash(path, error);
+    };
+    controller.setFileSystem(held);
+    int closeRequests = 0;
+    QObject::connect(&controller, &TrashSheetController::closeRequested, [&] { ++closeRequests; });
+    selectAll();
+    controller.deletePermanently();
+    EXPECT_TRUE(controller.isRunning());
+    controller.close();
+    EXPECT_EQ(closeRequests, 0);
+    release.set_value();
+    ASSERT_TRUE(test::waitUntil([&] { return finishedRuns == 1; }));
+    controller.close();
+    EXPECT_EQ(closeRequests, 1);
+}
+
+// Photo-library handlers that record what they were given and fail like a switch that does not work.
+class RecordingHandlers : public PhotoLibraryHandlers {
+public:
+    QString iPhotoLibraryPath() override { return QStringLiteral("/current/iPhoto"); }
+    QString apertureLibraryPath() override { return {}; }
+    void iPhotoHandler(PhotoRemovalRun& run) override
+    {
+        calls.append(QStringLiteral("iPhoto"));
+        for (const FileItemPtr& file : run.classified.iPhoto.value(libraryPath)) {
+            run.processedFiles.append(file);
+            run.countFileDone();
+        }
+        run.setFailureStatus(QStringLiteral("Unable to switch Aperture library"));
+    }
+    void apertureHandler(PhotoRemovalRun& run) override
+    {
+        calls.append(QStringLiteral("Aperture"));
+        doneBefore = *run.doneCount;
+    }
+
+    QString libraryPath;
+    QStringList calls;
+    std::uint64_t doneBefore = 0;
+};
+
+TEST_F(TrashSheetControllerTest, aDeleteRunEndsWithThePhotoLibraryHandlersAndKeepsTheirFailureText)
+{
+    const auto handlers = std::make_shared<RecordingHandlers>();
+    handlers->libraryPath = tree.root();
+    controller.setPhotoLibraryHandlers(handlers);
+    EXPECT_EQ(controller.iPhotoLibraryPath(), QStringLiteral("/current/iPhoto"));
+    addFile(QStringLiteral("plain.txt"));
+    const QString photo = addFile(QStringLiteral("Photos.photolibrary/Masters/p.jpg"), true, containerTypeiPhoto);
+    load();
+    runOnAll(&TrashSheetController::deletePermanently);
+
+    EXPECT_EQ(handlers->calls, (QStringList{QStringLiteral("iPhoto"), QStringLiteral("Aperture")}));
+    EXPECT_EQ(handlers->doneBefore, 2u);
+    EXPECT_EQ(controller.progress(), 100.0);
+    EXPECT_TRUE(QFileInfo(photo).isFile()) << "a photo never goes to the Trash";
+    EXPECT_TRUE(listed().isEmpty());
+    EXPECT_EQ(controller.automaticMessage(), QStringLiteral("Unable to switch Aperture library"));
+}
+
+} // namespace
+} // namespace pairsift

@@ -1,0 +1,220 @@
+#include "ResultsTestSupport.h"
+
+#include "results/ResultsListModel.h"
+#include "results/SelectionDetails.h"
+#include "settings/PairsiftDefaults.h"
+
+#include <QSignalSpy>
+
+#include <atomic>
+
+namespace pairsift {
+namespace {
+
+using Model = ResultsListModel;
+
+class ResultsControllerTest : public test::ResultsFixture {
+protected:
+    void expand(const QByteArray& digest) { controller.itemDidExpand(groupIndex(digest)); }
+    QString selectedName() const
+    {
+        const ResultsController::Item item = controller.selectedItem();
+        return item.file ? item.file->name() : item.group ? QStringLiteral("group ") + item.group->fileName() : QString();
+    }
+};
+
+TEST_F(ResultsControllerTest, markingStatusCountsPartlyMarkedGroupsOnly)
+{
+    controller.loadFilesFromDatabase();
+    EXPECT_EQ(controller.selectionInfoText(), QStringLiteral("No duplicate files."));
+    EXPECT_FALSE(controller.isNonEmpty());
+
+    const QByteArray a = addGroup(QStringLiteral("a"), 3, 100);
+    const QByteArray b = addGroup(QStringLiteral("b"), 2, 5000);
+    controller.loadFilesFromDatabase();
+    EXPECT_TRUE(controller.isNonEmpty());
+    EXPECT_EQ(controller.selectionInfoText(), QStringLiteral("Selected 0 files (0 B)"));
+
+    QSignalSpy changes(&controller, &ResultsController::markingStatusChanged);
+    ASSERT_TRUE(controller.model()->setMarked(fileIndex(a, 1), int(Qt::Checked), false));
+    EXPECT_EQ(controller.selectionInfoText(), QStringLiteral("Selected 1 file (100 B)"));
+    EXPECT_EQ(controller.markedCount(), 1u);
+    // A fully marked group is left alone by staging, so it counts nothing.
+    ASSERT_TRUE(controller.model()->setMarked(groupIndex(b), int(Qt::Checked), false));
+    EXPECT_EQ(controller.selectionInfoText(), QStringLiteral("Selected 1 file (100 B)"));
+    ASSERT_TRUE(controller.model()->setMarked(fileIndex(a, 2), int(Qt::Checked), false));
+    EXPECT_EQ(controller.selectionInfoText(), QStringLiteral("Selected 2 files (200 B)"));
+    EXPECT_EQ(changes.count(), 3);
+}
+
+TEST_F(ResultsControllerTest, expandedGroupsComeBackOnceAfterEveryReload)
+{
+    const QByteArray a = addGroup(QStringLiteral("a"), 2);
+    const QByteArray b = addGroup(QStringLiteral("b"), 2);
+    const QByteArray gone(20, 'z');
+    // The store holds a key twice and a key of a group that is not listed.
+    ASSERT_TRUE(store->saveExpandedGroups({a, gone, a}));
+    session.loadExpandedGroups();
+    EXPECT_EQ(session.expandedGroups(), (QList<QByteArray>{a, gone}));
+
+    QSignalSpy requests(&controller, &ResultsController::expandRowsRequested);
+    controller.loadFilesFromDatabase();
+    ASSERT_EQ(requests.count(), 1);
+    EXPECT_EQ(requests.last().at(0).value<QModelIndexList>(), QModelIndexList{groupIndex(a)});
+
+    // The view reports each expansion again; the memory keeps one key per group.
+    expand(a);
+    expand(b);
+    expand(b);
+    controller.sortDescriptorsDidChange(Model::NameColumn, Qt::AscendingOrder);
+    EXPECT_EQ(session.expandedGroups(), (QList<QByteArray>{a, gone, b}));
+    EXPECT_EQ(requests.last().at(0).value<QModelIndexList>(), (QModelIndexList{groupIndex(a), groupIndex(b)}));
+
+    controller.collapseAll();
+    EXPECT_EQ(session.expandedGroups(), QList<QByteArray>{gone});
+    controller.expandAll();
+    EXPECT_EQ(session.expandedGroups(), (QList<QByteArray>{gone, a, b}));
+    controller.itemDidCollapse(groupIndex(a));
+    EXPECT_FALSE(controller.isGroupExpanded(group(a)));
+}
+
+TEST_F(ResultsControllerTest, headerClickOrdersGroupsAndStoresTheOrder)
+{
+    const QByteArray small = addGroup(QStringLiteral("z"), 3, 10);
+    const QByteArray large = addGroup(QStringLiteral("m"), 2, 20);
+    controller.loadFilesFromDatabase();
+    struct Case {
+        int column;
+        Qt::SortOrder order;
+        QByteArray first;
+        QString storedKey;
+    };
+    const std::vector<Case> cases{
+        {Model::NameColumn, Qt::AscendingOrder, large, QStringLiteral("name")},
+        {Model::FileSizeColumn, Qt::DescendingOrder, large, QStringLiteral("fileSize")},
+        {Model::TotalSizeColumn, Qt::DescendingOrder, large, QStringLiteral("total")},
+        {Model::TotalSizeColumn, Qt::AscendingOrder, small, QStringLiteral("total")},
+        // No group order on this column: nothing changes.
+        {Model::DateCreatedColumn, Qt::DescendingOrder, small, QStringLiteral("total")},
+    };
+    for (const Case& c : cases) {
+        controller.model()->sort(c.column, c.order);
+        EXPECT_EQ(controller.model()->rowForDigest(c.first), 0) << c.column;
+        EXPECT_EQ(PairsiftDefaults::sortKey(), c.storedKey);
+    }
+    EXPECT_TRUE(PairsiftDefaults::sortAscending());
+}
+
+TEST_F(ResultsControllerTest, reloadSelectsTheSameFileByDigestAndPathOnlyInExpandedGroups)
+{
+    const QByteArray a = addGroup(QStringLiteral("a"), 3);
+    const QByteArray b = addGroup(QStringLiteral("b"), 2);
+    controller.loadFilesFromDatabase();
+    expand(a);
+
+    // The oldest file is kept first; keeping newer files moves a0 to the end, and the selection follows it.
+    controller.selectItemInGroup(group(a), 0);
+    EXPECT_EQ(selectedName(), QStringLiteral("/loc/a0"));
+    PairsiftDefaults::setPreferFiles(1);
+    EXPECT_EQ(selectedName(), QStringLiteral("/loc/a0"));
+    EXPECT_EQ(controller.selectionModel()->currentIndex(), fileIndex(a, 2));
+    // The details follow the highlight.
+    EXPECT_EQ(controller.details()->selectedFileName(), QStringLiteral("/loc/a0"));
+    EXPECT_EQ(group(a)->head()->name(), QStringLiteral("/loc/a2"));
+
+    // A file of a collapsed group has no row: the selection stays where it was.
+    controller.selectItemInGroup(group(b), 1);
+    EXPECT_EQ(selectedName(), QStringLiteral("/loc/a0"));
+    controller.selectGroup(group(b));
+    EXPECT_EQ(selectedName(), QStringLiteral("group b1"));
+
+    // A file selected in a group that is collapsed before the reload is not selected afterwards.
+    controller.selectItemInGroup(group(a), 1);
+    controller.itemDidCollapse(groupIndex(a));
+    controller.loadFilesFromDatabase();
+    EXPECT_EQ(selectedName(), QString());
+    EXPECT_FALSE(controller.details()->isAnySelected());
+}
+
+TEST_F(ResultsControllerTest, detailsDescribeTheSelectedFileOrGroup)
+{
+    const QByteArray a = addGroup(QStringLiteral("a"), 3, 1536);
+    controller.loadFilesFromDatabase();
+    SelectionDetails& details = *controller.details();
+    EXPECT_TRUE(details.selectedFileName().isNull());
+    EXPECT_FALSE(details.preview().isNull()); // the placeholder
+
+    controller.selectGroup(group(a));
+    EXPECT_TRUE(details.isGroupSelected());
+    EXPECT_EQ(details.selectedFileName(), QStringLiteral("a0"));
+    EXPECT_EQ(details.selectedFileSize(), QStringLiteral("1.50 KB × 3 = 4.50 KB"));
+    EXPECT_EQ(details.selectedFileDate(), QStringLiteral("(Multiple files)"));
+
+    expand(a);
+    controller.selectItemInGroup(group(a), 1);
+    EXPECT_TRUE(details.isFileSelected());
+    EXPECT_EQ(details.selectedFileName(), QStringLiteral("/loc/a1"));
+    EXPECT_EQ(details.selectedFileSize(), QStringLiteral("1.50 KB"));
+    EXPECT_TRUE(details.selectedFileDate().contains(QStringLiteral("2020")));
+
+    EXPECT_TRUE(details.preferOldFiles());
+    details.setPreferNewFiles(true);
+    EXPECT_EQ(PairsiftDefaults::preferFiles(), 1);
+    EXPECT_FALSE(details.preferOldFiles());
+}
+
+TEST_F(ResultsControllerTest, aPictureThatArrivesAfterTheSelectionMovedIsNotShown)
+{
+    const QByteArray a = addGroup(QStringLiteral("a"), 2);
+    const QByteArray b = addGroup(QStringLiteral("b"), 2);
+    controller.loadFilesFromDatabase();
+    SelectionDetails& details = *controller.details();
+    std::atomic<bool> isReleased{false};
+    details.setThumbnailMaker([&](FileItem& file) {
+        while (!isReleased.load())
+            std::this_thread::yield();
+        QImage picture(8, 8, QImage::Format_RGB32);
+        picture.fill(file.name().contains(QLatin1Char('a')) ? Qt::red : Qt::blue);
+        file.setPreview(picture);
+        return true;
+    });
+    QSignalSpy previews(&details, &SelectionDetails::previewChanged);
+    controller.selectGroup(group(a));
+    controller.selectGroup(group(b));
+    const int shownBeforePictures = previews.count();
+    isReleased = true;
+    const FileItemPtr headA = group(a)->head();
+    const FileItemPtr headB = group(b)->head();
+    ASSERT_TRUE(waitFor([&] { return !headA->preview().isNull() && previews.count() > shownBeforePictures; }));
+    QCoreApplication::processEvents();
+    // Only b's picture was announced and is shown; a's is kept by its file.
+    EXPECT_EQ(previews.count(), shownBeforePictures + 1);
+    EXPECT_EQ(details.preview().pixel(0, 0), QColor(Qt::blue).rgb());
+    EXPECT_EQ(headA->preview().pixel(0, 0), QColor(Qt::red).rgb());
+}
+
+TEST_F(ResultsControllerTest, revealShowsOnlyAFile)
+{
+    const QByteArray a = addGroup(QStringLiteral("a"), 2);
+    controller.loadFilesFromDatabase();
+    QStringList revealed;
+    controller.setRevealer([&](const QString& path) { revealed.append(path); });
+    EXPECT_FALSE(controller.revealInFinder());
+    controller.selectGroup(group(a));
+    EXPECT_FALSE(controller.revealInFinder());
+    expand(a);
+    controller.selectItemInGroup(group(a), 1);
+    EXPECT_TRUE(controller.revealInFinder());
+    EXPECT_EQ(revealed, QStringList{QStringLiteral("/loc/a1")});
+}
+
+TEST_F(ResultsControllerTest, quickLookTakesEachFileOnceAndAGroupAsItsKeptFile)
+{
+    const QByteArray a = addGroup(QStringLiteral("a"), 2);
+    controller.loadFilesFromDatabase();
+    const QList<FileItemPtr> files = controller.filesForRows({groupIndex(a), fileIndex(a, 0), fileIndex(a, 1)});
+    EXPECT_EQ(files, (QList<FileItemPtr>{group(a)->files()[0], group(a)->files()[1]}));
+}
+
+} // namespace
+} // namespace pairsift
