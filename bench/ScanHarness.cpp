@@ -2,11 +2,12 @@
 // stage and comparison pipeline over the given locations with a store and settings in a temporary folder,
 // then reloads the results from the store as the main window does.
 //
-//   pairsift-bench [--min-size BYTES] [--print-groups] LOCATION...
+//   pairsift-bench [--min-size BYTES] [--print-groups] [--log] [--store PATH] LOCATION...
 //
-// Standard error: one line per phase with its seconds. Standard output: the summary line and, with
-// --print-groups, every group's absolute paths (sorted; groups ordered by their first path, separated by
-// an empty line).
+// Standard error: one line per phase with its seconds, and with --log every line of the program's logger
+// (what it skipped and why). Standard output: the summary line and, with --print-groups, every group's
+// absolute paths (sorted; groups ordered by their first path, separated by an empty line). --store keeps
+// the store at PATH instead of a temporary folder. A walk or comparison that fails exits with 1.
 
 #include "model/FileGroup.h"
 #include "model/FileItem.h"
@@ -20,6 +21,7 @@
 #include "settings/PairsiftDefaults.h"
 #include "settings/SettingsKeys.h"
 #include "store/PairsiftDatabase.h"
+#include "support/logging/SOLogger.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
@@ -39,6 +41,8 @@ namespace {
 struct Options {
     std::optional<qint64> minimumSize;
     bool printGroups = false;
+    bool log = false;
+    QString storePath;
     QStringList locations;
 };
 
@@ -49,6 +53,10 @@ std::optional<Options> parseOptions(const QStringList& arguments)
         const QString& argument = arguments[index];
         if (argument == QLatin1String("--print-groups")) {
             options.printGroups = true;
+        } else if (argument == QLatin1String("--log")) {
+            options.log = true;
+        } else if (argument == QLatin1String("--store") && index + 1 < arguments.size()) {
+            options.storePath = arguments[++index];
         } else if (argument == QLatin1String("--min-size") && index + 1 < arguments.size()) {
             bool isNumber = false;
             const qint64 bytes = arguments[++index].toLongLong(&isNumber);
@@ -84,12 +92,12 @@ void reportPhase(const char* phase, qint64 nanoseconds)
 
 // Runs the counting stage to its end on the event loop; false when it did not finish.
 bool count(const QList<LocationItemPtr>& locations, const std::shared_ptr<PairsiftDatabase>& db,
-    const std::shared_ptr<Session>& session)
+    const std::shared_ptr<Session>& session, const SOLoggerPtr& logger)
 {
     CountingViewController counting;
     QEventLoop loop;
     bool finished = false;
-    counting.addFilesInLocations(locations, PairsiftDefaults::filterArray(), db, session, nullptr, [&](bool done) {
+    counting.addFilesInLocations(locations, PairsiftDefaults::filterArray(), db, session, logger, [&](bool done) {
         finished = done;
         loop.quit();
     });
@@ -98,12 +106,12 @@ bool count(const QList<LocationItemPtr>& locations, const std::shared_ptr<Pairsi
 }
 
 // Runs the pipeline on its own queue, as the processing view does, and times each stage by the moment
-// its first progress report arrives.
-void compare(const Session& session, const std::shared_ptr<PairsiftDatabase>& db)
+// its first progress report arrives. False when the run failed (its digests could not be stored).
+bool compare(const Session& session, const std::shared_ptr<PairsiftDatabase>& db, const SOLoggerPtr& logger)
 {
     FileGrouping bySize = session.fileGroupsBySize();
     bySize.pruneSingleFileGroups();
-    ProcessingPipeline pipeline(std::move(bySize), nullptr, db);
+    ProcessingPipeline pipeline(std::move(bySize), logger, db);
 
     QElapsedTimer clock;
     QString currentStage;
@@ -126,6 +134,7 @@ void compare(const Session& session, const std::shared_ptr<PairsiftDatabase>& db
         const qint64 stop = index + 1 < stageStarts.size() ? stageStarts[index + 1].second : end;
         reportPhase(phases[index], index < stageStarts.size() ? stop - start : 0);
     }
+    return !pipeline.hasFailed();
 }
 
 void printGroups(const Session& session)
@@ -155,7 +164,8 @@ int main(int argc, char** argv)
     QCoreApplication application(argc, argv);
     const std::optional<Options> options = parseOptions(application.arguments());
     if (!options) {
-        std::fprintf(stderr, "usage: pairsift-bench [--min-size BYTES] [--print-groups] LOCATION...\n");
+        std::fprintf(stderr,
+            "usage: pairsift-bench [--min-size BYTES] [--print-groups] [--log] [--store PATH] LOCATION...\n");
         return 2;
     }
     QTemporaryDir workspace;
@@ -178,24 +188,32 @@ int main(int argc, char** argv)
     }
     locations = normalizedLocations(locations, true);
 
-    std::shared_ptr<PairsiftDatabase> db =
-        PairsiftDatabase::databaseWithPath(workspace.filePath(QStringLiteral("PairsiftData.db3")));
+    const QString storePath =
+        options->storePath.isEmpty() ? workspace.filePath(QStringLiteral("PairsiftData.db3")) : options->storePath;
+    std::shared_ptr<PairsiftDatabase> db = PairsiftDatabase::databaseWithPath(storePath);
     if (!db) {
-        std::fprintf(stderr, "pairsift-bench: cannot open the store\n");
+        std::fprintf(stderr, "pairsift-bench: cannot open the store %s\n", qPrintable(storePath));
         return 1;
     }
-    auto session = std::make_shared<Session>(db, nullptr);
+    // Standard error only, never the system log.
+    const SOLoggerPtr logger = options->log ? std::make_shared<SOLogger>(QStringLiteral("pairsift-bench"),
+                                                  SOLoggerOptionStandardError | SOLoggerOptionNoSystemLog)
+                                            : nullptr;
+    auto session = std::make_shared<Session>(db, logger);
 
     QElapsedTimer clock;
     clock.start();
-    if (!count(locations, db, session)) {
+    if (!count(locations, db, session, logger)) {
         std::fprintf(stderr, "pairsift-bench: the walk did not finish\n");
         return 1;
     }
     reportPhase("walk", clock.nsecsElapsed());
     const std::uint64_t fileCount = session->fileCount();
 
-    compare(*session, db);
+    if (!compare(*session, db, logger)) {
+        std::fprintf(stderr, "pairsift-bench: the comparison failed\n");
+        return 1;
+    }
 
     clock.restart();
     session->loadFilesFromDatabase();

@@ -36,4 +36,35 @@ std::optional<RowMove> moveRowsByOne(int rowCount, const QList<int>& selectedRow
     return move;
 }
 
+std::optional<RowMove> moveRowsBefore(int rowCount, const QList<int>& rows, int dropRow)
+{
+    QList<bool> isMoved(rowCount, false);
+    for (int row : rows) {
+        if (row >= 0 && row < rowCount)
+            isMoved[row] = true;
+    }
+    const bool isDropInside = dropRow >= 0 && dropRow < rowCount;
+    if (!isMoved.contains(true) || (isDropInside && isMoved.at(dropRow)))
+        return std::nullopt;
+
+    RowMove move;
+    const auto appendMovedRows = [&] {
+        for (int row = 0; row < rowCount; ++row) {
+            if (isMoved.at(row)) {
+                move.selectedRows.append(static_cast<int>(move.order.size()));
+                move.order.append(row);
+            }
+        }
+    };
+    for (int row = 0; row < rowCount; ++row) {
+        if (row == dropRow)
+            appendMovedRows();
+        if (!isMoved.at(row))
+            move.order.append(row);
+    }
+    if (!isDropInside)
+        appendMovedRows();
+    return move;
+}
+
 } // namespace pairsift

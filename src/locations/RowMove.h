@@ -20,4 +20,9 @@ struct RowMove {
 // is selected, a selected row is outside the list, or a selected row would leave it.
 std::optional<RowMove> moveRowsByOne(int rowCount, const QList<int>& selectedRows, int offset);
 
+// Moves the given rows, in list order, to just before the row that was at `dropRow` (to the end when
+// `dropRow` is at or past the last row). Nothing when no given row is inside the list or when the drop
+// row is itself one of the moved rows (a drop on a dragged row changes nothing).
+std::optional<RowMove> moveRowsBefore(int rowCount, const QList<int>& rows, int dropRow);
+
 } // namespace pairsift

@@ -135,7 +135,40 @@ QVariant ScanLocationListModel::data(const QModelIndex& index, int role) const
 
 Qt::ItemFlags ScanLocationListModel::flags(const QModelIndex& index) const
 {
-    return index.isValid() ? Qt::ItemIsSelectable | Qt::ItemIsEnabled : Qt::NoItemFlags;
+    const Qt::ItemFlags dragAndDrop = m_dragAndDrop.writeRows ? Qt::ItemIsDragEnabled | Qt::ItemIsDropEnabled : Qt::NoItemFlags;
+    if (!index.isValid())
+        return dragAndDrop & Qt::ItemIsDropEnabled;
+    return Qt::ItemIsSelectable | Qt::ItemIsEnabled | dragAndDrop;
+}
+
+QStringList ScanLocationListModel::mimeTypes() const
+{
+    return {QStringLiteral("text/uri-list"), QStringLiteral("com.lanternforges.Pairsift.locationIndex")};
+}
+
+QMimeData* ScanLocationListModel::mimeData(const QModelIndexList& indexes) const
+{
+    if (!m_dragAndDrop.writeRows)
+        return nullptr;
+    QList<int> rows;
+    for (const QModelIndex& index : indexes) {
+        if (index.isValid() && !rows.contains(index.row()))
+            rows.append(index.row());
+    }
+    std::sort(rows.begin(), rows.end());
+    return m_dragAndDrop.writeRows(rows);
+}
+
+bool ScanLocationListModel::canDropMimeData(const QMimeData* data, Qt::DropAction, int, int, const QModelIndex&) const
+{
+    return m_dragAndDrop.validateDrop && m_dragAndDrop.validateDrop(data) != Qt::IgnoreAction;
+}
+
+bool ScanLocationListModel::dropMimeData(const QMimeData* data, Qt::DropAction, int row, int, const QModelIndex& parent)
+{
+    if (!m_dragAndDrop.acceptDrop)
+        return false;
+    return m_dragAndDrop.acceptDrop(data, parent.isValid() ? parent.row() : row);
 }
 
 // Called once per location however often it is listed. The lambdas compare addresses only, so a queued

@@ -5,6 +5,8 @@
 #include <QAbstractListModel>
 #include <QList>
 
+#include <functional>
+
 namespace pairsift {
 
 // The scan locations in the user's order, as an item model for the table. One row per location, showing
@@ -21,7 +23,17 @@ public:
         StatusImageRole,
     };
 
+    // The table's drag and drop, answered by whoever sets it; without it nothing is dragged or dropped.
+    // A drop's row is the row it lands on or before, -1 past the end.
+    struct DragAndDrop {
+        std::function<QMimeData*(const QList<int>& rows)> writeRows;
+        std::function<Qt::DropAction(const QMimeData* data)> validateDrop;
+        std::function<bool(const QMimeData* data, int row)> acceptDrop;
+    };
+
     explicit ScanLocationListModel(QObject* parent = nullptr);
+
+    void setDragAndDrop(DragAndDrop dragAndDrop) { m_dragAndDrop = std::move(dragAndDrop); }
 
     const QList<LocationItemPtr>& locations() const { return m_locations; }
     // Null when the row is out of range.
@@ -44,12 +56,23 @@ public:
     QVariant data(const QModelIndex& index, int role = Qt::DisplayRole) const override;
     Qt::ItemFlags flags(const QModelIndex& index) const override;
 
+    QStringList mimeTypes() const override;
+    QMimeData* mimeData(const QModelIndexList& indexes) const override;
+    Qt::DropActions supportedDragActions() const override { return Qt::MoveAction; }
+    Qt::DropActions supportedDropActions() const override { return Qt::CopyAction | Qt::MoveAction; }
+    bool canDropMimeData(const QMimeData* data, Qt::DropAction action, int row, int column,
+        const QModelIndex& parent) const override;
+    // Never removes rows afterwards: a move is done here, whole, so nothing is left for the view to remove.
+    bool dropMimeData(const QMimeData* data, Qt::DropAction action, int row, int column,
+        const QModelIndex& parent) override;
+
 private:
     void watch(const LocationItem* location);
     void unwatchIfGone(LocationItem* location);
     void locationChanged(const LocationItem* location);
 
     QList<LocationItemPtr> m_locations;
+    DragAndDrop m_dragAndDrop;
 };
 
 } // namespace pairsift

@@ -88,6 +88,13 @@ void ScanLocationTableViewController::addRecentDirectories(const QStringList& pa
     Q_EMIT recentLocationsChanged();
 }
 
+void ScanLocationTableViewController::clearRecentLocations()
+{
+    m_recentLocations.clear();
+    saveRecentLocationsToPrefs();
+    Q_EMIT recentLocationsChanged();
+}
+
 void ScanLocationTableViewController::removeDirectory()
 {
     if (m_model->removeLocations(selectedRows()) > 0)
@@ -203,9 +210,14 @@ void ScanLocationTableViewController::reloadData()
 bool ScanLocationTableViewController::moveSelection(int offset)
 {
     const std::optional<RowMove> move = moveRowsByOne(m_model->rowCount(), selectedRows(), offset);
-    if (!move || !m_model->reorder(move->order))
+    return move && applyRowMove(*move);
+}
+
+bool ScanLocationTableViewController::applyRowMove(const RowMove& move)
+{
+    if (!m_model->reorder(move.order))
         return false;
-    setSelectedRows(move->selectedRows);
+    setSelectedRows(move.selectedRows);
     notifyDelegate();
     return true;
 }

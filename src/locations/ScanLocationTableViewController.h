@@ -1,5 +1,6 @@
 #pragma once
 
+#include "locations/RowMove.h"
 #include "locations/ScanLocationListModel.h"
 #include "settings/LocationItem.h"
 
@@ -16,7 +17,8 @@ class ScanLocationDelegate;
 // Owns the user's ordered scan locations (whose order is the first key of the keep rule) and the short
 // list of recently added ones, keeps them in the settings, drops locations that no longer exist, folds
 // nested locations for the scan and the store, reorders the selection, and tells its delegate of every
-// change of the list. Main thread only. The table shows model() with selectionModel().
+// change of the list. Main thread only. The table shows model() with selectionModel(). The add menu,
+// the folder chooser and drag and drop live in ScanLocationAddController.
 class ScanLocationTableViewController : public QObject {
     Q_OBJECT
     Q_PROPERTY(bool canMoveSelectedLocationsUp READ canMoveSelectedLocationsUp NOTIFY canMoveSelectedLocationsChanged)
@@ -49,6 +51,8 @@ public:
     // Remembers the paths as recent locations (a path already there keeps its place), keeps the newest
     // five, then saves them.
     void addRecentDirectories(const QStringList& paths);
+    // Empties the recent locations and saves them.
+    void clearRecentLocations();
     // Removes the selected locations and tells the delegate.
     void removeDirectory();
     // Marks every location fine again (before a scan).
@@ -79,6 +83,9 @@ public:
     // nothing changes, when the matching can-move property is false.
     bool moveSelectedSourcesUp();
     bool moveSelectedSourcesDown();
+    // Puts the list in the move's order, selects the moved rows and tells the delegate. False, and
+    // nothing changes, when the order is not a permutation of the rows.
+    bool applyRowMove(const RowMove& move);
 
     void notifyDelegate();
     // Tells the table to redraw every row.

@@ -4,6 +4,7 @@
 
 #include <QFile>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdlib>
 #include <memory>
@@ -36,25 +37,26 @@ int openReadOnly(const QByteArray& encodedPath)
     int descriptor;
     do {
         // Reads of a regular file ignore O_NONBLOCK.
-        descriptor = ::open(encodedPath.constData(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+        descriptor = ::open(encodedPath.constData(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOFOLLOW);
     } while (descriptor < 0 && errno == EINTR);
     return descriptor;
 }
 
-FileChunkReader::FileChunkReader(const QString& path)
+FileChunkReader::FileChunkReader(const QString& path, std::optional<FileId> identity, quint64 size)
     : m_path(QFile::encodeName(path))
+    , m_size(size)
 {
     m_buffer = threadChunkBuffer();
     if (!m_buffer)
         return; // reported as an open failure: nothing can be read without the buffer
     m_descriptor = openReadOnly(m_path);
     struct stat status;
-    m_isRegularFile = m_descriptor >= 0 && ::fstat(m_descriptor, &status) == 0 && S_ISREG(status.st_mode);
-    if (!m_isRegularFile)
+    if (m_descriptor < 0 || ::fstat(m_descriptor, &status) != 0)
         return;
-    m_sizeAtOpen = static_cast<quint64>(status.st_size);
+    m_isRecordedFile = identity && S_ISREG(status.st_mode) && FileId{status.st_dev, status.st_ino} == *identity
+        && static_cast<quint64>(status.st_size) == size;
     // A file that fits one read gains nothing from read-ahead advice.
-    if (m_sizeAtOpen > static_cast<quint64>(FileItem::ChunkSize))
+    if (m_isRecordedFile && size > static_cast<quint64>(FileItem::ChunkSize))
         ::posix_fadvise(m_descriptor, 0, 0, POSIX_FADV_SEQUENTIAL);
 }
 
@@ -65,24 +67,36 @@ FileChunkReader::~FileChunkReader()
 
 qsizetype FileChunkReader::readChunk()
 {
-    // A regular file gives a whole chunk per read until its end; the loop only guards against a file
-    // system that returns less, which would otherwise look like the end of the file.
+    const qsizetype wanted = static_cast<qsizetype>(std::min<quint64>(FileItem::ChunkSize, m_size - m_offset));
+    // A regular file gives all that was asked until its end; the loop only guards against a file system
+    // that returns less, which would otherwise look like the end of the file.
     qsizetype filled = 0;
-    while (filled < FileItem::ChunkSize) {
-        const ssize_t count = ::read(m_descriptor, m_buffer + filled, static_cast<size_t>(FileItem::ChunkSize - filled));
+    while (filled < wanted) {
+        const ssize_t count = ::read(m_descriptor, m_buffer + filled, static_cast<size_t>(wanted - filled));
         if (count < 0) {
             if (errno == EINTR)
                 continue;
             return -1;
         }
         if (count == 0)
-            break;
+            return ShrunkChunk;
         filled += count;
-        if (m_offset + static_cast<quint64>(filled) >= m_sizeAtOpen && filled < FileItem::ChunkSize)
-            break;
     }
     m_offset += static_cast<quint64>(filled);
     return filled;
+}
+
+bool FileChunkReader::hasGrown() const
+{
+    struct stat status;
+    return ::fstat(m_descriptor, &status) != 0 || static_cast<quint64>(status.st_size) != m_size;
+}
+
+ChunkReadOutcome FileChunkReader::fail(void (FileChunkReader::*log)() const)
+{
+    (this->*log)();
+    close();
+    return ChunkReadOutcome::ReadFailed;
 }
 
 void FileChunkReader::close()
@@ -101,6 +115,11 @@ void FileChunkReader::logOpenFailure() const
 void FileChunkReader::logReadFailure() const
 {
     consoleLog("Error reading file '%s'", m_path);
+}
+
+void FileChunkReader::logChange() const
+{
+    consoleLog("Error reading file '%s': it is no longer the file that was counted", m_path);
 }
 
 } // namespace pairsift

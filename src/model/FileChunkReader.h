@@ -1,16 +1,19 @@
 #pragma once
 
+#include "model/FileId.h"
 #include "model/FileItem.h"
 
 #include <QByteArray>
 #include <QString>
 
 #include <cstddef>
+#include <optional>
 
 namespace pairsift {
 
-// Opens a file read-only and close-on-exec, retrying after a signal; -1 when it cannot be opened. Never
-// blocks: a path that has become a pipe without a writer opens at once.
+// Opens a file read-only and close-on-exec without following a final symbolic link, retrying after a
+// signal; -1 when it cannot be opened. Never blocks: a path that has become a pipe without a writer
+// opens at once.
 int openReadOnly(const QByteArray& encodedPath);
 
 // How a chunked read of one file ended.
@@ -18,50 +21,50 @@ enum class ChunkReadOutcome {
     Finished,   // the last (short, possibly empty) chunk was consumed
     Stopped,    // the progress block asked to stop; the chunk it saw had been consumed
     OpenFailed,
-    ReadFailed,
+    ReadFailed, // a read error, or the file is no longer the one counting recorded
 };
 
 // The reading loop both digests share: chunks of FileItem::ChunkSize bytes into one per-thread buffer
 // (no allocation per chunk or per file), the first chunk shorter than that, 0 bytes included, being the
-// last. Open and read failures are written to the console log; the file is closed on every path. A path
-// that is no longer a regular file (replaced since it was counted) fails like a read error.
-// The buffer's bytes are consumed before the progress call, so a progress block may itself read files.
+// last. Only the file counting recorded is read: the path must still name a regular file (a final link
+// is not followed) with the recorded identity and size, reading stops at that size, and a file that grew
+// or shrank meanwhile fails like a read error. So a path swapped for a link or a hard link to another
+// counted file can never be hashed as that other file. Failures are written to the console log; the
+// file is closed on every path. The buffer's bytes are consumed before the progress call, so a progress
+// block may itself read files.
 class FileChunkReader {
 public:
-    explicit FileChunkReader(const QString& path);
+    // An unknown identity is never the recorded one: such an item cannot be read.
+    FileChunkReader(const QString& path, std::optional<FileId> identity, quint64 size);
     ~FileChunkReader();
 
     FileChunkReader(const FileChunkReader&) = delete;
     FileChunkReader& operator=(const FileChunkReader&) = delete;
 
     // Calls consume(bytes, count, isLast) for every chunk, then `progress` (when given) with the bytes
-    // read so far and `totalSize`.
+    // read so far and the recorded size.
     template <typename Consume>
-    ChunkReadOutcome run(quint64 totalSize, const HashProgressBlock& progress, Consume&& consume)
+    ChunkReadOutcome run(const HashProgressBlock& progress, Consume&& consume)
     {
         if (m_descriptor < 0) {
             logOpenFailure();
             return ChunkReadOutcome::OpenFailed;
         }
-        if (!m_isRegularFile) {
-            logReadFailure();
-            close();
-            return ChunkReadOutcome::ReadFailed;
-        }
+        if (!m_isRecordedFile)
+            return fail(&FileChunkReader::logChange);
         quint64 bytesDone = 0;
         for (;;) {
             const qsizetype count = readChunk();
-            if (count < 0) {
-                logReadFailure();
-                close();
-                return ChunkReadOutcome::ReadFailed;
-            }
+            if (count < 0)
+                return fail(count == ShrunkChunk ? &FileChunkReader::logChange : &FileChunkReader::logReadFailure);
             const bool isLast = count < FileItem::ChunkSize;
+            if (isLast && hasGrown())
+                return fail(&FileChunkReader::logChange);
             consume(m_buffer, count, isLast);
             bytesDone += static_cast<quint64>(count);
             if (progress) {
                 bool stop = false;
-                progress(bytesDone, totalSize, &stop);
+                progress(bytesDone, m_size, &stop);
                 if (stop) {
                     close();
                     return ChunkReadOutcome::Stopped;
@@ -75,18 +78,24 @@ public:
     }
 
 private:
-    // Fills the buffer up to a whole chunk (a short count only at the end of the file); -1 on error.
+    // readChunk()'s answer when the file ended before its recorded size.
+    static constexpr qsizetype ShrunkChunk = -2;
+
+    // Fills the buffer with the next whole chunk, or with what is left up to the recorded size (nothing
+    // once it is reached, without a read); -1 on a read error, ShrunkChunk when the file ends early.
     qsizetype readChunk();
+    // True when the file is now larger than the recorded size it was read up to.
+    bool hasGrown() const;
+    ChunkReadOutcome fail(void (FileChunkReader::*log)() const);
     void close();
     void logOpenFailure() const;
     void logReadFailure() const;
+    void logChange() const;
 
     QByteArray m_path;
     int m_descriptor = -1;
-    bool m_isRegularFile = false;
-    // The size when the file was opened, and what has been read of it: a short read that reaches that
-    // size is the end, so a small file takes one read instead of two.
-    quint64 m_sizeAtOpen = 0;
+    bool m_isRecordedFile = false;
+    quint64 m_size = 0;
     quint64 m_offset = 0;
     std::byte* m_buffer = nullptr;
 };

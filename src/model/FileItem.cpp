@@ -71,6 +71,7 @@ FileItemPtr FileItem::copy() const
     copied->m_sha1 = m_sha1;
     copied->m_markedForRemoval = m_markedForRemoval;
     copied->m_totalSize = m_totalSize;
+    copied->m_fileId = m_fileId;
     copied->m_containerType = m_containerType;
     copied->m_containerPath = m_containerPath;
     return copied;
@@ -118,6 +119,13 @@ void FileItem::setContainerPath(const QString& path)
     m_containerPath = internedString(path);
 }
 
+std::optional<FileId> FileItem::fileId() const
+{
+    if (m_fileId.inode == 0)
+        return std::nullopt;
+    return m_fileId;
+}
+
 bool FileItem::isApertureFile() const
 {
     return m_containerType && *m_containerType == containerTypeAperture;
@@ -141,13 +149,22 @@ std::optional<FileId> FileItem::fillAttributes(quint64 mask)
     if (!attributes) {
         m_totalSize = 0;
         m_dateCreated = NoDate;
+        m_fileId = FileId{};
         return std::nullopt;
     }
+    m_fileId = attributes->id;
     if (mask & AttributeSize)
         m_totalSize = attributes->size;
     if (mask & AttributeCreationDate)
         m_dateCreated = attributes->creationMSecs;
     return attributes->id;
+}
+
+void FileItem::setAttributes(const FileAttributes& attributes)
+{
+    m_totalSize = attributes.size;
+    m_dateCreated = attributes.creationMSecs;
+    m_fileId = attributes.id;
 }
 
 QByteArray FileItem::readHead(quint64 length) const
@@ -175,20 +192,20 @@ QByteArray FileItem::readHead(quint64 length) const
     return failed ? QByteArray() : head;
 }
 
-quint32 FileItem::computeMurmurHash(const HashProgressBlock& progress) const
+std::optional<quint32> FileItem::computeMurmurHash(const HashProgressBlock& progress) const
 {
     std::uint32_t h1 = 0;
     std::uint32_t carry = 0;
     const auto totalLength = static_cast<std::uint32_t>(m_totalSize);
-    FileChunkReader reader(m_name);
-    const ChunkReadOutcome outcome = reader.run(m_totalSize, progress,
+    FileChunkReader reader(m_name, fileId(), m_totalSize);
+    const ChunkReadOutcome outcome = reader.run(progress,
         [&](const std::byte* bytes, qsizetype count, bool isLast) {
             murmur3_32_process(&h1, &carry, bytes, static_cast<int>(count));
             if (isLast)
                 h1 = murmur3_32_result(h1, carry, totalLength);
         });
     if (outcome == ChunkReadOutcome::OpenFailed || outcome == ChunkReadOutcome::ReadFailed)
-        return 0;
+        return std::nullopt;
     return h1;
 }
 
@@ -200,8 +217,8 @@ void FileItem::computeSHA1(const HashProgressBlock& progress)
         consoleLog("Unable to get CSP handle: %d", result); // the digest then yields nothing
     {
         Digest digest(service);
-        FileChunkReader reader(m_name);
-        reader.run(m_totalSize, progress, [&](const std::byte* bytes, qsizetype count, bool isLast) {
+        FileChunkReader reader(m_name, fileId(), m_totalSize);
+        reader.run(progress, [&](const std::byte* bytes, qsizetype count, bool isLast) {
             digest.update(bytes, static_cast<std::uint64_t>(count), isLast);
         });
         // Set only by the final update: a stop or failure before the last chunk leaves it null.

@@ -22,6 +22,7 @@ class QImage;
 
 namespace pairsift {
 
+struct FileAttributes;
 class FileItem;
 using FileItemPtr = std::shared_ptr<FileItem>;
 
@@ -75,6 +76,11 @@ public:
     quint64 totalSize() const { return m_totalSize; }
     void setTotalSize(quint64 size) { m_totalSize = size; }
 
+    // The (device, inode) counting found at name(); the digests read only that file. Nothing for an
+    // item that was not counted.
+    std::optional<FileId> fileId() const;
+    void setFileId(const std::optional<FileId>& id) { m_fileId = id.value_or(FileId{}); }
+
     // "directory", "iPhoto", "Aperture" or null (unknown). Stored once per distinct value.
     const QString& containerType() const;
     void setContainerType(const QString& type);
@@ -89,17 +95,23 @@ public:
     // Reads size (AttributeSize) and creation date (AttributeCreationDate: birth time where the file
     // system records one, else the modification time) of the item at name() without following a final
     // symbolic link. Nothing happens for a mask without either bit. When the attributes cannot be read the
-    // size becomes 0 and the date null, and nothing is answered; otherwise the file's identity.
+    // size becomes 0 and the date null, and nothing is answered; otherwise the file's identity, which
+    // the item also keeps as fileId().
     std::optional<FileId> fillAttributes(quint64 mask);
+    // Size, creation date and identity from attributes read elsewhere (the walk reads them relative to
+    // the folder).
+    void setAttributes(const FileAttributes& attributes);
 
     // The first bytes of the file, at most `length`; null when the file cannot be opened or read.
     QByteArray readHead(quint64 length) const;
 
-    // Both digests: synchronous on the caller's thread; an open or read failure is written to the console
-    // log, never raised, and the file is always closed. A stopped read gives an unfinished MurmurHash
+    // Both digests: synchronous on the caller's thread; they read only the file counting recorded (see
+    // FileChunkReader: fileId() and totalSize(), no final link), anything else failing like a read error.
+    // An open or read failure is written to the console log, never raised, and the file is always closed. A stopped read gives an unfinished MurmurHash
     // value (callers discard it) and leaves the SHA-1 null unless the last chunk was already read.
-    // The MurmurHash3 (seed 0) of the content, finalised with totalSize(); 0 on failure.
-    quint32 computeMurmurHash(const HashProgressBlock& progress = {}) const;
+    // The MurmurHash3 (seed 0) of the content, finalised with totalSize(); nothing on failure. Every
+    // value, 0 included, is a valid hash.
+    std::optional<quint32> computeMurmurHash(const HashProgressBlock& progress = {}) const;
     // Sets sha1() to the digest of the content, or leaves it null.
     void computeSHA1(const HashProgressBlock& progress = {});
 
@@ -142,6 +154,8 @@ private:
     std::atomic<std::shared_ptr<const QImage>> m_preview;
     qint64 m_dateCreated = NoDate;
     quint64 m_totalSize = 0;
+    // Inode 0 names no file: the item was not counted. Kept plain to save the flag's padding.
+    FileId m_fileId;
     const QString* m_containerType = nullptr;
     const QString* m_containerPath = nullptr;
     std::optional<Sha1Digest> m_sha1;

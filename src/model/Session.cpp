@@ -71,10 +71,14 @@ void Session::clear()
 
 void Session::loadFilesFromDatabase()
 {
-    clear();
-    m_db->enumerateFiles([this](const QString& path, std::uint64_t size, const QDateTime& created,
-                             const QByteArray& sha1, const QString& containerType, const QString& containerPath,
-                             bool*) {
+    replaceFiles(readFilesWithDigest(*m_db));
+}
+
+std::vector<FileItemPtr> Session::readFilesWithDigest(PairsiftDatabase& db)
+{
+    std::vector<FileItemPtr> files;
+    db.enumerateFiles([&files](const QString& path, std::uint64_t size, const QDateTime& created,
+                           const QByteArray& sha1, const QString& containerType, const QString& containerPath, bool*) {
         // A row without a digest was unique by size or by the fast hash.
         if (sha1.isEmpty())
             return;
@@ -84,8 +88,16 @@ void Session::loadFilesFromDatabase()
         file->setSha1(sha1);
         file->setContainerType(containerType);
         file->setContainerPath(containerPath);
-        addFile(file);
+        files.push_back(file);
     });
+    return files;
+}
+
+void Session::replaceFiles(const std::vector<FileItemPtr>& files)
+{
+    clear();
+    for (const FileItemPtr& file : files)
+        addFile(file);
     pruneUniqueGroups();
 }
 

@@ -15,6 +15,7 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <unordered_map>
 #include <vector>
 
@@ -79,6 +80,11 @@ public:
     void clear();
     // Clears, then adds every live row of the store that has a SHA-1 and drops single-file groups.
     void loadFilesFromDatabase();
+    // Any thread, no session needed: the store's live rows that have a SHA-1, as new file items. The
+    // slow half of loading, so that a caller can run it off the main thread.
+    static std::vector<FileItemPtr> readFilesWithDigest(PairsiftDatabase& db);
+    // The fast half of loading: clears, adds the files and drops single-file groups.
+    void replaceFiles(const std::vector<FileItemPtr>& files);
 
     // --- Queries ---
 
@@ -113,9 +119,10 @@ public:
     // --- Staging for removal ---
 
     // Stages every marked file of every group marked only in part, in one store transaction, and answers
-    // the group to select next. Fully marked groups are left alone, so no group loses all its copies.
-    // Nothing is staged when the transaction cannot begin; a failed commit is rolled back.
-    FileGroupPtr removeMarkedFiles();
+    // the group to select next (null for none). Fully marked groups are left alone, so no group loses all
+    // its copies. Nothing is staged, and nothing is answered, when the transaction cannot begin or its
+    // commit fails (it is then rolled back): the caller must not move on as if staging had worked.
+    std::optional<FileGroupPtr> removeMarkedFiles();
     // Drops the file from allFiles() and stages its row with its link target; false, logged, on failure.
     bool removeFile(const FileItemPtr& file);
     // removeFile() for each file in order, going on after a failure; true when all succeeded.

@@ -29,7 +29,7 @@ FileGroupPtr Session::groupToSelectAfterStaging() const
     return lastUnmarkedBeforeMarked(m_sortedFileHashes.crbegin(), m_sortedFileHashes.crend());
 }
 
-FileGroupPtr Session::removeMarkedFiles()
+std::optional<FileGroupPtr> Session::removeMarkedFiles()
 {
     FileGroupPtr next = groupToSelectAfterStaging();
 
@@ -45,12 +45,14 @@ FileGroupPtr Session::removeMarkedFiles()
     // Without our own transaction the rows would join whatever else holds the connection; the store
     // has logged why it could not begin.
     if (!m_db->beginTransaction())
-        return next;
+        return std::nullopt;
     for (const FileGroupPtr& group : groups)
         removeFiles(group->selectedFiles());
     // A transaction left open would swallow every later write.
-    if (!m_db->commit())
+    if (!m_db->commit()) {
         m_db->rollback();
+        return std::nullopt;
+    }
     return next;
 }
 

@@ -207,4 +207,11 @@ QString formatArguments(const char* format, std::initializer_list<FormatArgument
     return result;
 }
 
+QString describeList(const QStringList& elements)
+{
+    if (elements.isEmpty())
+        return QStringLiteral("(\n)");
+    return QStringLiteral("(\n    ") + elements.join(QStringLiteral(",\n    ")) + QStringLiteral("\n)");
+}
+
 } // namespace pairsift

@@ -2,6 +2,7 @@
 
 #include <QByteArray>
 #include <QString>
+#include <QStringList>
 
 #include <concepts>
 #include <cstdint>
@@ -64,5 +65,8 @@ QString formatString(const char* format, const Arguments&... arguments)
 {
     return formatArguments(format, {FormatArgument(arguments)...});
 }
+
+// An array of texts as "%@" prints one: "(", one element per indented line, ")".
+QString describeList(const QStringList& elements);
 
 } // namespace pairsift

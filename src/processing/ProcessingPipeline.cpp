@@ -2,7 +2,6 @@
 
 #include "processing/ProcessingStageMurmurHash.h"
 #include "processing/ProcessingStageSHA1.h"
-#include "store/StoreTransaction.h"
 #include "support/logging/SOLogger.h"
 
 #include <optional>
@@ -28,7 +27,6 @@ ProcessingPipeline::ProcessingPipeline(FileGrouping fileGroupingBySize, SOLogger
     std::shared_ptr<PairsiftDatabase> db)
     : m_inFileGroups(std::make_shared<const FileGrouping>(std::move(fileGroupingBySize)))
     , m_stages(comparisonStages(m_inFileGroups, logger, db))
-    , m_db(std::move(db))
     , m_logger(std::move(logger))
 {
 }
@@ -51,23 +49,22 @@ FileGrouping ProcessingPipeline::processFilesWithProgress(const StageProgressBlo
     std::optional<FileGrouping> output;
     std::uint64_t done = 0;
     std::uint64_t dropped = 0;
-    // The reliable stage writes one digest per file; one transaction for the run saves a disk
-    // synchronisation per file. What was hashed before a stop is kept, so the run commits either way.
-    std::optional<StoreTransaction> digestWrites;
-    if (m_db)
-        digestWrites.emplace(*m_db);
+    m_hasFailed = false;
 
     for (const std::unique_ptr<ProcessingStage>& stage : m_stages) {
         const std::uint64_t inCount = current->count();
         FileGrouping out = stage->processFiles(*current, done, total, progress);
+        if (stage->hasFailed()) {
+            m_hasFailed = true;
+            logError(m_logger, "Unable to store the digests of this comparison");
+            return FileGrouping(FileGroupingByHash);
+        }
         // A file dropped here is credited once to every later stage, so the count ends at the total.
         dropped += inCount - out.count();
         done += inCount + dropped;
         output = std::move(out);
         current = &*output;
     }
-    if (digestWrites && digestWrites->isActive() && !digestWrites->commit())
-        logError(m_logger, "Unable to store the digests of this comparison");
     Q_ASSERT_X(!output || output->groupedBy() == FileGroupingByHash, "ProcessingPipeline",
         "The final file grouping must be by SHA1");
     // Without stages the answer is a copy of the input, which the pipeline keeps.

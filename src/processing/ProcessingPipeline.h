@@ -33,15 +33,18 @@ public:
     // Called on the processing thread; blocks until the last stage ends. Unreadable files are logged and
     // left out by the stages. A stop from `progress` ends the running stage; every later stage then stops
     // at its first progress call, so the answer is the nearly empty output of the last stage. The answer is
-    // the last stage's output, keyed by SHA-1, without single-file groups.
+    // the last stage's output, keyed by SHA-1, without single-file groups. When a stage could not keep
+    // its results (the store refused the digests) the run ends there with an error line and an empty
+    // grouping, and hasFailed() tells.
     FileGrouping processFilesWithProgress(const StageProgressBlock& progress);
+    // The last run failed: its results were not stored and must not be shown as found.
+    bool hasFailed() const { return m_hasFailed; }
 
 private:
     std::shared_ptr<const FileGrouping> m_inFileGroups;
     Stages m_stages;
-    // Null when the stages were given: they then own all store access.
-    std::shared_ptr<PairsiftDatabase> m_db;
     SOLoggerPtr m_logger;
+    bool m_hasFailed = false;
 };
 
 } // namespace pairsift

@@ -18,8 +18,14 @@ ProcessingStage::ProcessingStage(QString name, std::shared_ptr<const FileGroupin
 
 ProcessingStage::~ProcessingStage() = default;
 
-void ProcessingStage::fileAdded(const FileItem&)
+bool ProcessingStage::fileAdded(const FileItem&)
 {
+    return true;
+}
+
+bool ProcessingStage::finishStage()
+{
+    return true;
 }
 
 FileGrouping ProcessingStage::processFiles(const FileGrouping& input, std::uint64_t doneCount,
@@ -29,6 +35,7 @@ FileGrouping ProcessingStage::processFiles(const FileGrouping& input, std::uint6
     const std::uint64_t inCount = input.count();
     FileGrouping output(outputKind());
     std::uint64_t done = doneCount;
+    m_hasFailed = false;
     consoleLog(stageTexts.countIn, inCount, doneCount, totalCount);
 
     input.enumerateGroups([&](const FileGroupKey&, const FileGrouping::Files& files, bool* stopGroups) {
@@ -42,6 +49,8 @@ FileGrouping ProcessingStage::processFiles(const FileGrouping& input, std::uint6
         }
     });
 
+    if (!finishStage())
+        m_hasFailed = true;
     output.pruneSingleFileGroups();
     const std::uint64_t outCount = output.count();
     consoleLog(stageTexts.countOut, outCount, inCount - outCount, done);
@@ -85,8 +94,9 @@ bool ProcessingStage::processFile(const FileItemPtr& file, std::uint64_t doneCou
         return false;
     }
     output.addFile(file, *key);
-    fileAdded(*file);
-    return false;
+    if (!fileAdded(*file))
+        m_hasFailed = true;
+    return m_hasFailed;
 }
 
 std::int64_t ProcessingStage::now() const

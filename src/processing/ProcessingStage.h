@@ -57,9 +57,12 @@ public:
     // Called on the processing thread; blocks until every file is handled. `doneCount` and `totalCount`
     // are the run's (see StageProgressInfo). A file that cannot be read is logged with its path and left
     // out. A stop from `progress` ends the stage after the current file; the output so far is returned,
-    // pruned, like a finished one.
+    // pruned, like a finished one. When the stage cannot keep its results (the store refused them) it
+    // ends at once and hasFailed() tells.
     FileGrouping processFiles(const FileGrouping& input, std::uint64_t doneCount, std::uint64_t totalCount,
         const StageProgressBlock& progress);
+    // The last processFiles() could not keep its results; they are not to be trusted.
+    bool hasFailed() const { return m_hasFailed; }
 
 protected:
     virtual FileGroupingKind outputKind() const = 0;
@@ -67,20 +70,25 @@ protected:
     // The file's content key; nothing when the content cannot be read. `chunkProgress` is called after
     // every chunk read, and setting its stop flag ends the read (the key is then discarded).
     virtual std::optional<FileGroupKey> contentKey(FileItem& file, const HashProgressBlock& chunkProgress) = 0;
-    // After the file joined the output under its key.
-    virtual void fileAdded(const FileItem& file);
+    // After the file joined the output under its key; false when the stage cannot go on.
+    virtual bool fileAdded(const FileItem& file);
+    // At the end of every run of the stage, a stopped one too; false when what the stage kept back could
+    // not be stored.
+    virtual bool finishStage();
+    // Milliseconds on the stage's clock.
+    std::int64_t now() const;
 
 private:
-    // Answers whether the run was cancelled at this file.
+    // Answers whether the run ends at this file: cancelled, or the stage failed.
     bool processFile(const FileItemPtr& file, std::uint64_t doneCount, std::uint64_t totalCount,
         const StageProgressBlock& progress, FileGrouping& output);
-    std::int64_t now() const;
 
     QString m_name;
     std::shared_ptr<const FileGrouping> m_inFileGroups;
     SOLoggerPtr m_logger;
     std::shared_ptr<PairsiftDatabase> m_db;
     Clock m_clock;
+    bool m_hasFailed = false;
 };
 
 } // namespace pairsift

@@ -20,10 +20,10 @@ const StageTexts& ProcessingStageMurmurHash::texts() const
 
 std::optional<FileGroupKey> ProcessingStageMurmurHash::contentKey(FileItem& file, const HashProgressBlock& chunkProgress)
 {
-    const quint32 hash = file.computeMurmurHash(chunkProgress);
-    if (hash == 0)
+    const std::optional<quint32> hash = file.computeMurmurHash(chunkProgress);
+    if (!hash)
         return std::nullopt;
-    return FileGroupKey(std::uint64_t{hash});
+    return FileGroupKey(std::uint64_t{*hash});
 }
 
 } // namespace pairsift

@@ -4,7 +4,7 @@
 
 namespace pairsift {
 
-// The fast stage: key = the 32-bit MurmurHash3 of the whole content (0 means the file could not be read).
+// The fast stage: key = the 32-bit MurmurHash3 of the whole content; every value, 0 included, is a key.
 class ProcessingStageMurmurHash : public ProcessingStage {
 public:
     using ProcessingStage::ProcessingStage;

@@ -30,12 +30,29 @@ std::optional<FileGroupKey> ProcessingStageSHA1::contentKey(FileItem& file, cons
     return FileGroupKey(file.sha1());
 }
 
-void ProcessingStageSHA1::fileAdded(const FileItem& file)
+bool ProcessingStageSHA1::fileAdded(const FileItem& file)
 {
-    // The file stays grouped: the results are rebuilt from the store, which then simply lacks this row's
-    // digest.
-    if (!db() || !db()->updateFile(file.name(), file.sha1()))
-        logError(logger(), "Unable to update file '%@' SHA1 in database", file.name());
+    if (m_digests.empty())
+        m_oldestDigestTime = now();
+    m_digests.emplace_back(file.name(), file.sha1());
+    return now() - m_oldestDigestTime < batchMSecs || storeDigests();
+}
+
+bool ProcessingStageSHA1::finishStage()
+{
+    return storeDigests();
+}
+
+bool ProcessingStageSHA1::storeDigests()
+{
+    if (m_digests.empty())
+        return true;
+    // Without its digests the store's results would silently lack these files: the run fails.
+    const bool isStored = db() && db()->updateFiles(m_digests);
+    if (!isStored)
+        logError(logger(), "Unable to store the SHA1 of %lu files in database", static_cast<unsigned long>(m_digests.size()));
+    m_digests.clear();
+    return isStored;
 }
 
 } // namespace pairsift

@@ -4,14 +4,17 @@
 #include "model/FileItem.h"
 #include "model/Session.h"
 #include "photolibs/ContainerDetection.h"
+#include "platform/UserDefaults.h"
 #include "scan/CountingViewController.h"
 #include "store/PairsiftDatabase.h"
 #include "store/StoreTransaction.h"
 #include "support/foundation/AliasResolution.h"
+#include "support/foundation/ApplicationFolders.h"
 #include "support/foundation/PathClassification.h"
 #include "support/logging/SOLogger.h"
 
 #include <QFile>
+#include <QFileInfo>
 #include <QUrl>
 
 #include <sys/stat.h>
@@ -22,6 +25,13 @@
 namespace pairsift {
 
 namespace {
+
+// A folder as the walk sees it: canonical where it exists, since locations are canonical.
+QString canonicalFolder(const QString& path)
+{
+    const QString canonical = QFileInfo(path).canonicalFilePath();
+    return canonical.isEmpty() ? path : canonical;
+}
 
 bool isPhotoLibrary(const ContainerType& type)
 {
@@ -48,7 +58,12 @@ CountingScan::CountingScan(Settings settings, std::shared_ptr<PairsiftDatabase> 
     , m_userStopped(userStopped)
     , m_unreadableLocation(std::move(unreadableLocation))
     , m_walker(m_logger)
+    , m_ownFolders{canonicalFolder(applicationDataFolderPath()), canonicalFolder(UserDefaults::configurationFolder())}
 {
+    // The live store and its journal, wherever they were put.
+    const QString store = m_db->path();
+    if (!store.isEmpty())
+        m_ownFiles = {store, store + QStringLiteral("-journal")};
 }
 
 bool CountingScan::run()
@@ -94,6 +109,10 @@ bool CountingScan::scanLocation(const LocationItemPtr& location)
     logDebug(m_logger, "'%@' is a directory", path);
 
     const QString root = resolveAliasPath(path);
+    if (isOwnPath(root)) {
+        logDebug(m_logger, "'%@' holds the program's own files, skipped", root);
+        return true;
+    }
     if (isBundle(root) && !LocationItem::locationArray(m_settings.locations, root)) {
         logDebug(m_logger, "'%@': package skipped", root);
         return true;
@@ -130,7 +149,7 @@ LocationWalker::Action CountingScan::visitEntry(const LocationWalker::Entry& ent
         action = visitFolder(entry.fullPath);
         break;
     case LocationWalker::EntryKind::RegularFile:
-        offerFile(entry.fullPath, containerType, containerPath);
+        offerFile(entry.fullPath, entry.attributes, entry.attributesError, containerType, containerPath);
         break;
     case LocationWalker::EntryKind::SymbolicLink: {
         // A link is judged by its target, under the target's path; the walker never enters it.
@@ -138,8 +157,11 @@ LocationWalker::Action CountingScan::visitEntry(const LocationWalker::Entry& ent
         const std::optional<mode_t> mode = modeOf(resolved);
         if (mode && S_ISDIR(*mode))
             visitFolder(resolved);
-        else if (mode && S_ISREG(*mode))
-            offerFile(resolved, containerType, containerPath);
+        else if (mode && S_ISREG(*mode)) {
+            int error = 0;
+            const std::optional<FileAttributes> attributes = readFileAttributes(resolved, &error);
+            offerFile(resolved, attributes, error, containerType, containerPath);
+        }
         else
             logDebug(m_logger, "'%@' is not a regular file, skipping", entry.fullPath);
         break;
@@ -153,6 +175,10 @@ LocationWalker::Action CountingScan::visitEntry(const LocationWalker::Entry& ent
 
 LocationWalker::Action CountingScan::visitFolder(const QString& resolvedPath)
 {
+    if (isOwnPath(resolvedPath)) {
+        logDebug(m_logger, "'%@' holds the program's own files, skipped", resolvedPath);
+        return LocationWalker::Action::SkipDescendants;
+    }
     if (isBundle(resolvedPath)) {
         logDebug(m_logger, "'%@' is a bundle, ignoring", resolvedPath);
         return LocationWalker::Action::SkipDescendants;
@@ -164,24 +190,40 @@ LocationWalker::Action CountingScan::visitFolder(const QString& resolvedPath)
     return LocationWalker::Action::Continue;
 }
 
-void CountingScan::offerFile(const QString& path, const ContainerType& containerType, const QString& containerPath)
+void CountingScan::offerFile(const QString& path, const std::optional<FileAttributes>& attributes, int attributesError,
+    const ContainerType& containerType, const QString& containerPath)
 {
     if (CountingViewController::shouldIgnoreFile(path, containerType, m_settings.filters, m_logger))
         return;
-    if (!addFile(path, containerType, containerPath, *m_session, m_logger))
+    if (isOwnPath(path) || m_ownFiles.contains(path)) {
+        logDebug(m_logger, "'%@' is one of the program's own files, skipped", path);
         return;
+    }
+    if (!attributes) {
+        logWarning(m_logger, "Unable to read the attributes of file '%@': %@", path, qt_error_string(attributesError));
+        return;
+    }
+    if (!addFile(path, containerType, containerPath, *attributes, *m_session, m_logger)) {
+        // SQLite ended the scan's transaction (a full disk): every later insert would fail on its own, or
+        // be committed alone, and the scan would be half-written. The scan stops and is rolled back.
+        if (!m_db->isInTransaction()) {
+            logError(m_logger, "The store could not keep the scan's files; the scan is stopped");
+            m_isStoreFailed = true;
+        }
+        return;
+    }
     logDebug(m_logger, "'%@': file added, container type: '%@', container path: '%@'", path, containerType,
         containerPath);
     m_fileCount.publish(m_session->fileCount());
 }
 
 bool CountingScan::addFile(const QString& path, const ContainerType& containerType, const QString& containerPath,
-    Session& session, const SOLoggerPtr& logger)
+    const FileAttributes& attributes, Session& session, const SOLoggerPtr& logger)
 {
     Q_ASSERT_X(!path.isNull(), "CountingScan", "fileName");
     logInfo(logger, "Adding file: '%@'", path);
     const FileItemPtr file = FileItem::create(path);
-    const std::optional<FileId> identity = file->fillAttributes(FileItem::AllAttributes);
+    file->setAttributes(attributes);
     file->setContainerType(containerType);
     file->setContainerPath(containerPath);
 
@@ -196,7 +238,7 @@ bool CountingScan::addFile(const QString& path, const ContainerType& containerTy
     }
     // A file reached twice (hard links, links, bind mounts, overlapping locations) would otherwise be
     // grouped with itself, and removing the "duplicate" would remove the only copy.
-    if (identity && !m_addedFiles.insert(*identity).second) {
+    if (!m_addedFiles.insert(attributes.id).second) {
         logInfo(logger, "File '%@' is the same file as one already added, skipping", path);
         return false;
     }
@@ -209,9 +251,15 @@ bool CountingScan::isInsideListedLibrary(const QString& root) const
         [&root](const QString& library) { return isPathBelowFolder(root, library); });
 }
 
+bool CountingScan::isOwnPath(const QString& path) const
+{
+    return std::any_of(m_ownFolders.cbegin(), m_ownFolders.cend(),
+        [&path](const QString& folder) { return path == folder || isPathBelowFolder(path, folder); });
+}
+
 bool CountingScan::isStopped() const
 {
-    return m_userStopped.load(std::memory_order_relaxed);
+    return m_isStoreFailed || m_userStopped.load(std::memory_order_relaxed);
 }
 
 } // namespace pairsift

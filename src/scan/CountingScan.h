@@ -1,5 +1,6 @@
 #pragma once
 
+#include "model/FileAttributes.h"
 #include "model/FileId.h"
 #include "photolibs/ContainerType.h"
 #include "platform/ProgressMailbox.h"
@@ -15,6 +16,7 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <unordered_set>
 
 namespace pairsift {
@@ -44,16 +46,16 @@ public:
     CountingScan(Settings settings, std::shared_ptr<PairsiftDatabase> db, std::shared_ptr<Session> session,
         SOLoggerPtr logger, const std::atomic<bool>& userStopped, UnreadableLocationBlock unreadableLocation);
 
-    // Counting queue; blocks until the walk ends. An unreadable folder is logged and skipped; a stop
-    // ends the walk after the current entry. True only when every location was walked without a stop
-    // and the transaction was committed.
+    // Counting queue; blocks until the walk ends. An unreadable folder is logged and skipped; a stop, or
+    // an insert failure that ended the transaction, ends the walk after the current entry and rolls it
+    // back. True only when every location was walked without a stop and the transaction was committed.
     bool run();
 
-    // Counting queue (the main thread outside a walk). Offers the file to the session; false when it is
-    // empty, below the small-file threshold, the same file (device, inode) as one already added in this
-    // scan, or refused by the store.
+    // Counting queue (the main thread outside a walk). Offers the file, with the attributes the walk read,
+    // to the session; false when it is empty, below the small-file threshold, the same file (device,
+    // inode) as one already added in this scan, or refused by the store.
     bool addFile(const QString& path, const ContainerType& containerType, const QString& containerPath,
-        Session& session, const SOLoggerPtr& logger);
+        const FileAttributes& attributes, Session& session, const SOLoggerPtr& logger);
 
     // Any thread: the session's file count as the walk last published it.
     std::uint64_t latestFileCount() { return m_fileCount.take(); }
@@ -66,9 +68,15 @@ private:
         const QString& containerPath);
     // A folder, or a link to one: never offered; SkipDescendants for a package or an ignored folder.
     LocationWalker::Action visitFolder(const QString& resolvedPath);
-    void offerFile(const QString& path, const ContainerType& containerType, const QString& containerPath);
+    // A regular file, with its attributes or the reason (an errno value) they could not be read.
+    void offerFile(const QString& path, const std::optional<FileAttributes>& attributes, int attributesError,
+        const ContainerType& containerType, const QString& containerPath);
+    // The program's data or configuration folder, or a path below one: the live store, its journal and
+    // the log being written are never counted, hashed or offered for removal.
+    bool isOwnPath(const QString& path) const;
     // True when the root lies inside a listed photo library, which is walked only in its "Masters".
     bool isInsideListedLibrary(const QString& root) const;
+    // The user stopped the scan, or the store could not keep it.
     bool isStopped() const;
 
     const Settings m_settings;
@@ -80,6 +88,10 @@ private:
     LocationWalker m_walker;
     // The listed locations that are photo libraries, as walked.
     QStringList m_libraryRoots;
+    const QStringList m_ownFolders;
+    // The store's file and journal, should they lie outside those folders.
+    QStringList m_ownFiles;
+    bool m_isStoreFailed = false;
     // The files added in this scan.
     std::unordered_set<FileId> m_addedFiles;
     // Read by the controller's refresh timer, so a walk of a million files posts no event per file.

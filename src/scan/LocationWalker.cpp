@@ -49,39 +49,29 @@ LocationWalker::EntryKind kindOfMode(mode_t mode)
     return LocationWalker::EntryKind::Other;
 }
 
-// The type the folder listing gives, and a status read of the entry itself only where the file system
-// gives none. Nothing when the entry vanished in between.
-std::optional<LocationWalker::EntryKind> kindOfEntry(DIR* folder, const dirent& entry)
-{
-    switch (entry.d_type) {
-    case DT_DIR:
-        return LocationWalker::EntryKind::Directory;
-    case DT_REG:
-        return LocationWalker::EntryKind::RegularFile;
-    case DT_LNK:
-        return LocationWalker::EntryKind::SymbolicLink;
-    case DT_UNKNOWN:
-        break;
-    default:
-        return LocationWalker::EntryKind::Other;
-    }
-    struct stat status {};
-    if (::fstatat(::dirfd(folder), entry.d_name, &status, AT_SYMLINK_NOFOLLOW) != 0)
-        return std::nullopt;
-    return kindOfMode(status.st_mode);
-}
-
-int openFolder(const QByteArray& path, bool followLink)
+// A folder below the walked one is opened through its parent's descriptor and never through a link;
+// the walked folder itself (no parent) is reached by its path, links included.
+int openFolder(int parent, const char* name, bool followLink)
 {
     const int flags = O_RDONLY | O_DIRECTORY | O_CLOEXEC | (followLink ? 0 : O_NOFOLLOW);
     int descriptor;
     do {
-        descriptor = ::open(path.constData(), flags);
+        descriptor = ::openat(parent, name, flags);
     } while (descriptor < 0 && errno == EINTR);
     return descriptor;
 }
 
 } // namespace
+
+struct LocationWalker::OpenFolder {
+    explicit OpenFolder(DIR* folder)
+        : handle(folder)
+    {
+    }
+    int descriptor() const { return ::dirfd(handle.get()); }
+
+    FolderHandle handle;
+};
 
 LocationWalker::LocationWalker(SOLoggerPtr logger)
     : m_logger(std::move(logger))
@@ -93,29 +83,29 @@ bool LocationWalker::walk(const QString& folder, const Visitor& visitor)
     const QByteArray root = QFile::encodeName(folder);
     // An entry's relative path is its full path without the root and the separator after it.
     const qsizetype rootLength = QString::fromUtf8(root).size() + (root.endsWith('/') ? 0 : 1);
-    std::vector<QByteArray> pending{root};
-    std::vector<QByteArray> subfolders;
-    bool isWalkRoot = true;
+    std::vector<PendingFolder> pending;
+    pending.push_back(PendingFolder{nullptr, root, root});
+    std::vector<PendingFolder> subfolders;
     while (!pending.empty()) {
-        const QByteArray current = std::move(pending.back());
+        // Taken off the stack first: its parent closes as soon as no pending sibling needs it.
+        const PendingFolder current = std::move(pending.back());
         pending.pop_back();
         subfolders.clear();
-        if (!readFolder(current, rootLength, isWalkRoot, visitor, subfolders))
+        if (!readFolder(current, rootLength, visitor, subfolders))
             return false;
-        isWalkRoot = false;
         // Reversed, so the subfolders are entered in the order they were listed.
         std::move(subfolders.rbegin(), subfolders.rend(), std::back_inserter(pending));
     }
     return true;
 }
 
-bool LocationWalker::readFolder(const QByteArray& folder, qsizetype rootLength, bool isWalkRoot,
-    const Visitor& visitor, std::vector<QByteArray>& subfolders)
+bool LocationWalker::readFolder(const PendingFolder& folder, qsizetype rootLength, const Visitor& visitor,
+    std::vector<PendingFolder>& subfolders)
 {
-    const QString folderPath = QString::fromUtf8(folder);
-    // The walked folder is reached through its own path, links included; below it no link is followed,
-    // not even one that replaced a folder after it was listed.
-    const int descriptor = openFolder(folder, isWalkRoot);
+    const QString folderPath = QString::fromUtf8(folder.path);
+    const bool isWalkRoot = !folder.parent;
+    const int descriptor = isWalkRoot ? openFolder(AT_FDCWD, folder.path.constData(), true)
+                                      : openFolder(folder.parent->descriptor(), folder.name.constData(), false);
     if (descriptor < 0) {
         const int error = errno;
         if (!(isWalkRoot && (error == ENOENT || error == ENOTDIR)))
@@ -133,16 +123,17 @@ bool LocationWalker::readFolder(const QByteArray& folder, qsizetype rootLength, 
         logInfo(m_logger, "Folder '%@' was already scanned, skipping", folderPath);
         return true;
     }
-    const FolderHandle handle(::fdopendir(descriptor));
-    if (!handle) {
+    DIR* const listing = ::fdopendir(descriptor);
+    if (!listing) {
         logWarning(m_logger, "Unable to read folder '%@': %@", folderPath, qt_error_string(errno));
         ::close(descriptor);
         return true;
     }
+    const auto open = std::make_shared<OpenFolder>(listing);
 
     for (;;) {
         errno = 0;
-        const dirent* entry = ::readdir(handle.get());
+        const dirent* entry = ::readdir(listing);
         if (!entry) {
             if (errno != 0)
                 logWarning(m_logger, "Unable to read folder '%@': %@", folderPath, qt_error_string(errno));
@@ -155,16 +146,37 @@ bool LocationWalker::readFolder(const QByteArray& folder, qsizetype rootLength, 
             logWarning(m_logger, "A file name in '%@' is not valid UTF-8, skipping it", folderPath);
             continue;
         }
-        const std::optional<EntryKind> kind = kindOfEntry(handle.get(), *entry);
-        if (!kind)
-            continue;
-        QByteArray fullPath = joinPath(folder, name);
+        QByteArray fullPath = joinPath(folder.path, name);
         const QString path = QString::fromUtf8(fullPath);
-        const Action action = visitor(Entry{path.sliced(rootLength), path, *kind});
+        Entry visited{path.sliced(rootLength), path, EntryKind::Other, std::nullopt, 0};
+        switch (entry->d_type) {
+        case DT_DIR:
+            visited.kind = EntryKind::Directory;
+            break;
+        case DT_LNK:
+            visited.kind = EntryKind::SymbolicLink;
+            break;
+        case DT_REG:
+        case DT_UNKNOWN:
+            // Read here, relative to the folder, so the attributes are those of the entry that was listed.
+            visited.attributes = readFileAttributesAt(open->descriptor(), name, &visited.attributesError);
+            if (visited.attributes)
+                visited.kind = kindOfMode(visited.attributes->mode);
+            else if (entry->d_type == DT_REG)
+                visited.kind = EntryKind::RegularFile;
+            else
+                continue; // gone before its type could be known
+            if (visited.kind != EntryKind::RegularFile)
+                visited.attributes.reset();
+            break;
+        default:
+            break;
+        }
+        const Action action = visitor(visited);
         if (action == Action::Stop)
             return false;
-        if (*kind == EntryKind::Directory && action == Action::Continue)
-            subfolders.push_back(std::move(fullPath));
+        if (visited.kind == EntryKind::Directory && action == Action::Continue)
+            subfolders.push_back(PendingFolder{open, QByteArray(name), std::move(fullPath)});
     }
 }
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "model/FileAttributes.h"
 #include "model/FileId.h"
 
 #include <QByteArray>
@@ -7,6 +8,7 @@
 
 #include <functional>
 #include <memory>
+#include <optional>
 #include <unordered_set>
 #include <vector>
 
@@ -16,11 +18,13 @@ class SOLogger;
 using SOLoggerPtr = std::shared_ptr<SOLogger>;
 
 // Walks folder trees with the POSIX directory calls, depth first, hidden entries included, never
-// following a symbolic link into a folder. Pending folders are kept on an explicit stack of paths and
-// each folder is read to its end and closed before the next one is opened, so neither the call stack
-// nor the open descriptors grow with the depth of the tree, and memory grows only with the number of
-// folders still waiting. One walker serves one scan: a folder it has already entered (same device and
-// inode: a location given twice or nested, a bind mount) is not entered again.
+// following a symbolic link into a folder. Every folder below the walked one is opened relative to its
+// parent's descriptor without following a link, and attributes are read relative to the folder, so a
+// folder swapped for a link while the walk runs cannot lead it outside the walked tree. Pending folders
+// are kept on an explicit stack, so the call stack does not grow with the depth of the tree; a folder's
+// descriptor stays open only until its last subfolder has been opened (at most one per level of the
+// current path). One walker serves one scan: a folder it has already entered (same device and inode: a
+// location given twice or nested, a bind mount) is not entered again.
 class LocationWalker {
 public:
     enum class EntryKind { Directory, RegularFile, SymbolicLink, Other };
@@ -30,6 +34,10 @@ public:
         QString relativePath;
         QString fullPath;
         EntryKind kind;
+        // For a regular file: what its folder says about it, or nothing with the reason (an errno value)
+        // in attributesError.
+        std::optional<FileAttributes> attributes;
+        int attributesError = 0;
     };
 
     enum class Action {
@@ -51,10 +59,19 @@ public:
     bool walk(const QString& folder, const Visitor& visitor);
 
 private:
+    struct OpenFolder;
+    // A folder still to read: its name in the parent, opened through the parent's descriptor (the walked
+    // folder itself has no parent and is opened by its path).
+    struct PendingFolder {
+        std::shared_ptr<OpenFolder> parent;
+        QByteArray name;
+        QByteArray path;
+    };
+
     // Reads one folder, hands its entries to the visitor and appends the subfolders to enter to
     // `subfolders`; false when the visitor stopped. `rootLength` is where relative paths begin.
-    bool readFolder(const QByteArray& folder, qsizetype rootLength, bool isWalkRoot, const Visitor& visitor,
-        std::vector<QByteArray>& subfolders);
+    bool readFolder(const PendingFolder& folder, qsizetype rootLength, const Visitor& visitor,
+        std::vector<PendingFolder>& subfolders);
 
     SOLoggerPtr m_logger;
     std::unordered_set<FileId> m_enteredFolders;

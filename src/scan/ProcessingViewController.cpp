@@ -69,6 +69,7 @@ void ProcessingViewController::processFilesInSession(const Session& session, SOL
     m_pipeline = m_pipelineFactory(std::move(candidates), logger, session.db());
 
     setUserStopped(false);
+    m_hasFailed = false;
     resetProgress();
     m_dockProgressIndicator->setMinValue(0);
     m_dockProgressIndicator->setHidden(false);
@@ -87,9 +88,11 @@ void ProcessingViewController::processFilesInSession(const Session& session, SOL
             Q_ASSERT_X(false, "ProcessingViewController", "The final file grouping must be by SHA1");
             logError(logger, "The final file grouping must be by SHA1");
         }
+        const bool failed = m_pipeline->hasFailed();
         // Queued behind every progress update of this run, and dropped if the controller is gone.
         QMetaObject::invokeMethod(
-            this, [this, grouping, completionBlock] { finishRun(grouping, completionBlock); }, Qt::QueuedConnection);
+            this, [this, grouping, failed, completionBlock] { finishRun(grouping, failed, completionBlock); },
+            Qt::QueuedConnection);
     });
 }
 
@@ -168,14 +171,15 @@ void ProcessingViewController::applyLatestProgress()
     setFileProgressVisible(progress.fileProgressVisible);
 }
 
-void ProcessingViewController::finishRun(const std::shared_ptr<FileGrouping>& grouping,
+void ProcessingViewController::finishRun(const std::shared_ptr<FileGrouping>& grouping, bool failed,
     const ProcessingCompletionBlock& completionBlock)
 {
     stopTimer();
     m_dockProgressIndicator->setHidden(true);
     releaseQueue();
+    m_hasFailed = failed;
     if (completionBlock)
-        completionBlock(!userStopped(), *grouping);
+        completionBlock(!userStopped() && !failed, *grouping);
 }
 
 void ProcessingViewController::refreshTexts(double elapsed)

@@ -100,6 +100,9 @@ public:
     bool userStopped() const { return m_userStopped.load(std::memory_order_relaxed); }
     void setUserStopped(bool userStopped);
 
+    // The last run could not store its results (a full disk): it is to be reported as failed, never as
+    // finished without duplicates.
+    bool hasFailed() const { return m_hasFailed; }
     // From the start call until the completion is called.
     bool isRunning() const { return m_uiUpdateTimer != nullptr; }
     // Null while idle.
@@ -130,7 +133,8 @@ private:
     // Main thread: the values the worker left last.
     void applyLatestProgress();
     // Main thread: the worker's one hand-off.
-    void finishRun(const std::shared_ptr<FileGrouping>& grouping, const ProcessingCompletionBlock& completionBlock);
+    void finishRun(const std::shared_ptr<FileGrouping>& grouping, bool failed,
+        const ProcessingCompletionBlock& completionBlock);
     void refreshTexts(double elapsedSeconds);
     double elapsedSeconds() const;
     // Joins the finished or stopping worker.
@@ -148,6 +152,7 @@ private:
     bool m_fileProgressVisible = false;
     // Written on the main thread, read by the worker at every report.
     std::atomic<bool> m_userStopped{false};
+    bool m_hasFailed = false;
 
     PipelineFactory m_pipelineFactory;
     std::unique_ptr<ProcessingPipeline> m_pipeline;

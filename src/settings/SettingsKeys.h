@@ -17,5 +17,9 @@ inline constexpr char RecentLocations[] = "recent_locations";
 inline constexpr char Directories[] = "directories";
 inline constexpr char Directory[] = "directory";
 inline constexpr char FirstRunDate[] = "first_run_date";
+// The updater's settings (UpdateCheckSettings) and the preferences window's frame.
+inline constexpr char AutomaticallyCheckForUpdates[] = "automatically_check_for_updates";
+inline constexpr char UpdateCheckInterval[] = "update_check_interval";
+inline constexpr char PreferencesWindowFrame[] = "PairsiftPrefPanel";
 
 } // namespace pairsift::SettingsKey

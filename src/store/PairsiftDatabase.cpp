@@ -99,21 +99,14 @@ bool PairsiftDatabase::initWithPath(const QString& path)
     return initSchema() && setupStatements();
 }
 
-// Tuning only: where a setting does not take, the defaults stay, slower but just as safe.
+// The rollback journal with full sync: the data folder may sit on a network home, where the shared
+// memory of write-ahead logging is unsafe. A store an earlier version left in that mode is converted back
+// (which needs no other connection to be open). Speed comes from batching writes in transactions.
+// Where a setting does not take, the store still works; the line says why.
 void PairsiftDatabase::configureConnection()
 {
-    // With write-ahead logging, a commit outside a transaction (one SHA-1 per hashed file) is one append
-    // instead of two synchronous writes, and NORMAL syncs only at checkpoints: the file cannot be
-    // corrupted, and only a power loss, not a crash of the program, can undo the latest commits. NORMAL
-    // is set only when the log is really in use, since with a rollback journal it is not corruption-safe.
-    SqlStatement journalMode;
-    bool isWriteAheadLog = false;
-    if (journalMode.prepare(m_db, "PRAGMA journal_mode = WAL;") == SQLITE_OK) {
-        SqlStatementUse use(journalMode);
-        isWriteAheadLog = use.step() == SQLITE_ROW && use.columnText(0) == QLatin1String("wal");
-    }
-    if (isWriteAheadLog)
-        execute("PRAGMA synchronous = NORMAL;", "Error configuring database: %s");
+    execute("PRAGMA journal_mode = DELETE;", "Error configuring database: %s");
+    execute("PRAGMA synchronous = FULL;", "Error configuring database: %s");
     // 32 MiB of pages: the scan's transaction stays in memory up to some 150,000 rows instead of
     // spilling to the file every 2 MiB.
     execute("PRAGMA cache_size = -32768;", "Error configuring database: %s");
@@ -218,6 +211,17 @@ bool PairsiftDatabase::isWriterThread() const
 {
     const std::thread::id owner = m_transactionThread;
     return owner == std::thread::id() || owner == std::this_thread::get_id();
+}
+
+QString PairsiftDatabase::path() const
+{
+    const char* file = m_db ? sqlite3_db_filename(m_db, "main") : nullptr;
+    return file ? QFile::decodeName(file) : QString();
+}
+
+bool PairsiftDatabase::isInTransaction() const
+{
+    return m_db && sqlite3_get_autocommit(m_db) == 0;
 }
 
 Error PairsiftDatabase::errorWithCode(int code, const QString& message) const

@@ -15,6 +15,8 @@
 #include <functional>
 #include <memory>
 #include <thread>
+#include <utility>
+#include <vector>
 
 struct sqlite3;
 
@@ -54,6 +56,9 @@ public:
     PairsiftDatabase(const PairsiftDatabase&) = delete;
     PairsiftDatabase& operator=(const PairsiftDatabase&) = delete;
 
+    // The store's file; null once closed. Its journal is this path with "-journal" appended.
+    QString path() const;
+
     // Finalizes the statements and closes the connection; a second call does nothing, and every
     // operation afterwards fails.
     void close();
@@ -62,6 +67,8 @@ public:
     bool beginTransaction();
     bool commit();
     bool rollback();
+    // False once a transaction ended, by commit, rollback or SQLite itself (a full disk rolls it back).
+    bool isInTransaction() const;
 
     // Domain "SQLite", the given SQLite result code and description, SQLite's current message beneath.
     Error errorWithCode(int code, const QString& message) const;
@@ -76,6 +83,8 @@ public:
     bool pruneFilesBeforeScan();
     // An empty digest stores NULL.
     bool updateFile(const QString& path, const QByteArray& hash);
+    // Every (path, digest) in one transaction of its own: all of them are stored, or none.
+    bool updateFiles(const std::vector<std::pair<QString, QByteArray>>& hashes);
     bool pruneUniqueFiles();
     // Keeps only the rows whose path lies strictly below one of the folders (exact, case-sensitive
     // byte prefix "folder/"); an empty list removes every row, staged ones included.

@@ -3,6 +3,7 @@
 #include "store/PairsiftDatabase.h"
 
 #include "platform/ConsoleLog.h"
+#include "store/StoreTransaction.h"
 
 #include <QFile>
 
@@ -88,6 +89,20 @@ bool PairsiftDatabase::updateFile(const QString& path, const QByteArray& hash)
         return false;
     }
     return true;
+}
+
+bool PairsiftDatabase::updateFiles(const std::vector<std::pair<QString, QByteArray>>& hashes)
+{
+    if (hashes.empty())
+        return true;
+    StoreTransaction transaction(*this);
+    if (!transaction.isActive())
+        return false;
+    for (const auto& [path, hash] : hashes) {
+        if (!updateFile(path, hash))
+            return false; // rolled back as the transaction goes
+    }
+    return transaction.commit();
 }
 
 bool PairsiftDatabase::pruneUniqueFiles()

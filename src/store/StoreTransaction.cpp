@@ -32,6 +32,9 @@ bool StoreTransaction::rollback()
     if (!m_isActive)
         return false;
     m_isActive = false;
+    // SQLite ends a transaction itself on some failures (a full disk): nothing is left to roll back.
+    if (!m_database.isInTransaction())
+        return true;
     return m_database.rollback();
 }
 

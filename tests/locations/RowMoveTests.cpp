@@ -52,3 +52,33 @@ TEST(RowMove, refusesMovesOutOfTheList)
 
 } // namespace
 } // namespace pairsift
+
+namespace pairsift {
+namespace {
+
+TEST(RowMove, movesRowsBeforeTheDropRow)
+{
+    const struct {
+        const char* what;
+        QList<int> rows;
+        int dropRow;
+        QList<int> order;
+        QList<int> selectedAfter;
+    } cases[] = {
+        {"two rows to the top", {3, 4}, 0, {3, 4, 0, 1, 2, 5}, {0, 1}},
+        {"rows around the drop", {4, 0}, 2, {1, 0, 4, 2, 3, 5}, {1, 2}},
+        {"past the end", {1}, 9, {0, 2, 3, 4, 5, 1}, {5}},
+        {"onto the next row", {2}, 3, {0, 1, 2, 3, 4, 5}, {2}},
+    };
+    for (const auto& testCase : cases) {
+        const std::optional<RowMove> move = moveRowsBefore(6, testCase.rows, testCase.dropRow);
+        ASSERT_TRUE(move.has_value()) << testCase.what;
+        EXPECT_EQ(move->order, testCase.order) << testCase.what;
+        EXPECT_EQ(move->selectedRows, testCase.selectedAfter) << testCase.what;
+    }
+    EXPECT_FALSE(moveRowsBefore(6, {0, 4}, 4)) << "a drop on a dragged row";
+    EXPECT_FALSE(moveRowsBefore(6, {7}, 0)) << "no row inside the list";
+}
+
+} // namespace
+} // namespace pairsift

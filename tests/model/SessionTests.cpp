@@ -191,8 +191,10 @@ TEST_P(SessionStaging, stagesPartlyMarkedGroupsAndChoosesTheNextGroup)
     }
     sortByName();
 
-    const FileGroupPtr next = session.removeMarkedFiles();
+    const std::optional<FileGroupPtr> staged = session.removeMarkedFiles();
 
+    ASSERT_TRUE(staged.has_value());
+    const FileGroupPtr next = *staged;
     if (test.expectedNext < 0)
         EXPECT_EQ(next, nullptr);
     else
@@ -222,7 +224,7 @@ TEST_F(SessionTest, stagesNothingWhenItsTransactionCannotBegin)
     // Someone else's transaction is open on the shared connection.
     ASSERT_TRUE(store->beginTransaction());
 
-    session.removeMarkedFiles();
+    EXPECT_FALSE(session.removeMarkedFiles().has_value());
 
     EXPECT_TRUE(store->rollback());
     EXPECT_TRUE(stagedRows().isEmpty());

@@ -26,10 +26,10 @@ constexpr int completionBoundMSecs = 60000;
 
 } // namespace
 
-UnreadableFolder::UnreadableFolder(const TemporaryTree& tree, const QString& relative)
+UnreadableFolder::UnreadableFolder(const TemporaryTree& tree, const QString& relative, unsigned mode)
     : m_path(QFile::encodeName(tree.makeFolder(relative)))
 {
-    EXPECT_EQ(::chmod(m_path.constData(), 0), 0);
+    EXPECT_EQ(::chmod(m_path.constData(), mode), 0);
     if (::geteuid() != 0)
         return;
     EXPECT_EQ(::chmod(QFile::encodeName(tree.root()).constData(), 0755), 0);

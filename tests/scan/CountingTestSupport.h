@@ -27,13 +27,13 @@ class QEventLoop;
 
 namespace pairsift::test {
 
-// Takes every permission from a folder of the tree. When the tests run as root, who reads such a folder
+// Takes every permission from a folder of the tree (or leaves it only `mode`). When the tests run as root, who reads such a folder
 // anyway, the calling thread (and every thread it starts from now on) also gets the file access of an
 // unprivileged user for as long as the object lives; the tree is opened to that user. isDenied() tells
 // whether the folder really cannot be read.
 class UnreadableFolder {
 public:
-    UnreadableFolder(const TemporaryTree& tree, const QString& relative);
+    UnreadableFolder(const TemporaryTree& tree, const QString& relative, unsigned mode = 0);
     ~UnreadableFolder();
     UnreadableFolder(const UnreadableFolder&) = delete;
     UnreadableFolder& operator=(const UnreadableFolder&) = delete;

@@ -1,6 +1,11 @@
 // Which entries a scan counts, and what it logs for the ones it skips, on fixture trees.
 #include "CountingTestSupport.h"
 
+#include "model/FileAttributes.h"
+#include "platform/UserDefaults.h"
+#include "testkit/ConsoleCapture.h"
+#include "testkit/FullDisk.h"
+
 #include <QFile>
 
 #include <fcntl.h>
@@ -289,6 +294,75 @@ TEST_F(CountingWalk, unreadableFolderIsLoggedAndTheWalkGoesOn)
     EXPECT_TRUE(m_log->has(QStringLiteral("Warning: Unable to read folder '%1': %2")
                                .arg(m_tree.path(QStringLiteral("loc/locked")), qt_error_string(EACCES))))
         << m_log->text().toStdString();
+}
+
+// A scan of the home folder: the data folder (store, logs), the configuration folder and the live store
+// wherever it lies are skipped; a sibling whose name merely starts the same is not.
+TEST_F(CountingWalk, theProgramsOwnFilesAreNeverCounted)
+{
+    const QByteArray previousDataHome = qgetenv("XDG_DATA_HOME");
+    qputenv("XDG_DATA_HOME", QFile::encodeName(m_tree.path(QStringLiteral("home/data"))));
+    UserDefaults::setConfigurationFolder(m_tree.makeFolder(QStringLiteral("home/config/Pairsift")));
+    setSmallFileSettings(false, 100, 0);
+    m_tree.writeFile(QStringLiteral("home/data/Pairsift/PairsiftData.db3"), someContent);
+    m_tree.writeFile(QStringLiteral("home/data/Pairsift/Logs/Pairsift-1.log"), someContent);
+    m_tree.writeFile(QStringLiteral("home/config/Pairsift/settings.ini"), someContent);
+    m_tree.writeFile(QStringLiteral("home/data/PairsiftOther/keep.bin"), someContent);
+    m_tree.writeFile(QStringLiteral("home/doc.bin"), someContent);
+    m_tree.makeFolder(QStringLiteral("home/elsewhere"));
+    m_db = PairsiftDatabase::databaseWithPath(m_tree.path(QStringLiteral("home/elsewhere/store.db3")));
+    ASSERT_TRUE(m_db);
+    m_session = std::make_shared<Session>(m_db, nullptr);
+
+    const std::optional<bool> completion = scanPaths({QStringLiteral("home")});
+    qputenv("XDG_DATA_HOME", previousDataHome);
+
+    EXPECT_EQ(completion, std::optional<bool>(true));
+    EXPECT_EQ(sessionFiles(), (std::vector<std::string>{"home/data/PairsiftOther/keep.bin", "home/doc.bin"}))
+        << m_log->text().toStdString();
+}
+
+// The disk comes first, so the fixture's store is opened on it.
+class CountingOnAFullDisk : protected FullDisk, public CountingTest {};
+
+// The disk fills up as the first file is inserted: SQLite ends the scan's transaction, and the walk must
+// stop there instead of logging one failure per file and committing later inserts one by one.
+TEST_F(CountingOnAFullDisk, anInsertThatEndedTheTransactionStopsTheScan)
+{
+    for (int index = 0; index < 30; ++index)
+        m_tree.writeFile(QStringLiteral("loc/f%1.bin").arg(index), content(150, static_cast<quint32>(index)));
+    setFullWhen([this] { return m_session->fileCount() > 0; });
+
+    std::optional<bool> completion;
+    const QString console = consoleOutput([&] { completion = scanPaths({QStringLiteral("loc")}); });
+
+    EXPECT_EQ(completion, std::optional<bool>(false));
+    EXPECT_EQ(m_session->fileCount(), 1u);
+    EXPECT_EQ(console.count(QStringLiteral("Error adding file")), 1) << console.toStdString();
+    EXPECT_TRUE(m_log->has(QStringLiteral("Error: The store could not keep the scan's files; the scan is stopped")));
+    setFull(false);
+    EXPECT_TRUE(storedFiles().empty());
+}
+
+// A folder that can be listed but not searched: its files' attributes cannot be read.
+TEST_F(CountingWalk, aFileWhoseAttributesCannotBeReadIsLoggedWithTheReason)
+{
+    const QString file = m_tree.writeFile(QStringLiteral("loc/closed/f.bin"), someContent);
+    m_tree.writeFile(QStringLiteral("loc/keep.bin"), someContent);
+    std::optional<bool> completion;
+    {
+        UnreadableFolder closed(m_tree, QStringLiteral("loc/closed"), 0444);
+        if (readFileAttributes(file).has_value())
+            GTEST_SKIP() << "this process reads attributes without permissions";
+        completion = scanPaths({QStringLiteral("loc")});
+    }
+
+    EXPECT_EQ(completion, std::optional<bool>(true));
+    EXPECT_EQ(sessionFiles(), std::vector<std::string>{"loc/keep.bin"});
+    EXPECT_TRUE(m_log->has(
+        QStringLiteral("Warning: Unable to read the attributes of file '%1': %2").arg(file, qt_error_string(EACCES))))
+        << m_log->text().toStdString();
+    EXPECT_FALSE(m_log->text().contains(QStringLiteral("has zero size")));
 }
 
 } // namespace

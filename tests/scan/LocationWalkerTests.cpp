@@ -158,5 +158,45 @@ TEST_F(LocationWalkerTest, unreadableFolderIsLoggedAndSkipped)
                               .arg(m_tree.path(QStringLiteral("locked")), qt_error_string(EACCES))));
 }
 
+// "a" is swapped for a link to an outside folder after its listing named "c" and before "c" is entered:
+// the walk goes on in the folder it listed and never shows the outside files under the tree's paths.
+TEST_F(LocationWalkerTest, folderSwappedForALinkMidWalkCannotLeadOutside)
+{
+    TemporaryTree outside;
+    outside.writeFile(QStringLiteral("c/secret.bin"), "s");
+    m_tree.writeFile(QStringLiteral("a/b/1.bin"), "1");
+    m_tree.writeFile(QStringLiteral("a/b/2.bin"), "2");
+    m_tree.writeFile(QStringLiteral("a/c/inner.bin"), "i");
+    const QByteArray a = QFile::encodeName(m_tree.path(QStringLiteral("a")));
+
+    const std::vector<Visit> visits = sorted(walk(m_tree.root(), [&](const LocationWalker::Entry& entry) {
+        if (entry.relativePath == QLatin1String("a/c")) {
+            EXPECT_EQ(::rename(a.constData(), (a + "-moved").constData()), 0);
+            EXPECT_EQ(::symlink(QFile::encodeName(outside.root()).constData(), a.constData()), 0);
+        }
+        return Action::Continue;
+    }));
+
+    EXPECT_EQ(visits, (std::vector<Visit>{{"a", Kind::Directory}, {"a/b", Kind::Directory},
+                          {"a/b/1.bin", Kind::RegularFile}, {"a/b/2.bin", Kind::RegularFile},
+                          {"a/c", Kind::Directory}, {"a/c/inner.bin", Kind::RegularFile}}));
+}
+
+TEST_F(LocationWalkerTest, regularFilesComeWithTheirAttributes)
+{
+    const QString path = m_tree.writeFile(QStringLiteral("sub/f.bin"), "12345");
+    std::optional<FileAttributes> attributes;
+    walk(m_tree.root(), [&](const LocationWalker::Entry& entry) {
+        if (entry.kind == Kind::RegularFile)
+            attributes = entry.attributes;
+        else
+            EXPECT_FALSE(entry.attributes.has_value());
+        return Action::Continue;
+    });
+    ASSERT_TRUE(attributes.has_value());
+    EXPECT_EQ(attributes->size, 5u);
+    EXPECT_EQ(attributes->id, readFileAttributes(path)->id);
+}
+
 } // namespace
 } // namespace pairsift::test

@@ -314,6 +314,33 @@ TEST_F(ProcessingViewControllerTest, stopDuringARunCompletesWithNo)
     EXPECT_EQ(m_tile->restores, 1);
 }
 
+// A stage whose results cannot be kept, as when the disk is full.
+class UnstorableStage : public test::TableStage {
+public:
+    using test::TableStage::TableStage;
+
+protected:
+    bool finishStage() override { return false; }
+};
+
+TEST_F(ProcessingViewControllerTest, aRunThatCannotStoreItsResultsCompletesWithNoAndSaysItFailed)
+{
+    count({{QStringLiteral("one"), patternBytes(50, 1)}, {QStringLiteral("two"), patternBytes(50, 1)}});
+    m_controller->setPipelineFactory([](FileGrouping bySize, SOLoggerPtr, std::shared_ptr<PairsiftDatabase>) {
+        auto grouping = std::make_shared<const FileGrouping>(std::move(bySize));
+        ProcessingPipeline::Stages stages;
+        stages.push_back(std::make_unique<UnstorableStage>(QStringLiteral("stage"), test::TableStage::Keys{}));
+        return std::make_unique<ProcessingPipeline>(grouping, std::move(stages));
+    });
+
+    start();
+    ASSERT_TRUE(waitForCompletion());
+
+    EXPECT_FALSE(m_completion.isFinished);
+    EXPECT_TRUE(m_controller->hasFailed());
+    EXPECT_FALSE(m_controller->userStopped());
+}
+
 TEST_F(ProcessingViewControllerTest, progressReachesTheMainThreadCoalesced)
 {
     gateRuns(false);

@@ -33,7 +33,24 @@ TEST_F(StoreConnection, openingANewFileCreatesTheSchemaAndTheVersionRow)
         QStringList({"Name", "Size", "CreationDate", "SHA1", "IsDeleted", "LinkTarget", "ContainerType",
             "ContainerPath"}));
     EXPECT_EQ(raw().column(QStringLiteral("SELECT Key || '=' || Value FROM Properties;")), QStringList({"Version=2"}));
-    EXPECT_EQ(raw().text(QStringLiteral("PRAGMA journal_mode;")), "wal");
+    EXPECT_EQ(raw().text(QStringLiteral("PRAGMA journal_mode;")), "delete");
+}
+
+// An earlier version left its store in write-ahead mode, which is unsafe on a network home.
+TEST_F(StoreConnection, aStoreInWriteAheadModeIsOpenedWithTheRollbackJournal)
+{
+    ASSERT_TRUE(store().addFile("/a/one", 1, {}, {}, {}));
+    storePointer().reset();
+    {
+        RawConnection earlier(storePath());
+        EXPECT_EQ(earlier.text(QStringLiteral("PRAGMA journal_mode = WAL;")), "wal");
+    }
+
+    storePointer() = PairsiftDatabase::databaseWithPath(storePath());
+    ASSERT_TRUE(storePointer());
+
+    EXPECT_EQ(raw().text(QStringLiteral("PRAGMA journal_mode;")), "delete");
+    EXPECT_EQ(fileRowCount(), 1);
 }
 
 TEST_F(StoreConnection, reopeningAddsNothingAndKeepsTheRows)

@@ -2,7 +2,11 @@
 
 #include "locations/ScanLocationTableViewController.h"
 
+#include <QDrag>
+#include <QDragEnterEvent>
+#include <QDragMoveEvent>
 #include <QHeaderView>
+#include <QMimeData>
 
 namespace pairsift {
 
@@ -21,8 +25,45 @@ ScanLocationTableView::ScanLocationTableView(ScanLocationTableViewController* co
     horizontalHeader()->hide();
     horizontalHeader()->setStretchLastSection(true);
 
+    setDragEnabled(true);
+    setAcceptDrops(true);
+    setDropIndicatorShown(true);
+    setDragDropMode(QAbstractItemView::DragDrop);
+    setDragDropOverwriteMode(false);
+
     connect(controller, &ScanLocationTableViewController::scrollToRowRequested, this,
             [this](int row) { scrollTo(model()->index(row, 0)); });
+}
+
+void ScanLocationTableView::startDrag(Qt::DropActions)
+{
+    const QModelIndexList rows = selectionModel()->selectedRows();
+    QMimeData* data = rows.isEmpty() ? nullptr : model()->mimeData(rows);
+    if (!data)
+        return;
+    auto* drag = new QDrag(this);
+    drag->setMimeData(data);
+    drag->exec(Qt::MoveAction);
+}
+
+void ScanLocationTableView::dragEnterEvent(QDragEnterEvent* event)
+{
+    QTableView::dragEnterEvent(event);
+    if (event->isAccepted())
+        setDropActionFor(event);
+}
+
+void ScanLocationTableView::dragMoveEvent(QDragMoveEvent* event)
+{
+    QTableView::dragMoveEvent(event);
+    if (event->isAccepted())
+        setDropActionFor(event);
+}
+
+void ScanLocationTableView::setDropActionFor(QDropEvent* event)
+{
+    event->setDropAction(event->mimeData()->hasUrls() ? Qt::CopyAction : Qt::MoveAction);
+    event->accept();
 }
 
 } // namespace pairsift

@@ -65,6 +65,12 @@ QString findOrCreateDirectory(SearchPathDirectory directory, unsigned long long 
     return {};
 }
 
+QString applicationDataFolderPath()
+{
+    return standardDirectory(SearchPathDirectory::ApplicationSupport) + QLatin1Char('/')
+        + QLatin1String(applicationFolderName);
+}
+
 QString applicationSupportDirectory()
 {
     Error error;

@@ -28,6 +28,9 @@ inline const char* const directoryLocationErrorDomain = "DirectoryLocationDomain
 QString findOrCreateDirectory(SearchPathDirectory directory, unsigned long long domainMask,
                               const QString& component, Error* error = nullptr);
 
+// Where applicationSupportDirectory() lives, whether or not it exists yet.
+QString applicationDataFolderPath();
+
 // The application's own folder ("Pairsift" in the data folder), created owner-only; null when it
 // cannot be had.
 QString applicationSupportDirectory();

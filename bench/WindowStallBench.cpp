@@ -1,0 +1,229 @@
+// pairsift-window-bench: the real window scans a generated tree while a 1 ms timer on the main thread
+// measures the longest time the event loop did not run (a stall the user would feel as a frozen window).
+//
+//   pairsift-window-bench [--files N] [--grab FOLDER]
+//
+// Runs offscreen unless a display is chosen. Everything lives in a temporary folder (home, settings,
+// store and the tree: N files in 200 folders, a quarter of them copies of others). With --grab the window
+// is saved as PNG at each stage (empty, locations added, counting, processing, results); grabbing itself
+// stalls the loop, so the figures of such a run do not count.
+
+#include "app/ApplicationLauncher.h"
+#include "app/MainView.h"
+#include "app/MainWindow.h"
+#include "app/MainWindowController.h"
+#include "app/PairsiftApplication.h"
+#include "app/ResultsArea.h"
+#include "locations/ScanLocationTableViewController.h"
+#include "model/Session.h"
+#include "platform/UserDefaults.h"
+#include "scan/CountingViewController.h"
+#include "scan/ProcessingViewController.h"
+#include "settings/SettingsKeys.h"
+#include "support/foundation/PathClassification.h"
+#include "ui/Animations.h"
+
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QTemporaryDir>
+#include <QTimer>
+#include <QTreeView>
+
+#include <cstdio>
+#include <ctime>
+#include <map>
+
+using namespace pairsift;
+
+namespace {
+
+double threadCpuMs()
+{
+    timespec now{};
+    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &now);
+    return static_cast<double>(now.tv_sec) * 1e3 + static_cast<double>(now.tv_nsec) / 1e6;
+}
+
+// The longest gap between two ticks of a 1 ms timer, per phase: in wall time, and in the main thread's
+// own processor time (what the program spent; the rest of a wall gap is other processes' turn on a busy
+// machine).
+class StallMeter : public QObject {
+public:
+    StallMeter()
+    {
+        m_timer.setTimerType(Qt::PreciseTimer);
+        m_timer.setInterval(1);
+        connect(&m_timer, &QTimer::timeout, this, [this] {
+            const qint64 now = m_clock.nsecsElapsed();
+            const double cpu = threadCpuMs();
+            const double gapMs = static_cast<double>(now - m_lastTick) / 1e6;
+            m_longest[m_phase] = std::max(m_longest[m_phase], gapMs);
+            m_longestBusy[m_phase] = std::max(m_longestBusy[m_phase], cpu - m_lastCpu);
+            m_lastTick = now;
+            m_lastCpu = cpu;
+        });
+    }
+
+    void start(const std::string& phase)
+    {
+        m_phase = phase;
+        m_clock.start();
+        m_lastTick = 0;
+        m_lastCpu = threadCpuMs();
+        m_timer.start();
+    }
+    void setPhase(const std::string& phase)
+    {
+        m_phase = phase;
+        m_phaseClock[phase].start();
+    }
+    double seconds(const std::string& phase) const
+    {
+        const auto found = m_phaseClock.find(phase);
+        return found == m_phaseClock.end() ? 0 : static_cast<double>(found->second.nsecsElapsed()) / 1e9;
+    }
+    void stopClock(const std::string& phase) { m_elapsed[phase] = seconds(phase); }
+    double elapsed(const std::string& phase) const { return m_elapsed.count(phase) ? m_elapsed.at(phase) : 0; }
+    double longest(const std::string& phase) const { return m_longest.count(phase) ? m_longest.at(phase) : 0; }
+    double longestBusy(const std::string& phase) const { return m_longestBusy.count(phase) ? m_longestBusy.at(phase) : 0; }
+
+private:
+    QTimer m_timer;
+    QElapsedTimer m_clock;
+    qint64 m_lastTick = 0;
+    double m_lastCpu = 0;
+    std::string m_phase;
+    std::map<std::string, double> m_longest;
+    std::map<std::string, double> m_longestBusy;
+    std::map<std::string, QElapsedTimer> m_phaseClock;
+    std::map<std::string, double> m_elapsed;
+};
+
+void writeTree(const QString& root, int fileCount)
+{
+    for (int index = 0; index < fileCount; ++index) {
+        // Every fourth file repeats the content of an earlier one.
+        const int seed = index % 4 == 3 ? index - 3 : index;
+        QByteArray content(1024 + (seed * 37) % 3072, static_cast<char>('a' + seed % 26));
+        content.append(QByteArray::number(seed));
+        const QString folder = QStringLiteral("%1/f%2").arg(root).arg(index % 200);
+        QDir().mkpath(folder);
+        QFile file(QStringLiteral("%1/file-%2.dat").arg(folder).arg(index));
+        if (file.open(QIODevice::WriteOnly))
+            file.write(content);
+    }
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    int fileCount = 20000;
+    QString grabFolder;
+    for (int index = 1; index < argc; ++index) {
+        const QString argument = QString::fromLocal8Bit(argv[index]);
+        if (argument == QLatin1String("--files") && index + 1 < argc)
+            fileCount = QString::fromLocal8Bit(argv[++index]).toInt();
+        else if (argument == QLatin1String("--grab") && index + 1 < argc)
+            grabFolder = QDir(QString::fromLocal8Bit(argv[++index])).absolutePath();
+        else {
+            std::fprintf(stderr, "usage: pairsift-window-bench [--files N] [--grab FOLDER]\n");
+            return 2;
+        }
+    }
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+
+    QTemporaryDir workspace;
+    for (const char* name : {"home", "data", "config", "cache", "tree"})
+        QDir().mkpath(workspace.filePath(QString::fromLatin1(name)));
+    qputenv("HOME", workspace.filePath(QStringLiteral("home")).toUtf8());
+    qputenv("XDG_DATA_HOME", workspace.filePath(QStringLiteral("data")).toUtf8());
+    qputenv("XDG_CONFIG_HOME", workspace.filePath(QStringLiteral("config")).toUtf8());
+    qputenv("XDG_CACHE_HOME", workspace.filePath(QStringLiteral("cache")).toUtf8());
+
+    PairsiftApplication application(argc, argv);
+    // The tree lies in the temporary folder, which the built-in table counts as the system's.
+    setSystemPathTable(SystemPathTable{});
+    UserDefaults::setConfigurationFolder(workspace.filePath(QStringLiteral("config/Pairsift")));
+    UserDefaults::standard().setValue(SettingsKey::IgnoreSmallFiles, QStringLiteral("NO"));
+    const QString tree = workspace.filePath(QStringLiteral("tree"));
+    writeTree(tree, fileCount);
+    if (!grabFolder.isEmpty()) {
+        QDir().mkpath(grabFolder);
+        Animations::setDuration(0);
+    }
+
+    ApplicationLauncher launcher;
+    if (!launcher.start())
+        return 1;
+    MainWindowController& controller = *launcher.controller();
+    MainWindow& window = *controller.window();
+    const auto grab = [&](const char* name) {
+        if (!grabFolder.isEmpty())
+            window.grab().save(grabFolder + QLatin1Char('/') + QLatin1String(name) + QStringLiteral(".png"));
+    };
+
+    StallMeter meter;
+    int loads = 0;
+    bool grabbedCounting = false;
+    bool grabbedProcessing = false;
+    QObject::connect(&controller, &MainWindowController::resultsLoaded, [&] {
+        if (++loads == 1) {
+            grab("1-empty");
+            controller.scanLocationTableViewController().addDistinctDirectories({tree});
+            grab("2-locations");
+            meter.start("counting");
+            meter.setPhase("counting");
+            controller.startScan();
+            QObject::connect(&controller.countingViewController(), &CountingViewController::countChanged, [&] {
+                if (!grabbedCounting && controller.countingViewController().count() > 0) {
+                    grabbedCounting = true;
+                    grab("3-counting");
+                }
+            });
+            QObject::connect(&controller.processingViewController(), &ProcessingViewController::runningChanged, [&] {
+                if (controller.processingViewController().isRunning()) {
+                    meter.stopClock("counting");
+                    meter.setPhase("processing");
+                }
+            });
+            QObject::connect(&controller.processingViewController(), &ProcessingViewController::progressStringChanged, [&] {
+                if (!grabbedProcessing && controller.processingViewController().done() > 0) {
+                    grabbedProcessing = true;
+                    grab("4-processing");
+                }
+            });
+            QObject::connect(&controller, &MainWindowController::scanningChanged, [&] {
+                if (!controller.isScanning()) {
+                    meter.stopClock("processing");
+                    meter.setPhase("loading");
+                }
+            });
+            return;
+        }
+        meter.stopClock("loading");
+        if (auto* results = qobject_cast<QTreeView*>(window.mainView()->resultsArea()->widget())) {
+            const QModelIndex first = results->model()->index(0, 0);
+            results->expand(first);
+            results->setCurrentIndex(results->model()->index(0, 0, first));
+        }
+        QApplication::processEvents();
+        grab("5-results");
+        std::printf("files: %d, groups: %llu\n", fileCount,
+                    static_cast<unsigned long long>(controller.session()->groupCount()));
+        double overall = 0;
+        double overallBusy = 0;
+        for (const char* phase : {"counting", "processing", "loading"}) {
+            overall = std::max(overall, meter.longest(phase));
+            overallBusy = std::max(overallBusy, meter.longestBusy(phase));
+            std::printf("%-10s %7.3f s, longest event-loop stall %6.1f ms (main thread busy %6.1f ms)\n", phase,
+                        meter.elapsed(phase), meter.longest(phase), meter.longestBusy(phase));
+        }
+        std::printf("longest event-loop stall during the scan: %.1f ms (main thread busy %.1f ms)%s\n", overall,
+                    overallBusy, grabFolder.isEmpty() ? "" : " (with grabs: not a measurement)");
+        window.close();
+    });
+    return application.exec();
+}

@@ -1,0 +1,325 @@
+// Start-up, the log file, the status texts, the refresh after changes, and the window's life.
+#include "app/MainWindowController.h"
+
+#include "app/ApplicationInfo.h"
+#include "app/CrashReporter.h"
+#include "app/MainView.h"
+#include "app/MainWindow.h"
+#include "app/SessionLoader.h"
+#include "app/Updater.h"
+#include "locations/ScanLocationAddController.h"
+#include "locations/ScanLocationTableViewController.h"
+#include "locations/views/FileDialogFolderChooser.h"
+#include "model/Session.h"
+#include "platform/Format.h"
+#include "platform/NotificationCenter.h"
+#include "platform/NotificationQueue.h"
+#include "scan/CountingViewController.h"
+#include "scan/ProcessingViewController.h"
+#include "settings/PairsiftDefaults.h"
+#include "store/PairsiftDatabase.h"
+#include "support/foundation/ApplicationFolders.h"
+#include "support/foundation/PSWindowDidBecomeMainNotification.h"
+#include "support/foundation/SizeFormatting.h"
+#include "support/logging/SOLogger.h"
+
+#include <QCheckBox>
+#include <QDir>
+#include <QMessageBox>
+#include <QPushButton>
+
+namespace pairsift {
+
+namespace {
+
+const char* pluralEnding(std::uint64_t count)
+{
+    return count == 1 ? "" : "s";
+}
+
+} // namespace
+
+std::unique_ptr<MainWindowController> MainWindowController::create(Environment environment, QString* databasePath)
+{
+    std::unique_ptr<MainWindowController> controller(new MainWindowController(std::move(environment)));
+    controller->initLogging();
+    controller->m_wastedInfoText = formatString("Wasted space: %@", stringWithDiskSpace(0));
+    if (!controller->initDatabase()) {
+        if (databasePath)
+            *databasePath = databaseFilePath();
+        return nullptr;
+    }
+    // The session keeps the logger of this moment for the rest of the run.
+    controller->m_session = std::make_shared<Session>(controller->m_db, controller->m_logger);
+    controller->m_loader = std::make_unique<SessionLoader>(controller->m_db);
+    return controller;
+}
+
+MainWindowController::MainWindowController(Environment environment, QObject* parent)
+    : QObject(parent)
+    , m_environment(std::move(environment))
+    , m_scanLocations(std::make_unique<ScanLocationTableViewController>())
+{
+}
+
+MainWindowController::~MainWindowController()
+{
+    removeObservations();
+    NotificationCenter::defaultCenter().removeObserver(this);
+    m_scanLocations->setDelegate(nullptr);
+    stopAndJoinScan();
+    m_window.reset();
+    m_loader.reset();
+    closeDatabase();
+    destroyLogger();
+}
+
+void MainWindowController::initLogging()
+{
+    m_loggingObserver = PairsiftDefaults::observeLogging([this](bool logging) {
+        if (logging)
+            createLogger();
+        else
+            destroyLogger();
+    });
+    const QDateTime launchTime = m_environment.launchTime.isValid() ? m_environment.launchTime : QDateTime::currentDateTime();
+    const QString fileName = formatString("Pairsift-%@.log", launchTime.toString(QStringLiteral("yyyy-MM-dd_HHmmss")));
+    m_currentLogFilePath = QDir::cleanPath(QDir(logDirectoryPath()).filePath(fileName));
+    if (PairsiftDefaults::logging())
+        createLogger();
+}
+
+void MainWindowController::createLogger()
+{
+    if (m_logger)
+        return;
+    m_logger = SOLogger::loggerForFacility(ApplicationInfo::identifier(), SOLoggerDefaultClientOptions);
+    // Appends, so switching logging off and on again keeps the earlier lines; without a file the logger
+    // still reaches the system log and standard error.
+    m_logFile = m_logger->openLogFile(m_currentLogFilePath);
+    m_logger->info("Logging started");
+}
+
+void MainWindowController::destroyLogger()
+{
+    if (m_logger && m_logFile >= 0)
+        m_logger->removeFileDescriptor(m_logFile);
+    m_logFile = -1;
+    m_logger.reset();
+}
+
+QString MainWindowController::databaseFilePath()
+{
+    // Named even when the folder cannot be made, so that a failure can say where.
+    const QString base = findOrCreateDirectory(SearchPathDirectory::ApplicationSupport, UserDomainMask, QString());
+    return QDir::cleanPath(base + QStringLiteral("/Pairsift/PairsiftData.db3"));
+}
+
+bool MainWindowController::initDatabase()
+{
+    const QString path = databaseFilePath();
+    if (!applicationSupportDirectory().isNull())
+        m_db = PairsiftDatabase::databaseWithPath(path);
+    if (!m_db) {
+        logError(m_logger, "Unable to create internal database at path '%@'", path);
+        return false;
+    }
+    return true;
+}
+
+void MainWindowController::closeDatabase()
+{
+    if (m_db)
+        m_db->close();
+}
+
+void MainWindowController::awakeFromNib()
+{
+    std::shared_ptr<FileDialogFolderChooser> dialogChooser;
+    if (!m_environment.folderChooser)
+        m_environment.folderChooser = dialogChooser = std::make_shared<FileDialogFolderChooser>(nullptr);
+    m_addController = std::make_unique<ScanLocationAddController>(*m_scanLocations, m_environment.photoLibraries,
+                                                                  m_environment.folderChooser);
+    m_scanLocations->setDelegate(this);
+    m_window = std::make_unique<MainWindow>(*this);
+    if (dialogChooser)
+        dialogChooser->setWindow(m_window.get());
+
+    NotificationCenter& center = NotificationCenter::defaultCenter();
+    center.addObserver(this, cleanupNotificationName(), nullptr, [this](const Notification&) { onUpdateDuplicatesListNotification(); });
+    center.addObserver(this, loadFilesNotificationName(), nullptr, [this](const Notification&) { loadFilesFromDatabase(); });
+
+    updateMarkingStatus();
+    m_scanLocations->loadLocationsFromPrefs();
+    m_scanLocations->loadRecentLocationsFromPrefs();
+    m_scanLocations->pruneDirectories();
+    m_scanLocations->addDirectory(PairsiftDefaults::directory());
+    PairsiftDefaults::setDirectory(QString());
+    connect(m_scanLocations->model(), &QAbstractItemModel::rowsInserted, this, &MainWindowController::commandStateChanged);
+    connect(m_scanLocations->model(), &QAbstractItemModel::rowsRemoved, this, &MainWindowController::commandStateChanged);
+    connect(m_scanLocations->model(), &QAbstractItemModel::modelReset, this, &MainWindowController::commandStateChanged);
+
+    PairsiftDefaults::registerDefaultsWithLogger(m_logger);
+    m_preferFilesObserver = PairsiftDefaults::observePreferFiles([this](qint64) {
+        if (!m_isScanning)
+            sortAndDisplayFiles();
+    });
+    m_filters = PairsiftDefaults::filterArray();
+    Q_EMIT commandStateChanged();
+
+    NotificationQueue::defaultQueue().enqueueNotification(Notification{loadFilesNotificationName(), nullptr},
+                                                          PostingStyle::PostASAP);
+}
+
+void MainWindowController::applicationDidFinishLaunching()
+{
+    Updater& updater = Updater::sharedUpdater();
+    updater.setFeedURL(ApplicationInfo::updateFeedURL());
+
+    CrashReporter& reporter = CrashReporter::sharedManager();
+    reporter.configureWithIdentifier(CrashReporter::applicationIdentifier());
+    reporter.setAutoSubmitCrashReport(true);
+    reporter.startManager();
+}
+
+ResultsArea* MainWindowController::resultsArea() const
+{
+    return m_window ? m_window->mainView()->resultsArea() : nullptr;
+}
+
+QString MainWindowController::trashInfo() const
+{
+    if (m_numOfTrashFiles == 0)
+        return QStringLiteral("No files staged for removal.");
+    return formatString("Staged for removal: %lu file%s (%@)", m_numOfTrashFiles, pluralEnding(m_numOfTrashFiles),
+                        stringWithDiskSpace(m_sizeOfTrashFiles));
+}
+
+void MainWindowController::updateWastedInfo()
+{
+    m_wastedInfoText = formatString("Wasted space: %@", stringWithDiskSpace(m_session->wastedSpace()));
+    Q_EMIT wastedInfoTextChanged();
+}
+
+void MainWindowController::updateTrashInfo()
+{
+    std::uint64_t count = 0;
+    std::uint64_t size = 0;
+    Error error;
+    if (m_db->getTrashFileCount(&count, &size, &error)) {
+        m_numOfTrashFiles = count;
+        m_sizeOfTrashFiles = static_cast<double>(size);
+    } else {
+        logError(m_logger, "Error getting trash info: %@", error.message());
+        m_numOfTrashFiles = 0;
+        m_sizeOfTrashFiles = 0;
+    }
+    Q_EMIT trashInfoChanged();
+}
+
+void MainWindowController::updateMarkingStatus()
+{
+    const PSFTSessionMarkedInfo info = m_session->markedInfo();
+    m_selectionInfoText = m_session->groupCount() > 0
+        ? formatString("Selected %lu file%s (%@)", info.count, pluralEnding(info.count), stringWithDiskSpace(info.size))
+        : QStringLiteral("No duplicate files.");
+    m_markedCount = info.count;
+    Q_EMIT selectionInfoTextChanged();
+}
+
+void MainWindowController::postUpdateDuplicatesList()
+{
+    NotificationQueue::defaultQueue().enqueueNotification(Notification{cleanupNotificationName(), nullptr},
+                                                          PostingStyle::PostWhenIdle);
+}
+
+void MainWindowController::onUpdateDuplicatesListNotification()
+{
+    // The scan's transaction holds the store; its end reloads anyway, and then this runs.
+    if (m_isScanning) {
+        m_isUpdatePending = true;
+        return;
+    }
+    pruneFilesOutsideScanLocations();
+    loadFilesFromDatabase();
+}
+
+bool MainWindowController::pruneFilesOutsideScanLocations()
+{
+    QStringList paths;
+    for (const LocationItemPtr& location : m_scanLocations->normalizedLocationsKeepingBundles(false))
+        paths.append(location->path());
+    if (!m_db->pruneFilesOutsidePaths(paths)) {
+        logError(m_logger, "Unable to prune files outside paths: %@", describeList(paths));
+        return false;
+    }
+    updateTrashInfo();
+    return true;
+}
+
+void MainWindowController::scanLocationControllerUpdatedLocations(ScanLocationTableViewController*,
+    const QList<LocationItemPtr>&)
+{
+    postUpdateDuplicatesList();
+}
+
+void MainWindowController::windowDidBecomeMain()
+{
+    PSWindowDidBecomeMainNotification::postWithStyle(PostingStyle::PostWhenIdle, this);
+    m_addController->activate();
+}
+
+void MainWindowController::windowWillClose()
+{
+    // The workers go first: the saves below use the store, which a scan's transaction would hold.
+    stopAndJoinScan();
+    PairsiftDefaults::setFilterArray(m_filters);
+    removeObservations();
+    m_scanLocations->saveLocationsToPrefs();
+    m_session->saveExpandedGroups();
+}
+
+void MainWindowController::removeObservations()
+{
+    if (m_loggingObserver)
+        PairsiftDefaults::unobserveLogging(m_loggingObserver);
+    if (m_preferFilesObserver)
+        PairsiftDefaults::unobservePreferFiles(m_preferFilesObserver);
+    m_loggingObserver = 0;
+    m_preferFilesObserver = 0;
+}
+
+void MainWindowController::checkForUpdates()
+{
+    Updater::sharedUpdater().checkForUpdates(m_window.get());
+}
+
+void MainWindowController::removeSelectedLocations()
+{
+    const int count = m_scanLocations->selectionCount();
+    if (!areStoreCommandsEnabled() || count == 0)
+        return;
+    if (!PairsiftDefaults::confirmDeleteLocation()) {
+        m_scanLocations->removeDirectory();
+        return;
+    }
+    const char* ending = count == 1 ? "" : "s";
+    auto* box = new QMessageBox(QMessageBox::Question, formatString("Remove selected location%s?", ending),
+                                formatString("Remove selected location%s?", ending), QMessageBox::NoButton, m_window.get());
+    box->setInformativeText(formatString("This will forget any files contained in the selected location%s", ending));
+    QPushButton* remove = box->addButton(QStringLiteral("Remove"), QMessageBox::AcceptRole);
+    box->addButton(QStringLiteral("Don't remove"), QMessageBox::RejectRole);
+    box->setDefaultButton(remove);
+    box->setCheckBox(new QCheckBox(QStringLiteral("Do not ask again")));
+    box->setAttribute(Qt::WA_DeleteOnClose);
+    box->setWindowModality(Qt::WindowModal);
+    connect(box, &QMessageBox::finished, this, [this, box, remove] {
+        if (box->clickedButton() == remove && areStoreCommandsEnabled())
+            m_scanLocations->removeDirectory();
+        if (box->checkBox()->isChecked())
+            PairsiftDefaults::setConfirmDeleteLocation(false);
+    });
+    box->open();
+}
+
+} // namespace pairsift

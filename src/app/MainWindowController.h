@@ -1,0 +1,245 @@
+#pragma once
+
+#include "locations/ScanLocationDelegate.h"
+#include "settings/Filter.h"
+
+#include <QDateTime>
+#include <QElapsedTimer>
+#include <QObject>
+#include <QString>
+
+#include <cstdint>
+#include <memory>
+#include <optional>
+
+class QWidget;
+
+namespace pairsift {
+
+class CountingView;
+class CountingViewController;
+class DockTile;
+class FolderChooser;
+class MainWindow;
+class PairsiftDatabase;
+class PhotoLibraryProbe;
+class ProcessingView;
+class ProcessingViewController;
+class ResultsArea;
+class ScanLocationAddController;
+class ScanLocationTableViewController;
+class Session;
+class SessionLoader;
+class SOLogger;
+struct ResultsSelectionKey;
+using SOLoggerPtr = std::shared_ptr<SOLogger>;
+
+// The program's one coordinator. It owns the store, the session, the logger and the controllers of the
+// locations list, of counting and of processing; it runs start-up in three halves, the per-launch log,
+// the scan with its view swaps, and the loading of results, which is the only way the results list is
+// rebuilt. The window and its widgets are MainWindow's; the results list is a ResultsArea (see its header
+// for the seam). Main thread only.
+//
+// Extension points for the commands still to come (each created on first use, enabled only while
+// areStoreCommandsEnabled() is true):
+//  - marking and staging: work on session(), then call loadFilesFromDatabase() (or postUpdateDuplicatesList())
+//    and updateMarkingStatus(); add the window's commands through window();
+//  - the removal sheet: create its controller on first access with db() and logger() (createLogger() and
+//    destroyLogger() are where a new logger is handed to it), open it over window(), and after a sheet that
+//    removed or restored files call postUpdateDuplicatesList();
+//  - preferences: create the window on first use; it reads currentLogFilePath() and edits filters().
+class MainWindowController : public QObject, public ScanLocationDelegate {
+    Q_OBJECT
+    Q_PROPERTY(QString wastedInfoText READ wastedInfoText NOTIFY wastedInfoTextChanged)
+    Q_PROPERTY(QString selectionInfoText READ selectionInfoText NOTIFY selectionInfoTextChanged)
+    Q_PROPERTY(QString trashInfo READ trashInfo NOTIFY trashInfoChanged)
+    Q_PROPERTY(bool busy READ isBusy NOTIFY busyChanged)
+    Q_PROPERTY(QString busyMessage READ busyMessage NOTIFY busyChanged)
+    Q_PROPERTY(bool isNonEmpty READ isNonEmpty NOTIFY isNonEmptyChanged)
+    Q_PROPERTY(bool mainViewActive READ mainViewActive NOTIFY mainViewActiveChanged)
+    Q_PROPERTY(bool scanning READ isScanning NOTIFY scanningChanged)
+
+public:
+    // What the coordinator is given rather than makes, so that tests can stand in.
+    struct Environment {
+        // Where the processing progress bar is drawn; null: the application's icon and launcher entry.
+        std::shared_ptr<DockTile> dockTile;
+        // Null: the window-modal file dialog.
+        std::shared_ptr<FolderChooser> folderChooser;
+        // Null: the program's own probe.
+        std::shared_ptr<PhotoLibraryProbe> photoLibraries;
+        // Names this launch's log file; invalid: now.
+        QDateTime launchTime;
+    };
+
+    static QString loadFilesNotificationName() { return QStringLiteral("com.pairsift.notification.LoadFilesFromDatabase"); }
+    static QString cleanupNotificationName() { return QStringLiteral("com.pairsift.notification.CleanupAfterRemoval"); }
+
+    // Start-up, first half: the log file's name (and the logger when logging is on), the status texts,
+    // the store and the session. Nothing when the store cannot be opened; `databasePath` then names it.
+    static std::unique_ptr<MainWindowController> create(Environment environment, QString* databasePath = nullptr);
+    // "PairsiftData.db3" in the application's folder.
+    static QString databaseFilePath();
+    // Stops and joins the workers, then closes the store and the log.
+    ~MainWindowController() override;
+
+    // Start-up, second half: builds the window, restores the locations, migrates the oldest location
+    // setting, registers the settings' defaults, and asks for the previous results to be loaded once the
+    // event loop runs.
+    void awakeFromNib();
+    // Start-up, third part: the updater and the crash reporter.
+    void applicationDidFinishLaunching();
+
+    // --- What it owns ---
+
+    const std::shared_ptr<PairsiftDatabase>& db() const { return m_db; }
+    const std::shared_ptr<Session>& session() const { return m_session; }
+    // Null while logging is off.
+    const SOLoggerPtr& logger() const { return m_logger; }
+    // This launch's log file, whether or not logging is on.
+    const QString& currentLogFilePath() const { return m_currentLogFilePath; }
+    const QList<Filter>& filters() const { return m_filters; }
+    void setFilters(QList<Filter> filters) { m_filters = std::move(filters); }
+    ScanLocationTableViewController& scanLocationTableViewController() const { return *m_scanLocations; }
+    ScanLocationAddController& scanLocationAddController() const { return *m_addController; }
+    // Created on first access, reused by every scan.
+    CountingViewController& countingViewController();
+    ProcessingViewController& processingViewController();
+    // Null before awakeFromNib().
+    MainWindow* window() const { return m_window.get(); }
+    ResultsArea* resultsArea() const;
+
+    // --- Log file ---
+
+    void createLogger();
+    void destroyLogger();
+
+    // --- Scan run and results ---
+
+    // Folds the locations, empties the results and starts counting behind the counting view; the
+    // comparison follows, then the loader.
+    void startScan();
+    // Asks the running stage to end; its completion returns to the main view.
+    void stopScan();
+    // Rebuilds the session from the store off the main thread and shows it; the selection is kept by
+    // (SHA-1, path). A later call supersedes a pending one.
+    void loadFilesFromDatabase();
+    void setBusyState(bool busy, const QString& message);
+    // Asks (window-modal) whether to clear; on "Clear" empties the results and the store's live rows.
+    void clear();
+    void clearResults();
+    // Sorts the files within groups and the groups, then shows them with `selection`.
+    void sortAndDisplayFiles(const std::optional<ResultsSelectionKey>& selection);
+    // The same, keeping the current selection.
+    void sortAndDisplayFiles();
+
+    bool isBusy() const { return m_busy; }
+    const QString& busyMessage() const { return m_busyMessage; }
+    bool isNonEmpty() const;
+    // The main view is showing: no scan is on screen.
+    bool mainViewActive() const;
+    // From startScan() until the scan's last completion.
+    bool isScanning() const { return m_isScanning; }
+    // The commands that write the store (Scan, Clear, staging, Delete, removing a location, the removal
+    // sheet) run only while this is true: not during a scan, whose transaction holds the store's one
+    // connection, and not while results load.
+    bool areStoreCommandsEnabled() const { return !m_isScanning && !m_busy; }
+    bool canStartScan() const;
+
+    // --- Status texts ---
+
+    const QString& wastedInfoText() const { return m_wastedInfoText; }
+    const QString& selectionInfoText() const { return m_selectionInfoText; }
+    QString trashInfo() const;
+    std::uint64_t markedCount() const { return m_markedCount; }
+    std::uint64_t numOfTrashFiles() const { return m_numOfTrashFiles; }
+    double sizeOfTrashFiles() const { return m_sizeOfTrashFiles; }
+    void updateWastedInfo();
+    void updateTrashInfo();
+    void updateMarkingStatus();
+
+    // --- Refresh after changes of the store or the locations ---
+
+    // When idle, coalesced: prune the store to the locations and reload.
+    void postUpdateDuplicatesList();
+    void onUpdateDuplicatesListNotification();
+    bool pruneFilesOutsideScanLocations();
+    void scanLocationControllerUpdatedLocations(ScanLocationTableViewController* controller,
+        const QList<LocationItemPtr>& locations) override;
+
+    // --- Window and commands ---
+
+    void windowDidBecomeMain();
+    void windowWillClose();
+    void checkForUpdates();
+    // The locations half of Delete: removes the selected locations, after a confirmation while the
+    // "confirm_delete_location" setting asks for one.
+    void removeSelectedLocations();
+
+Q_SIGNALS:
+    void wastedInfoTextChanged();
+    void selectionInfoTextChanged();
+    void trashInfoChanged();
+    void busyChanged();
+    void isNonEmptyChanged();
+    void mainViewActiveChanged();
+    void scanningChanged();
+    // Whatever enables a command may have changed.
+    void commandStateChanged();
+    // A load finished and the results area shows its result.
+    void resultsLoaded();
+
+private:
+    MainWindowController(Environment environment, QObject* parent = nullptr);
+
+    void initLogging();
+    bool initDatabase();
+    void closeDatabase();
+    void replaceView(QWidget* newView);
+    void countingCompletion(bool finished);
+    void processingCompletion();
+    // Back on the main view after a scan; runs a refresh that waited for the scan.
+    void finishScan();
+    void setScanning(bool scanning);
+    void stopAndJoinScan();
+    void showLoadedFiles(const std::optional<ResultsSelectionKey>& selection);
+    // Orders the groups (their files already sorted) and shows them with `selection`.
+    void displayFiles(const std::optional<ResultsSelectionKey>& selection);
+    void clearAlertDidEnd(bool confirmed);
+    void removeObservations();
+
+    Environment m_environment;
+    QString m_currentLogFilePath;
+    SOLoggerPtr m_logger;
+    int m_logFile = -1;
+    std::shared_ptr<PairsiftDatabase> m_db;
+    std::shared_ptr<Session> m_session;
+    QList<Filter> m_filters;
+
+    QString m_wastedInfoText;
+    QString m_selectionInfoText;
+    std::uint64_t m_markedCount = 0;
+    std::uint64_t m_numOfTrashFiles = 0;
+    double m_sizeOfTrashFiles = 0;
+    bool m_busy = false;
+    QString m_busyMessage;
+    bool m_isScanning = false;
+    // A refresh asked for while a scan ran; done when it ends.
+    bool m_isUpdatePending = false;
+    std::uint64_t m_scannedFileCount = 0;
+    QElapsedTimer m_processingStart;
+    quint64 m_loggingObserver = 0;
+    quint64 m_preferFilesObserver = 0;
+
+    // Declared after what they use, so they go first.
+    std::unique_ptr<SessionLoader> m_loader;
+    std::unique_ptr<ScanLocationTableViewController> m_scanLocations;
+    std::unique_ptr<ScanLocationAddController> m_addController;
+    std::unique_ptr<CountingViewController> m_countingViewController;
+    std::unique_ptr<ProcessingViewController> m_processingViewController;
+    std::unique_ptr<MainWindow> m_window;
+    CountingView* m_countingView = nullptr;
+    ProcessingView* m_processingView = nullptr;
+};
+
+} // namespace pairsift

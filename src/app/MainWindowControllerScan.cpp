@@ -1,0 +1,258 @@
+// The scan run, the view swaps, loading the results and clearing them.
+#include "app/MainWindowController.h"
+
+#include "app/MainView.h"
+#include "app/MainWindow.h"
+#include "app/ResultsArea.h"
+#include "app/SessionLoader.h"
+#include "locations/ScanLocationTableViewController.h"
+#include "model/PairsiftCompare.h"
+#include "model/Session.h"
+#include "platform/ConsoleLog.h"
+#include "platform/desktop/ApplicationDockTile.h"
+#include "scan/CountingViewController.h"
+#include "scan/ProcessingViewController.h"
+#include "scan/views/CountingView.h"
+#include "scan/views/ProcessingView.h"
+#include "settings/LocationItem.h"
+#include "settings/PairsiftDefaults.h"
+#include "store/PairsiftDatabase.h"
+#include "ui/Animations.h"
+
+#include <QMessageBox>
+#include <QPushButton>
+#include <QStackedWidget>
+
+namespace pairsift {
+
+CountingViewController& MainWindowController::countingViewController()
+{
+    if (!m_countingViewController) {
+        m_countingViewController = std::make_unique<CountingViewController>();
+        if (m_window) {
+            m_countingView = new CountingView(*m_countingViewController);
+            m_window->stack()->addWidget(m_countingView);
+        }
+    }
+    return *m_countingViewController;
+}
+
+ProcessingViewController& MainWindowController::processingViewController()
+{
+    if (!m_processingViewController) {
+        std::shared_ptr<DockTile> dockTile = m_environment.dockTile;
+        if (!dockTile)
+            dockTile = std::make_shared<ApplicationDockTile>();
+        m_processingViewController = std::make_unique<ProcessingViewController>(std::move(dockTile));
+        if (m_window) {
+            m_processingView = new ProcessingView(*m_processingViewController);
+            m_window->stack()->addWidget(m_processingView);
+        }
+    }
+    return *m_processingViewController;
+}
+
+bool MainWindowController::mainViewActive() const
+{
+    return !m_window || m_window->stack()->currentWidget() == m_window->mainView();
+}
+
+bool MainWindowController::isNonEmpty() const
+{
+    return m_session->groupCount() > 0;
+}
+
+bool MainWindowController::canStartScan() const
+{
+    return areStoreCommandsEnabled() && !m_scanLocations->locations().isEmpty();
+}
+
+void MainWindowController::replaceView(QWidget* newView)
+{
+    if (!m_window || !newView)
+        return;
+    const bool isGoingBack = newView == m_window->mainView();
+    Animations::replaceView(m_window->stack(), newView,
+                            isGoingBack ? Animations::slideRightAnimation() : Animations::slideLeftAnimation());
+    Q_EMIT mainViewActiveChanged();
+}
+
+void MainWindowController::startScan()
+{
+    if (!canStartScan())
+        return;
+    m_scanLocations->pruneDirectories();
+    clearResults();
+    const QList<LocationItemPtr> locations = m_scanLocations->normalizedLocationsKeepingBundles(true);
+    CountingViewController& counting = countingViewController();
+    setScanning(true);
+    replaceView(m_countingView);
+    counting.addFilesInLocations(locations, m_filters, m_db, m_session, m_logger,
+                                 [this](bool finished) { countingCompletion(finished); });
+}
+
+void MainWindowController::stopScan()
+{
+    if (m_countingViewController && m_countingViewController->isCounting())
+        m_countingViewController->stop();
+    if (m_processingViewController && m_processingViewController->isRunning())
+        m_processingViewController->stop();
+}
+
+// Also the end of a counting run whose store work failed (its completion says NO): like a stop, back to
+// the main view with nothing counted.
+void MainWindowController::countingCompletion(bool finished)
+{
+    if (finished && m_session->fileCount() > 0) {
+        m_scannedFileCount = m_session->fileCount();
+        ProcessingViewController& processing = processingViewController();
+        replaceView(m_processingView);
+        m_processingStart.start();
+        processing.processFilesInSession(*m_session, m_logger,
+                                         [this](bool, const FileGrouping&) { processingCompletion(); });
+        return;
+    }
+    replaceView(m_window ? m_window->mainView() : nullptr);
+    if (!finished)
+        m_session->clear();
+    finishScan();
+    updateWastedInfo();
+}
+
+void MainWindowController::processingCompletion()
+{
+    consoleLog("Processed %lu file(s) in %.03f s", m_scannedFileCount,
+               static_cast<double>(m_processingStart.nsecsElapsed()) / 1e9);
+    replaceView(m_window ? m_window->mainView() : nullptr);
+    finishScan();
+    // A stopped comparison shows the groups whose files already have a SHA-1 in the store.
+    loadFilesFromDatabase();
+}
+
+void MainWindowController::finishScan()
+{
+    setScanning(false);
+    if (m_isUpdatePending) {
+        m_isUpdatePending = false;
+        postUpdateDuplicatesList();
+    }
+}
+
+void MainWindowController::setScanning(bool scanning)
+{
+    if (m_isScanning == scanning)
+        return;
+    m_isScanning = scanning;
+    Q_EMIT scanningChanged();
+    Q_EMIT commandStateChanged();
+}
+
+// Destroying the views and then their controllers stops a running stage (a walk rolls its transaction
+// back) and joins its queue; their completions are then never called.
+void MainWindowController::stopAndJoinScan()
+{
+    if (m_window && !mainViewActive())
+        m_window->stack()->setCurrentWidget(m_window->mainView());
+    delete m_countingView;
+    m_countingView = nullptr;
+    delete m_processingView;
+    m_processingView = nullptr;
+    m_countingViewController.reset();
+    m_processingViewController.reset();
+    if (m_isScanning)
+        m_session->clear();
+    setScanning(false);
+}
+
+void MainWindowController::loadFilesFromDatabase()
+{
+    setBusyState(true, QStringLiteral("Loading scan results..."));
+    ResultsArea* results = resultsArea();
+    std::optional<ResultsSelectionKey> selection = results ? results->selectedItemKey() : std::nullopt;
+    m_loader->load(locationPaths(m_scanLocations->locations()), PairsiftDefaults::preferFiles(),
+                   [this, selection](const std::vector<FileItemPtr>& files) {
+                       // Added in keep-rule order, so the groups need no sorting here.
+                       m_session->replaceFiles(files);
+                       showLoadedFiles(selection);
+                   });
+}
+
+void MainWindowController::showLoadedFiles(const std::optional<ResultsSelectionKey>& selection)
+{
+    displayFiles(selection);
+    updateWastedInfo();
+    updateTrashInfo();
+    setBusyState(false, QString());
+    Q_EMIT isNonEmptyChanged();
+    Q_EMIT commandStateChanged();
+    Q_EMIT resultsLoaded();
+}
+
+void MainWindowController::sortAndDisplayFiles(const std::optional<ResultsSelectionKey>& selection)
+{
+    m_session->sortFilesInGroupsWithLocations(m_scanLocations->locations());
+    displayFiles(selection);
+}
+
+void MainWindowController::displayFiles(const std::optional<ResultsSelectionKey>& selection)
+{
+    m_session->sortGroupsUsingDescriptor(GroupSortDescriptor{PairsiftDefaults::sortKey(), PairsiftDefaults::sortAscending()});
+    if (ResultsArea* results = resultsArea())
+        results->showSession(selection);
+    updateMarkingStatus();
+}
+
+void MainWindowController::sortAndDisplayFiles()
+{
+    ResultsArea* results = resultsArea();
+    sortAndDisplayFiles(results ? results->selectedItemKey() : std::nullopt);
+}
+
+void MainWindowController::setBusyState(bool busy, const QString& message)
+{
+    m_busy = busy;
+    m_busyMessage = message;
+    Q_EMIT busyChanged();
+    Q_EMIT commandStateChanged();
+}
+
+void MainWindowController::clear()
+{
+    if (!areStoreCommandsEnabled())
+        return;
+    auto* box = new QMessageBox(QMessageBox::Question, QStringLiteral("Clear scan results?"),
+                                QStringLiteral("Clear scan results?"), QMessageBox::NoButton, m_window.get());
+    box->setInformativeText(
+        QStringLiteral("This will not delete any files, but the current list of duplicate files will be cleared"));
+    QPushButton* clearButton = box->addButton(QStringLiteral("Clear"), QMessageBox::AcceptRole);
+    box->addButton(QStringLiteral("Don't Clear"), QMessageBox::RejectRole);
+    box->setDefaultButton(clearButton);
+    box->setAttribute(Qt::WA_DeleteOnClose);
+    box->setWindowModality(Qt::WindowModal);
+    connect(box, &QMessageBox::finished, this, [this, box, clearButton] { clearAlertDidEnd(box->clickedButton() == clearButton); });
+    box->open();
+}
+
+void MainWindowController::clearAlertDidEnd(bool confirmed)
+{
+    // A scan may have started while the question was open.
+    if (!confirmed || !areStoreCommandsEnabled())
+        return;
+    clearResults();
+    // Staged rows stay for the removal sheet.
+    m_db->pruneFilesBeforeScan();
+}
+
+void MainWindowController::clearResults()
+{
+    m_scanLocations->resetErrors();
+    m_session->clear();
+    if (ResultsArea* results = resultsArea())
+        results->showSession(std::nullopt);
+    updateMarkingStatus();
+    updateWastedInfo();
+    Q_EMIT isNonEmptyChanged();
+    Q_EMIT commandStateChanged();
+}
+
+} // namespace pairsift

@@ -1,0 +1,95 @@
+#pragma once
+
+#include <QList>
+#include <QObject>
+#include <QString>
+#include <QStringList>
+
+#include <memory>
+
+class QMimeData;
+
+namespace pairsift {
+
+class FolderChooser;
+class PhotoLibraryProbe;
+class ScanLocationTableViewController;
+
+// The ways in of the scan locations list: the add menu's photo-library items and recent locations, the
+// folder chooser and its enable rule, and drag and drop (folders dropped from outside are copied in, rows
+// dragged within the table are moved). Works on the list's controller, which must outlive it. Main
+// thread only.
+class ScanLocationAddController : public QObject {
+    Q_OBJECT
+    Q_PROPERTY(QString addIPhotoLibraryMenuItemTitle READ addIPhotoLibraryMenuItemTitle NOTIFY photoLibraryTitlesChanged)
+    Q_PROPERTY(QString addApertureLibraryMenuItemTitle READ addApertureLibraryMenuItemTitle NOTIFY photoLibraryTitlesChanged)
+
+public:
+    // The private drag type of rows moved within the table; its data is the list of dragged rows.
+    static QString locationIndexMimeType();
+
+    ScanLocationAddController(ScanLocationTableViewController& locations, std::shared_ptr<PhotoLibraryProbe> photoLibraries,
+        std::shared_ptr<FolderChooser> folderChooser, QObject* parent = nullptr);
+    ~ScanLocationAddController() override;
+
+    // --- Photo-library items ---
+
+    bool isIPhotoInstalled() const;
+    bool isApertureInstalled() const;
+    // True when the application has no current library or it is listed.
+    bool isIPhotoLibraryListed() const;
+    bool isApertureLibraryListed() const;
+    // "iPhoto Library", "iPhoto Library (already added)" or "iPhoto Library (doesn't exist)".
+    QString addIPhotoLibraryMenuItemTitle() const;
+    QString addApertureLibraryMenuItemTitle() const;
+    // Adds the application's current library, when there is one, and saves the locations.
+    void addCurrentIPhotoLibrary();
+    void addCurrentApertureLibrary();
+    void addLibraryPathWithOpenPanel(const QString& path);
+
+    // The main window became main: the titles are read again and the table redrawn.
+    void activate();
+
+    // --- Folder chooser ---
+
+    // Asks the chooser; the chosen paths become locations and recent locations, and both are saved.
+    void addFolder();
+    // The chooser's rule: an unreadable item stays enabled; otherwise only a folder or photo library
+    // that is neither a system path nor listed.
+    bool shouldEnablePath(const QString& path) const;
+
+    // --- Recent locations ---
+
+    // Adds the path as a location (not saved; the recent list is left alone).
+    void addRecentLocation(const QString& path);
+    void clearRecentLocations();
+    // A menu item naming a listed location is disabled.
+    bool validateMenuItem(const QString& title) const;
+
+    // --- Drag and drop ---
+
+    // A folder that is not listed and not a system path, or a photo library package.
+    bool canAcceptDragForPath(const QString& path) const;
+    // The private type with the rows.
+    QMimeData* writeRows(const QList<int>& rows) const;
+    // Copy for file names of which at least one is acceptable, move for the private type, else none.
+    Qt::DropAction validateDrop(const QMimeData* data) const;
+    // Acceptable file names are appended (wherever dropped) and become recent locations; dragged rows
+    // move to just before `row` (-1 or past the end: to the end) and become the selection. True when
+    // something was taken.
+    bool acceptDrop(const QMimeData* data, int row);
+
+Q_SIGNALS:
+    void photoLibraryTitlesChanged();
+
+private:
+    bool isLibraryListed(const QString& libraryPath) const;
+    QString libraryMenuItemTitle(const QString& application, const QString& libraryPath) const;
+    QStringList acceptablePaths(const QMimeData* data) const;
+
+    ScanLocationTableViewController& m_locations;
+    std::shared_ptr<PhotoLibraryProbe> m_photoLibraries;
+    std::shared_ptr<FolderChooser> m_folderChooser;
+};
+
+} // namespace pairsift

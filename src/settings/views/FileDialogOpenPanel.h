@@ -1,0 +1,22 @@
+#pragma once
+
+#include "settings/OpenPanel.h"
+
+#include <QPointer>
+
+class QWidget;
+
+namespace pairsift {
+
+// The open panel as the desktop's file dialog, window-modal over `window` (application-modal without one).
+class FileDialogOpenPanel : public OpenPanel {
+public:
+    explicit FileDialogOpenPanel(QWidget* window = nullptr) : m_window(window) {}
+
+    void run(const Options& options, Completion done) override;
+
+private:
+    QPointer<QWidget> m_window;
+};
+
+} // namespace pairsift

@@ -1,0 +1,104 @@
+#include "app/AppTestSupport.h"
+
+#include "app/MainWindow.h"
+#include "locations/ScanLocationAddController.h"
+#include "model/Session.h"
+#include "platform/UserDefaults.h"
+#include "settings/SettingsKeys.h"
+
+#include <QEventLoop>
+#include <QMetaMethod>
+#include <QTimer>
+
+namespace pairsift::test {
+
+namespace {
+
+const char* const environmentNames[] = {"HOME", "XDG_DATA_HOME", "XDG_CONFIG_HOME", "XDG_CACHE_HOME"};
+
+} // namespace
+
+AppTest::AppTest()
+{
+    const QString folders[] = {m_home.makeFolder(QStringLiteral("home")), m_home.makeFolder(QStringLiteral("data")),
+                               m_home.makeFolder(QStringLiteral("config")), m_home.makeFolder(QStringLiteral("cache"))};
+    for (int index = 0; index < 4; ++index) {
+        m_previousEnvironment[index] = qgetenv(environmentNames[index]);
+        qputenv(environmentNames[index], folders[index].toUtf8());
+    }
+    m_home.makeFolder(QStringLiteral("files"));
+    UserDefaults::setConfigurationFolder(m_home.path(QStringLiteral("config/Pairsift")));
+    // The test files are small.
+    UserDefaults::standard().setValue(SettingsKey::IgnoreSmallFiles, QStringLiteral("NO"));
+    m_previousSystemPaths = setSystemPathTable(SystemPathTable{{m_home.path(QStringLiteral("System"))}, {}});
+}
+
+AppTest::~AppTest()
+{
+    m_controller.reset();
+    setSystemPathTable(m_previousSystemPaths);
+    UserDefaults::setConfigurationFolder(QString());
+    for (int index = 0; index < 4; ++index)
+        qputenv(environmentNames[index], m_previousEnvironment[index]);
+}
+
+QString AppTest::writeFile(const QString& relative, const QByteArray& content) const
+{
+    return m_home.writeFile(QStringLiteral("files/") + relative, content);
+}
+
+void AppTest::launch()
+{
+    MainWindowController::Environment environment;
+    environment.dockTile = m_dockTile;
+    environment.folderChooser = m_chooser;
+    m_controller = MainWindowController::create(environment);
+    ASSERT_TRUE(m_controller);
+    m_controller->awakeFromNib();
+    m_controller->window()->show();
+    m_controller->applicationDidFinishLaunching();
+    ASSERT_TRUE(waitFor(&MainWindowController::resultsLoaded));
+}
+
+void AppTest::quit()
+{
+    m_controller->window()->close();
+    m_controller.reset();
+}
+
+void AppTest::addLocation(const QString& path)
+{
+    m_chooser->answer = {path};
+    m_controller->scanLocationAddController().addFolder();
+}
+
+void AppTest::scanAndWait()
+{
+    m_controller->startScan();
+    ASSERT_TRUE(m_controller->isScanning());
+    ASSERT_TRUE(waitFor(&MainWindowController::scanningChanged));
+    if (m_controller->isBusy()) {
+        ASSERT_TRUE(waitFor(&MainWindowController::resultsLoaded));
+    }
+}
+
+std::uint64_t AppTest::groupCount() const
+{
+    return m_controller->session()->groupCount();
+}
+
+bool AppTest::waitForSignal(QObject* sender, const QMetaMethod& signal)
+{
+    QEventLoop loop;
+    QTimer bound;
+    bound.setSingleShot(true);
+    QObject::connect(&bound, &QTimer::timeout, &loop, [&loop] { loop.exit(1); });
+    const QMetaObject::Connection connection =
+        QObject::connect(sender, signal, &loop, loop.metaObject()->method(loop.metaObject()->indexOfSlot("quit()")));
+    bound.start(30000);
+    const bool arrived = loop.exec() == 0;
+    QObject::disconnect(connection);
+    return arrived;
+}
+
+} // namespace pairsift::test

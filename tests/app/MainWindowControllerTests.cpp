@@ -1,0 +1,314 @@
+#include "app/AppTestSupport.h"
+
+#include "app/ApplicationLauncher.h"
+#include "app/MainView.h"
+#include "app/MainWindow.h"
+#include "app/ResultsArea.h"
+#include "locations/ScanLocationAddController.h"
+#include "locations/ScanLocationTableViewController.h"
+#include "model/Session.h"
+#include "platform/NotificationCenter.h"
+#include "platform/UserDefaults.h"
+#include "scan/CountingViewController.h"
+#include "scan/ProcessingViewController.h"
+#include "settings/PairsiftDefaults.h"
+#include "settings/SettingsKeys.h"
+#include "store/PairsiftDatabase.h"
+#include "support/foundation/PSWindowDidBecomeMainNotification.h"
+#include "testkit/ConsoleCapture.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QFile>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QStackedWidget>
+
+namespace pairsift::test {
+namespace {
+
+QByteArray bytes(int size, char fill)
+{
+    return QByteArray(size, fill);
+}
+
+// Two groups of two under "a", one unique file, and one group split between "a" and "b".
+void writeDuplicates(AppTest& test, const std::function<QString(const QString&, const QByteArray&)>& write)
+{
+    (void)test;
+    write(QStringLiteral("a/one.txt"), bytes(1000, 'x'));
+    write(QStringLiteral("a/one copy.txt"), bytes(1000, 'x'));
+    write(QStringLiteral("a/two.bin"), bytes(3000, 'y'));
+    write(QStringLiteral("a/sub/two.bin"), bytes(3000, 'y'));
+    write(QStringLiteral("a/unique.txt"), bytes(1000, 'z'));
+    write(QStringLiteral("b/three.dat"), bytes(5000, 'w'));
+    write(QStringLiteral("a/three.dat"), bytes(5000, 'w'));
+}
+
+QStringList liveRows(PairsiftDatabase& db)
+{
+    QStringList paths;
+    db.enumerateFiles([&paths](const QString& path, std::uint64_t, const QDateTime&, const QByteArray&, const QString&,
+                              const QString&, bool*) { paths.append(path); });
+    return paths;
+}
+
+class MainWindowControllerTest : public AppTest {
+protected:
+    void writeTree()
+    {
+        writeDuplicates(*this, [this](const QString& relative, const QByteArray& content) { return writeFile(relative, content); });
+    }
+    MainWindow& window() const { return *m_controller->window(); }
+    QWidget* currentView() const { return window().stack()->currentWidget(); }
+};
+
+TEST_F(MainWindowControllerTest, startUpMigratesTheOldSettingAndLoadsOnlyOnceTheLoopRuns)
+{
+    const QString legacy = m_home.makeFolder(QStringLiteral("files/legacy"));
+    UserDefaults::standard().setValue(QStringLiteral("directory"), legacy);
+
+    m_controller = MainWindowController::create({nullptr, m_chooser, nullptr, QDateTime()});
+    ASSERT_TRUE(m_controller);
+    EXPECT_EQ(m_controller->wastedInfoText(), QStringLiteral("Wasted space: 0 B"));
+    EXPECT_FALSE(m_controller->logger()) << "logging is off by default";
+    EXPECT_TRUE(m_controller->currentLogFilePath().startsWith(dataFolder() + QStringLiteral("/Logs/Pairsift-")));
+    EXPECT_FALSE(QFile::exists(m_controller->currentLogFilePath()));
+
+    m_controller->awakeFromNib();
+    EXPECT_EQ(m_controller->selectionInfoText(), QStringLiteral("No duplicate files."));
+    ASSERT_EQ(m_controller->scanLocationTableViewController().locations().size(), 1);
+    EXPECT_EQ(m_controller->scanLocationTableViewController().locations().at(0)->path(), legacy);
+    EXPECT_FALSE(UserDefaults::standard().value(QStringLiteral("directory")).isValid());
+    EXPECT_TRUE(UserDefaults::standard().registeredValue(QStringLiteral("sort_key")).isValid());
+    EXPECT_FALSE(m_controller->isBusy()) << "the load waits for the event loop";
+    EXPECT_TRUE(waitFor(&MainWindowController::resultsLoaded));
+    EXPECT_EQ(m_controller->trashInfo(), QStringLiteral("No files staged for removal."));
+}
+
+TEST_F(MainWindowControllerTest, loggingSwitchesAtRunTimeIntoOneFilePerLaunch)
+{
+    launch();
+    const QString path = m_controller->currentLogFilePath();
+    PairsiftDefaults::registerDefaultsWithLogger(nullptr);
+    UserDefaults::standard().setValue(QStringLiteral("logging"), QStringLiteral("YES"));
+    ASSERT_TRUE(m_controller->logger());
+    UserDefaults::standard().setValue(QStringLiteral("logging"), QStringLiteral("NO"));
+    EXPECT_FALSE(m_controller->logger());
+    UserDefaults::standard().setValue(QStringLiteral("logging"), QStringLiteral("YES"));
+    EXPECT_EQ(m_controller->currentLogFilePath(), path);
+
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    EXPECT_EQ(QString::fromUtf8(file.readAll()).count(QStringLiteral("Logging started")), 2);
+}
+
+TEST_F(MainWindowControllerTest, aStoreThatCannotOpenNamesItsPathAndExitsWithFailure)
+{
+    // A file where the application's folder belongs.
+    m_home.writeFile(QStringLiteral("data/Pairsift"), "not a folder");
+    ApplicationLauncher launcher({m_dockTile, m_chooser, nullptr, QDateTime()});
+    int exitCode = -1;
+    QObject::connect(&launcher, &ApplicationLauncher::exitRequested, [&exitCode](int code) { exitCode = code; });
+
+    EXPECT_FALSE(launcher.start());
+    EXPECT_FALSE(launcher.controller());
+    ASSERT_TRUE(launcher.failureAlert());
+    EXPECT_TRUE(launcher.failureAlert()->text().contains(dataFolder() + QStringLiteral("/PairsiftData.db3")));
+    launcher.failureAlert()->accept();
+    EXPECT_EQ(exitCode, ApplicationLauncher::storeFailureExitCode);
+    QApplication::setQuitOnLastWindowClosed(true);
+}
+
+TEST_F(MainWindowControllerTest, aScanShowsItsViewsThenTheGroupsAndALaunchRestoresThem)
+{
+    writeTree();
+    launch();
+    addLocation(filesPath(QStringLiteral("a")));
+    addLocation(filesPath(QStringLiteral("b")));
+    ASSERT_EQ(m_controller->scanLocationTableViewController().locations().size(), 2);
+
+    QList<QWidget*> views;
+    QObject::connect(window().stack(), &QStackedWidget::currentChanged, [&] { views.append(currentView()); });
+    ConsoleCapture console;
+    scanAndWait();
+
+    ASSERT_EQ(views.size(), 3);
+    EXPECT_TRUE(qobject_cast<QWidget*>(views.at(0)) && views.at(0) != window().mainView());
+    EXPECT_NE(views.at(1), views.at(0));
+    EXPECT_EQ(views.at(2), window().mainView());
+    EXPECT_TRUE(m_controller->mainViewActive());
+    EXPECT_EQ(groupCount(), 3u);
+    EXPECT_EQ(m_controller->wastedInfoText(), QStringLiteral("Wasted space: 8.79 KB"));
+    EXPECT_TRUE(console.texts().filter(QStringLiteral("Processed 7 file(s) in ")).size() == 1) << console.text().toStdString();
+    EXPECT_FALSE(m_dockTile->fractions.isEmpty());
+
+    quit();
+    launch();
+    EXPECT_EQ(m_controller->scanLocationTableViewController().locations().size(), 2);
+    EXPECT_EQ(groupCount(), 3u);
+}
+
+TEST_F(MainWindowControllerTest, aScanWithoutDuplicatesNeverShowsTheComparison)
+{
+    writeFile(QStringLiteral("a/one.txt"), bytes(10, '1'));
+    writeFile(QStringLiteral("a/two.txt"), bytes(20, '2'));
+    launch();
+    addLocation(filesPath(QStringLiteral("a")));
+    scanAndWait();
+    EXPECT_EQ(groupCount(), 0u);
+    EXPECT_FALSE(m_controller->isNonEmpty());
+    EXPECT_EQ(m_controller->wastedInfoText(), QStringLiteral("Wasted space: 0 B"));
+    EXPECT_EQ(m_controller->selectionInfoText(), QStringLiteral("No duplicate files."));
+}
+
+TEST_F(MainWindowControllerTest, stoppedOrFailedRunsReturnToTheMainView)
+{
+    writeTree();
+    launch();
+    addLocation(filesPath(QStringLiteral("a")));
+    scanAndWait();
+    ASSERT_EQ(groupCount(), 2u);
+
+    // Counting stopped before its first file: nothing is listed.
+    QObject::connect(&m_controller->countingViewController(), &CountingViewController::countingChanged,
+                     m_controller.get(), [this] { m_controller->stopScan(); });
+    scanAndWait();
+    EXPECT_TRUE(m_controller->mainViewActive());
+    EXPECT_EQ(m_controller->session()->fileCount(), 0u);
+    EXPECT_EQ(groupCount(), 0u);
+    QObject::disconnect(&m_controller->countingViewController(), nullptr, m_controller.get(), nullptr);
+
+    // A counting run whose transaction cannot begin ends like a stop.
+    ASSERT_TRUE(m_controller->db()->beginTransaction());
+    scanAndWait();
+    EXPECT_TRUE(m_controller->mainViewActive());
+    EXPECT_EQ(m_controller->session()->fileCount(), 0u);
+    ASSERT_TRUE(m_controller->db()->rollback());
+
+    // The comparison stopped at once: the loader shows what has a SHA-1, which is nothing.
+    QObject::connect(&m_controller->processingViewController(), &ProcessingViewController::runningChanged,
+                     m_controller.get(), [this] { m_controller->stopScan(); });
+    scanAndWait();
+    EXPECT_TRUE(m_controller->mainViewActive());
+    EXPECT_EQ(groupCount(), 0u);
+}
+
+TEST_F(MainWindowControllerTest, commandsThatWriteTheStoreWaitForTheScan)
+{
+    writeTree();
+    launch();
+    addLocation(filesPath(QStringLiteral("a")));
+    m_controller->scanLocationTableViewController().setSelectedRows({0});
+    bool checked = false;
+    QObject::connect(&m_controller->countingViewController(), &CountingViewController::countingChanged, m_controller.get(), [&] {
+        if (!m_controller->isScanning() || checked)
+            return;
+        checked = true;
+        EXPECT_FALSE(m_controller->areStoreCommandsEnabled());
+        EXPECT_FALSE(window().scanAction()->isEnabled());
+        EXPECT_FALSE(window().clearAction()->isEnabled());
+        EXPECT_FALSE(window().deleteAction()->isEnabled());
+        EXPECT_FALSE(window().mainView()->removeButton()->isEnabled());
+        m_controller->removeSelectedLocations();
+        EXPECT_EQ(m_controller->scanLocationTableViewController().locations().size(), 1);
+    });
+    scanAndWait();
+    EXPECT_TRUE(checked);
+    EXPECT_TRUE(window().scanAction()->isEnabled());
+    EXPECT_TRUE(window().clearAction()->isEnabled());
+}
+
+TEST_F(MainWindowControllerTest, clearAsksThenKeepsOnlyStagedRows)
+{
+    writeTree();
+    launch();
+    addLocation(filesPath(QStringLiteral("a")));
+    scanAndWait();
+    ASSERT_EQ(groupCount(), 2u);
+    const QString staged = filesPath(QStringLiteral("a/one copy.txt"));
+    ASSERT_TRUE(m_controller->db()->trashFile(staged, filesPath(QStringLiteral("a/one.txt"))));
+
+    const auto answer = [this](const QString& button) {
+        m_controller->clear();
+        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+        ASSERT_TRUE(box);
+        EXPECT_EQ(box->text(), QStringLiteral("Clear scan results?"));
+        EXPECT_EQ(box->informativeText(),
+                  QStringLiteral("This will not delete any files, but the current list of duplicate files will be cleared"));
+        for (QAbstractButton* candidate : box->buttons()) {
+            if (candidate->text() == button)
+                candidate->click();
+        }
+    };
+    answer(QStringLiteral("Don't Clear"));
+    EXPECT_EQ(groupCount(), 2u);
+    answer(QStringLiteral("Clear"));
+    EXPECT_EQ(groupCount(), 0u);
+    EXPECT_TRUE(liveRows(*m_controller->db()).isEmpty());
+    std::uint64_t stagedCount = 0;
+    ASSERT_TRUE(m_controller->db()->getTrashFileCount(&stagedCount, nullptr));
+    EXPECT_EQ(stagedCount, 1u);
+}
+
+TEST_F(MainWindowControllerTest, removingALocationPrunesItsRowsAndReloads)
+{
+    writeTree();
+    launch();
+    addLocation(filesPath(QStringLiteral("a")));
+    addLocation(filesPath(QStringLiteral("b")));
+    scanAndWait();
+    ASSERT_EQ(groupCount(), 3u);
+    const std::optional<ResultsSelectionKey> none = m_controller->resultsArea()->selectedItemKey();
+    EXPECT_FALSE(none);
+
+    PairsiftDefaults::setConfirmDeleteLocation(false);
+    m_controller->scanLocationTableViewController().setSelectedRows({1});
+    m_controller->removeSelectedLocations();
+    ASSERT_TRUE(waitFor(&MainWindowController::resultsLoaded));
+    EXPECT_EQ(groupCount(), 2u);
+    for (const QString& path : liveRows(*m_controller->db()))
+        EXPECT_FALSE(path.startsWith(filesPath(QStringLiteral("b")))) << path.toStdString();
+}
+
+TEST_F(MainWindowControllerTest, closingDuringAScanStopsAndJoinsTheWorkers)
+{
+    for (int index = 0; index < 400; ++index)
+        writeFile(QStringLiteral("a/%1/file.txt").arg(index), bytes(100 + index % 7, 'q'));
+    launch();
+    addLocation(filesPath(QStringLiteral("a")));
+    m_controller->startScan();
+    ASSERT_TRUE(m_controller->isScanning());
+    window().close();
+    EXPECT_FALSE(m_controller->isScanning());
+    // The walk's transaction was rolled back, so the store takes a new one.
+    ASSERT_TRUE(m_controller->db()->beginTransaction());
+    EXPECT_TRUE(m_controller->db()->rollback());
+    m_controller.reset();
+    EXPECT_EQ(PairsiftDefaults::locations().value_or(QList<LocationItemPtr>()).size(), 1) << "saved at close";
+}
+
+TEST_F(MainWindowControllerTest, becomingMainIsAnnouncedOnceWhenIdle)
+{
+    launch();
+    int announcements = 0;
+    const void* sender = nullptr;
+    PSWindowDidBecomeMainNotification::addObserver(this, [&](const Notification& notification) {
+        ++announcements;
+        sender = notification.object;
+    });
+    int titleRefreshes = 0;
+    QObject::connect(&m_controller->scanLocationAddController(), &ScanLocationAddController::photoLibraryTitlesChanged,
+                     [&titleRefreshes] { ++titleRefreshes; });
+    m_controller->windowDidBecomeMain();
+    m_controller->windowDidBecomeMain();
+    EXPECT_EQ(announcements, 0);
+    QCoreApplication::processEvents();
+    EXPECT_EQ(announcements, 1);
+    EXPECT_EQ(sender, m_controller.get());
+    EXPECT_EQ(titleRefreshes, 2);
+    PSWindowDidBecomeMainNotification::removeObserver(this);
+}
+
+} // namespace
+} // namespace pairsift::test

@@ -1,0 +1,170 @@
+#include "locations/ScanLocationAddController.h"
+
+#include "locations/FolderChooser.h"
+#include "locations/PhotoLibraryProbe.h"
+#include "locations/ScanLocationTableViewController.h"
+#include "platform/UserDefaults.h"
+#include "settings/PairsiftDefaults.h"
+#include "support/foundation/PathClassification.h"
+#include "testkit/TemporaryTree.h"
+
+#include <QMimeData>
+#include <QUrl>
+
+#include <gtest/gtest.h>
+
+namespace pairsift {
+namespace {
+
+class FakePhotoLibraries : public PhotoLibraryProbe {
+public:
+    bool iPhotoIsInstalled() override { return true; }
+    bool apertureIsInstalled() override { return false; }
+    QString iPhotoLibraryPath() override { return iPhotoPath; }
+    QString apertureLibraryPath() override { return QString(); }
+
+    QString iPhotoPath;
+};
+
+// Answers at once with the paths it was given, and keeps the rule it was asked with.
+class FakeChooser : public FolderChooser {
+public:
+    void chooseFolders(const QString& prompt, EnableRule isEnabled, Completion done) override
+    {
+        lastPrompt = prompt;
+        rule = isEnabled;
+        done(answer);
+    }
+
+    QString lastPrompt;
+    EnableRule rule;
+    QStringList answer;
+};
+
+class ScanLocationAddControllerTest : public testing::Test {
+protected:
+    // The temporary folder lies where the built-in table would call everything a system path.
+    void SetUp() override
+    {
+        UserDefaults::setConfigurationFolder(m_tree.makeFolder(QStringLiteral("config")));
+        m_previousSystemPaths = setSystemPathTable(SystemPathTable{{QStringLiteral("/usr")}, {}});
+    }
+    void TearDown() override
+    {
+        setSystemPathTable(m_previousSystemPaths);
+        UserDefaults::setConfigurationFolder(QString());
+    }
+
+    QStringList listed() const
+    {
+        QStringList paths;
+        for (const LocationItemPtr& location : m_locations.locations())
+            paths.append(location->path());
+        return paths;
+    }
+
+    static QMimeData* fileNames(const QStringList& paths)
+    {
+        QList<QUrl> urls;
+        for (const QString& path : paths)
+            urls.append(QUrl::fromLocalFile(path));
+        auto* data = new QMimeData;
+        data->setUrls(urls);
+        return data;
+    }
+
+    test::TemporaryTree m_tree;
+    SystemPathTable m_previousSystemPaths;
+    ScanLocationTableViewController m_locations;
+    std::shared_ptr<FakePhotoLibraries> m_photoLibraries = std::make_shared<FakePhotoLibraries>();
+    std::shared_ptr<FakeChooser> m_chooser = std::make_shared<FakeChooser>();
+    ScanLocationAddController m_controller{m_locations, m_photoLibraries, m_chooser};
+};
+
+TEST_F(ScanLocationAddControllerTest, libraryTitlesFollowTheList)
+{
+    EXPECT_EQ(m_controller.addIPhotoLibraryMenuItemTitle(), QStringLiteral("iPhoto Library (doesn't exist)"));
+    EXPECT_EQ(m_controller.addApertureLibraryMenuItemTitle(), QStringLiteral("Aperture Library (doesn't exist)"));
+
+    m_photoLibraries->iPhotoPath = m_tree.makeFolder(QStringLiteral("Photos.photolibrary"));
+    EXPECT_EQ(m_controller.addIPhotoLibraryMenuItemTitle(), QStringLiteral("iPhoto Library"));
+    int announcements = 0;
+    QObject::connect(&m_controller, &ScanLocationAddController::photoLibraryTitlesChanged, [&] { ++announcements; });
+    m_controller.addCurrentIPhotoLibrary();
+    EXPECT_EQ(announcements, 1);
+    EXPECT_EQ(m_controller.addIPhotoLibraryMenuItemTitle(), QStringLiteral("iPhoto Library (already added)"));
+    EXPECT_EQ(PairsiftDefaults::locations().value_or(QList<LocationItemPtr>()).size(), 1) << "saved";
+}
+
+TEST_F(ScanLocationAddControllerTest, chosenFoldersPassTheRuleAndBecomeRecent)
+{
+    const QString folder = m_tree.makeFolder(QStringLiteral("a"));
+    const QString file = m_tree.writeFile(QStringLiteral("b.txt"), "b");
+    m_chooser->answer = {folder, file, QStringLiteral("/usr"), QString()};
+    m_controller.addFolder();
+
+    EXPECT_EQ(m_chooser->lastPrompt, QStringLiteral("Add"));
+    EXPECT_EQ(listed(), QStringList{folder});
+    ASSERT_EQ(m_locations.recentLocations().size(), 1);
+    EXPECT_EQ(PairsiftDefaults::recentLocations().value_or(QList<LocationItemPtr>()).size(), 1);
+
+    const struct {
+        QString path;
+        bool enabled;
+    } rules[] = {
+        {folder, false},                                    // listed
+        {m_tree.makeFolder(QStringLiteral("c")), true},     // a new folder
+        {file, false},                                      // a plain file
+        {QStringLiteral("/usr"), false},                    // a system path
+        {m_tree.makeFolder(QStringLiteral("x.app")), false}, // another package
+        {QString(), false},
+    };
+    for (const auto& rule : rules)
+        EXPECT_EQ(m_chooser->rule(rule.path), rule.enabled) << rule.path.toStdString();
+    EXPECT_FALSE(m_controller.validateMenuItem(folder));
+    m_controller.clearRecentLocations();
+    EXPECT_TRUE(m_locations.recentLocations().isEmpty());
+}
+
+TEST_F(ScanLocationAddControllerTest, droppedFileNamesAddOnlyAcceptableFolders)
+{
+    const QString listedFolder = m_tree.makeFolder(QStringLiteral("listed"));
+    m_locations.addDirectory(listedFolder);
+    const QString folder = m_tree.makeFolder(QStringLiteral("new"));
+    const QString file = m_tree.writeFile(QStringLiteral("f.txt"), "f");
+    const QString application = m_tree.makeFolder(QStringLiteral("Tool.app"));
+
+    std::unique_ptr<QMimeData> refused(fileNames({file, listedFolder, application}));
+    EXPECT_EQ(m_controller.validateDrop(refused.get()), Qt::IgnoreAction);
+    EXPECT_FALSE(m_controller.acceptDrop(refused.get(), 0));
+
+    std::unique_ptr<QMimeData> mixed(fileNames({file, folder}));
+    EXPECT_EQ(m_controller.validateDrop(mixed.get()), Qt::CopyAction);
+    EXPECT_TRUE(m_controller.acceptDrop(mixed.get(), 0));
+    EXPECT_EQ(listed(), (QStringList{listedFolder, folder})) << "appended wherever dropped";
+    EXPECT_EQ(m_locations.recentLocations().size(), 1);
+}
+
+TEST_F(ScanLocationAddControllerTest, draggedRowsMoveThroughTheModelAndAreNeverLost)
+{
+    for (const char* name : {"A", "B", "C", "D", "E", "F"})
+        m_locations.addDirectory(QStringLiteral("/") + QLatin1String(name));
+    QAbstractItemModel* model = m_locations.model();
+    const auto names = [this] { return listed().join(QString()).remove(QLatin1Char('/')); };
+
+    std::unique_ptr<QMimeData> rows(model->mimeData({model->index(4, 0), model->index(0, 0)}));
+    ASSERT_TRUE(rows);
+    EXPECT_EQ(m_controller.validateDrop(rows.get()), Qt::MoveAction);
+    EXPECT_TRUE(model->dropMimeData(rows.get(), Qt::MoveAction, 2, 0, QModelIndex()));
+    EXPECT_EQ(names(), QStringLiteral("BAECDF"));
+    EXPECT_EQ(m_locations.selectedRows(), (QList<int>{1, 2}));
+
+    // Qt asks the model to remove the source rows after a move; they must stay.
+    EXPECT_FALSE(model->removeRows(1, 2));
+    std::unique_ptr<QMimeData> onItself(model->mimeData({model->index(3, 0)}));
+    EXPECT_TRUE(model->dropMimeData(onItself.get(), Qt::MoveAction, -1, -1, model->index(3, 0)));
+    EXPECT_EQ(names(), QStringLiteral("BAECDF"));
+}
+
+} // namespace
+} // namespace pairsift
