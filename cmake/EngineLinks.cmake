@@ -41,7 +41,7 @@ function(pairsift_link_closure target out)
   set(${out} ${seen} PARENT_SCOPE)
 endfunction()
 
-# The library targets defined under `directory` and its subdirectories.
+# The targets defined under `directory` and its subdirectories.
 function(pairsift_targets_below directory out)
   get_property(targets DIRECTORY ${directory} PROPERTY BUILDSYSTEM_TARGETS)
   get_property(subdirectories DIRECTORY ${directory} PROPERTY SUBDIRECTORIES)
@@ -57,7 +57,13 @@ function(pairsift_engine_link_check)
   # Windows, shared widgets, the application and the desktop services themselves may link anything.
   list(FILTER libraries EXCLUDE REGEX "_views$|^pairsift_ui$|^pairsift_app|^pairsift_platform_desktop$|_autogen")
   list(REMOVE_ITEM libraries ${PAIRSIFT_ENGINE_LINK_PENDING})
-  set(engine ${libraries})
+  set(engine)
+  foreach(library IN LISTS libraries)
+    get_target_property(type ${library} TYPE)
+    if(type MATCHES "LIBRARY$")
+      list(APPEND engine ${library})
+    endif()
+  endforeach()
   set(tool_arguments)
   if(TARGET pairsift-bench)
     list(APPEND engine pairsift-bench)
