@@ -6,7 +6,7 @@
 #include "processing/ProcessingStage.h"
 #include "processing/ProcessingTestSupport.h"
 #include "scan/DKDockProgressIndicator.h"
-#include "scan/DockTile.h"
+#include "platform/DockTile.h"
 #include "store/PairsiftDatabase.h"
 #include "testkit/TemporaryTree.h"
 

@@ -1,8 +1,7 @@
 #include "model/digest/CspService.h"
 
-#include "model/digest/CspInternal.h"
-
 #include <openssl/crypto.h>
+#include <openssl/evp.h>
 
 #include <cstdlib>
 #include <mutex>

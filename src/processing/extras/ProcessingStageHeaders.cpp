@@ -1,4 +1,4 @@
-#include "processing/ProcessingStageHeaders.h"
+#include "processing/extras/ProcessingStageHeaders.h"
 
 namespace pairsift {
 
