@@ -36,8 +36,6 @@
 #include <cstdio>
 #include <optional>
 
-#include <sys/resource.h>
-
 using namespace pairsift;
 
 namespace {
@@ -150,6 +148,19 @@ bool compare(const Session& session, const std::shared_ptr<PairsiftDatabase>& db
     return !pipeline.hasFailed();
 }
 
+// This program's own high-water mark: unlike the resource usage's, it does not start from the memory of
+// the process that started it.
+void reportPeakMemory()
+{
+    QFile status(QStringLiteral("/proc/self/status"));
+    if (!status.open(QIODevice::ReadOnly))
+        return;
+    for (const QByteArray& line : status.readAll().split('\n')) {
+        if (line.startsWith("VmHWM:"))
+            std::fprintf(stderr, "%-22s %9lld KiB\n", "peak memory", line.mid(6).trimmed().split(' ').first().toLongLong());
+    }
+}
+
 void printGroups(const Session& session)
 {
     QList<QStringList> groups;
@@ -244,8 +255,6 @@ int main(int argc, char** argv)
         std::fputs("\n", stdout);
         printGroups(*session);
     }
-    struct rusage usage;
-    if (::getrusage(RUSAGE_SELF, &usage) == 0)
-        std::fprintf(stderr, "%-22s %9ld KiB\n", "peak memory", usage.ru_maxrss);
+    reportPeakMemory();
     return 0;
 }
