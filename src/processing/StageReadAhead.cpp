@@ -3,6 +3,7 @@
 #include "platform/ConsoleLog.h"
 
 #include <algorithm>
+#include <utility>
 
 namespace pairsift {
 
