@@ -93,7 +93,7 @@ const StageTexts& TableStage::texts() const
     return texts;
 }
 
-std::optional<FileGroupKey> TableStage::contentKey(FileItem& file, const HashProgressBlock& chunkProgress)
+std::optional<FileGroupKey> TableStage::contentKey(const FileItem& file, const HashProgressBlock& chunkProgress)
 {
     m_contentCalls.append(file.name());
     const std::uint64_t total = static_cast<std::uint64_t>(m_chunksPerFile) * 100;

@@ -67,7 +67,7 @@ public:
 protected:
     FileGroupingKind outputKind() const override { return FileGroupingByHash; }
     const StageTexts& texts() const override;
-    std::optional<FileGroupKey> contentKey(FileItem& file, const HashProgressBlock& chunkProgress) override;
+    std::optional<FileGroupKey> contentKey(const FileItem& file, const HashProgressBlock& chunkProgress) override;
 
 private:
     Keys m_keys;

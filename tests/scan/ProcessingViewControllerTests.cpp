@@ -118,7 +118,7 @@ protected:
             "Gated stage count out: %lu, difference: %lu, done: %lu", "Gate cancelled '%@'", "Gate failed '%@'"};
         return texts;
     }
-    std::optional<FileGroupKey> contentKey(FileItem&, const HashProgressBlock& chunkProgress) override
+    std::optional<FileGroupKey> contentKey(const FileItem&, const HashProgressBlock& chunkProgress) override
     {
         if (m_hasHeld)
             return FileGroupKey(std::uint64_t{1});
