@@ -2,12 +2,14 @@
 // stage and comparison pipeline over the given locations with a store and settings in a temporary folder,
 // then reloads the results from the store as the main window does.
 //
-//   pairsift-bench [--min-size BYTES] [--print-groups] [--log] [--store PATH] LOCATION...
+//   pairsift-bench [--min-size BYTES] [--readers N] [--print-groups] [--log] [--store PATH] LOCATION...
 //
 // Standard error: one line per phase with its seconds, and with --log every line of the program's logger
 // (what it skipped and why). Standard output: the summary line and, with --print-groups, every group's
 // absolute paths (sorted; groups ordered by their first path, separated by an empty line). --store keeps
-// the store at PATH instead of a temporary folder. A walk or comparison that fails exits with 1.
+// the store at PATH instead of a temporary folder. --readers sets the helper threads each comparison stage
+// reads ahead with (0: every file read in turn on the stage's thread). The last line on standard error is
+// the peak resident memory. A walk or comparison that fails exits with 1.
 
 #include "model/FileGroup.h"
 #include "model/FileItem.h"
@@ -42,6 +44,7 @@ struct Options {
     std::optional<qint64> minimumSize;
     bool printGroups = false;
     bool log = false;
+    int readers = ProcessingStage::defaultReaderCount;
     QString storePath;
     QStringList locations;
 };
@@ -57,6 +60,11 @@ std::optional<Options> parseOptions(const QStringList& arguments)
             options.log = true;
         } else if (argument == QLatin1String("--store") && index + 1 < arguments.size()) {
             options.storePath = arguments[++index];
+        } else if (argument == QLatin1String("--readers") && index + 1 < arguments.size()) {
+            bool isNumber = false;
+            options.readers = arguments[++index].toInt(&isNumber);
+            if (!isNumber || options.readers < 0)
+                return std::nullopt;
         } else if (argument == QLatin1String("--min-size") && index + 1 < arguments.size()) {
             bool isNumber = false;
             const qint64 bytes = arguments[++index].toLongLong(&isNumber);
@@ -107,11 +115,14 @@ bool count(const QList<LocationItemPtr>& locations, const std::shared_ptr<Pairsi
 
 // Runs the pipeline on its own queue, as the processing view does, and times each stage by the moment
 // its first progress report arrives. False when the run failed (its digests could not be stored).
-bool compare(const Session& session, const std::shared_ptr<PairsiftDatabase>& db, const SOLoggerPtr& logger)
+bool compare(const Session& session, const std::shared_ptr<PairsiftDatabase>& db, const SOLoggerPtr& logger,
+    int readers)
 {
     FileGrouping bySize = session.fileGroupsBySize();
     bySize.pruneSingleFileGroups();
     ProcessingPipeline pipeline(std::move(bySize), logger, db);
+    for (const std::unique_ptr<ProcessingStage>& stage : pipeline.stages())
+        stage->setReaderCount(readers);
 
     QElapsedTimer clock;
     QString currentStage;
@@ -135,6 +146,19 @@ bool compare(const Session& session, const std::shared_ptr<PairsiftDatabase>& db
         reportPhase(phases[index], index < stageStarts.size() ? stop - start : 0);
     }
     return !pipeline.hasFailed();
+}
+
+// This program's own high-water mark: unlike the resource usage's, it does not start from the memory of
+// the process that started it.
+void reportPeakMemory()
+{
+    QFile status(QStringLiteral("/proc/self/status"));
+    if (!status.open(QIODevice::ReadOnly))
+        return;
+    for (const QByteArray& line : status.readAll().split('\n')) {
+        if (line.startsWith("VmHWM:"))
+            std::fprintf(stderr, "%-22s %9lld KiB\n", "peak memory", line.mid(6).trimmed().split(' ').first().toLongLong());
+    }
 }
 
 void printGroups(const Session& session)
@@ -165,7 +189,8 @@ int main(int argc, char** argv)
     const std::optional<Options> options = parseOptions(application.arguments());
     if (!options) {
         std::fprintf(stderr,
-            "usage: pairsift-bench [--min-size BYTES] [--print-groups] [--log] [--store PATH] LOCATION...\n");
+            "usage: pairsift-bench [--min-size BYTES] [--readers N] [--print-groups] [--log] [--store PATH] "
+            "LOCATION...\n");
         return 2;
     }
     QTemporaryDir workspace;
@@ -210,7 +235,7 @@ int main(int argc, char** argv)
     reportPhase("walk", clock.nsecsElapsed());
     const std::uint64_t fileCount = session->fileCount();
 
-    if (!compare(*session, db, logger)) {
+    if (!compare(*session, db, logger, options->readers)) {
         std::fprintf(stderr, "pairsift-bench: the comparison failed\n");
         return 1;
     }
@@ -230,5 +255,6 @@ int main(int argc, char** argv)
         std::fputs("\n", stdout);
         printGroups(*session);
     }
+    reportPeakMemory();
     return 0;
 }

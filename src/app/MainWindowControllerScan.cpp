@@ -8,6 +8,7 @@
 #include "model/PairsiftCompare.h"
 #include "model/Session.h"
 #include "platform/ConsoleLog.h"
+#include "platform/desktop/ApplicationDockTile.h"
 #include "results/ResultsController.h"
 #include "scan/CountingViewController.h"
 #include "scan/ProcessingViewController.h"
@@ -38,7 +39,10 @@ CountingViewController& MainWindowController::countingViewController()
 ProcessingViewController& MainWindowController::processingViewController()
 {
     if (!m_processingViewController) {
-        m_processingViewController = std::make_unique<ProcessingViewController>(m_environment.dockTile);
+        std::shared_ptr<DockTile> dockTile = m_environment.dockTile;
+        if (!dockTile)
+            dockTile = std::make_shared<ApplicationDockTile>();
+        m_processingViewController = std::make_unique<ProcessingViewController>(std::move(dockTile));
         if (m_window) {
             m_processingView = new ProcessingView(*m_processingViewController);
             m_window->stack()->addWidget(m_processingView);

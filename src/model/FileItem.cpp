@@ -211,10 +211,15 @@ std::optional<quint32> FileItem::computeMurmurHash(const HashProgressBlock& prog
 
 void FileItem::computeSHA1(const HashProgressBlock& progress)
 {
-    m_sha1.reset();
+    m_sha1 = contentSHA1(progress);
+}
+
+std::optional<Sha1Digest> FileItem::contentSHA1(const HashProgressBlock& progress) const
+{
+    std::optional<Sha1Digest> result;
     CspHandle service = 0;
-    if (const CspReturn result = cspAttach(&service))
-        consoleLog("Unable to get CSP handle: %d", result); // the digest then yields nothing
+    if (const CspReturn status = cspAttach(&service))
+        consoleLog("Unable to get CSP handle: %d", status); // the digest then yields nothing
     {
         Digest digest(service);
         FileChunkReader reader(m_name, fileId(), m_totalSize);
@@ -222,9 +227,10 @@ void FileItem::computeSHA1(const HashProgressBlock& progress)
             digest.update(bytes, static_cast<std::uint64_t>(count), isLast);
         });
         // Set only by the final update: a stop or failure before the last chunk leaves it null.
-        m_sha1 = Sha1Digest::fromByteArray(digest.hash());
+        result = Sha1Digest::fromByteArray(digest.hash());
     }
     cspDetach(service);
+    return result;
 }
 
 QString FileItem::description() const

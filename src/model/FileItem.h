@@ -114,6 +114,8 @@ public:
     std::optional<quint32> computeMurmurHash(const HashProgressBlock& progress = {}) const;
     // Sets sha1() to the digest of the content, or leaves it null.
     void computeSHA1(const HashProgressBlock& progress = {});
+    // The digest computeSHA1() would set, without touching the item: safe on a helper thread.
+    std::optional<Sha1Digest> contentSHA1(const HashProgressBlock& progress = {}) const;
 
     // The localized type description of a path ("" when it cannot be found); kind() for name().
     static QString fileKindWithPathName(const QString& path);

@@ -18,7 +18,20 @@ QString processName()
     return name.isEmpty() ? QStringLiteral("Pairsift") : name;
 }
 
+thread_local QStringList* deferredLines = nullptr;
+
 } // namespace
+
+DeferredConsoleLines::DeferredConsoleLines(QStringList& lines)
+    : m_previous(deferredLines)
+{
+    deferredLines = &lines;
+}
+
+DeferredConsoleLines::~DeferredConsoleLines()
+{
+    deferredLines = m_previous;
+}
 
 QByteArray consoleLinePrefix()
 {
@@ -29,6 +42,10 @@ QByteArray consoleLinePrefix()
 
 void consoleLogText(const QString& text)
 {
+    if (deferredLines) {
+        deferredLines->append(text);
+        return;
+    }
     const QByteArray line = consoleLinePrefix() + text.toUtf8() + '\n';
     writeAll(STDERR_FILENO, line.constData(), static_cast<std::size_t>(line.size()));
 }

@@ -1,5 +1,8 @@
 #include "platform/SerialQueue.h"
 
+#include "platform/ConsoleLog.h"
+
+#include <exception>
 #include <future>
 #include <memory>
 
@@ -87,7 +90,19 @@ void SerialQueue::run()
             work = std::move(m_work.front());
             m_work.pop_front();
         }
+        runGuarded(work);
+    }
+}
+
+void SerialQueue::runGuarded(const std::function<void()>& work) const
+{
+    // An exception leaving the thread's function would end the process without a word.
+    try {
         work();
+    } catch (const std::exception& exception) {
+        consoleLog("*** Work item on queue '%@' ended by an exception: %s", m_label, exception.what());
+    } catch (...) {
+        consoleLog("*** Work item on queue '%@' ended by an exception of unknown type", m_label);
     }
 }
 

@@ -13,6 +13,8 @@ namespace pairsift {
 // A serial work queue: one worker thread, work items run one at a time in the order they were added.
 // The owner destroys the queue before anything its work items use; the destructor lets the queued
 // items finish and joins the thread. Never destroy a queue from one of its own work items.
+// An exception that escapes a work item ends that item only: it is written to the console log with the
+// queue's label, and the queue goes on with the next item (a sync() caller is released).
 class SerialQueue {
 public:
     explicit SerialQueue(QString label);
@@ -38,6 +40,8 @@ public:
 private:
     bool enqueue(std::function<void()> work);
     void run();
+    // Runs one item inside the exception barrier.
+    void runGuarded(const std::function<void()>& work) const;
 
     QString m_label;
     std::mutex m_mutex;

@@ -28,6 +28,10 @@ bool ProcessingStage::finishStage()
     return true;
 }
 
+void ProcessingStage::keySettled(FileItem&, const std::optional<FileGroupKey>&)
+{
+}
+
 FileGrouping ProcessingStage::processFiles(const FileGrouping& input, std::uint64_t doneCount,
     std::uint64_t totalCount, const StageProgressBlock& progress)
 {
@@ -38,16 +42,44 @@ FileGrouping ProcessingStage::processFiles(const FileGrouping& input, std::uint6
     m_hasFailed = false;
     consoleLog(stageTexts.countIn, inCount, doneCount, totalCount);
 
+    std::unique_ptr<StageReadAhead> readAhead;
+    ContentSource source = [this](std::size_t, const FileItemPtr& file, const ChunkDoneBlock& chunkDone) {
+        StageContent content;
+        HashProgressBlock chunkProgress;
+        if (chunkDone) {
+            chunkProgress = [&](quint64 bytesDone, quint64 bytesTotal, bool* stop) {
+                content.cancelled = chunkDone(bytesDone, bytesTotal);
+                *stop = content.cancelled;
+            };
+        }
+        content.key = contentKey(*file, chunkProgress);
+        return content;
+    };
+    if (readsAhead() && m_readerCount > 0) {
+        std::vector<FileItemPtr> files;
+        files.reserve(inCount);
+        input.enumerateGroups([&](const FileGroupKey&, const FileGrouping::Files& group, bool*) {
+            files.insert(files.end(), group.begin(), group.end());
+        });
+        readAhead = std::make_unique<StageReadAhead>(std::move(files), m_readerCount,
+            [this](const FileItem& file, const HashProgressBlock& chunkProgress) { return contentKey(file, chunkProgress); });
+        source = [&readAhead](std::size_t index, const FileItemPtr&, const ChunkDoneBlock& chunkDone) {
+            return readAhead->take(index, chunkDone);
+        };
+    }
+
     input.enumerateGroups([&](const FileGroupKey&, const FileGrouping::Files& files, bool* stopGroups) {
         for (const FileItemPtr& file : files) {
             // Every visited file counts, a cancelled or failed one too.
             const std::uint64_t fileDone = done++;
-            if (processFile(file, fileDone, totalCount, progress, output)) {
+            if (processFile(fileDone - doneCount, file, fileDone, totalCount, progress, source, output)) {
                 *stopGroups = true;
                 return;
             }
         }
     });
+    // Whatever was read past the end of the run is dropped.
+    readAhead.reset();
 
     if (!finishStage())
         m_hasFailed = true;
@@ -57,8 +89,8 @@ FileGrouping ProcessingStage::processFiles(const FileGrouping& input, std::uint6
     return output;
 }
 
-bool ProcessingStage::processFile(const FileItemPtr& file, std::uint64_t doneCount, std::uint64_t totalCount,
-    const StageProgressBlock& progress, FileGrouping& output)
+bool ProcessingStage::processFile(std::size_t index, const FileItemPtr& file, std::uint64_t doneCount,
+    std::uint64_t totalCount, const StageProgressBlock& progress, const ContentSource& source, FileGrouping& output)
 {
     StageProgressInfo info;
     info.doneCount = doneCount;
@@ -70,30 +102,31 @@ bool ProcessingStage::processFile(const FileItemPtr& file, std::uint64_t doneCou
         return true;
 
     const std::int64_t started = now();
-    HashProgressBlock chunkProgress;
+    ChunkDoneBlock chunkDone;
     if (progress) {
-        chunkProgress = [&](quint64 bytesDone, quint64 bytesTotal, bool* stop) {
+        chunkDone = [&](quint64 bytesDone, quint64 bytesTotal) {
             // Whole seconds only: files that take under a second never show their own bar.
             info.fileProgressVisible = (now() - started) / 1000 >= 1;
             info.fileBytesDone = bytesDone;
             info.fileBytesTotal = bytesTotal;
             progress(m_name, file, info, &cancelled);
-            *stop = cancelled;
+            return cancelled;
         };
     }
-    const std::optional<FileGroupKey> key = contentKey(*file, chunkProgress);
+    const StageContent content = source(index, file, chunkDone);
+    keySettled(*file, content.key);
 
     const StageTexts& stageTexts = texts();
-    if (cancelled) {
+    if (content.cancelled) {
         if (stageTexts.cancelled)
             logWarning(m_logger, stageTexts.cancelled, file->name());
         return true;
     }
-    if (!key) {
+    if (!content.key) {
         logError(m_logger, stageTexts.failed, file->name());
         return false;
     }
-    output.addFile(file, *key);
+    output.addFile(file, *content.key);
     if (!fileAdded(*file))
         m_hasFailed = true;
     return m_hasFailed;

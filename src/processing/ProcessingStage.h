@@ -2,9 +2,11 @@
 
 #include "model/FileGrouping.h"
 #include "processing/StageProgress.h"
+#include "processing/StageReadAhead.h"
 
 #include <QString>
 
+#include <cstddef>
 #include <cstdint>
 #include <functional>
 #include <memory>
@@ -54,6 +56,11 @@ public:
     // Replaces the clock that decides when a file's own progress becomes visible.
     void setClock(Clock clock) { m_clock = std::move(clock); }
 
+    // Helper threads a stage that reads ahead uses (see readsAhead()); 0 reads every file on the
+    // loop's own thread, one after the other.
+    static constexpr int defaultReaderCount = 16;
+    void setReaderCount(int count) { m_readerCount = count; }
+
     // Called on the processing thread; blocks until every file is handled. `doneCount` and `totalCount`
     // are the run's (see StageProgressInfo). A file that cannot be read is logged with its path and left
     // out. A stop from `progress` ends the stage after the current file; the output so far is returned,
@@ -69,7 +76,15 @@ protected:
     virtual const StageTexts& texts() const = 0;
     // The file's content key; nothing when the content cannot be read. `chunkProgress` is called after
     // every chunk read, and setting its stop flag ends the read (the key is then discarded).
-    virtual std::optional<FileGroupKey> contentKey(FileItem& file, const HashProgressBlock& chunkProgress) = 0;
+    virtual std::optional<FileGroupKey> contentKey(const FileItem& file, const HashProgressBlock& chunkProgress) = 0;
+    // True when contentKey() may run on helper threads ahead of the loop: it then touches no shared state
+    // and reports progress after every whole FileItem::ChunkSize chunk, as FileChunkReader does. The loop
+    // still makes every progress call, log line and output change itself, in the files' order, and a
+    // key computed past a stop is dropped.
+    virtual bool readsAhead() const { return false; }
+    // On the loop's thread once the file's key is settled (nothing when it failed or was stopped
+    // before its last chunk), before it joins the output.
+    virtual void keySettled(FileItem& file, const std::optional<FileGroupKey>& key);
     // After the file joined the output under its key; false when the stage cannot go on.
     virtual bool fileAdded(const FileItem& file);
     // At the end of every run of the stage, a stopped one too; false when what the stage kept back could
@@ -79,9 +94,13 @@ protected:
     std::int64_t now() const;
 
 private:
+    // Answers the content of the file at `index` in the loop's order, read here or by the read-ahead.
+    using ContentSource =
+        std::function<StageContent(std::size_t index, const FileItemPtr& file, const ChunkDoneBlock& chunkDone)>;
+
     // Answers whether the run ends at this file: cancelled, or the stage failed.
-    bool processFile(const FileItemPtr& file, std::uint64_t doneCount, std::uint64_t totalCount,
-        const StageProgressBlock& progress, FileGrouping& output);
+    bool processFile(std::size_t index, const FileItemPtr& file, std::uint64_t doneCount, std::uint64_t totalCount,
+        const StageProgressBlock& progress, const ContentSource& source, FileGrouping& output);
 
     QString m_name;
     std::shared_ptr<const FileGrouping> m_inFileGroups;
@@ -89,6 +108,7 @@ private:
     std::shared_ptr<PairsiftDatabase> m_db;
     Clock m_clock;
     bool m_hasFailed = false;
+    int m_readerCount = defaultReaderCount;
 };
 
 } // namespace pairsift

@@ -18,12 +18,17 @@ const StageTexts& ProcessingStageMurmurHash::texts() const
     return texts;
 }
 
-std::optional<FileGroupKey> ProcessingStageMurmurHash::contentKey(FileItem& file, const HashProgressBlock& chunkProgress)
+std::optional<FileGroupKey> ProcessingStageMurmurHash::contentKey(const FileItem& file, const HashProgressBlock& chunkProgress)
 {
     const std::optional<quint32> hash = file.computeMurmurHash(chunkProgress);
     if (!hash)
         return std::nullopt;
     return FileGroupKey(std::uint64_t{*hash});
+}
+
+bool ProcessingStageMurmurHash::readsAhead() const
+{
+    return true;
 }
 
 } // namespace pairsift

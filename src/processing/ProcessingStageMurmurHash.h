@@ -12,7 +12,8 @@ public:
 protected:
     FileGroupingKind outputKind() const override;
     const StageTexts& texts() const override;
-    std::optional<FileGroupKey> contentKey(FileItem& file, const HashProgressBlock& chunkProgress) override;
+    std::optional<FileGroupKey> contentKey(const FileItem& file, const HashProgressBlock& chunkProgress) override;
+    bool readsAhead() const override;
 };
 
 } // namespace pairsift

@@ -21,13 +21,23 @@ const StageTexts& ProcessingStageSHA1::texts() const
     return texts;
 }
 
-std::optional<FileGroupKey> ProcessingStageSHA1::contentKey(FileItem& file, const HashProgressBlock& chunkProgress)
+std::optional<FileGroupKey> ProcessingStageSHA1::contentKey(const FileItem& file, const HashProgressBlock& chunkProgress)
+{
+    const std::optional<Sha1Digest> digest = file.contentSHA1(chunkProgress);
+    if (!digest)
+        return std::nullopt;
+    return FileGroupKey(digest->toByteArray());
+}
+
+bool ProcessingStageSHA1::readsAhead() const
+{
+    return true;
+}
+
+void ProcessingStageSHA1::keySettled(FileItem& file, const std::optional<FileGroupKey>& key)
 {
     // Clears any digest the item had, so a failed read never keeps an old one.
-    file.computeSHA1(chunkProgress);
-    if (!file.sha1Digest())
-        return std::nullopt;
-    return FileGroupKey(file.sha1());
+    file.setSha1(key ? key->bytes() : QByteArray());
 }
 
 bool ProcessingStageSHA1::fileAdded(const FileItem& file)

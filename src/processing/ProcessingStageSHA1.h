@@ -25,7 +25,9 @@ public:
 protected:
     FileGroupingKind outputKind() const override;
     const StageTexts& texts() const override;
-    std::optional<FileGroupKey> contentKey(FileItem& file, const HashProgressBlock& chunkProgress) override;
+    std::optional<FileGroupKey> contentKey(const FileItem& file, const HashProgressBlock& chunkProgress) override;
+    bool readsAhead() const override;
+    void keySettled(FileItem& file, const std::optional<FileGroupKey>& key) override;
     bool fileAdded(const FileItem& file) override;
     bool finishStage() override;
 

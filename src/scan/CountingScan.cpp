@@ -1,6 +1,7 @@
 #include "scan/CountingScan.h"
 
 #include "locations/NormalizedLocations.h"
+#include "model/FileItem.h"
 #include "model/Session.h"
 #include "photolibs/ContainerDetection.h"
 #include "platform/UserDefaults.h"
@@ -48,14 +49,14 @@ std::optional<mode_t> modeOf(const QString& path)
 
 } // namespace
 
-CountingScan::CountingScan(CountingViewController& controller, QList<LocationItemPtr> locations,
-    QList<Filter> filters, std::shared_ptr<PairsiftDatabase> db, std::shared_ptr<Session> session, SOLoggerPtr logger)
-    : m_controller(controller)
-    , m_locations(std::move(locations))
-    , m_filters(std::move(filters))
+CountingScan::CountingScan(Settings settings, std::shared_ptr<PairsiftDatabase> db, std::shared_ptr<Session> session,
+    SOLoggerPtr logger, const std::atomic<bool>& userStopped, UnreadableLocationBlock unreadableLocation)
+    : m_settings(std::move(settings))
     , m_db(std::move(db))
     , m_session(std::move(session))
     , m_logger(std::move(logger))
+    , m_userStopped(userStopped)
+    , m_unreadableLocation(std::move(unreadableLocation))
     , m_walker(m_logger)
     , m_ownFolders{canonicalFolder(applicationDataFolderPath()), canonicalFolder(UserDefaults::configurationFolder())}
 {
@@ -74,12 +75,12 @@ bool CountingScan::run()
     if (!transaction.isActive())
         return false;
 
-    for (const LocationItemPtr& location : m_locations) {
+    for (const LocationItemPtr& location : m_settings.locations) {
         const QString root = resolveAliasPath(location->path());
         if (isBundle(root) && isPhotoLibrary(containerType(QUrl::fromLocalFile(root))))
             m_libraryRoots.append(root);
     }
-    for (const LocationItemPtr& location : m_locations) {
+    for (const LocationItemPtr& location : m_settings.locations) {
         if (!scanLocation(location) || isStopped())
             break;
     }
@@ -98,7 +99,8 @@ bool CountingScan::scanLocation(const LocationItemPtr& location)
     const QString path = location->path();
     logDebug(m_logger, "'%@' is the next supplied directory", path);
     if (::access(QFile::encodeName(path).constData(), R_OK) != 0) {
-        m_controller.noteUnreadableLocation(location);
+        if (m_unreadableLocation)
+            m_unreadableLocation(location);
         return true;
     }
     const std::optional<mode_t> mode = modeOf(path);
@@ -111,11 +113,11 @@ bool CountingScan::scanLocation(const LocationItemPtr& location)
         logDebug(m_logger, "'%@' holds the program's own files, skipped", root);
         return true;
     }
-    if (isBundle(root) && !LocationItem::locationArray(m_locations, root)) {
+    if (isBundle(root) && !LocationItem::locationArray(m_settings.locations, root)) {
         logDebug(m_logger, "'%@': package skipped", root);
         return true;
     }
-    if (m_controller.shouldIgnoreFile(root, ContainerType(), m_filters, m_logger)) {
+    if (CountingViewController::shouldIgnoreFile(root, ContainerType(), m_settings.filters, m_logger)) {
         logDebug(m_logger, "'%@': file skipped", root);
         return true;
     }
@@ -181,7 +183,7 @@ LocationWalker::Action CountingScan::visitFolder(const QString& resolvedPath)
         logDebug(m_logger, "'%@' is a bundle, ignoring", resolvedPath);
         return LocationWalker::Action::SkipDescendants;
     }
-    if (m_controller.shouldIgnoreFile(resolvedPath, ContainerType(), m_filters, m_logger)) {
+    if (CountingViewController::shouldIgnoreFile(resolvedPath, ContainerType(), m_settings.filters, m_logger)) {
         logDebug(m_logger, "'%@' is the new ignored dir", resolvedPath);
         return LocationWalker::Action::SkipDescendants;
     }
@@ -191,7 +193,7 @@ LocationWalker::Action CountingScan::visitFolder(const QString& resolvedPath)
 void CountingScan::offerFile(const QString& path, const std::optional<FileAttributes>& attributes, int attributesError,
     const ContainerType& containerType, const QString& containerPath)
 {
-    if (m_controller.shouldIgnoreFile(path, containerType, m_filters, m_logger))
+    if (CountingViewController::shouldIgnoreFile(path, containerType, m_settings.filters, m_logger))
         return;
     if (isOwnPath(path) || m_ownFiles.contains(path)) {
         logDebug(m_logger, "'%@' is one of the program's own files, skipped", path);
@@ -201,7 +203,7 @@ void CountingScan::offerFile(const QString& path, const std::optional<FileAttrib
         logWarning(m_logger, "Unable to read the attributes of file '%@': %@", path, qt_error_string(attributesError));
         return;
     }
-    if (!m_controller.addFile(path, containerType, containerPath, *attributes, *m_session, m_logger)) {
+    if (!addFile(path, containerType, containerPath, *attributes, *m_session, m_logger)) {
         // SQLite ended the scan's transaction (a full disk): every later insert would fail on its own, or
         // be committed alone, and the scan would be half-written. The scan stops and is rolled back.
         if (!m_db->isInTransaction()) {
@@ -212,7 +214,35 @@ void CountingScan::offerFile(const QString& path, const std::optional<FileAttrib
     }
     logDebug(m_logger, "'%@': file added, container type: '%@', container path: '%@'", path, containerType,
         containerPath);
-    m_controller.noteFileCount(m_session->fileCount());
+    m_fileCount.publish(m_session->fileCount());
+}
+
+bool CountingScan::addFile(const QString& path, const ContainerType& containerType, const QString& containerPath,
+    const FileAttributes& attributes, Session& session, const SOLoggerPtr& logger)
+{
+    Q_ASSERT_X(!path.isNull(), "CountingScan", "fileName");
+    logInfo(logger, "Adding file: '%@'", path);
+    const FileItemPtr file = FileItem::create(path);
+    file->setAttributes(attributes);
+    file->setContainerType(containerType);
+    file->setContainerPath(containerPath);
+
+    const quint64 size = file->totalSize();
+    if (size == 0) {
+        logWarning(logger, "File '%@' has zero size", path);
+        return false;
+    }
+    if (m_settings.ignoreSmallFiles && static_cast<double>(size) < m_settings.smallFileSize) {
+        logWarning(logger, "File '%@' is too small (%ld b)", path, static_cast<qint64>(size));
+        return false;
+    }
+    // A file reached twice (hard links, links, bind mounts, overlapping locations) would otherwise be
+    // grouped with itself, and removing the "duplicate" would remove the only copy.
+    if (!m_addedFiles.insert(attributes.id).second) {
+        logInfo(logger, "File '%@' is the same file as one already added, skipping", path);
+        return false;
+    }
+    return session.addNewFile(file);
 }
 
 bool CountingScan::isInsideListedLibrary(const QString& root) const
@@ -229,7 +259,7 @@ bool CountingScan::isOwnPath(const QString& path) const
 
 bool CountingScan::isStopped() const
 {
-    return m_isStoreFailed || m_controller.userStopped();
+    return m_isStoreFailed || m_userStopped.load(std::memory_order_relaxed);
 }
 
 } // namespace pairsift

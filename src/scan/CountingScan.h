@@ -1,6 +1,9 @@
 #pragma once
 
+#include "model/FileAttributes.h"
+#include "model/FileId.h"
 #include "photolibs/ContainerType.h"
+#include "platform/ProgressMailbox.h"
 #include "scan/LocationWalker.h"
 #include "settings/Filter.h"
 #include "settings/LocationItem.h"
@@ -9,29 +12,53 @@
 #include <QString>
 #include <QStringList>
 
+#include <atomic>
+#include <cstdint>
+#include <functional>
 #include <memory>
 #include <optional>
+#include <unordered_set>
 
 namespace pairsift {
 
-class CountingViewController;
 class PairsiftDatabase;
 class Session;
 class SOLogger;
 using SOLoggerPtr = std::shared_ptr<SOLogger>;
 
 // One walk of the counting stage, run on the counting queue: prunes the store's live rows, walks every
-// location inside one store transaction and commits it, or rolls it back on stop. Decisions about single
-// entries are the controller's (shouldIgnoreFile, addFile); this class applies them to the locations.
+// location inside one store transaction and commits it, or rolls it back on stop. The scan owns what
+// lives for one walk (the locations, filters and small-file threshold read at its start, the identities
+// of the files added, the published file count); the controller that starts it owns the stop flag.
 class CountingScan {
 public:
-    CountingScan(CountingViewController& controller, QList<LocationItemPtr> locations, QList<Filter> filters,
-        std::shared_ptr<PairsiftDatabase> db, std::shared_ptr<Session> session, SOLoggerPtr logger);
+    // What the scan reads once, at its start.
+    struct Settings {
+        QList<LocationItemPtr> locations;
+        QList<Filter> filters;
+        bool ignoreSmallFiles = true;
+        double smallFileSize = 0.0;
+    };
+    // Counting queue: a location that cannot be read; the receiver takes it to the main thread.
+    using UnreadableLocationBlock = std::function<void(const LocationItemPtr& location)>;
+
+    // `userStopped` must outlive the scan.
+    CountingScan(Settings settings, std::shared_ptr<PairsiftDatabase> db, std::shared_ptr<Session> session,
+        SOLoggerPtr logger, const std::atomic<bool>& userStopped, UnreadableLocationBlock unreadableLocation);
 
     // Counting queue; blocks until the walk ends. An unreadable folder is logged and skipped; a stop, or
     // an insert failure that ended the transaction, ends the walk after the current entry and rolls it
     // back. True only when every location was walked without a stop and the transaction was committed.
     bool run();
+
+    // Counting queue (the main thread outside a walk). Offers the file, with the attributes the walk read,
+    // to the session; false when it is empty, below the small-file threshold, the same file (device,
+    // inode) as one already added in this scan, or refused by the store.
+    bool addFile(const QString& path, const ContainerType& containerType, const QString& containerPath,
+        const FileAttributes& attributes, Session& session, const SOLoggerPtr& logger);
+
+    // Any thread: the session's file count as the walk last published it.
+    std::uint64_t latestFileCount() { return m_fileCount.take(); }
 
 private:
     // False when the walk was stopped.
@@ -52,12 +79,12 @@ private:
     // The user stopped the scan, or the store could not keep it.
     bool isStopped() const;
 
-    CountingViewController& m_controller;
-    const QList<LocationItemPtr> m_locations;
-    const QList<Filter> m_filters;
+    const Settings m_settings;
     const std::shared_ptr<PairsiftDatabase> m_db;
     const std::shared_ptr<Session> m_session;
     const SOLoggerPtr m_logger;
+    const std::atomic<bool>& m_userStopped;
+    const UnreadableLocationBlock m_unreadableLocation;
     LocationWalker m_walker;
     // The listed locations that are photo libraries, as walked.
     QStringList m_libraryRoots;
@@ -65,6 +92,10 @@ private:
     // The store's file and journal, should they lie outside those folders.
     QStringList m_ownFiles;
     bool m_isStoreFailed = false;
+    // The files added in this scan.
+    std::unordered_set<FileId> m_addedFiles;
+    // Read by the controller's refresh timer, so a walk of a million files posts no event per file.
+    ProgressMailbox<std::uint64_t> m_fileCount;
 };
 
 } // namespace pairsift

@@ -1,6 +1,5 @@
 #include "scan/CountingViewController.h"
 
-#include "model/FileItem.h"
 #include "model/Session.h"
 #include "platform/SerialQueue.h"
 #include "scan/CountingScan.h"
@@ -61,15 +60,15 @@ void CountingViewController::addFilesInLocations(const QList<LocationItemPtr>& l
     setUserStopped(false);
     setFileCount(0);
     setCount(0);
-    m_latestFileCount.store(0);
-    m_addedFiles.clear();
     readSmallFileSettings();
     startProgressIndicator();
 
+    m_scan = std::make_shared<CountingScan>(
+        CountingScan::Settings{locations, filters, m_ignoreSmallFiles, m_smallFileSize}, std::move(db),
+        std::move(session), std::move(logger), m_userStopped,
+        [this](const LocationItemPtr& location) { noteUnreadableLocation(location); });
     m_queue = std::make_unique<SerialQueue>(QStringLiteral("com.lanternforges.Pairsift.counting"));
-    auto scan = std::make_shared<CountingScan>(*this, locations, filters, std::move(db), std::move(session),
-        std::move(logger));
-    m_queue->async([this, scan, completionBlock = std::move(completionBlock)] {
+    m_queue->async([this, scan = m_scan, completionBlock = std::move(completionBlock)] {
         const bool finished = scan->run();
         // Queued behind every update this walk posted, and dropped if the controller is gone.
         QMetaObject::invokeMethod(
@@ -84,7 +83,7 @@ void CountingViewController::stop()
 }
 
 bool CountingViewController::shouldIgnoreFile(const QString& path, const ContainerType& containerType,
-    const QList<Filter>& filters, const SOLoggerPtr& logger) const
+    const QList<Filter>& filters, const SOLoggerPtr& logger)
 {
     if (isSystemPath(path))
         return true;
@@ -97,34 +96,6 @@ bool CountingViewController::shouldIgnoreFile(const QString& path, const Contain
     }
     const bool isPhotoLibraryFile = containerType == containerTypeiPhoto || containerType == containerTypeAperture;
     return isPhotoLibraryFile && !isImagePath(path);
-}
-
-bool CountingViewController::addFile(const QString& path, const ContainerType& containerType,
-    const QString& containerPath, const FileAttributes& attributes, Session& session, const SOLoggerPtr& logger)
-{
-    Q_ASSERT_X(!path.isNull(), "CountingViewController", "fileName");
-    logInfo(logger, "Adding file: '%@'", path);
-    const FileItemPtr file = FileItem::create(path);
-    file->setAttributes(attributes);
-    file->setContainerType(containerType);
-    file->setContainerPath(containerPath);
-
-    const quint64 size = file->totalSize();
-    if (size == 0) {
-        logWarning(logger, "File '%@' has zero size", path);
-        return false;
-    }
-    if (m_ignoreSmallFiles && static_cast<double>(size) < m_smallFileSize) {
-        logWarning(logger, "File '%@' is too small (%ld b)", path, static_cast<qint64>(size));
-        return false;
-    }
-    // A file reached twice (hard links, links, bind mounts, overlapping locations) would otherwise be
-    // grouped with itself, and removing the "duplicate" would remove the only copy.
-    if (!m_addedFiles.insert(attributes.id).second) {
-        logInfo(logger, "File '%@' is the same file as one already added, skipping", path);
-        return false;
-    }
-    return session.addNewFile(file);
 }
 
 void CountingViewController::startProgressIndicator()
@@ -149,7 +120,8 @@ void CountingViewController::stopProgressIndicator()
 
 void CountingViewController::timerFunction()
 {
-    setFileCount(m_latestFileCount.load(std::memory_order_relaxed));
+    if (m_scan)
+        setFileCount(m_scan->latestFileCount());
     setCount(m_fileCount);
 }
 
@@ -181,13 +153,6 @@ void CountingViewController::setCount(std::uint64_t count)
     Q_EMIT countChanged();
 }
 
-void CountingViewController::noteFileCount(std::uint64_t fileCount)
-{
-    // Only published here: the refresh timer takes it on the main thread, so a walk of a million files
-    // posts no event per file.
-    m_latestFileCount.store(fileCount, std::memory_order_relaxed);
-}
-
 void CountingViewController::noteUnreadableLocation(const LocationItemPtr& location)
 {
     QMetaObject::invokeMethod(
@@ -198,9 +163,9 @@ void CountingViewController::finishScan(bool finished, const CompletionBlock& co
 {
     stopProgressIndicator();
     releaseQueue();
-    setFileCount(m_latestFileCount.load(std::memory_order_relaxed));
+    setFileCount(m_scan->latestFileCount());
     // A million files' identities are worth giving back between scans.
-    std::unordered_set<FileId>().swap(m_addedFiles);
+    m_scan.reset();
     if (completionBlock)
         completionBlock(finished);
 }

@@ -1,7 +1,5 @@
 #pragma once
 
-#include "model/FileAttributes.h"
-#include "model/FileId.h"
 #include "photolibs/ContainerType.h"
 #include "settings/Filter.h"
 #include "settings/LocationItem.h"
@@ -14,12 +12,12 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
-#include <unordered_set>
 
 class QTimer;
 
 namespace pairsift {
 
+class CountingScan;
 class PairsiftDatabase;
 class SerialQueue;
 class Session;
@@ -60,14 +58,9 @@ public:
 
     // Any thread. True when the entry is to be skipped: a system path; a path containing a filter's text
     // (case-sensitive, empty filters match nothing); in a photo library, a file that is not an image.
-    bool shouldIgnoreFile(const QString& path, const ContainerType& containerType, const QList<Filter>& filters,
-        const SOLoggerPtr& logger) const;
-
-    // The counting queue during a scan, else the main thread. Offers the file, with the attributes the
-    // walk read, to the session; false when it is empty, below the small-file threshold, the same file
-    // (device, inode) as one already added in this scan, or refused by the store.
-    bool addFile(const QString& path, const ContainerType& containerType, const QString& containerPath,
-        const FileAttributes& attributes, Session& session, const SOLoggerPtr& logger);
+    static bool shouldIgnoreFile(const QString& path, const ContainerType& containerType,
+        const QList<Filter>& filters, const SOLoggerPtr& logger);
+    // addFile() and the walk itself live in CountingScan, which owns the state of one scan.
 
     // The counting state: the indicator animates and a timer copies fileCount into count twice a second.
     void startProgressIndicator();
@@ -93,14 +86,10 @@ Q_SIGNALS:
     void countingChanged();
 
 private:
-    friend class CountingScan;
-
     void readSmallFileSettings();
     void setUserStopped(bool userStopped);
     void setFileCount(std::uint64_t fileCount);
     void setCount(std::uint64_t count);
-    // Counting queue: publishes the session's count for the refresh timer and the final report.
-    void noteFileCount(std::uint64_t fileCount);
     // Counting queue: the location gets the unreadable status on the main thread.
     void noteUnreadableLocation(const LocationItemPtr& location);
     // Main thread: the walk's one report.
@@ -115,10 +104,8 @@ private:
     bool m_ignoreSmallFiles = true;
     double m_smallFileSize = 0.0;
 
-    // The files added in the current scan; only its walk touches it.
-    std::unordered_set<FileId> m_addedFiles;
-    std::atomic<std::uint64_t> m_latestFileCount{0};
-    // Set from the start of a scan until its report.
+    // Both set from the start of a scan until its report.
+    std::shared_ptr<CountingScan> m_scan;
     std::unique_ptr<SerialQueue> m_queue;
 };
 

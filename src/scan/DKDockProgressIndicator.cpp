@@ -1,27 +1,21 @@
 #include "scan/DKDockProgressIndicator.h"
 
-#include "scan/ApplicationDockTile.h"
 #include "scan/DockTileDrawing.h"
 
 #include <utility>
 
 namespace pairsift {
 
-DKDockProgressIndicator::DKDockProgressIndicator(QObject* parent)
-    : DKDockProgressIndicator(nullptr, parent)
-{
-}
-
 DKDockProgressIndicator::DKDockProgressIndicator(std::shared_ptr<DockTile> tile, QObject* parent)
     : QObject(parent)
-    , m_tile(tile ? std::move(tile) : std::make_shared<ApplicationDockTile>())
+    , m_tile(std::move(tile))
     , m_art(DockTileArt::named(QImage()))
 {
 }
 
 DKDockProgressIndicator::~DKDockProgressIndicator()
 {
-    if (!m_isHidden)
+    if (!m_isHidden && m_tile)
         m_tile->restore();
 }
 
@@ -45,7 +39,7 @@ void DKDockProgressIndicator::setHidden(bool hidden)
     if (hidden == m_isHidden)
         return;
     m_isHidden = hidden;
-    if (hidden)
+    if (hidden && m_tile)
         m_tile->restore();
     else
         updateDockTile();
@@ -59,7 +53,7 @@ QRectF DKDockProgressIndicator::barRect() const
 
 void DKDockProgressIndicator::updateDockTile()
 {
-    if (m_isHidden)
+    if (m_isHidden || !m_tile)
         return;
     m_art.applicationIcon = m_tile->applicationIcon();
     const QRectF bar = barRect();

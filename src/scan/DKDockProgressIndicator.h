@@ -13,8 +13,9 @@ class DockTile;
 
 // A horizontal progress bar over the application's icon, so that the comparison's progress shows while
 // the program is in the background. Starts hidden with min, max and value at 0. While shown, every value
-// change redraws the tile; while hidden the icon stays plain and the values are only stored. Main thread
-// only.
+// change redraws the tile; while hidden the icon stays plain and the values are only stored. The tile it
+// draws on is handed in by whoever builds the window (the desktop's application tile lives with the
+// platform's desktop services); without one the values are only stored. Main thread only.
 class DKDockProgressIndicator : public QObject {
     Q_OBJECT
     Q_PROPERTY(double minValue READ minValue WRITE setMinValue NOTIFY valuesChanged)
@@ -23,10 +24,8 @@ class DKDockProgressIndicator : public QObject {
     Q_PROPERTY(bool hidden READ isHidden WRITE setHidden NOTIFY hiddenChanged)
 
 public:
-    // Shows itself on the application's icon and launcher entry.
-    explicit DKDockProgressIndicator(QObject* parent = nullptr);
-    // A null tile means the application's own.
-    explicit DKDockProgressIndicator(std::shared_ptr<DockTile> tile, QObject* parent = nullptr);
+    // A null tile shows nothing.
+    explicit DKDockProgressIndicator(std::shared_ptr<DockTile> tile = nullptr, QObject* parent = nullptr);
     // Leaves the plain icon behind.
     ~DKDockProgressIndicator() override;
 

@@ -1,14 +1,15 @@
 #pragma once
 
+#include "platform/DockTile.h"
+
 #include <QColor>
 #include <QImage>
 #include <QRectF>
 
 namespace pairsift {
 
-// The progress tile: the application icon at 128 × 128 with a 120 × 14 track 4 from the left, right and
-// bottom edges (top-left origin).
-inline constexpr int dockTileSize = 128;
+// The progress tile: the application icon at dockTileSize (128) square with a 120 × 14 track 4 from the left,
+// right and bottom edges (top-left origin).
 inline constexpr QRectF dockTrackRect(4, 110, 120, 14);
 
 // The bar's width on a track `trackWidth` wide: (value − min) × trackWidth ÷ (max − min), never below 0

@@ -1,13 +1,15 @@
 #pragma once
 
+#include "platform/ProgressMailbox.h"
+
 #include <QString>
 
 #include <cstdint>
-#include <mutex>
 
 namespace pairsift {
 
-// What the processing view shows of a run, as the worker last reported it.
+// What the processing view shows of a run, as the worker last reported it. Publishing copies two
+// implicitly shared strings and never allocates.
 struct ProcessingProgress {
     QString stage;
     std::uint64_t total = 0;
@@ -18,20 +20,6 @@ struct ProcessingProgress {
     bool fileProgressVisible = false;
 };
 
-// Where the worker leaves its progress for the main thread: the latest value wins, and the reader is told
-// only once until it has taken what is there, so a run reporting after every chunk never queues more than
-// one update. Any thread; publishing copies two implicitly shared strings and never allocates.
-class ProcessingProgressMailbox {
-public:
-    // Stores the values; true when the reader has to be told (nothing was waiting for it).
-    bool publish(const ProcessingProgress& progress);
-    // The latest values; the next publish() tells the reader again.
-    ProcessingProgress take();
-
-private:
-    std::mutex m_mutex;
-    ProcessingProgress m_latest;
-    bool m_isWaiting = false;
-};
+using ProcessingProgressMailbox = ProgressMailbox<ProcessingProgress>;
 
 } // namespace pairsift

@@ -33,11 +33,6 @@ bool assign(Value& stored, const Value& value)
 
 } // namespace
 
-ProcessingViewController::ProcessingViewController(QObject* parent)
-    : ProcessingViewController(nullptr, parent)
-{
-}
-
 ProcessingViewController::ProcessingViewController(std::shared_ptr<DockTile> dockTile, QObject* parent)
     : QObject(parent)
     , m_pipelineFactory(comparisonPipeline)

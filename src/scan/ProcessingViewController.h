@@ -53,10 +53,9 @@ public:
     // `total` until the first report of a run.
     static constexpr std::uint64_t initialTotal = 100;
 
-    // Draws its bar on the application's icon.
-    explicit ProcessingViewController(QObject* parent = nullptr);
-    // A null tile means the application's own.
-    explicit ProcessingViewController(std::shared_ptr<DockTile> dockTile, QObject* parent = nullptr);
+    // The icon's bar is drawn on `dockTile`, which the window's owner passes in (the application's tile on
+    // the desktop); with none the bar's values are kept but shown nowhere.
+    explicit ProcessingViewController(std::shared_ptr<DockTile> dockTile = nullptr, QObject* parent = nullptr);
     // Stops a running comparison and joins it; its completion is then not called, since whoever waits for
     // it is going away too.
     ~ProcessingViewController() override;

@@ -1,6 +1,7 @@
 #include "store/PairsiftDatabase.h"
 
 #include "platform/ConsoleLog.h"
+#include "platform/MainQueue.h"
 
 #include <QFile>
 
@@ -175,17 +176,41 @@ void PairsiftDatabase::close()
 
 bool PairsiftDatabase::beginTransaction()
 {
-    return execute("BEGIN EXCLUSIVE TRANSACTION;", "Error starting transaction: %s");
+    if (!execute("BEGIN EXCLUSIVE TRANSACTION;", "Error starting transaction: %s"))
+        return false;
+    // Only a run's transaction, begun on its worker, binds the other threads.
+    m_transactionThread = isMainThread() ? std::thread::id() : std::this_thread::get_id();
+    return true;
 }
 
 bool PairsiftDatabase::commit()
 {
-    return execute("COMMIT TRANSACTION;", "Error committing transaction: %s");
+    if (!execute("COMMIT TRANSACTION;", "Error committing transaction: %s"))
+        return false;
+    m_transactionThread = std::thread::id();
+    return true;
 }
 
 bool PairsiftDatabase::rollback()
 {
-    return execute("ROLLBACK TRANSACTION;", "Error rolling back transaction: %s");
+    const bool isRolledBack = execute("ROLLBACK TRANSACTION;", "Error rolling back transaction: %s");
+    // A failed rollback leaves no transaction the caller could still end.
+    m_transactionThread = std::thread::id();
+    return isRolledBack;
+}
+
+const SqlStatement& PairsiftDatabase::statement(Statement which) const
+{
+    const SqlStatement& chosen = m_statements[which];
+    Q_ASSERT_X(!chosen.handle() || sqlite3_stmt_readonly(chosen.handle()) || isWriterThread(), "PairsiftDatabase",
+        "a write from a thread other than the run whose transaction is open");
+    return chosen;
+}
+
+bool PairsiftDatabase::isWriterThread() const
+{
+    const std::thread::id owner = m_transactionThread;
+    return owner == std::thread::id() || owner == std::this_thread::get_id();
 }
 
 QString PairsiftDatabase::path() const
@@ -206,6 +231,8 @@ Error PairsiftDatabase::errorWithCode(int code, const QString& message) const
 
 bool PairsiftDatabase::execute(const char* sql, const char* failureFormat)
 {
+    Q_ASSERT_X(isWriterThread(), "PairsiftDatabase",
+        "a write from a thread other than the run whose transaction is open");
     char* message = nullptr;
     const int result = m_db ? sqlite3_exec(m_db, sql, nullptr, nullptr, &message) : SQLITE_MISUSE;
     if (result == SQLITE_OK)

@@ -10,9 +10,11 @@
 #include <QStringList>
 
 #include <array>
+#include <atomic>
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <thread>
 #include <utility>
 #include <vector>
 
@@ -38,6 +40,12 @@ using DeletedFileRowBlock = std::function<void(const QString& path, std::uint64_
 // once (each reuses its one prepared statement), and a transaction belongs to the connection, so
 // statements from other threads while it is open run inside it. Failures are logged on the console or
 // reported through the optional `Error` out-parameter; the answer never depends on whether one is passed.
+//
+// Who writes: while no transaction is open, one thread at a time (the main thread between runs). A run
+// (counting on its queue, the comparison on the processing queue) begins its transaction on its worker
+// thread, and until that transaction is committed or rolled back only that thread writes or ends it;
+// the main thread keeps its own writing commands disabled meanwhile. Debug builds assert this at every
+// write while a run's transaction is open.
 class PairsiftDatabase {
 public:
     // Opens (creating when needed) the store at `path`; null after one console line when the file,
@@ -140,7 +148,10 @@ private:
     bool setupStatements();
     void destroyStatements();
 
-    const SqlStatement& statement(Statement which) const { return m_statements[which]; }
+    // Asserts the writer rule above for a statement that writes.
+    const SqlStatement& statement(Statement which) const;
+    // True unless a run's transaction is open and the calling thread is not that run's.
+    bool isWriterThread() const;
     // Runs a text without preparing it; on failure the console gets `failureFormat` with the message.
     bool execute(const char* sql, const char* failureFormat);
     // SQLite's current message for the connection.
@@ -151,6 +162,8 @@ private:
 
     sqlite3* m_db = nullptr;
     std::array<SqlStatement, StatementCount> m_statements;
+    // The worker thread whose run began the open transaction; no thread otherwise.
+    std::atomic<std::thread::id> m_transactionThread;
 };
 
 } // namespace pairsift

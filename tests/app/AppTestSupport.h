@@ -2,11 +2,12 @@
 
 #include "app/MainWindowController.h"
 #include "locations/FolderChooser.h"
-#include "scan/DockTile.h"
+#include "platform/DockTile.h"
 #include "support/foundation/PathClassification.h"
 #include "testkit/TemporaryTree.h"
 
 #include <QByteArray>
+#include <QImage>
 #include <QMetaMethod>
 #include <QList>
 #include <QStringList>

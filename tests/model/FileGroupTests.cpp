@@ -1,5 +1,4 @@
 #include "model/FileGroup.h"
-#include "model/ListFP.h"
 #include "photolibs/ContainerType.h"
 #include "support/logging/SOLogger.h"
 #include "testkit/TemporaryTree.h"
@@ -183,19 +182,6 @@ TEST(FileGroup, descriptionListsTheFiles)
     group.addFile(FileItem::create(QStringLiteral("/a")));
     EXPECT_EQ(group.description(),
               QStringLiteral("(\n    {name: '/a', containerType: '(null)', containerPath: '(null)'}\n)"));
-}
-
-TEST(ListFP, headTailEmptinessAndMap)
-{
-    const QList<int> numbers = {4, 5, 6};
-    EXPECT_EQ(fp_head(numbers), 4);
-    EXPECT_EQ(fp_tail(numbers), QList<int>({5, 6}));
-    EXPECT_FALSE(fp_isEmpty(numbers));
-    EXPECT_TRUE(fp_isEmpty(QList<int>()));
-    EXPECT_EQ(fp_head(QList<FileItemPtr>()), nullptr);
-    EXPECT_TRUE(fp_tail(QList<int>()).isEmpty());
-    EXPECT_EQ(fp_map(numbers, [](int value) { return QString::number(value * 2); }),
-              QStringList({QStringLiteral("8"), QStringLiteral("10"), QStringLiteral("12")}));
 }
 
 } // namespace

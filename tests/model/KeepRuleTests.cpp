@@ -1,7 +1,6 @@
 #include "model/FileGroup.h"
 #include "model/FileItem.h"
 #include "model/PairsiftCompare.h"
-#include "model/ReverseCompare.h"
 #include "photolibs/ContainerType.h"
 #include "settings/LocationItem.h"
 #include "testkit/TemporaryTree.h"
@@ -211,13 +210,6 @@ TEST(PairsiftCompare, containingLocationIsTheFirstListedPrefix)
         EXPECT_EQ(indexOfContainingDirectoryInLocationArray(QString::fromUtf8(entry.path), locations), entry.expected)
             << entry.path;
     }
-}
-
-TEST(ReverseCompare, isTheDescendingOrder)
-{
-    EXPECT_EQ(reverseCompare<quint64>(5, 3), -1);
-    EXPECT_EQ(reverseCompare<quint64>(3, 5), 1);
-    EXPECT_EQ(reverseCompare<quint64>(4, 4), 0);
 }
 
 } // namespace

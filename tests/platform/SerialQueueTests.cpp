@@ -1,5 +1,6 @@
 #include "platform/MainQueue.h"
 #include "platform/SerialQueue.h"
+#include "testkit/ConsoleCapture.h"
 
 #include <QCoreApplication>
 #include <QEventLoop>
@@ -10,6 +11,7 @@
 #include <atomic>
 #include <chrono>
 #include <memory>
+#include <stdexcept>
 #include <thread>
 #include <vector>
 
@@ -107,6 +109,32 @@ TEST(SerialQueue, syncReturnsWhenItsWorkIsDropped)
     EXPECT_FALSE(state->ran);
     while (state->returned && shared.use_count() > 1) // the caller thread lets go of the queue
         std::this_thread::yield();
+}
+
+TEST(SerialQueue, anExceptionEndsOnlyItsItemAndIsLoggedWithTheLabel)
+{
+    const struct {
+        std::function<void()> thrower;
+        const char* logged;
+    } cases[] = {
+        {[] { throw std::runtime_error("disk on fire"); }, "ended by an exception: disk on fire"},
+        {[] { throw 42; }, "ended by an exception of unknown type"},
+    };
+    for (const auto& testCase : cases) {
+        test::ConsoleCapture console;
+        int ran = 0;
+        {
+            SerialQueue queue(QStringLiteral("com.example.throwing"));
+            queue.async(testCase.thrower);
+            queue.async([&] { ++ran; });
+            queue.sync(testCase.thrower); // returns although its item never finished
+            queue.sync([&] { ++ran; });
+        }
+        EXPECT_EQ(ran, 2);
+        const QString expected = QStringLiteral("*** Work item on queue 'com.example.throwing' ")
+            + QString::fromUtf8(testCase.logged);
+        EXPECT_EQ(console.texts(), QStringList({expected, expected}));
+    }
 }
 
 TEST(MainQueue, postsFromAWorkerToTheMainThread)

@@ -1,7 +1,6 @@
 // The three content stages on real files.
 #include "ProcessingTestSupport.h"
 
-#include "processing/ProcessingStageHeaders.h"
 #include "processing/ProcessingStageMurmurHash.h"
 #include "processing/ProcessingStageSHA1.h"
 #include "model/digest/MurmurHash3.h"
@@ -18,22 +17,6 @@ namespace pairsift::test {
 namespace {
 
 constexpr qsizetype Chunk = 262144;
-
-// An item for a file of the tree with its size read, as counting leaves it.
-FileItemPtr countedItem(const QString& path)
-{
-    const FileItemPtr item = FileItem::create(path);
-    item->fillAttributes(FileItem::AttributeSize);
-    return item;
-}
-
-std::vector<FileItemPtr> countedItems(const TemporaryTree& tree, const QList<std::pair<QString, QByteArray>>& files)
-{
-    std::vector<FileItemPtr> items;
-    for (const auto& [name, content] : files)
-        items.push_back(countedItem(tree.writeFile(name, content)));
-    return items;
-}
 
 // The digest the store holds for each path ("" for none).
 QHash<QString, QByteArray> storedDigests(PairsiftDatabase& store)
@@ -222,24 +205,6 @@ TEST(ReliableStage, aStopInsideAFileWarnsAndRecordsNothing)
     EXPECT_EQ(log.texts(), QStringList{QStringLiteral("User cancelled hashing file '%1'").arg(first)});
     for (const QByteArray& digest : storedDigests(*store))
         EXPECT_TRUE(digest.isEmpty());
-}
-
-TEST(HeaderStage, groupsByTheFirstEightBytes)
-{
-    TemporaryTree tree;
-    LogCapture log;
-    const auto items = countedItems(tree, {{"h1", "12345678AAAA"}, {"h2", "12345678BBBB"}, {"h3", "12345679AAAA"},
-                                              {"s1", "1234567"}, {"s2", "1234567"}, {"e1", ""}, {"e2", ""},
-                                              {"gone", "12345678"}});
-    ASSERT_TRUE(QFile::remove(tree.path("gone")));
-    ProcessingStageHeaders stage(QStringLiteral("head"), nullptr, log.logger(), nullptr);
-
-    const FileGrouping output = stage.processFiles(groupingOf({items}), 0, 8, {});
-
-    EXPECT_EQ(output.groupedBy(), FileGroupingByHeader);
-    EXPECT_EQ(namesByGroup(output), (std::vector<QStringList>{{tree.path("e1"), tree.path("e2")},
-                                        {tree.path("h1"), tree.path("h2")}, {tree.path("s1"), tree.path("s2")}}));
-    EXPECT_EQ(log.texts(), QStringList{QStringLiteral("Unable to read header of file '%1'.").arg(tree.path("gone"))});
 }
 
 } // namespace

@@ -25,6 +25,17 @@ FileGrouping groupingOf(const std::vector<std::vector<FileItemPtr>>& groups)
     return grouping;
 }
 
+std::vector<FileItemPtr> countedItems(const TemporaryTree& tree, const QList<std::pair<QString, QByteArray>>& files)
+{
+    std::vector<FileItemPtr> items;
+    for (const auto& [name, content] : files) {
+        const FileItemPtr item = FileItem::create(tree.writeFile(name, content));
+        item->fillAttributes(FileItem::AttributeSize);
+        items.push_back(item);
+    }
+    return items;
+}
+
 std::vector<FileItemPtr> itemsNamed(const QStringList& names)
 {
     std::vector<FileItemPtr> items;
@@ -82,7 +93,7 @@ const StageTexts& TableStage::texts() const
     return texts;
 }
 
-std::optional<FileGroupKey> TableStage::contentKey(FileItem& file, const HashProgressBlock& chunkProgress)
+std::optional<FileGroupKey> TableStage::contentKey(const FileItem& file, const HashProgressBlock& chunkProgress)
 {
     m_contentCalls.append(file.name());
     const std::uint64_t total = static_cast<std::uint64_t>(m_chunksPerFile) * 100;

@@ -21,6 +21,9 @@ namespace pairsift::test {
 // A store in a temporary folder.
 std::shared_ptr<PairsiftDatabase> temporaryStore(const TemporaryTree& tree);
 
+// Items for files written into the tree, with their sizes read as counting leaves them.
+std::vector<FileItemPtr> countedItems(const TemporaryTree& tree, const QList<std::pair<QString, QByteArray>>& files);
+
 // A by-size grouping with one group per inner list (keys 0, 1, …).
 FileGrouping groupingOf(const std::vector<std::vector<FileItemPtr>>& groups);
 // Items for the paths, without touching the file system.
@@ -64,7 +67,7 @@ public:
 protected:
     FileGroupingKind outputKind() const override { return FileGroupingByHash; }
     const StageTexts& texts() const override;
-    std::optional<FileGroupKey> contentKey(FileItem& file, const HashProgressBlock& chunkProgress) override;
+    std::optional<FileGroupKey> contentKey(const FileItem& file, const HashProgressBlock& chunkProgress) override;
 
 private:
     Keys m_keys;

@@ -6,7 +6,7 @@
 #include "processing/ProcessingStage.h"
 #include "processing/ProcessingTestSupport.h"
 #include "scan/DKDockProgressIndicator.h"
-#include "scan/DockTile.h"
+#include "platform/DockTile.h"
 #include "store/PairsiftDatabase.h"
 #include "testkit/TemporaryTree.h"
 
@@ -118,7 +118,7 @@ protected:
             "Gated stage count out: %lu, difference: %lu, done: %lu", "Gate cancelled '%@'", "Gate failed '%@'"};
         return texts;
     }
-    std::optional<FileGroupKey> contentKey(FileItem&, const HashProgressBlock& chunkProgress) override
+    std::optional<FileGroupKey> contentKey(const FileItem&, const HashProgressBlock& chunkProgress) override
     {
         if (m_hasHeld)
             return FileGroupKey(std::uint64_t{1});

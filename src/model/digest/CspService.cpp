@@ -1,9 +1,10 @@
 #include "model/digest/CspService.h"
 
-#include "model/digest/CspInternal.h"
-
 #include <openssl/crypto.h>
+#include <openssl/evp.h>
 
+#include <array>
+#include <atomic>
 #include <cstdlib>
 #include <mutex>
 #include <unordered_map>
@@ -13,17 +14,28 @@ namespace pairsift {
 
 namespace {
 
-// Process-wide state. Start-up is guarded by the same lock as the handle tables, so a start-up can
-// never run twice even if attaching ever happens from two threads.
-struct ServiceState {
+// Process-wide state. Start-up has a lock of its own, so it can never run twice even if attaching happens
+// from two threads at once; once it succeeded, a flag answers without the lock. The handle tables are
+// split into shards by handle, each with its own lock: the many threads hashing at once seldom meet on
+// one, and no call takes a lock every caller shares.
+struct Shard {
     std::mutex mutex;
-    bool started = false;
+    std::unordered_set<CspHandle> attached;
+    std::unordered_map<CspContextHandle, EVP_MD_CTX*> contexts;
+};
+
+struct ServiceState {
+    static constexpr std::size_t shardCount = 64;
+
+    std::mutex startupMutex;
+    std::atomic<bool> started{false};
     int startupAttempts = 0;
     EVP_MD* sha1 = nullptr; // fetched once at start-up, kept for the life of the process
-    CspHandle nextModuleHandle = 1;
-    std::unordered_set<CspHandle> attached;
-    CspContextHandle nextContextHandle = 1;
-    std::unordered_map<CspContextHandle, EVP_MD_CTX*> contexts;
+    std::atomic<CspHandle> nextModuleHandle{1};
+    std::atomic<CspContextHandle> nextContextHandle{1};
+    std::array<Shard, shardCount> shards;
+
+    Shard& shard(std::uint64_t handle) { return shards[handle % shardCount]; }
 };
 
 ServiceState& service()
@@ -34,10 +46,10 @@ ServiceState& service()
 
 EVP_MD_CTX* lookUpContext(CspContextHandle contextHandle)
 {
-    ServiceState& state = service();
-    const std::lock_guard lock(state.mutex);
-    const auto found = state.contexts.find(contextHandle);
-    return found == state.contexts.end() ? nullptr : found->second;
+    Shard& shard = service().shard(contextHandle);
+    const std::lock_guard lock(shard.mutex);
+    const auto found = shard.contexts.find(contextHandle);
+    return found == shard.contexts.end() ? nullptr : found->second;
 }
 
 CspReturn finishDigest(EVP_MD_CTX* context, CspData* result)
@@ -62,8 +74,10 @@ CspReturn finishDigest(EVP_MD_CTX* context, CspData* result)
 CspReturn cspStartup()
 {
     ServiceState& state = service();
-    const std::lock_guard lock(state.mutex);
-    if (state.started)
+    if (state.started.load(std::memory_order_acquire))
+        return 0;
+    const std::lock_guard lock(state.startupMutex);
+    if (state.started.load(std::memory_order_relaxed))
         return 0;
     ++state.startupAttempts;
     if (OPENSSL_init_crypto(0, nullptr) != 1)
@@ -71,14 +85,14 @@ CspReturn cspStartup()
     state.sha1 = EVP_MD_fetch(nullptr, "SHA1", nullptr);
     if (!state.sha1)
         return CspError::InternalError;
-    state.started = true;
+    state.started.store(true, std::memory_order_release);
     return 0;
 }
 
 int cspStartupAttempts()
 {
     ServiceState& state = service();
-    const std::lock_guard lock(state.mutex);
+    const std::lock_guard lock(state.startupMutex);
     return state.startupAttempts;
 }
 
@@ -89,33 +103,29 @@ CspReturn cspAttach(CspHandle* moduleHandle)
     if (const CspReturn result = cspStartup(); result != 0)
         return result;
     ServiceState& state = service();
-    const std::lock_guard lock(state.mutex);
-    const CspHandle handle = state.nextModuleHandle++;
-    state.attached.insert(handle);
+    const CspHandle handle = state.nextModuleHandle.fetch_add(1, std::memory_order_relaxed);
+    Shard& shard = state.shard(static_cast<std::uint64_t>(handle));
+    const std::lock_guard lock(shard.mutex);
+    shard.attached.insert(handle);
     *moduleHandle = handle;
     return 0;
 }
 
 void cspDetach(CspHandle moduleHandle)
 {
-    ServiceState& state = service();
-    const std::lock_guard lock(state.mutex);
-    state.attached.erase(moduleHandle);
+    Shard& shard = service().shard(static_cast<std::uint64_t>(moduleHandle));
+    const std::lock_guard lock(shard.mutex);
+    shard.attached.erase(moduleHandle);
 }
 
 CspReturn cspDigestInit(CspHandle moduleHandle, std::uint32_t algorithm, CspContextHandle* contextHandle)
 {
     if (!contextHandle)
         return CspError::InvalidPointer;
-    const EVP_MD* method = nullptr;
-    {
-        ServiceState& state = service();
-        const std::lock_guard lock(state.mutex);
-        if (!state.attached.contains(moduleHandle))
-            return CspError::InvalidServiceHandle;
-        if (algorithm == CspAlgorithm::Sha1)
-            method = state.sha1;
-    }
+    if (!csp::isAttached(moduleHandle))
+        return CspError::InvalidServiceHandle;
+    // Set before any handle could be attached, and never changed after.
+    const EVP_MD* method = algorithm == CspAlgorithm::Sha1 ? service().sha1 : nullptr;
     if (!method)
         return CspError::InvalidAlgorithm;
 
@@ -127,9 +137,10 @@ CspReturn cspDigestInit(CspHandle moduleHandle, std::uint32_t algorithm, CspCont
         return CspError::InternalError;
     }
     ServiceState& state = service();
-    const std::lock_guard lock(state.mutex);
-    const CspContextHandle handle = state.nextContextHandle++;
-    state.contexts.emplace(handle, context);
+    const CspContextHandle handle = state.nextContextHandle.fetch_add(1, std::memory_order_relaxed);
+    Shard& shard = state.shard(handle);
+    const std::lock_guard lock(shard.mutex);
+    shard.contexts.emplace(handle, context);
     *contextHandle = handle;
     return 0;
 }
@@ -154,22 +165,25 @@ void cspDeleteContext(CspContextHandle contextHandle)
 {
     EVP_MD_CTX* context = nullptr;
     {
-        ServiceState& state = service();
-        const std::lock_guard lock(state.mutex);
-        const auto found = state.contexts.find(contextHandle);
-        if (found == state.contexts.end())
+        Shard& shard = service().shard(contextHandle);
+        const std::lock_guard lock(shard.mutex);
+        const auto found = shard.contexts.find(contextHandle);
+        if (found == shard.contexts.end())
             return;
         context = found->second;
-        state.contexts.erase(found);
+        shard.contexts.erase(found);
     }
     EVP_MD_CTX_free(context);
 }
 
 std::size_t cspLiveContextCount()
 {
-    ServiceState& state = service();
-    const std::lock_guard lock(state.mutex);
-    return state.contexts.size();
+    std::size_t count = 0;
+    for (Shard& shard : service().shards) {
+        const std::lock_guard lock(shard.mutex);
+        count += shard.contexts.size();
+    }
+    return count;
 }
 
 CspReturn cspDigestData(CspHandle moduleHandle, std::uint32_t algorithm, CspBytes data, CspData* digest)
@@ -192,9 +206,9 @@ namespace csp {
 
 bool isAttached(CspHandle moduleHandle)
 {
-    ServiceState& state = service();
-    const std::lock_guard lock(state.mutex);
-    return state.attached.contains(moduleHandle);
+    Shard& shard = service().shard(static_cast<std::uint64_t>(moduleHandle));
+    const std::lock_guard lock(shard.mutex);
+    return shard.attached.contains(moduleHandle);
 }
 
 } // namespace csp

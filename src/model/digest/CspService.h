@@ -40,4 +40,9 @@ CspReturn cspDigestData(CspHandle moduleHandle, std::uint32_t algorithm, CspByte
 // Releases a buffer that the service allocated and empties the record.
 void cspFreeData(CspData* data);
 
+namespace csp {
+// Whether the handle came from cspAttach and was not detached since (for the service's helpers).
+bool isAttached(CspHandle moduleHandle);
+} // namespace csp
+
 } // namespace pairsift

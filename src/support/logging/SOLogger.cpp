@@ -72,6 +72,18 @@ void SOLogger::dropCurrentThreadClient()
 {
     if (currentThreadClients)
         currentThreadClients->erase(m_identifier);
+    if (isMainThread()) {
+        const std::lock_guard lock(m_mainClientMutex);
+        m_mainClient.reset();
+    }
+}
+
+SOASLClientPtr SOLogger::openClient() const
+{
+    auto client = SOASLClient::client();
+    client->openForFacility(m_facility, ASLClientOptions());
+    client->attachLoggerDescriptors(m_descriptors);
+    return client;
 }
 
 SOASLClientPtr SOLogger::currentThreadASLClient()
@@ -81,14 +93,17 @@ SOASLClientPtr SOLogger::currentThreadASLClient()
     if (const auto found = currentThreadClients->find(m_identifier); found != currentThreadClients->end())
         return found->second;
 
-    auto client = SOASLClient::client();
-    client->openForFacility(m_facility, ASLClientOptions());
-    client->attachLoggerDescriptors(m_descriptors);
-    currentThreadClients->emplace(m_identifier, client);
+    SOASLClientPtr client;
     if (isMainThread()) {
+        // Takes the client that mainASLClient() may already have opened for this thread.
         const std::lock_guard lock(m_mainClientMutex);
-        m_mainClient = client;
+        if (!m_mainClient)
+            m_mainClient = openClient();
+        client = m_mainClient;
+    } else {
+        client = openClient();
     }
+    currentThreadClients->emplace(m_identifier, client);
     return client;
 }
 
@@ -99,13 +114,11 @@ const SOASLClientTable* SOLogger::currentThreadASLClientsMapping()
 
 SOASLClientPtr SOLogger::mainASLClient()
 {
-    {
-        const std::lock_guard lock(m_mainClientMutex);
-        if (m_mainClient)
-            return m_mainClient;
-    }
-    runOnMainAndWait([this] { currentThreadASLClient(); });
+    // Opened here, on the calling thread, when the main thread has none yet: a worker must never wait for
+    // the main thread, which may be waiting to join it. Opening a client touches nothing thread-bound.
     const std::lock_guard lock(m_mainClientMutex);
+    if (!m_mainClient)
+        m_mainClient = openClient();
     return m_mainClient;
 }
 

@@ -58,8 +58,8 @@ public:
     SOASLClientPtr currentThreadASLClient();
     // The calling thread's table, or null before the thread's first message through any logger.
     static const SOASLClientTable* currentThreadASLClientsMapping();
-    // The main thread's client; when it has none yet, the main thread opens it while the caller waits.
-    // Must not be called while the main thread waits for the caller.
+    // The main thread's client; when it has none yet, it is opened now and the main thread takes it as its
+    // own on its next message. Never waits for the main thread.
     SOASLClientPtr mainASLClient();
 
     template <typename... Arguments>
@@ -116,6 +116,8 @@ public:
 
 private:
     void dropCurrentThreadClient();
+    // A client for the calling thread or the main thread, opened with the current list.
+    SOASLClientPtr openClient() const;
 
     const std::uint64_t m_identifier;
     const QString m_facility;
@@ -123,6 +125,7 @@ private:
     // Shared with every client opened for this logger, so that a removal reaches all of them.
     const std::shared_ptr<LoggingDescriptors> m_descriptors;
     std::mutex m_mainClientMutex;
+    // The main thread's client, also while mainASLClient() holds it for the main thread's first message.
     SOASLClientPtr m_mainClient;
 };
 

@@ -1,7 +1,6 @@
-#include "scan/ApplicationDockTile.h"
+#include "platform/desktop/ApplicationDockTile.h"
 
 #include "scan/DKDockProgressIndicator.h"
-#include "scan/DockTileDrawing.h"
 
 #include <QGuiApplication>
 #include <QIcon>
@@ -34,7 +33,7 @@ TEST_F(ApplicationDockTileTest, barGoesOntoTheWindowIconAndHidingPutsThePlainIco
     const QIcon plain = solidIcon(Qt::green);
     QGuiApplication::setWindowIcon(plain);
     {
-        DKDockProgressIndicator indicator;
+        DKDockProgressIndicator indicator(std::make_shared<ApplicationDockTile>());
         indicator.setMaxValue(4);
         indicator.setDoubleValue(1);
         indicator.setHidden(false);

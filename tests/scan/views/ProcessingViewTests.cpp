@@ -1,6 +1,6 @@
 #include "scan/views/ProcessingView.h"
 
-#include "scan/DockTile.h"
+#include "platform/DockTile.h"
 #include "scan/ProcessingViewController.h"
 
 #include <QLabel>

@@ -1,7 +1,7 @@
 // Output buffers of the service layer: gathered by reallocation, handed over only on success.
 
-#include "model/digest/CspInternal.h"
 #include "model/digest/CspService.h"
+#include "model/digest/extras/CspInternal.h"
 
 #include <algorithm>
 #include <cstdlib>

@@ -13,7 +13,7 @@ public:
 protected:
     FileGroupingKind outputKind() const override;
     const StageTexts& texts() const override;
-    std::optional<FileGroupKey> contentKey(FileItem& file, const HashProgressBlock& chunkProgress) override;
+    std::optional<FileGroupKey> contentKey(const FileItem& file, const HashProgressBlock& chunkProgress) override;
 };
 
 } // namespace pairsift

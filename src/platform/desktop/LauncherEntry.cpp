@@ -1,4 +1,4 @@
-#include "scan/LauncherEntry.h"
+#include "platform/desktop/LauncherEntry.h"
 
 #include <QDBusConnection>
 #include <QGuiApplication>

@@ -1,8 +1,9 @@
 #pragma once
 
-#include "scan/DockTile.h"
+#include "platform/DockTile.h"
 
 #include <QIcon>
+#include <QImage>
 
 #include <optional>
 

@@ -1,6 +1,6 @@
-#include "model/digest/CryptoSignature.h"
+#include "model/digest/extras/CryptoSignature.h"
 
-#include "model/digest/CspInternal.h"
+#include "model/digest/extras/CspInternal.h"
 
 #include <memory>
 

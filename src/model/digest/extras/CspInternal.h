@@ -1,8 +1,8 @@
 #pragma once
 
-// Private to the service layer's sources: the only header here that sees the crypto library.
+// Private to the sources of the service's helpers: the only header here that sees the crypto library.
 
-#include "model/digest/CspTypes.h"
+#include "model/digest/CspService.h"
 
 #include <openssl/evp.h>
 
@@ -37,9 +37,6 @@ struct PkeyContextDeleter {
 using PkeyContextPtr = std::unique_ptr<EVP_PKEY_CTX, PkeyContextDeleter>;
 
 using Pieces = std::span<const CspBytes>;
-
-// Whether the handle came from cspAttach and was not detached since.
-bool isAttached(CspHandle moduleHandle);
 
 // The symmetric cipher for a key algorithm and size; null when the pair is not supported.
 const EVP_CIPHER* symmetricCipher(std::uint32_t algorithm, std::uint32_t sizeInBits);

@@ -1,7 +1,6 @@
-#include "scan/ApplicationDockTile.h"
+#include "platform/desktop/ApplicationDockTile.h"
 
-#include "scan/DockTileDrawing.h"
-#include "scan/LauncherEntry.h"
+#include "platform/desktop/LauncherEntry.h"
 
 #include <QGuiApplication>
 #include <QPixmap>

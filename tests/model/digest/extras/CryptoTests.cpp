@@ -1,6 +1,6 @@
-#include "model/digest/CryptoCipher.h"
-#include "model/digest/CryptoKeys.h"
-#include "model/digest/CryptoSignature.h"
+#include "model/digest/extras/CryptoCipher.h"
+#include "model/digest/extras/CryptoKeys.h"
+#include "model/digest/extras/CryptoSignature.h"
 #include "model/digest/CspService.h"
 
 #include "testkit/TemporaryTree.h"

@@ -1,10 +1,16 @@
 #pragma once
 
-#include <QImage>
+// Declared only: the interface needs no drawing, so the platform core stays free of Qt Gui. Users and
+// implementations include <QImage> themselves.
+class QImage;
 
 namespace pairsift {
 
-// Where a progress indicator shows itself. Main thread only.
+// The side of the square tile a progress indicator draws on.
+inline constexpr int dockTileSize = 128;
+
+// Where a progress indicator shows itself: the application's icon on the desktop, a fake in tests. The
+// owner of the window hands the tile to the indicator. Main thread only.
 class DockTile {
 public:
     virtual ~DockTile() = default;

@@ -1,7 +1,7 @@
-#include "model/digest/CryptoCipher.h"
+#include "model/digest/extras/CryptoCipher.h"
 
-#include "model/digest/CspInternal.h"
 #include "model/digest/CspService.h"
+#include "model/digest/extras/CspInternal.h"
 
 #include <openssl/rsa.h>
 

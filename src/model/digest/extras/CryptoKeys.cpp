@@ -1,6 +1,6 @@
-#include "model/digest/CryptoKeys.h"
+#include "model/digest/extras/CryptoKeys.h"
 
-#include "model/digest/CspInternal.h"
+#include "model/digest/extras/CspInternal.h"
 
 #include <openssl/crypto.h>
 #include <openssl/dh.h>

@@ -1,4 +1,4 @@
-#include "processing/ProcessingStageHeaders.h"
+#include "processing/extras/ProcessingStageHeaders.h"
 
 namespace pairsift {
 
@@ -22,7 +22,7 @@ const StageTexts& ProcessingStageHeaders::texts() const
     return texts;
 }
 
-std::optional<FileGroupKey> ProcessingStageHeaders::contentKey(FileItem& file, const HashProgressBlock&)
+std::optional<FileGroupKey> ProcessingStageHeaders::contentKey(const FileItem& file, const HashProgressBlock&)
 {
     const QByteArray head = file.readHead(HeaderLength);
     if (head.isNull())

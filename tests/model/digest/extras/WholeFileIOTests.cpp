@@ -1,4 +1,4 @@
-#include "model/digest/WholeFileIO.h"
+#include "model/digest/extras/WholeFileIO.h"
 
 #include "testkit/TemporaryTree.h"
 
