@@ -42,8 +42,8 @@ using DeletedFileRowBlock = std::function<void(const QString& path, std::uint64_
 // reported through the optional `Error` out-parameter; the answer never depends on whether one is passed.
 //
 // Who writes: while no transaction is open, one thread at a time (the main thread between runs). A run
-// (counting on its queue, the comparison on the processing queue) begins its transaction on its worker
-// thread, and until that transaction is committed or rolled back only that thread writes or ends it;
+// (counting on its queue, the comparison's digests on their writer thread) begins its transaction on its
+// worker thread, and until that transaction is committed or rolled back only that thread writes or ends it;
 // the main thread keeps its own writing commands disabled meanwhile. Debug builds assert this at every
 // write while a run's transaction is open.
 class PairsiftDatabase {
