@@ -2,7 +2,6 @@
 
 #include "platform/ConsoleLog.h"
 
-#include <QFile>
 
 #include <algorithm>
 #include <cerrno>
@@ -42,8 +41,8 @@ int openReadOnly(const QByteArray& encodedPath)
     return descriptor;
 }
 
-FileChunkReader::FileChunkReader(const QString& path, std::optional<FileId> identity, quint64 size)
-    : m_path(QFile::encodeName(path))
+FileChunkReader::FileChunkReader(const QByteArray& path, std::optional<FileId> identity, quint64 size)
+    : m_path(path)
     , m_size(size)
 {
     m_buffer = threadChunkBuffer();

@@ -93,6 +93,9 @@ public:
     // Rows in the store's natural order; the enumeration ends at the last row, at a stop or at a failed
     // step. An empty block throws std::invalid_argument.
     void enumerateFiles(const FileRowBlock& block);
+    // The same over the live rows with a SHA-1 only: the others are passed over before any of their
+    // values is converted.
+    void enumerateFilesWithDigest(const FileRowBlock& block);
     void enumerateDeletedFiles(const DeletedFileRowBlock& block);
 
     // Stages the row of `path` and records the kept copy (a null text for none). Not a transaction of
@@ -147,6 +150,7 @@ private:
     bool settleVersionRow();
     bool setupStatements();
     void destroyStatements();
+    void enumerateFileRows(const FileRowBlock& block, bool withDigestOnly);
 
     // Asserts the writer rule above for a statement that writes.
     const SqlStatement& statement(Statement which) const;
