@@ -2,6 +2,7 @@
 
 #include "platform/ConsoleLog.h"
 
+#include <QFile>
 
 #include <algorithm>
 #include <cerrno>
@@ -41,8 +42,8 @@ int openReadOnly(const QByteArray& encodedPath)
     return descriptor;
 }
 
-FileChunkReader::FileChunkReader(const QByteArray& path, std::optional<FileId> identity, quint64 size)
-    : m_path(path)
+FileChunkReader::FileChunkReader(const QString& path, std::optional<FileId> identity, quint64 size)
+    : m_path(QFile::encodeName(path))
     , m_size(size)
 {
     m_buffer = threadChunkBuffer();

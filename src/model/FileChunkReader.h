@@ -35,7 +35,7 @@ enum class ChunkReadOutcome {
 class FileChunkReader {
 public:
     // An unknown identity is never the recorded one: such an item cannot be read.
-    FileChunkReader(const QByteArray& path, std::optional<FileId> identity, quint64 size);
+    FileChunkReader(const QString& path, std::optional<FileId> identity, quint64 size);
     ~FileChunkReader();
 
     FileChunkReader(const FileChunkReader&) = delete;

@@ -75,13 +75,13 @@ QString FileItem::fileKindWithPathName(const QString& path)
 
 QString FileItem::kind() const
 {
-    return fileKindWithPathName(name());
+    return fileKindWithPathName(m_name);
 }
 
 QIcon FileItem::icon() const
 {
     // A photo inside a library shows the library's icon.
-    return iconForPath(isRegularFile() ? name() : containerPath());
+    return iconForPath(isRegularFile() ? m_name : containerPath());
 }
 
 QImage FileItem::preview() const
@@ -97,7 +97,7 @@ void FileItem::setPreview(const QImage& preview)
 
 bool FileItem::fillPreview()
 {
-    const QImage image = thumbnailOf(name());
+    const QImage image = thumbnailOf(m_name);
     if (image.isNull())
         return false;
     setPreview(image);
@@ -111,12 +111,12 @@ QString FileItem::sizeString() const
 
 QUrl FileItem::previewItemURL() const
 {
-    return QUrl::fromLocalFile(name());
+    return QUrl::fromLocalFile(m_name);
 }
 
 QString FileItem::previewItemTitle() const
 {
-    return lastPathComponent(name());
+    return lastPathComponent(m_name);
 }
 
 } // namespace pairsift
