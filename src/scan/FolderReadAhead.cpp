@@ -188,7 +188,7 @@ FolderReadAhead::Listing FolderReadAhead::list(Request request) const
     }
     listing.folder = std::make_shared<OpenFolder>(handle);
 
-    for (;;) {
+    while (!m_isEnding.load(std::memory_order_relaxed)) {
         errno = 0;
         const dirent* entry = ::readdir(handle);
         if (!entry) {
@@ -232,6 +232,7 @@ FolderReadAhead::Listing FolderReadAhead::list(Request request) const
         }
         listing.items.push_back(std::move(item));
     }
+    return listing; // abandoned: the walk has ended
 }
 
 } // namespace pairsift

@@ -5,6 +5,7 @@
 
 #include <QByteArray>
 
+#include <atomic>
 #include <condition_variable>
 #include <cstdint>
 #include <map>
@@ -81,7 +82,8 @@ private:
     // Listed or being listed and not taken yet, in folders and in entries: bounds memory and descriptors.
     int m_foldersAhead = 0;
     std::size_t m_entriesAhead = 0;
-    bool m_isEnding = false;
+    // Also read by helpers between entries, so a walk that ends never waits for a large listing.
+    std::atomic<bool> m_isEnding{false};
     std::vector<std::thread> m_helpers;
 };
 
