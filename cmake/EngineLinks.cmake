@@ -3,9 +3,6 @@
 # configure time and adds a test that reads it (and the headless harness's dynamic section) back.
 
 set(PAIRSIFT_DESKTOP_ONLY_LINKS "Qt[0-9]*::Widgets" "Qt[0-9]*::DBus" "PkgConfig::GIO")
-# Engine libraries still waiting to have their desktop service handed in (as the icon progress gets its
-# tile): the removal runner calls the desktop Trash directly. Remove a name once its library is clean.
-set(PAIRSIFT_ENGINE_LINK_PENDING pairsift_removal)
 
 # Every library and tool that the link closure of `target` names, generator expressions unwrapped.
 function(pairsift_link_closure target out)
@@ -56,7 +53,6 @@ function(pairsift_engine_link_check)
   pairsift_targets_below(${PROJECT_SOURCE_DIR}/src libraries)
   # Windows, shared widgets, the application and the desktop services themselves may link anything.
   list(FILTER libraries EXCLUDE REGEX "_views$|^pairsift_ui$|^pairsift_app|^pairsift_platform_desktop$|_autogen")
-  list(REMOVE_ITEM libraries ${PAIRSIFT_ENGINE_LINK_PENDING})
   set(engine)
   foreach(library IN LISTS libraries)
     get_target_property(type ${library} TYPE)

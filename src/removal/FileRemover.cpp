@@ -1,6 +1,5 @@
 #include "removal/FileRemover.h"
 
-#include "platform/desktop/Trash.h"
 #include "support/logging/SOLogger.h"
 
 #include <QDir>
@@ -71,9 +70,9 @@ int hardLinkTo(const QByteArray& existing, const QByteArray& linkPath)
 
 } // namespace
 
-RemovalFileSystem RemovalFileSystem::system()
+RemovalFileSystem RemovalFileSystem::withTrash(MoveToTrash moveToTrash)
 {
-    return {pairsift::moveToTrash, systemRenameWithoutReplacing};
+    return {std::move(moveToTrash), systemRenameWithoutReplacing};
 }
 
 FileRemover::FileRemover(SOLoggerPtr logger, RemovalFileSystem fileSystem)
@@ -132,8 +131,8 @@ bool FileRemover::removeStagedFile(const QString& path, bool isMarked)
             return true;
         logError(m_logger, "Error deleting file '%@': %@", path, systemMessage(errno));
     } else {
-        Error error;
-        if (m_fileSystem.moveToTrash(path, &error))
+        Error error{QStringLiteral("NSPOSIXErrorDomain"), ENOTSUP, QStringLiteral("No Trash is available"), {}};
+        if (m_fileSystem.moveToTrash && m_fileSystem.moveToTrash(path, &error))
             return true;
         logError(m_logger, "Error trashing file '%@': %ld", path, error.code);
         logDebug(m_logger, "%@", error.message());

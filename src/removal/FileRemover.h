@@ -23,12 +23,16 @@ enum class RemovalOutcome {
 
 // The two steps that can fail after something on disk has changed; tests replace them to make them fail.
 struct RemovalFileSystem {
-    // Into the Trash of the path's volume (the desktop Trash by default).
-    std::function<bool(const QString& path, Error* error)> moveToTrash;
+    using MoveToTrash = std::function<bool(const QString& path, Error* error)>;
+
+    // Into the Trash of the path's volume. Empty: there is no Trash, and every move fails.
+    MoveToTrash moveToTrash;
     // Renames within one folder and never replaces what exists at `to` (fails with EEXIST instead).
     std::function<bool(const QByteArray& from, const QByteArray& to, Error* error)> renameWithoutReplacing;
 
-    static RemovalFileSystem system();
+    // The system's rename with the given Trash. The engine links no desktop service: the window hands in
+    // the desktop Trash.
+    static RemovalFileSystem withTrash(MoveToTrash moveToTrash);
 };
 
 // The disk side of removal for one staged plain-folder file. Runs on the removal queue and blocks it; every
@@ -38,7 +42,7 @@ struct RemovalFileSystem {
 // error mark (the second attempt), and then only by unlinking that one file or link.
 class FileRemover {
 public:
-    explicit FileRemover(SOLoggerPtr logger, RemovalFileSystem fileSystem = RemovalFileSystem::system());
+    FileRemover(SOLoggerPtr logger, RemovalFileSystem fileSystem);
 
     // Moves the file to the Trash, or deletes it permanently when `isMarked`.
     RemovalOutcome deleteFile(const FileItem& file, bool isMarked);

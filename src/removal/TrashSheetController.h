@@ -65,7 +65,8 @@ public:
     // The photo applications (PhotoLibraryRemoval with this sheet as delegate by default). Set before the
     // first run; without handlers photo-library files stay staged.
     void setPhotoLibraryHandlers(std::shared_ptr<PhotoLibraryHandlers> handlers);
-    // Replaces the Trash and rename steps of the disk work (tests). Set before the first run.
+    // The Trash and rename steps of the disk work: the window hands in the desktop Trash, tests a fake.
+    // Without a Trash every move fails and the file stays staged. Set before the first run.
     void setFileSystem(RemovalFileSystem fileSystem) { m_fileSystem = std::move(fileSystem); }
 
     // Reads the staged rows on a queue of its own and lists them in one step; busy until then.
@@ -169,7 +170,7 @@ private:
     std::shared_ptr<PairsiftDatabase> m_database;
     std::atomic<std::shared_ptr<SOLogger>> m_logger;
     std::shared_ptr<PhotoLibraryHandlers> m_photoLibraryHandlers;
-    RemovalFileSystem m_fileSystem = RemovalFileSystem::system();
+    RemovalFileSystem m_fileSystem = RemovalFileSystem::withTrash({});
     TrashSheetFilesModel* m_filesModel = nullptr;
 
     QList<FileItemPtr> m_deletedFiles;

@@ -72,7 +72,7 @@ public:
         file->setContainerPath(tree().root());
     }
 
-    RemovalOutcome run(Action action, RemovalFileSystem fileSystem = RemovalFileSystem::system())
+    RemovalOutcome run(Action action, RemovalFileSystem fileSystem = test::desktopFileSystem())
     {
         FileRemover remover(log().logger(), std::move(fileSystem));
         switch (action) {
@@ -164,19 +164,24 @@ TEST_F(FileRemoverTest, deleteMovesToTheTrashAndAMarkedFileIsDeletedPermanently)
     EXPECT_TRUE(QFileInfo(kept).isFile());
 }
 
-TEST_F(FileRemoverTest, aTrashFailureLeavesTheFileAndIsLogged)
+TEST_F(FileRemoverTest, aFailingOrMissingTrashLeavesTheFileAndIsLogged)
 {
-    RemovalFileSystem failing = RemovalFileSystem::system();
-    failing.moveToTrash = [](const QString&, Error* error) {
+    const RemovalFileSystem failing = RemovalFileSystem::withTrash([](const QString&, Error* error) {
         setError(error, QStringLiteral("GIO"), 15, QStringLiteral("Unable to move to Trash"));
         return false;
-    };
-    for (Action action : {Action::Delete, Action::DeleteAndLink}) {
-        const QStringList before = snapshot(tree().root());
-        EXPECT_EQ(run(action, failing), RemovalOutcome::Failed);
-        EXPECT_EQ(snapshot(tree().root()), before);
+    });
+    const struct {
+        RemovalFileSystem fileSystem;
+        long long code;
+    } cases[] = {{failing, 15}, {RemovalFileSystem::withTrash({}), ENOTSUP}};
+    for (const auto& trash : cases) {
+        for (Action action : {Action::Delete, Action::DeleteAndLink}) {
+            const QStringList before = snapshot(tree().root());
+            EXPECT_EQ(run(action, trash.fileSystem), RemovalOutcome::Failed);
+            EXPECT_EQ(snapshot(tree().root()), before);
+        }
+        EXPECT_TRUE(log().has(QStringLiteral("Error: Error trashing file '%1': %2").arg(staged).arg(trash.code)));
     }
-    EXPECT_TRUE(log().has(QStringLiteral("Error: Error trashing file '%1': 15").arg(staged)));
     EXPECT_TRUE(log().text().contains(QStringLiteral("*** FILE")));
 }
 
@@ -184,7 +189,7 @@ TEST_F(FileRemoverTest, deleteAndLinkLeavesAnAbsoluteLinkToTheKeptCopy)
 {
     for (bool isMarked : {false, true}) {
         prepare();
-        EXPECT_EQ(FileRemover(log().logger()).deleteAndLinkFile(*file, isMarked), RemovalOutcome::Removed);
+        EXPECT_EQ(FileRemover(log().logger(), test::desktopFileSystem()).deleteAndLinkFile(*file, isMarked), RemovalOutcome::Removed);
         EXPECT_EQ(test::linkTarget(staged), kept);
         EXPECT_EQ(test::folderEntries(tree().path(QStringLiteral("copies"))), QStringList{QStringLiteral("duplicate.txt")});
         EXPECT_EQ(trashed(), isMarked ? QStringList() : QStringList{staged});
@@ -207,7 +212,7 @@ TEST_F(FileRemoverTest, deleteAndLinkRefusesWithoutAKeptCopyAndForPhotoLibraryFi
 
 TEST_F(FileRemoverTest, whenTheLinkCannotTakeThePlaceTheFileComesBack)
 {
-    RemovalFileSystem failing = RemovalFileSystem::system();
+    RemovalFileSystem failing = test::desktopFileSystem();
     const auto rename = failing.renameWithoutReplacing;
     failing.renameWithoutReplacing = [rename](const QByteArray& from, const QByteArray& to, Error* error) {
         if (from.contains("/.pairsift-link-")) {

@@ -33,6 +33,7 @@ protected:
         ASSERT_TRUE(store);
         controller.setDatabase(store);
         controller.setLogger(log.logger());
+        controller.setFileSystem(test::desktopFileSystem());
         QObject::connect(&controller, &TrashSheetController::runFinished, [this] { isFinished = true; });
     }
 

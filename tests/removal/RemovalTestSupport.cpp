@@ -1,5 +1,7 @@
 #include "RemovalTestSupport.h"
 
+#include "platform/desktop/Trash.h"
+
 #include <QCoreApplication>
 #include <QDateTime>
 #include <QDeadlineTimer>
@@ -39,6 +41,11 @@ QString isolatedHome()
 {
     EXPECT_TRUE(isIsolated);
     return homeFolder().path();
+}
+
+RemovalFileSystem desktopFileSystem()
+{
+    return RemovalFileSystem::withTrash(moveToTrash);
 }
 
 QString trashFolder()

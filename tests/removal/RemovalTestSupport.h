@@ -1,5 +1,7 @@
 #pragma once
 
+#include "removal/FileRemover.h"
+
 #include <QByteArray>
 #include <QString>
 #include <QStringList>
@@ -18,6 +20,8 @@ namespace pairsift::test {
 // Every removal test runs with HOME and XDG_DATA_HOME in a temporary folder, set before main() so that GIO
 // (which reads them once) only ever sees the temporary Trash. The user's own Trash is never touched.
 QString isolatedHome();
+// The disk steps of removal with the desktop Trash, which the isolated home holds.
+RemovalFileSystem desktopFileSystem();
 // $XDG_DATA_HOME/Trash of the isolated home.
 QString trashFolder();
 

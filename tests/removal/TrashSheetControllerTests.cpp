@@ -1,5 +1,6 @@
 // The removal sheet's controller over a temporary store and tree, with the isolated Trash: loading, the status
 // line, the enabling rules, and whole runs of the three actions.
+#include "platform/desktop/Trash.h"
 #include "removal/TrashSheetController.h"
 
 #include "RemovalTestSupport.h"
@@ -34,6 +35,7 @@ protected:
         ASSERT_TRUE(store);
         controller.setDatabase(store);
         controller.setLogger(log.logger());
+        controller.setFileSystem(test::desktopFileSystem());
         QObject::connect(&controller, &TrashSheetController::runFinished, [this] { ++finishedRuns; });
         kept = addFile(QStringLiteral("kept.txt"), false);
     }
@@ -153,9 +155,9 @@ TEST_F(TrashSheetControllerTest, deleteTrashesFilesAndASecondAttemptAfterAFailur
     const QString first = addFile(QStringLiteral("copies/first.txt"));
     const QString second = addFile(QStringLiteral("copies/second.txt"));
     load();
-    RemovalFileSystem failingForSecond = RemovalFileSystem::system();
+    RemovalFileSystem failingForSecond = test::desktopFileSystem();
     failingForSecond.moveToTrash = [second](const QString& path, Error* error) {
-        return path != second && RemovalFileSystem::system().moveToTrash(path, error);
+        return path != second && moveToTrash(path, error);
     };
     controller.setFileSystem(failingForSecond);
     runOnAll(&TrashSheetController::deletePermanently);
@@ -211,11 +213,11 @@ TEST_F(TrashSheetControllerTest, stopLeavesTheRestListedAndStaged)
     for (const char* name : {"a.txt", "b.txt", "c.txt", "d.txt"})
         paths.append(addFile(QString::fromLatin1(name)));
     load();
-    RemovalFileSystem stoppingAtSecond = RemovalFileSystem::system();
+    RemovalFileSystem stoppingAtSecond = test::desktopFileSystem();
     stoppingAtSecond.moveToTrash = [this, second = paths.at(1)](const QString& path, Error* error) {
         if (path == second)
             controller.stopDeleting();
-        return RemovalFileSystem::system().moveToTrash(path, error);
+        return moveToTrash(path, error);
     };
     controller.setFileSystem(stoppingAtSecond);
     runOnAll(&TrashSheetController::deletePermanently);
@@ -261,10 +263,10 @@ TEST_F(TrashSheetControllerTest, theSheetCannotCloseDuringARun)
     load();
     std::promise<void> release;
     std::shared_future<void> released = release.get_future().share();
-    RemovalFileSystem held = RemovalFileSystem::system();
+    RemovalFileSystem held = test::desktopFileSystem();
     held.moveToTrash = [released](const QString& path, Error* error) {
         released.wait();
-        return RemovalFileSystem::system().moveToTrash(path, error);
+        return moveToTrash(path, error);
     };
     controller.setFileSystem(held);
     int closeRequests = 0;

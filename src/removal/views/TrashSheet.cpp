@@ -1,5 +1,6 @@
 #include "removal/views/TrashSheet.h"
 
+#include "platform/desktop/Trash.h"
 #include "removal/TrashSheetController.h"
 #include "removal/TrashSheetFilesModel.h"
 
@@ -47,6 +48,7 @@ TrashSheet::TrashSheet(std::shared_ptr<PairsiftDatabase> database, SOLoggerPtr l
 {
     m_controller->setDatabase(std::move(database));
     m_controller->setLogger(std::move(logger));
+    m_controller->setFileSystem(RemovalFileSystem::withTrash(moveToTrash));
     setWindowTitle(tr("Files Staged for Removal"));
 
     m_table = new QTableView(this);
