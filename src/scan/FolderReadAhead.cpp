@@ -68,7 +68,7 @@ struct FolderReadAhead::OpenFolder {
 };
 
 struct FolderReadAhead::Task {
-    enum class State { Queued, Listing, Listed };
+    enum class State { Queued, Listing, Listed, Abandoned };
 
     Request request;
     std::uint64_t order = 0;
@@ -122,18 +122,29 @@ std::vector<FolderReadAhead::TaskPtr> FolderReadAhead::queue(std::vector<Request
 FolderReadAhead::Listing FolderReadAhead::take(const TaskPtr& task)
 {
     std::unique_lock<std::mutex> lock(m_mutex);
-    if (task->state == Task::State::Queued) {
+    switch (task->state) {
+    case Task::State::Queued:
         m_queued.erase(task->order);
+        break;
+    case Task::State::Listing:
+        // Never wait for a helper, which may not even be running on a busy machine: the folder is listed
+        // again here and the helper's listing is dropped.
+        task->state = Task::State::Abandoned;
+        break;
+    case Task::State::Listed: {
+        --m_foldersAhead;
+        m_entriesAhead -= task->listing.items.size();
+        Listing listing = std::move(task->listing);
         lock.unlock();
-        return list(std::move(task->request));
+        m_wanted.notify_one();
+        return listing;
     }
-    m_listed.wait(lock, [&task] { return task->state == Task::State::Listed; });
-    --m_foldersAhead;
-    m_entriesAhead -= task->listing.items.size();
-    Listing listing = std::move(task->listing);
+    case Task::State::Abandoned:
+        break;
+    }
+    Request request = std::move(task->request);
     lock.unlock();
-    m_wanted.notify_one();
-    return listing;
+    return list(std::move(request));
 }
 
 void FolderReadAhead::help()
@@ -152,13 +163,19 @@ void FolderReadAhead::help()
         m_queued.erase(next);
         task->state = Task::State::Listing;
         ++m_foldersAhead;
+        // A copy: should the walk abandon the task, it lists the folder from the request itself.
+        Request request = task->request;
         lock.unlock();
-        Listing listing = list(std::move(task->request));
+        Listing listing = list(std::move(request));
         lock.lock();
+        if (task->state == Task::State::Abandoned) {
+            --m_foldersAhead;
+            continue;
+        }
         m_entriesAhead += listing.items.size();
         task->listing = std::move(listing);
         task->state = Task::State::Listed;
-        m_listed.notify_one();
+        task->request = Request{}; // its parent may close
     }
 }
 

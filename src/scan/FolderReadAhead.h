@@ -19,8 +19,8 @@ namespace pairsift {
 // Lists the folders of one walk on a few helper threads, ahead of the walk and in the order it will
 // enter them, so the walking thread finds each folder's entries and their attributes ready. Nothing is
 // logged here: a listing records its failures for the walk to report when it reaches the folder, so the
-// log reads as if every folder had been listed in turn. A folder the walk asks for before a helper took
-// it is listed on the walk's own thread.
+// log reads as if every folder had been listed in turn. The walk never waits for a helper: a folder it
+// asks for that no helper has finished is listed on the walk's own thread.
 class FolderReadAhead {
 public:
     // An open folder, kept open while a subfolder still has to be opened through it.
@@ -65,7 +65,7 @@ public:
 
     // Queues folders that the walk enters next, in that order, before every folder queued earlier.
     std::vector<TaskPtr> queue(std::vector<Request> requests);
-    // The listing of a queued folder, waiting while a helper lists it.
+    // The listing of a queued folder: a helper's, or one made now.
     Listing take(const TaskPtr& task);
 
 private:
@@ -75,7 +75,6 @@ private:
     const qsizetype m_rootLength;
     std::mutex m_mutex;
     std::condition_variable m_wanted;
-    std::condition_variable m_listed;
     // By the order the walk will take them: the last one first.
     std::map<std::uint64_t, TaskPtr> m_queued;
     std::uint64_t m_nextOrder = 0;
