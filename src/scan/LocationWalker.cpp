@@ -7,7 +7,6 @@
 
 #include <cerrno>
 
-#include <iterator>
 #include <vector>
 
 namespace pairsift {
@@ -67,7 +66,8 @@ bool LocationWalker::walk(const QString& folder, const Visitor& visitor)
     const qsizetype rootLength = QString::fromUtf8(root).size() + (root.endsWith('/') ? 0 : 1);
     FolderReadAhead readAhead(rootLength, m_helperCount);
     std::vector<WalkedFolder> pending;
-    pending.push_back(WalkedFolder{readAhead.queue({FolderReadAhead::Request{nullptr, root, root}}).front(), root, true});
+    const FolderReadAhead::TaskPtr rootTask = readAhead.queue({FolderReadAhead::Request{nullptr, root, root}}).front();
+    pending.push_back(WalkedFolder{rootTask, root, true});
     std::vector<FolderReadAhead::Request> subfolders;
     while (!pending.empty()) {
         // Taken off the stack first: its parent closes as soon as no pending sibling needs it.

@@ -213,8 +213,8 @@ TEST_F(StoreConnection, transactionGuardRollsBackUnlessCommitted)
 // ends with the schema it had and indexes that hold every row.
 TEST_F(StoreConnection, suspendedFileIndexesComeBackWhole)
 {
-    const QString schemaQuery = QStringLiteral("SELECT type || ' ' || name || ' ' || ifnull(sql, '') FROM sqlite_master "
-                                               "ORDER BY name;");
+    const QString schemaQuery =
+        QStringLiteral("SELECT type || ' ' || name || ' ' || ifnull(sql, '') FROM sqlite_master ORDER BY name;");
     const QStringList schema = raw().column(schemaQuery);
     ASSERT_TRUE(store().addFile("/before", 7, {}, {}, {}));
     EXPECT_FALSE(store().suspendFileIndexes()); // outside a transaction: nothing dropped
