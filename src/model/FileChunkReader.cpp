@@ -2,7 +2,6 @@
 
 #include "platform/ConsoleLog.h"
 
-#include <QFile>
 
 #include <algorithm>
 #include <cerrno>
@@ -42,8 +41,8 @@ int openReadOnly(const QByteArray& encodedPath)
     return descriptor;
 }
 
-FileChunkReader::FileChunkReader(const QString& path, std::optional<FileId> identity, quint64 size)
-    : m_path(QFile::encodeName(path))
+FileChunkReader::FileChunkReader(const QByteArray& path, std::optional<FileId> identity, quint64 size)
+    : m_path(path)
     , m_size(size)
 {
     m_buffer = threadChunkBuffer();
@@ -68,28 +67,29 @@ FileChunkReader::~FileChunkReader()
 qsizetype FileChunkReader::readChunk()
 {
     const qsizetype wanted = static_cast<qsizetype>(std::min<quint64>(FileItem::ChunkSize, m_size - m_offset));
-    // A regular file gives all that was asked until its end; the loop only guards against a file system
-    // that returns less, which would otherwise look like the end of the file.
+    // The last chunk asks for one byte more than is left: getting it means the file grew, and a read
+    // that comes back short has met the end of the file, which a regular file's read does only there.
+    // So growth costs no status call of its own. Short reads before that are read on, for a file system
+    // that returns less than asked.
+    const qsizetype asked = wanted < FileItem::ChunkSize ? wanted + 1 : wanted;
     qsizetype filled = 0;
-    while (filled < wanted) {
-        const ssize_t count = ::read(m_descriptor, m_buffer + filled, static_cast<size_t>(wanted - filled));
+    while (filled < asked) {
+        const ssize_t count = ::read(m_descriptor, m_buffer + filled, static_cast<size_t>(asked - filled));
         if (count < 0) {
             if (errno == EINTR)
                 continue;
             return -1;
         }
         if (count == 0)
-            return ShrunkChunk;
+            break;
         filled += count;
+        if (filled == wanted && asked > wanted)
+            break;
     }
+    if (filled != wanted)
+        return ChangedChunk;
     m_offset += static_cast<quint64>(filled);
     return filled;
-}
-
-bool FileChunkReader::hasGrown() const
-{
-    struct stat status;
-    return ::fstat(m_descriptor, &status) != 0 || static_cast<quint64>(status.st_size) != m_size;
 }
 
 ChunkReadOutcome FileChunkReader::fail(void (FileChunkReader::*log)() const)

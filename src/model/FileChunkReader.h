@@ -35,7 +35,7 @@ enum class ChunkReadOutcome {
 class FileChunkReader {
 public:
     // An unknown identity is never the recorded one: such an item cannot be read.
-    FileChunkReader(const QString& path, std::optional<FileId> identity, quint64 size);
+    FileChunkReader(const QByteArray& path, std::optional<FileId> identity, quint64 size);
     ~FileChunkReader();
 
     FileChunkReader(const FileChunkReader&) = delete;
@@ -56,10 +56,8 @@ public:
         for (;;) {
             const qsizetype count = readChunk();
             if (count < 0)
-                return fail(count == ShrunkChunk ? &FileChunkReader::logChange : &FileChunkReader::logReadFailure);
+                return fail(count == ChangedChunk ? &FileChunkReader::logChange : &FileChunkReader::logReadFailure);
             const bool isLast = count < FileItem::ChunkSize;
-            if (isLast && hasGrown())
-                return fail(&FileChunkReader::logChange);
             consume(m_buffer, count, isLast);
             bytesDone += static_cast<quint64>(count);
             if (progress) {
@@ -78,14 +76,12 @@ public:
     }
 
 private:
-    // readChunk()'s answer when the file ended before its recorded size.
-    static constexpr qsizetype ShrunkChunk = -2;
+    // readChunk()'s answer when the file ended before its recorded size or goes on past it.
+    static constexpr qsizetype ChangedChunk = -2;
 
-    // Fills the buffer with the next whole chunk, or with what is left up to the recorded size (nothing
-    // once it is reached, without a read); -1 on a read error, ShrunkChunk when the file ends early.
+    // Fills the buffer with the next whole chunk, or with what is left up to the recorded size; -1 on a
+    // read error, ChangedChunk when the file ends early or is now larger than the recorded size.
     qsizetype readChunk();
-    // True when the file is now larger than the recorded size it was read up to.
-    bool hasGrown() const;
     ChunkReadOutcome fail(void (FileChunkReader::*log)() const);
     void close();
     void logOpenFailure() const;

@@ -12,10 +12,10 @@
 #include "platform/Format.h"
 #include "support/foundation/CopyNumber.h"
 
-#include <QFile>
 
 #include <algorithm>
 #include <cerrno>
+#include <cstring>
 
 #include <unistd.h>
 
@@ -27,6 +27,22 @@ const QString& textOrNull(const QString* text)
 {
     static const QString null;
     return text ? *text : null;
+}
+
+std::unique_ptr<char[]> lengthPrefixed(QByteArrayView bytes)
+{
+    const auto length = static_cast<quint32>(bytes.size());
+    auto block = std::make_unique_for_overwrite<char[]>(sizeof length + static_cast<std::size_t>(length));
+    std::memcpy(block.get(), &length, sizeof length);
+    std::memcpy(block.get() + sizeof length, bytes.data(), length);
+    return block;
+}
+
+QByteArrayView withoutPrefix(const char* block)
+{
+    quint32 length;
+    std::memcpy(&length, block, sizeof length);
+    return QByteArrayView(block + sizeof length, length);
 }
 
 // The description of a date or of data, as "%@" prints the platform's objects.
@@ -57,15 +73,65 @@ int compareNumbers(qint64 left, qint64 right)
 
 } // namespace
 
+struct FileItem::Folder {
+    QString path;
+    QByteArray encoded;
+};
+
 FileItem::FileItem(const QString& name)
-    : m_name(name)
 {
+    setName(name);
+}
+
+void FileItem::setName(const QString& name)
+{
+    // Items are made folder by folder (the walk, the store's rows in walk order), so remembering the
+    // last folder per thread is enough for all the items of a folder to share one.
+    thread_local std::shared_ptr<const Folder> lastFolder;
+    const qsizetype slash = name.lastIndexOf(QLatin1Char('/'));
+    const QStringView folder = QStringView(name).first(slash + 1);
+    if (folder.isEmpty()) {
+        m_folder = nullptr;
+    } else {
+        if (!lastFolder || lastFolder->path != folder)
+            lastFolder = std::make_shared<const Folder>(Folder{folder.toString(), folder.toUtf8()});
+        m_folder = lastFolder;
+    }
+    m_leaf = lengthPrefixed(QStringView(name).sliced(slash + 1).toUtf8());
+}
+
+QString FileItem::name() const
+{
+    const QString leaf = QString::fromUtf8(withoutPrefix(m_leaf.get()));
+    return m_folder ? m_folder->path + leaf : leaf;
+}
+
+QByteArray FileItem::encodedName() const
+{
+    const QByteArrayView leaf = withoutPrefix(m_leaf.get());
+    if (!m_folder)
+        return leaf.toByteArray();
+    QByteArray path;
+    path.reserve(m_folder->encoded.size() + leaf.size());
+    return path.append(m_folder->encoded).append(leaf);
+}
+
+const QString& FileItem::remainingFileName() const
+{
+    return textOrNull(m_remainingFileName.get());
+}
+
+void FileItem::setRemainingFileName(const QString& path)
+{
+    m_remainingFileName = path.isNull() ? nullptr : std::make_unique<const QString>(path);
 }
 
 FileItemPtr FileItem::copy() const
 {
-    auto copied = create(m_name);
-    copied->m_remainingFileName = m_remainingFileName;
+    auto copied = create(QString());
+    copied->m_folder = m_folder;
+    copied->m_leaf = lengthPrefixed(withoutPrefix(m_leaf.get()));
+    copied->setRemainingFileName(remainingFileName());
     copied->m_dateCreated = m_dateCreated;
     copied->m_preview.store(m_preview.load());
     copied->m_sha1 = m_sha1;
@@ -145,7 +211,7 @@ std::optional<FileId> FileItem::fillAttributes(quint64 mask)
 {
     if (!(mask & AllAttributes))
         return std::nullopt;
-    const std::optional<FileAttributes> attributes = readFileAttributes(m_name);
+    const std::optional<FileAttributes> attributes = readFileAttributes(name());
     if (!attributes) {
         m_totalSize = 0;
         m_dateCreated = NoDate;
@@ -169,7 +235,7 @@ void FileItem::setAttributes(const FileAttributes& attributes)
 
 QByteArray FileItem::readHead(quint64 length) const
 {
-    const int descriptor = openReadOnly(QFile::encodeName(m_name));
+    const int descriptor = openReadOnly(encodedName());
     if (descriptor < 0)
         return {};
     // Grown read by read, so a huge length never asks for much more memory than the file holds.
@@ -197,7 +263,7 @@ std::optional<quint32> FileItem::computeMurmurHash(const HashProgressBlock& prog
     std::uint32_t h1 = 0;
     std::uint32_t carry = 0;
     const auto totalLength = static_cast<std::uint32_t>(m_totalSize);
-    FileChunkReader reader(m_name, fileId(), m_totalSize);
+    FileChunkReader reader(encodedName(), fileId(), m_totalSize);
     const ChunkReadOutcome outcome = reader.run(progress,
         [&](const std::byte* bytes, qsizetype count, bool isLast) {
             murmur3_32_process(&h1, &carry, bytes, static_cast<int>(count));
@@ -222,7 +288,7 @@ std::optional<Sha1Digest> FileItem::contentSHA1(const HashProgressBlock& progres
         consoleLog("Unable to get CSP handle: %d", status); // the digest then yields nothing
     {
         Digest digest(service);
-        FileChunkReader reader(m_name, fileId(), m_totalSize);
+        FileChunkReader reader(encodedName(), fileId(), m_totalSize);
         reader.run(progress, [&](const std::byte* bytes, qsizetype count, bool isLast) {
             digest.update(bytes, static_cast<std::uint64_t>(count), isLast);
         });
@@ -235,18 +301,18 @@ std::optional<Sha1Digest> FileItem::contentSHA1(const HashProgressBlock& progres
 
 QString FileItem::description() const
 {
-    return formatString("{name: '%@', containerType: '%@', containerPath: '%@'}", m_name, containerType(), containerPath());
+    return formatString("{name: '%@', containerType: '%@', containerPath: '%@'}", name(), containerType(), containerPath());
 }
 
 QString FileItem::debugDescription() const
 {
     return formatString("FileItem {name: %@, size: %@, dateCreated: %@, hash: %@, containerType: %@, containerPath: %@}",
-        m_name, sizeString(), describe(dateCreated()), describe(m_sha1), containerType(), containerPath());
+        name(), sizeString(), describe(dateCreated()), describe(m_sha1), containerType(), containerPath());
 }
 
 int FileItem::compare(const FileItem& other) const
 {
-    const int result = QString::compare(m_name, other.m_name);
+    const int result = QString::compare(name(), other.name());
     return result < 0 ? -1 : (result > 0 ? 1 : 0);
 }
 
@@ -263,10 +329,10 @@ QList<FileSortDescriptor> FileItem::sortDescriptors(bool ascending)
              return compareNumbers(left.m_dateCreated, right.m_dateCreated);
          }},
         {QStringLiteral("name"), ascending, [](const FileItem& left, const FileItem& right) {
-             return compareNumbers(extractCopyNumber(left.m_name), extractCopyNumber(right.m_name));
+             return compareNumbers(extractCopyNumber(left.name()), extractCopyNumber(right.name()));
          }},
         {QStringLiteral("name"), true, [](const FileItem& left, const FileItem& right) {
-             return pairsiftFileNameCompare(left.m_name, right.m_name);
+             return pairsiftFileNameCompare(left.name(), right.name());
          }},
     };
 }

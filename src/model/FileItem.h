@@ -52,13 +52,17 @@ public:
     // A new item with every stored property of this one (the icon is computed, so it follows).
     FileItemPtr copy() const;
 
-    // The full path: the file's identity throughout the program and the store's key.
-    const QString& name() const { return m_name; }
-    void setName(const QString& name) { m_name = name; }
+    // The full path: the file's identity throughout the program and the store's key. Built on each
+    // call: the item keeps its folder (shared with the other items of that folder) and its last
+    // component apart.
+    QString name() const;
+    void setName(const QString& name);
+    // name() as the file system spells it.
+    QByteArray encodedName() const;
 
     // The kept copy's path this file is to be replaced by a link to; null when none.
-    const QString& remainingFileName() const { return m_remainingFileName; }
-    void setRemainingFileName(const QString& path) { m_remainingFileName = path; }
+    const QString& remainingFileName() const;
+    void setRemainingFileName(const QString& path);
 
     // Null when unknown. Kept with millisecond precision.
     QDateTime dateCreated() const;
@@ -151,8 +155,14 @@ public:
 private:
     static constexpr qint64 NoDate = std::numeric_limits<qint64>::min();
 
-    QString m_name;
-    QString m_remainingFileName;
+    struct Folder;
+
+    // Up to and including the last '/' (null for a name without one).
+    std::shared_ptr<const Folder> m_folder;
+    // The rest of the name in UTF-8, after its length (a quint32): one small block per item.
+    std::unique_ptr<char[]> m_leaf;
+    // Set only for files staged for removal.
+    std::unique_ptr<const QString> m_remainingFileName;
     std::atomic<std::shared_ptr<const QImage>> m_preview;
     qint64 m_dateCreated = NoDate;
     quint64 m_totalSize = 0;

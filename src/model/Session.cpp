@@ -1,9 +1,12 @@
 #include "model/Session.h"
 
+#include "platform/SerialQueue.h"
 #include "store/PairsiftDatabase.h"
 #include "support/logging/SOLogger.h"
 
 #include <algorithm>
+#include <tuple>
+#include <utility>
 
 namespace pairsift {
 
@@ -13,6 +16,8 @@ Session::Session(std::shared_ptr<PairsiftDatabase> db, SOLoggerPtr logger)
 {
     loadExpandedGroups();
 }
+
+Session::~Session() = default;
 
 bool Session::addNewFile(const FileItemPtr& file)
 {
@@ -62,26 +67,32 @@ void Session::pruneUniqueGroups()
 
 void Session::clear()
 {
-    m_allFiles = {};
+    // Freeing a large scan's items takes a while: the caller (the main thread) need not wait for it.
+    auto released = std::make_shared<std::tuple<std::vector<FileItemPtr>, FileGrouping, FileGroupsByHash>>(
+        std::exchange(m_allFiles, {}), std::exchange(m_fileGroupsBySize, FileGrouping(FileGroupingBySize)),
+        std::exchange(m_fileGroupsByHash, {}));
     publishFileCount();
-    m_fileGroupsBySize = FileGrouping(FileGroupingBySize);
-    m_fileGroupsByHash = {};
     m_countOfDuplicatesBySize = 0;
+    if (std::get<0>(*released).empty() && std::get<1>(*released).groupCount() == 0 && std::get<2>(*released).empty())
+        return;
+    if (!m_releaseQueue)
+        m_releaseQueue = std::make_unique<SerialQueue>(QStringLiteral("com.lanternforges.Pairsift.release"));
+    m_releaseQueue->async([released = std::move(released)]() mutable { released.reset(); });
 }
 
 void Session::loadFilesFromDatabase()
 {
-    replaceFiles(readFilesWithDigest(*m_db));
+    clear();
+    addFilesAndPrune(readFilesWithDigest(*m_db));
 }
 
 std::vector<FileItemPtr> Session::readFilesWithDigest(PairsiftDatabase& db)
 {
     std::vector<FileItemPtr> files;
-    db.enumerateFiles([&files](const QString& path, std::uint64_t size, const QDateTime& created,
-                           const QByteArray& sha1, const QString& containerType, const QString& containerPath, bool*) {
-        // A row without a digest was unique by size or by the fast hash.
-        if (sha1.isEmpty())
-            return;
+    // A row without a digest was unique by size or by the fast hash.
+    db.enumerateFilesWithDigest([&files](const QString& path, std::uint64_t size, const QDateTime& created,
+                                    const QByteArray& sha1, const QString& containerType,
+                                    const QString& containerPath, bool*) {
         const FileItemPtr file = FileItem::create(path);
         file->setTotalSize(size);
         file->setDateCreated(created);
@@ -96,6 +107,12 @@ std::vector<FileItemPtr> Session::readFilesWithDigest(PairsiftDatabase& db)
 void Session::replaceFiles(const std::vector<FileItemPtr>& files)
 {
     clear();
+    addFilesAndPrune(files);
+}
+
+void Session::addFilesAndPrune(const std::vector<FileItemPtr>& files)
+{
+    m_allFiles.reserve(files.size());
     for (const FileItemPtr& file : files)
         addFile(file);
     pruneUniqueGroups();

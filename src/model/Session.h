@@ -24,6 +24,7 @@ namespace pairsift {
 class LocationItem;
 using LocationItemPtr = std::shared_ptr<LocationItem>;
 class PairsiftDatabase;
+class SerialQueue;
 class SOLogger;
 using SOLoggerPtr = std::shared_ptr<SOLogger>;
 
@@ -51,6 +52,9 @@ public:
     // The store is required (never null). Loads the expanded groups.
     Session(std::shared_ptr<PairsiftDatabase> db, SOLoggerPtr logger);
 
+    // Waits for the release of cleared files.
+    ~Session();
+
     Session(const Session&) = delete;
     Session& operator=(const Session&) = delete;
 
@@ -76,9 +80,11 @@ public:
     void groupFileByHash(const FileItemPtr& file);
     // Drops the groups of fewer than two files (their files stay in allFiles()).
     void pruneUniqueGroups();
-    // Empties files and groups; the display order, the expanded groups, store and logger stay.
+    // Empties files and groups; the display order, the expanded groups, store and logger stay. The
+    // files and groups are released on a helper thread.
     void clear();
-    // Clears, then adds every live row of the store that has a SHA-1 and drops single-file groups.
+    // Clears (first, so that the old and the new files are not held at once), then adds every live row
+    // of the store that has a SHA-1 and drops single-file groups.
     void loadFilesFromDatabase();
     // Any thread, no session needed: the store's live rows that have a SHA-1, as new file items. The
     // slow half of loading, so that a caller can run it off the main thread.
@@ -156,6 +162,8 @@ private:
     // Removes these very objects from allFiles() in one pass.
     void dropFromAllFiles(const QList<FileItemPtr>& files);
     void publishFileCount();
+    // Adds the files and drops single-file groups.
+    void addFilesAndPrune(const std::vector<FileItemPtr>& files);
     // The answer of removeMarkedFiles(), chosen before anything changes.
     FileGroupPtr groupToSelectAfterStaging() const;
     // Null when there is none.
@@ -171,6 +179,8 @@ private:
     std::uint64_t m_countOfDuplicatesBySize = 0;
     QList<QByteArray> m_expandedGroups;
     QSet<QByteArray> m_expandedGroupKeys;
+    // Made on the first clear() with something to release.
+    std::unique_ptr<SerialQueue> m_releaseQueue;
 };
 
 } // namespace pairsift

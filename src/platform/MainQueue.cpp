@@ -19,13 +19,4 @@ void postToMain(std::function<void()> work)
     QMetaObject::invokeMethod(application, std::move(work), Qt::QueuedConnection);
 }
 
-void runOnMainAndWait(const std::function<void()>& work)
-{
-    if (isMainThread() || !QCoreApplication::instance()) {
-        work();
-        return;
-    }
-    QMetaObject::invokeMethod(QCoreApplication::instance(), work, Qt::BlockingQueuedConnection);
-}
-
 } // namespace pairsift

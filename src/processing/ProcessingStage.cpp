@@ -18,7 +18,17 @@ ProcessingStage::ProcessingStage(QString name, std::shared_ptr<const FileGroupin
 
 ProcessingStage::~ProcessingStage() = default;
 
-bool ProcessingStage::fileAdded(const FileItem&)
+// The file the loop handles, shared with the chunk block that is built once per run.
+struct ProcessingStage::CurrentFile {
+    const StageProgressBlock& progress;
+    ChunkDoneBlock chunkDone;
+    const FileItemPtr* file = nullptr;
+    StageProgressInfo info;
+    std::int64_t started = 0;
+    bool cancelled = false;
+};
+
+bool ProcessingStage::fileAdded(const FileItem&, const FileGroupKey&)
 {
     return true;
 }
@@ -38,46 +48,48 @@ FileGrouping ProcessingStage::processFiles(const FileGrouping& input, std::uint6
     const StageTexts& stageTexts = texts();
     const std::uint64_t inCount = input.count();
     FileGrouping output(outputKind());
-    std::uint64_t done = doneCount;
     m_hasFailed = false;
     consoleLog(stageTexts.countIn, inCount, doneCount, totalCount);
 
-    std::unique_ptr<StageReadAhead> readAhead;
-    ContentSource source = [this](std::size_t, const FileItemPtr& file, const ChunkDoneBlock& chunkDone) {
-        StageContent content;
-        HashProgressBlock chunkProgress;
-        if (chunkDone) {
-            chunkProgress = [&](quint64 bytesDone, quint64 bytesTotal, bool* stop) {
-                content.cancelled = chunkDone(bytesDone, bytesTotal);
-                *stop = content.cancelled;
-            };
-        }
-        content.key = contentKey(*file, chunkProgress);
-        return content;
-    };
-    if (readsAhead() && m_readerCount > 0) {
-        std::vector<FileItemPtr> files;
-        files.reserve(inCount);
-        input.enumerateGroups([&](const FileGroupKey&, const FileGrouping::Files& group, bool*) {
-            files.insert(files.end(), group.begin(), group.end());
-        });
-        readAhead = std::make_unique<StageReadAhead>(std::move(files), m_readerCount,
-            [this](const FileItem& file, const HashProgressBlock& chunkProgress) { return contentKey(file, chunkProgress); });
-        source = [&readAhead](std::size_t index, const FileItemPtr&, const ChunkDoneBlock& chunkDone) {
-            return readAhead->take(index, chunkDone);
+    CurrentFile current{progress, {}};
+    current.info.totalCount = totalCount;
+    if (progress) {
+        current.chunkDone = [this, &current](quint64 bytesDone, quint64 bytesTotal) {
+            // Whole seconds only: files that take under a second never show their own bar.
+            current.info.fileProgressVisible = (now() - current.started) / 1000 >= 1;
+            current.info.fileBytesDone = bytesDone;
+            current.info.fileBytesTotal = bytesTotal;
+            current.progress(m_name, *current.file, current.info, &current.cancelled);
+            return current.cancelled;
         };
     }
 
-    input.enumerateGroups([&](const FileGroupKey&, const FileGrouping::Files& files, bool* stopGroups) {
-        for (const FileItemPtr& file : files) {
-            // Every visited file counts, a cancelled or failed one too.
-            const std::uint64_t fileDone = done++;
-            if (processFile(fileDone - doneCount, file, fileDone, totalCount, progress, source, output)) {
-                *stopGroups = true;
-                return;
-            }
+    std::unique_ptr<StageReadAhead> readAhead;
+    if (readsAhead() && m_readerCount > 0) {
+        std::vector<const FileItem*> files;
+        files.reserve(inCount);
+        for (const auto& [key, group] : input.fileGroups()) {
+            for (const FileItemPtr& file : group)
+                files.push_back(file.get());
         }
-    });
+        readAhead = std::make_unique<StageReadAhead>(std::move(files), m_readerCount,
+            [this](const FileItem& file, const HashProgressBlock& chunkProgress) { return contentKey(file, chunkProgress); });
+    }
+
+    // The input is not changed while the run lasts: its groups are visited in its own order.
+    std::uint64_t done = doneCount;
+    bool isEnded = false;
+    for (const auto& [key, group] : input.fileGroups()) {
+        for (const FileItemPtr& file : group) {
+            // Every visited file counts, a cancelled or failed one too.
+            current.info.doneCount = done++;
+            isEnded = processFile(current.info.doneCount - doneCount, file, current, readAhead.get(), output);
+            if (isEnded)
+                break;
+        }
+        if (isEnded)
+            break;
+    }
     // Whatever was read past the end of the run is dropped.
     readAhead.reset();
 
@@ -89,31 +101,23 @@ FileGrouping ProcessingStage::processFiles(const FileGrouping& input, std::uint6
     return output;
 }
 
-bool ProcessingStage::processFile(std::size_t index, const FileItemPtr& file, std::uint64_t doneCount,
-    std::uint64_t totalCount, const StageProgressBlock& progress, const ContentSource& source, FileGrouping& output)
+bool ProcessingStage::processFile(std::size_t index, const FileItemPtr& file, CurrentFile& current,
+    StageReadAhead* readAhead, FileGrouping& output)
 {
-    StageProgressInfo info;
-    info.doneCount = doneCount;
-    info.totalCount = totalCount;
-    bool cancelled = false;
-    if (progress)
-        progress(m_name, file, info, &cancelled);
-    if (cancelled)
-        return true;
-
-    const std::int64_t started = now();
-    ChunkDoneBlock chunkDone;
-    if (progress) {
-        chunkDone = [&](quint64 bytesDone, quint64 bytesTotal) {
-            // Whole seconds only: files that take under a second never show their own bar.
-            info.fileProgressVisible = (now() - started) / 1000 >= 1;
-            info.fileBytesDone = bytesDone;
-            info.fileBytesTotal = bytesTotal;
-            progress(m_name, file, info, &cancelled);
-            return cancelled;
-        };
+    current.file = &file;
+    current.cancelled = false;
+    current.info.fileBytesDone = 0;
+    current.info.fileBytesTotal = 0;
+    current.info.fileProgressVisible = false;
+    if (current.progress) {
+        current.progress(m_name, file, current.info, &current.cancelled);
+        if (current.cancelled)
+            return true;
+        current.started = now();
     }
-    const StageContent content = source(index, file, chunkDone);
+
+    const StageContent content =
+        readAhead ? readAhead->take(index, current.chunkDone) : readContent(*file, current.chunkDone);
     keySettled(*file, content.key);
 
     const StageTexts& stageTexts = texts();
@@ -127,9 +131,23 @@ bool ProcessingStage::processFile(std::size_t index, const FileItemPtr& file, st
         return false;
     }
     output.addFile(file, *content.key);
-    if (!fileAdded(*file))
+    if (!fileAdded(*file, *content.key))
         m_hasFailed = true;
     return m_hasFailed;
+}
+
+StageContent ProcessingStage::readContent(const FileItem& file, const ChunkDoneBlock& chunkDone)
+{
+    StageContent content;
+    HashProgressBlock chunkProgress;
+    if (chunkDone) {
+        chunkProgress = [&](quint64 bytesDone, quint64 bytesTotal, bool* stop) {
+            content.cancelled = chunkDone(bytesDone, bytesTotal);
+            *stop = content.cancelled;
+        };
+    }
+    content.key = contentKey(file, chunkProgress);
+    return content;
 }
 
 std::int64_t ProcessingStage::now() const

@@ -85,8 +85,8 @@ protected:
     // On the loop's thread once the file's key is settled (nothing when it failed or was stopped
     // before its last chunk), before it joins the output.
     virtual void keySettled(FileItem& file, const std::optional<FileGroupKey>& key);
-    // After the file joined the output under its key; false when the stage cannot go on.
-    virtual bool fileAdded(const FileItem& file);
+    // After the file joined the output under `key`; false when the stage cannot go on.
+    virtual bool fileAdded(const FileItem& file, const FileGroupKey& key);
     // At the end of every run of the stage, a stopped one too; false when what the stage kept back could
     // not be stored.
     virtual bool finishStage();
@@ -94,13 +94,13 @@ protected:
     std::int64_t now() const;
 
 private:
-    // Answers the content of the file at `index` in the loop's order, read here or by the read-ahead.
-    using ContentSource =
-        std::function<StageContent(std::size_t index, const FileItemPtr& file, const ChunkDoneBlock& chunkDone)>;
+    struct CurrentFile;
 
     // Answers whether the run ends at this file: cancelled, or the stage failed.
-    bool processFile(std::size_t index, const FileItemPtr& file, std::uint64_t doneCount, std::uint64_t totalCount,
-        const StageProgressBlock& progress, const ContentSource& source, FileGrouping& output);
+    bool processFile(std::size_t index, const FileItemPtr& file, CurrentFile& current, StageReadAhead* readAhead,
+        FileGrouping& output);
+    // The file's content read on the loop's own thread.
+    StageContent readContent(const FileItem& file, const ChunkDoneBlock& chunkDone);
 
     QString m_name;
     std::shared_ptr<const FileGrouping> m_inFileGroups;

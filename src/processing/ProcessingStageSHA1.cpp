@@ -1,9 +1,10 @@
 #include "processing/ProcessingStageSHA1.h"
 
-#include "store/PairsiftDatabase.h"
 #include "support/logging/SOLogger.h"
 
 namespace pairsift {
+
+ProcessingStageSHA1::~ProcessingStageSHA1() = default;
 
 FileGroupingKind ProcessingStageSHA1::outputKind() const
 {
@@ -40,29 +41,55 @@ void ProcessingStageSHA1::keySettled(FileItem& file, const std::optional<FileGro
     file.setSha1(key ? key->bytes() : QByteArray());
 }
 
-bool ProcessingStageSHA1::fileAdded(const FileItem& file)
+bool ProcessingStageSHA1::fileAdded(const FileItem& file, const FileGroupKey& key)
 {
-    if (m_digests.empty())
+    if (!m_hasUnstored) {
         m_oldestDigestTime = now();
-    m_digests.emplace_back(file.name(), file.sha1());
-    return now() - m_oldestDigestTime < batchMSecs || storeDigests();
+        m_hasUnstored = true;
+    }
+    m_batch.emplace_back(file.name(), key.bytes());
+    if (now() - m_oldestDigestTime >= batchMSecs)
+        return storeDigests();
+    return isStoring();
 }
 
 bool ProcessingStageSHA1::finishStage()
 {
-    return storeDigests();
+    const bool isStored = storeDigests();
+    m_writer.reset();
+    m_isRefusalLogged = false;
+    return isStored;
+}
+
+void ProcessingStageSHA1::handOver()
+{
+    if (m_batch.empty())
+        return;
+    if (!m_writer)
+        m_writer = std::make_unique<DigestWriter>(db());
+    m_writer->write(std::move(m_batch));
+    m_batch = {};
 }
 
 bool ProcessingStageSHA1::storeDigests()
 {
-    if (m_digests.empty())
+    handOver();
+    if (m_writer)
+        m_writer->waitUntilWritten();
+    m_hasUnstored = false;
+    return isStoring();
+}
+
+bool ProcessingStageSHA1::isStoring()
+{
+    const std::size_t refused = m_writer ? m_writer->refusedCount() : 0;
+    if (refused == 0)
         return true;
     // Without its digests the store's results would silently lack these files: the run fails.
-    const bool isStored = db() && db()->updateFiles(m_digests);
-    if (!isStored)
-        logError(logger(), "Unable to store the SHA1 of %lu files in database", static_cast<unsigned long>(m_digests.size()));
-    m_digests.clear();
-    return isStored;
+    if (!m_isRefusalLogged)
+        logError(logger(), "Unable to store the SHA1 of %lu files in database", static_cast<unsigned long>(refused));
+    m_isRefusalLogged = true;
+    return false;
 }
 
 } // namespace pairsift

@@ -11,12 +11,14 @@ namespace {
 
 constexpr std::uint32_t finished = 1;
 constexpr std::uint32_t oneChunk = 2;
+// Helpers waiting for room are woken once the loop has taken this many more files, not after each.
+constexpr std::uint32_t wakeStep = StageReadAhead::windowSize / 4;
 
 } // namespace
 
-StageReadAhead::StageReadAhead(std::vector<FileItemPtr> files, int readerCount, ContentKey contentKey)
+StageReadAhead::StageReadAhead(std::vector<const FileItem*> files, int readerCount, ContentKey contentKey)
     : m_files(std::move(files))
-    , m_slots(std::make_unique<Slot[]>(m_files.size()))
+    , m_slots(std::make_unique<Slot[]>(std::min<std::size_t>(m_files.size(), windowSize)))
     , m_contentKey(std::move(contentKey))
 {
     const std::size_t count = std::min<std::size_t>(static_cast<std::size_t>(std::max(readerCount, 0)), m_files.size());
@@ -34,36 +36,57 @@ StageReadAhead::~StageReadAhead()
 
 void StageReadAhead::stop()
 {
-    m_isStopped.store(true, std::memory_order_release);
+    m_isStopped.store(true);
+    m_roomSignal.fetch_add(1);
+    m_roomSignal.notify_all();
+}
+
+bool StageReadAhead::waitForRoom(std::uint32_t index)
+{
+    for (;;) {
+        const std::uint32_t signal = m_roomSignal.load();
+        if (index < m_taken.load() + windowSize)
+            return true;
+        if (m_isStopped.load())
+            return false;
+        m_waiting.fetch_add(1);
+        m_roomSignal.wait(signal);
+        m_waiting.fetch_sub(1);
+    }
 }
 
 void StageReadAhead::read()
 {
+    struct Reading {
+        StageReadAhead* self;
+        Slot* slot;
+        std::uint32_t state;
+    };
     while (!m_isStopped.load(std::memory_order_acquire)) {
-        const std::size_t index = m_nextClaim.fetch_add(1, std::memory_order_relaxed);
-        if (index >= m_files.size())
+        const std::uint32_t index = m_nextClaim.fetch_add(1, std::memory_order_relaxed);
+        if (index >= m_files.size() || !waitForRoom(index))
             return;
-        Slot& slot = m_slots[index];
-        std::uint32_t state = 0;
+        Reading reading{this, &m_slots[index % windowSize], 0};
         {
-            const DeferredConsoleLines deferred(slot.consoleLines);
-            slot.key = m_contentKey(*m_files[index], [&](quint64, quint64 bytesTotal, bool* stopRead) {
-                if (state == 0)
-                    slot.bytesTotal = bytesTotal;
-                state += oneChunk;
-                slot.state.store(state, std::memory_order_release);
-                slot.state.notify_one();
-                *stopRead = m_isStopped.load(std::memory_order_acquire);
+            const DeferredConsoleLines deferred(reading.slot->consoleLines);
+            // One pointer captured: the block is built without an allocation.
+            reading.slot->key = m_contentKey(*m_files[index], [at = &reading](quint64, quint64 bytesTotal, bool* stopRead) {
+                if (at->state == 0)
+                    at->slot->bytesTotal = bytesTotal;
+                at->state += oneChunk;
+                at->slot->state.store(at->state, std::memory_order_release);
+                at->slot->state.notify_one();
+                *stopRead = at->self->m_isStopped.load(std::memory_order_acquire);
             });
         }
-        slot.state.store(state | finished, std::memory_order_release);
-        slot.state.notify_one();
+        reading.slot->state.store(reading.state | finished, std::memory_order_release);
+        reading.slot->state.notify_one();
     }
 }
 
 StageContent StageReadAhead::take(std::size_t index, const ChunkDoneBlock& chunkDone)
 {
-    Slot& slot = m_slots[index];
+    Slot& slot = m_slots[index % windowSize];
     StageContent content;
     std::uint32_t replayed = 0;
     std::uint32_t state = slot.state.load(std::memory_order_acquire);
@@ -82,14 +105,27 @@ StageContent StageReadAhead::take(std::size_t index, const ChunkDoneBlock& chunk
         state = slot.state.load(std::memory_order_acquire);
     }
     // A read stopped at a chunk keeps what it had at that chunk: a key only when it was the last one.
-    if (content.cancelled && replayed < state / oneChunk)
-        return content;
-    content.key = std::move(slot.key);
+    if (!content.cancelled || replayed == state / oneChunk)
+        content.key = std::move(slot.key);
     if (!content.cancelled) {
         for (const QString& line : std::as_const(slot.consoleLines))
             consoleLogText(line);
     }
+    release(slot);
     return content;
+}
+
+void StageReadAhead::release(Slot& slot)
+{
+    slot.key.reset();
+    slot.consoleLines.clear();
+    slot.bytesTotal = 0;
+    slot.state.store(0, std::memory_order_relaxed);
+    const std::uint32_t taken = m_taken.fetch_add(1) + 1;
+    if (taken % wakeStep == 0 && m_waiting.load() > 0) {
+        m_roomSignal.fetch_add(1);
+        m_roomSignal.notify_all();
+    }
 }
 
 } // namespace pairsift

@@ -29,23 +29,28 @@ using ChunkDoneBlock = std::function<bool(quint64 bytesDone, quint64 bytesTotal)
 // Computes the content keys of a stage's files on helper threads that claim files in order ahead of the
 // loop, each file by one thread. The loop takes the files back in order: take() replays the file's chunk
 // progress as the reads advance, then writes the file's console lines on the loop's thread, so the
-// outside sees what a read on the loop's own thread would have shown. A stop is a flag the helpers
-// check after every chunk; whatever they computed past it is dropped with this object.
+// outside sees what a read on the loop's own thread would have shown. The helpers stay at most a window
+// of files ahead of the loop, which bounds the memory of what waits to be taken and leaves the loop its
+// share of the processor. A stop is a flag the helpers check after every chunk; whatever they computed
+// past it is dropped with this object.
 class StageReadAhead {
 public:
     using ContentKey = std::function<std::optional<FileGroupKey>(const FileItem&, const HashProgressBlock&)>;
 
-    // `contentKey` reports a progress call after every whole FileItem::ChunkSize chunk. At least one
-    // reader, or nothing is ever read.
-    StageReadAhead(std::vector<FileItemPtr> files, int readerCount, ContentKey contentKey);
+    // Files read ahead of the one the loop takes, at most.
+    static constexpr std::uint32_t windowSize = 4096;
+
+    // `files` outlive this object. `contentKey` reports a progress call after every whole
+    // FileItem::ChunkSize chunk. At least one reader, or nothing is ever read.
+    StageReadAhead(std::vector<const FileItem*> files, int readerCount, ContentKey contentKey);
     // Stops the helpers and waits for them: each ends within one chunk.
     ~StageReadAhead();
 
     StageReadAhead(const StageReadAhead&) = delete;
     StageReadAhead& operator=(const StageReadAhead&) = delete;
 
-    // The file at `index`; indexes are taken in increasing order. After a stop asked by `chunkDone`,
-    // the helpers stop too.
+    // The file at `index`; every index is taken once, in increasing order. After a stop asked by
+    // `chunkDone`, the helpers stop too.
     StageContent take(std::size_t index, const ChunkDoneBlock& chunkDone);
     // No helper starts another chunk or file.
     void stop();
@@ -60,11 +65,21 @@ private:
     };
 
     void read();
+    // Waits until the file at `index` fits the window; false after a stop.
+    bool waitForRoom(std::uint32_t index);
+    // Hands the slot of a taken file back to the helpers.
+    void release(Slot& slot);
 
-    std::vector<FileItemPtr> m_files;
+    std::vector<const FileItem*> m_files;
     std::unique_ptr<Slot[]> m_slots;
     ContentKey m_contentKey;
-    std::atomic<std::size_t> m_nextClaim{0};
+    std::atomic<std::uint32_t> m_nextClaim{0};
+    // Files the loop has taken: the helpers may work on indexes below this plus the window.
+    std::atomic<std::uint32_t> m_taken{0};
+    // Helpers waiting for room, and what they wait on: it changes when they may look again. The loop
+    // changes it only when some are waiting.
+    std::atomic<int> m_waiting{0};
+    std::atomic<std::uint32_t> m_roomSignal{0};
     std::atomic<bool> m_isStopped{false};
     std::vector<std::thread> m_readers;
 };

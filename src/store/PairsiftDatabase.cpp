@@ -204,10 +204,11 @@ bool PairsiftDatabase::beginTransaction()
 
 bool PairsiftDatabase::commit()
 {
-    if (!execute("COMMIT TRANSACTION;", "Error committing transaction: %s"))
-        return false;
-    m_transactionThread = std::thread::id();
-    return true;
+    const bool isCommitted = execute("COMMIT TRANSACTION;", "Error committing transaction: %s");
+    // Some failures (a disk I/O error among them) end the transaction too, rolled back: nobody owns it then.
+    if (isCommitted || sqlite3_get_autocommit(m_db))
+        m_transactionThread = std::thread::id();
+    return isCommitted;
 }
 
 bool PairsiftDatabase::rollback()

@@ -42,8 +42,8 @@ using DeletedFileRowBlock = std::function<void(const QString& path, std::uint64_
 // reported through the optional `Error` out-parameter; the answer never depends on whether one is passed.
 //
 // Who writes: while no transaction is open, one thread at a time (the main thread between runs). A run
-// (counting on its queue, the comparison on the processing queue) begins its transaction on its worker
-// thread, and until that transaction is committed or rolled back only that thread writes or ends it;
+// (counting on its queue, the comparison's digests on their writer thread) begins its transaction on its
+// worker thread, and until that transaction is committed or rolled back only that thread writes or ends it;
 // the main thread keeps its own writing commands disabled meanwhile. Debug builds assert this at every
 // write while a run's transaction is open.
 class PairsiftDatabase {
@@ -98,6 +98,9 @@ public:
     // Rows in the store's natural order; the enumeration ends at the last row, at a stop or at a failed
     // step. An empty block throws std::invalid_argument.
     void enumerateFiles(const FileRowBlock& block);
+    // The same over the live rows with a SHA-1 only: the others are passed over before any of their
+    // values is converted.
+    void enumerateFilesWithDigest(const FileRowBlock& block);
     void enumerateDeletedFiles(const DeletedFileRowBlock& block);
 
     // Stages the row of `path` and records the kept copy (a null text for none). Not a transaction of
@@ -152,6 +155,7 @@ private:
     bool settleVersionRow();
     bool setupStatements();
     void destroyStatements();
+    void enumerateFileRows(const FileRowBlock& block, bool withDigestOnly);
 
     // Asserts the writer rule above for a statement that writes.
     const SqlStatement& statement(Statement which) const;

@@ -123,11 +123,24 @@ bool PairsiftDatabase::pruneFilesOutsidePaths(const QStringList& paths)
 void PairsiftDatabase::enumerateFiles(const FileRowBlock& block)
 {
     requireBlock(static_cast<bool>(block), "enumerateFiles");
+    enumerateFileRows(block, false);
+}
+
+void PairsiftDatabase::enumerateFilesWithDigest(const FileRowBlock& block)
+{
+    requireBlock(static_cast<bool>(block), "enumerateFilesWithDigest");
+    enumerateFileRows(block, true);
+}
+
+void PairsiftDatabase::enumerateFileRows(const FileRowBlock& block, bool withDigestOnly)
+{
     SqlStatementUse use(statement(FetchFilesStatement));
     bool stop = false;
     // All columns by position: 0 Name, 1 Size, 2 CreationDate, 3 SHA1, 6 ContainerType, 7 ContainerPath.
     // Both queries leave out rows without a path.
     while (!stop && use.step() == SQLITE_ROW) {
+        if (withDigestOnly && use.columnIsEmpty(3))
+            continue;
         block(use.columnText(0), static_cast<std::uint64_t>(use.columnInt64(1)),
             dateFromStoredSeconds(use.columnInt64(2)), use.columnBlob(3), use.columnText(6), use.columnText(7), &stop);
     }

@@ -116,6 +116,11 @@ QString SqlStatementUse::columnText(int column) const
     return QString::fromUtf8(text, sqlite3_column_bytes(m_statement, column));
 }
 
+bool SqlStatementUse::columnIsEmpty(int column) const
+{
+    return sqlite3_column_bytes(m_statement, column) <= 0;
+}
+
 QByteArray SqlStatementUse::columnBlob(int column) const
 {
     const auto* bytes = static_cast<const char*>(sqlite3_column_blob(m_statement, column));

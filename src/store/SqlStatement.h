@@ -57,6 +57,8 @@ public:
     QString columnText(int column) const;
     // A null array for NULL or an empty value.
     QByteArray columnBlob(int column) const;
+    // True where columnBlob() would answer a null array, without copying anything.
+    bool columnIsEmpty(int column) const;
 
 private:
     void bindNull(int index);

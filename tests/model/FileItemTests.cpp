@@ -407,7 +407,35 @@ TEST(FileItem, equalContainerPathsAreStoredOnce)
 TEST(FileItem, staysSmall)
 {
     // A million items are held at once after a large scan.
-    EXPECT_LE(sizeof(FileItem), 136u);
+    EXPECT_LE(sizeof(FileItem), 120u);
+}
+
+TEST(FileItem, nameComesBackExactlyAsGiven)
+{
+    // Held as a shared folder and a UTF-8 last component: every split point must join back.
+    const QString names[] = {
+        QString(),
+        QStringLiteral("plain"),
+        QStringLiteral("/"),
+        QStringLiteral("/f"),
+        QStringLiteral("/a/b/"),
+        QStringLiteral("/a//b.jpg"),
+        QStringLiteral("relative/x"),
+        QString::fromUtf8("/fotos/\xc3\xa9t\xc3\xa9/\xe6\x97\xa5\xf0\x9f\x93\xb7.jpg"),
+        QStringLiteral("/a/") + QString(300, QLatin1Char('n')),
+    };
+    for (const QString& name : names) {
+        const FileItemPtr item = FileItem::create(name);
+        EXPECT_EQ(item->name(), name) << name.toStdString();
+        EXPECT_EQ(item->encodedName(), QFile::encodeName(name)) << name.toStdString();
+        EXPECT_EQ(item->copy()->name(), name) << name.toStdString();
+    }
+    // A renamed item no longer answers its old folder, though its neighbours share that folder.
+    const FileItemPtr first = FileItem::create(QStringLiteral("/one/a"));
+    const FileItemPtr second = FileItem::create(QStringLiteral("/one/b"));
+    second->setName(QStringLiteral("/two/b"));
+    EXPECT_EQ(first->name(), QStringLiteral("/one/a"));
+    EXPECT_EQ(second->name(), QStringLiteral("/two/b"));
 }
 
 TEST(FileItem, sha1AcceptsOnlyTwentyBytes)

@@ -320,6 +320,31 @@ TEST_F(SessionTest, clearKeepsTheDisplayOrderWithoutItsGroups)
     EXPECT_EQ(session.countOfDuplicatesBySize(), 0u);
 }
 
+TEST_F(SessionTest, clearedFilesAreReleasedByTheTimeTheSessionIsGoneUnlessHeldElsewhere)
+{
+    std::vector<std::weak_ptr<FileItem>> released;
+    FileItemPtr held;
+    {
+        Session local(store, log.logger());
+        for (int index = 0; index < 3; ++index) {
+            const FileItemPtr file = FileItem::create(QStringLiteral("/c/f%1").arg(index));
+            file->setTotalSize(7);
+            file->setSha1(QByteArray(20, 'c'));
+            ASSERT_TRUE(local.addNewFile(file));
+            local.groupFileByHash(file);
+            released.push_back(file);
+        }
+        held = local.allFiles().front();
+        local.clear();
+        EXPECT_EQ(local.fileCount(), 0u);
+        EXPECT_EQ(local.fileGroupsBySize().groupCount(), 0u);
+    }
+    EXPECT_EQ(held->name(), QStringLiteral("/c/f0"));
+    EXPECT_FALSE(released[0].expired());
+    EXPECT_TRUE(released[1].expired());
+    EXPECT_TRUE(released[2].expired());
+}
+
 TEST_F(SessionTest, remembersExpandedGroupsThroughTheStore)
 {
     const FileGroupPtr a = session.fileGroupWithFile(addGroup("a", 2).first());

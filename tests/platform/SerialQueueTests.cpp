@@ -155,22 +155,5 @@ TEST(MainQueue, postsFromAWorkerToTheMainThread)
     EXPECT_TRUE(ranOnMain);
 }
 
-TEST(MainQueue, runOnMainAndWaitReturnsAfterTheWork)
-{
-    int value = 0;
-    runOnMainAndWait([&] { value = 1; }); // on the main thread already: runs at once
-    EXPECT_EQ(value, 1);
-
-    std::atomic<bool> done{false};
-    std::thread worker([&] {
-        runOnMainAndWait([&] { value = isMainThread() ? 2 : -1; });
-        done = true;
-    });
-    while (!done)
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
-    worker.join();
-    EXPECT_EQ(value, 2);
-}
-
 } // namespace
 } // namespace pairsift

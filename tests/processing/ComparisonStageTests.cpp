@@ -16,8 +16,6 @@
 namespace pairsift::test {
 namespace {
 
-constexpr qsizetype Chunk = 262144;
-
 // The digest the store holds for each path ("" for none).
 QHash<QString, QByteArray> storedDigests(PairsiftDatabase& store)
 {

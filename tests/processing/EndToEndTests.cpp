@@ -18,8 +18,6 @@
 namespace pairsift::test {
 namespace {
 
-constexpr qsizetype Chunk = 262144;
-
 QByteArray flipped(QByteArray bytes, qsizetype position)
 {
     bytes[position] = static_cast<char>(bytes[position] ^ 0x20);

@@ -18,6 +18,9 @@ class PairsiftDatabase;
 
 namespace pairsift::test {
 
+// The bytes of one read: a stop takes effect within this many.
+inline constexpr qsizetype Chunk = 262144;
+
 // A store in a temporary folder.
 std::shared_ptr<PairsiftDatabase> temporaryStore(const TemporaryTree& tree);
 

@@ -186,11 +186,44 @@ TEST_F(StoreFileRows, rowsWithoutAPathAreSkippedAndAnEmptyDigestReadsAsNone)
     EXPECT_TRUE(rows[0].sha1.isNull());
 }
 
+TEST_F(StoreFileRows, theDigestEnumerationHandsTheLiveRowsWithADigestInOrder)
+{
+    ASSERT_TRUE(store().addFile("/a/one", 10, at(100), "directory", "/a"));
+    ASSERT_TRUE(store().updateFile("/a/one", digest('1')));
+    add("/a/none");
+    add("/a/empty");
+    raw().execute(QStringLiteral("UPDATE Files SET SHA1 = x'' WHERE Name = '/a/empty';"));
+    addStaged("/a/staged", digest('s'));
+    ASSERT_TRUE(store().addFile("/b/two", 20, at(200), "iPhoto", "/b"));
+    ASSERT_TRUE(store().updateFile("/b/two", digest('2')));
+    ASSERT_TRUE(store().addFile("/b/three", 30, at(300), {}, {}));
+    ASSERT_TRUE(store().updateFile("/b/three", digest('3')));
+
+    QList<Row> expected;
+    for (const Row& row : liveRows()) {
+        if (!row.sha1.isEmpty())
+            expected.append(row);
+    }
+    ASSERT_EQ(expected.size(), 3);
+
+    QList<Row> rows;
+    store().enumerateFilesWithDigest([&](const QString& path, std::uint64_t size, const QDateTime& created,
+                                         const QByteArray& sha1, const QString& type, const QString& container,
+                                         bool*) { rows.append({path, size, created, sha1, {}, type, container}); });
+    EXPECT_EQ(rows, expected);
+
+    int calls = 0;
+    store().enumerateFilesWithDigest([&](const QString&, std::uint64_t, const QDateTime&, const QByteArray&,
+                                         const QString&, const QString&, bool* stop) { *stop = ++calls == 2; });
+    EXPECT_EQ(calls, 2);
+}
+
 TEST_F(StoreFileRows, enumeratingWithoutABlockIsAProgrammingError)
 {
     ConsoleCapture console;
     EXPECT_THROW(store().enumerateFiles({}), std::invalid_argument);
     EXPECT_THROW(store().enumerateDeletedFiles({}), std::invalid_argument);
+    EXPECT_THROW(store().enumerateFilesWithDigest({}), std::invalid_argument);
     EXPECT_TRUE(console.text().contains("Invalid parameter not satisfying: block != NULL"))
         << console.text().toStdString();
 }

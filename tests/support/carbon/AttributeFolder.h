@@ -7,6 +7,10 @@
 
 namespace pairsift::test {
 
+// The resource types the tests write.
+inline constexpr quint32 alis = 0x616C6973;
+inline constexpr quint32 icns = 0x69636E73;
+
 // A temporary folder on a file system that keeps user extended attributes: the temporary folder when it
 // does (tmpfs does not), else one beside the test program in the build tree.
 class AttributeFolder {

@@ -14,8 +14,8 @@
 namespace pairsift {
 namespace {
 
-constexpr quint32 alis = 0x616C6973;
-constexpr quint32 icns = 0x69636E73;
+using test::alis;
+using test::icns;
 constexpr quint32 macs = 0x4D414353;
 
 TEST(CBAlias, creationOptionsAndArchive)

@@ -11,8 +11,8 @@
 namespace pairsift {
 namespace {
 
-constexpr quint32 alis = 0x616C6973;
-constexpr quint32 icns = 0x69636E73;
+using test::alis;
+using test::icns;
 
 TEST(CBResourceFork, opensCreatesAndRefuses)
 {
