@@ -23,8 +23,9 @@ using SOLoggerPtr = std::shared_ptr<SOLogger>;
 // folder swapped for a link while the walk runs cannot lead it outside the walked tree. Pending folders
 // are kept on an explicit stack, so the call stack does not grow with the depth of the tree; a folder's
 // descriptor stays open only until its last subfolder has been opened (at most one per level of the
-// current path). One walker serves one scan: a folder it has already entered (same device and inode: a
-// location given twice or nested, a bind mount) is not entered again.
+// current path, plus those of the folders listed ahead). One walker serves one scan: a folder it has
+// already entered (same device and inode: a location given twice or nested, a bind mount) is not
+// entered again.
 class LocationWalker {
 public:
     enum class EntryKind { Directory, RegularFile, SymbolicLink, Other };
@@ -50,7 +51,10 @@ public:
 
     using Visitor = std::function<Action(const Entry& entry)>;
 
-    explicit LocationWalker(SOLoggerPtr logger);
+    // Threads that list folders ahead of the walk; the walk's order and log are the same with none.
+    static constexpr int defaultHelperCount = 3;
+
+    explicit LocationWalker(SOLoggerPtr logger, int helperCount = defaultHelperCount);
 
     // Calls the visitor for every entry below `folder` (the folder itself excluded). A folder that cannot
     // be read is logged and skipped, and a name that is not valid UTF-8 is skipped with a warning naming
@@ -59,21 +63,8 @@ public:
     bool walk(const QString& folder, const Visitor& visitor);
 
 private:
-    struct OpenFolder;
-    // A folder still to read: its name in the parent, opened through the parent's descriptor (the walked
-    // folder itself has no parent and is opened by its path).
-    struct PendingFolder {
-        std::shared_ptr<OpenFolder> parent;
-        QByteArray name;
-        QByteArray path;
-    };
-
-    // Reads one folder, hands its entries to the visitor and appends the subfolders to enter to
-    // `subfolders`; false when the visitor stopped. `rootLength` is where relative paths begin.
-    bool readFolder(const PendingFolder& folder, qsizetype rootLength, const Visitor& visitor,
-        std::vector<PendingFolder>& subfolders);
-
     SOLoggerPtr m_logger;
+    int m_helperCount;
     std::unordered_set<FileId> m_enteredFolders;
 };
 

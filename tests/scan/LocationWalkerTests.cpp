@@ -198,5 +198,61 @@ TEST_F(LocationWalkerTest, regularFilesComeWithTheirAttributes)
     EXPECT_EQ(attributes->id, readFileAttributes(path)->id);
 }
 
+// Folders listed ahead on helper threads are visited in exactly the order, and with exactly the log lines,
+// of a walk that lists each folder in turn: wide and deep trees, folders skipped, a stop part-way.
+TEST_F(LocationWalkerTest, readAheadKeepsTheOrderOfAWalkWithoutHelpers)
+{
+    for (int top = 0; top < 12; ++top) {
+        for (int inner = 0; inner < 5; ++inner) {
+            for (int file = 0; file < 3; ++file)
+                m_tree.writeFile(QStringLiteral("t%1/i%2/f%3.bin").arg(top).arg(inner).arg(file), "x");
+        }
+    }
+    QString deep = QStringLiteral("deep");
+    for (int level = 0; level < 40; ++level)
+        deep += QStringLiteral("/d%1").arg(level % 3);
+    m_tree.writeFile(deep + QStringLiteral("/f.bin"), "x");
+    m_tree.makeFolder(QStringLiteral("t3/i2/again"));
+
+    struct Case {
+        const char* name;
+        std::function<Action(const LocationWalker::Entry&)> decide;
+    };
+    int visited = 0;
+    const std::vector<Case> cases = {
+        {"everything", {}},
+        {"folders skipped", [](const LocationWalker::Entry& entry) {
+             return entry.relativePath.endsWith(QLatin1String("i1")) || entry.relativePath.contains(QLatin1String("d2"))
+                 ? Action::SkipDescendants : Action::Continue;
+         }},
+        {"stopped part-way", [&visited](const LocationWalker::Entry&) {
+             return ++visited == 150 ? Action::Stop : Action::Continue;
+         }},
+    };
+    for (const Case& test : cases) {
+        std::vector<std::pair<std::vector<Visit>, QStringList>> runs;
+        for (const int helpers : {0, 1, 4}) {
+            visited = 0;
+            LogCapture log;
+            LocationWalker walker(log.logger(), helpers);
+            std::vector<Visit> visits;
+            // The walked folder given twice: the second walk is skipped by the first one's record.
+            for (int pass = 0; pass < 2; ++pass) {
+                walker.walk(m_tree.root(), [&](const LocationWalker::Entry& entry) {
+                    visits.push_back({entry.relativePath.toStdString(), entry.kind});
+                    return test.decide ? test.decide(entry) : Action::Continue;
+                });
+            }
+            runs.emplace_back(std::move(visits), log.levelledLines());
+        }
+        ASSERT_GT(runs[0].first.size(), 20u) << test.name;
+        ASSERT_FALSE(runs[0].second.isEmpty()) << test.name;
+        for (std::size_t run = 1; run < runs.size(); ++run) {
+            EXPECT_EQ(runs[run].first, runs[0].first) << test.name;
+            EXPECT_EQ(runs[run].second, runs[0].second) << test.name;
+        }
+    }
+}
+
 } // namespace
 } // namespace pairsift::test
