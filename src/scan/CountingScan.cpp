@@ -74,10 +74,6 @@ bool CountingScan::run()
     StoreTransaction transaction(*m_db);
     if (!transaction.isActive())
         return false;
-    // One sorted build at the end costs far less than keeping the indexes in step with every insert.
-    const bool areIndexesSuspended = m_db->suspendFileIndexes();
-    if (!m_db->isInTransaction())
-        return false;
 
     for (const LocationItemPtr& location : m_settings.locations) {
         const QString root = resolveAliasPath(location->path());
@@ -93,7 +89,7 @@ bool CountingScan::run()
     if (isStopped())
         transaction.rollback();
     else
-        isCommitted = (!areIndexesSuspended || m_db->rebuildFileIndexes()) && transaction.commit();
+        isCommitted = transaction.commit();
     logInfo(m_logger, "Scan complete");
     return isCommitted;
 }

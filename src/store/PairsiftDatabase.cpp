@@ -17,7 +17,6 @@ struct SchemaStep {
 };
 
 // Run at every open, in this order.
-// The Size and SHA-1 indexes are steps 2 and 3.
 constexpr std::array<SchemaStep, 6> schemaSteps = {{
     {"CREATE TABLE IF NOT EXISTS Properties (Key TEXT UNIQUE PRIMARY KEY, Value TEXT);",
         "Error creating Properties table: %s"},
@@ -69,8 +68,6 @@ constexpr std::array<StatementText, 14> statementTexts = {{
     {"SELECT * FROM ExpandedGroups;", "Error creating fetch-expanded-groups statement: %s",
         "Error finalizing fetch-expanded-groups statement: %s"},
 }};
-
-constexpr std::array<const SchemaStep*, 2> fileIndexSteps = {&schemaSteps[2], &schemaSteps[3]};
 
 } // namespace
 
@@ -126,22 +123,6 @@ bool PairsiftDatabase::initSchema()
 
 // Any non-zero version is accepted as it is; a missing row is written. A row that reads as 0 stays in
 // the way of the insert (unique key), so such a store cannot be opened.
-bool PairsiftDatabase::suspendFileIndexes()
-{
-    return isInTransaction()
-        && execute("DROP INDEX IF EXISTS FilesSHA1Index;", "Error dropping Files(SHA1) index: %s")
-        && execute("DROP INDEX IF EXISTS FilesSizeIndex;", "Error dropping Files(Size) index: %s");
-}
-
-bool PairsiftDatabase::rebuildFileIndexes()
-{
-    for (const SchemaStep* step : fileIndexSteps) {
-        if (!execute(step->sql, step->failureFormat))
-            return false;
-    }
-    return true;
-}
-
 bool PairsiftDatabase::settleVersionRow()
 {
     SqlStatement query;

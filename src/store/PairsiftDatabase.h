@@ -81,11 +81,6 @@ public:
         const QString& containerPath);
     // Removes the live rows; staged rows stay for the removal sheet.
     bool pruneFilesBeforeScan();
-    // Inside a transaction, for a scan's many inserts: the Size and SHA-1 indexes are dropped, and built
-    // again in one pass, from the schema's own text, by rebuildFileIndexes() before the commit (a
-    // rollback brings them back as well). Only the name index is kept up to date meanwhile.
-    bool suspendFileIndexes();
-    bool rebuildFileIndexes();
     // An empty digest stores NULL.
     bool updateFile(const QString& path, const QByteArray& hash);
     // Every (path, digest) in one transaction of its own: all of them are stored, or none.

@@ -209,34 +209,6 @@ TEST_F(StoreConnection, transactionGuardRollsBackUnlessCommitted)
     EXPECT_EQ(raw().column(QStringLiteral("SELECT Name FROM Files;")), QStringList({"/committed"}));
 }
 
-// The scan's inserts skip the Size and SHA-1 indexes; whether the scan commits or rolls back, the store
-// ends with the schema it had and indexes that hold every row.
-TEST_F(StoreConnection, suspendedFileIndexesComeBackWhole)
-{
-    const QString schemaQuery =
-        QStringLiteral("SELECT type || ' ' || name || ' ' || ifnull(sql, '') FROM sqlite_master ORDER BY name;");
-    const QStringList schema = raw().column(schemaQuery);
-    ASSERT_TRUE(store().addFile("/before", 7, {}, {}, {}));
-    EXPECT_FALSE(store().suspendFileIndexes()); // outside a transaction: nothing dropped
-
-    for (const bool commits : {true, false}) {
-        ASSERT_TRUE(store().beginTransaction());
-        ASSERT_TRUE(store().suspendFileIndexes());
-        for (int index = 0; index < 50; ++index)
-            ASSERT_TRUE(store().addFile(QStringLiteral("/%1/%2").arg(commits).arg(index), 7, {}, {}, {}));
-        if (commits) {
-            ASSERT_TRUE(store().rebuildFileIndexes());
-            ASSERT_TRUE(store().commit());
-        } else {
-            ASSERT_TRUE(store().rollback());
-        }
-        EXPECT_EQ(raw().column(schemaQuery), schema) << commits;
-        EXPECT_EQ(raw().text(QStringLiteral("PRAGMA integrity_check;")), QStringLiteral("ok")) << commits;
-        EXPECT_EQ(raw().integer(QStringLiteral("SELECT count(*) FROM Files INDEXED BY FilesSizeIndex WHERE Size = 7;")),
-            51) << commits;
-    }
-}
-
 TEST_F(StoreConnection, transactionGuardThatCouldNotBeginLeavesTheOpenTransactionAlone)
 {
     ASSERT_TRUE(store().beginTransaction());
