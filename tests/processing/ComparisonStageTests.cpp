@@ -16,15 +16,6 @@
 namespace pairsift::test {
 namespace {
 
-// The digest the store holds for each path ("" for none).
-QHash<QString, QByteArray> storedDigests(PairsiftDatabase& store)
-{
-    QHash<QString, QByteArray> digests;
-    store.enumerateFiles([&](const QString& path, std::uint64_t, const QDateTime&, const QByteArray& sha1,
-                             const QString&, const QString&, bool*) { digests.insert(path, sha1); });
-    return digests;
-}
-
 void addRows(PairsiftDatabase& store, const std::vector<FileItemPtr>& items)
 {
     for (const FileItemPtr& item : items)

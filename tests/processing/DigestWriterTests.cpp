@@ -11,14 +11,6 @@
 namespace pairsift::test {
 namespace {
 
-QHash<QString, QByteArray> storedDigests(PairsiftDatabase& store)
-{
-    QHash<QString, QByteArray> digests;
-    store.enumerateFiles([&](const QString& path, std::uint64_t, const QDateTime&, const QByteArray& sha1,
-                             const QString&, const QString&, bool*) { digests.insert(path, sha1); });
-    return digests;
-}
-
 TEST(DigestWriter, storesEveryBatchOrDropsAllFromTheFirstRefusedOne)
 {
     for (const bool isOpen : {true, false}) {

@@ -2,6 +2,8 @@
 
 #include "store/PairsiftDatabase.h"
 
+#include <QDateTime>
+
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -13,6 +15,14 @@ std::shared_ptr<PairsiftDatabase> temporaryStore(const TemporaryTree& tree)
     std::shared_ptr<PairsiftDatabase> store = PairsiftDatabase::databaseWithPath(tree.path(QStringLiteral("store.db3")));
     EXPECT_NE(store, nullptr);
     return store;
+}
+
+QHash<QString, QByteArray> storedDigests(PairsiftDatabase& store)
+{
+    QHash<QString, QByteArray> digests;
+    store.enumerateFiles([&](const QString& path, std::uint64_t, const QDateTime&, const QByteArray& sha1,
+                             const QString&, const QString&, bool*) { digests.insert(path, sha1); });
+    return digests;
 }
 
 FileGrouping groupingOf(const std::vector<std::vector<FileItemPtr>>& groups)

@@ -23,6 +23,8 @@ inline constexpr qsizetype Chunk = 262144;
 
 // A store in a temporary folder.
 std::shared_ptr<PairsiftDatabase> temporaryStore(const TemporaryTree& tree);
+// The digest the store holds for each path ("" for none).
+QHash<QString, QByteArray> storedDigests(PairsiftDatabase& store);
 
 // Items for files written into the tree, with their sizes read as counting leaves them.
 std::vector<FileItemPtr> countedItems(const TemporaryTree& tree, const QList<std::pair<QString, QByteArray>>& files);
