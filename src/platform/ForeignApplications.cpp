@@ -13,7 +13,7 @@ public:
     bool isInstalled(const QString&, const QString&) const override { return false; }
 };
 
-ServiceSlot<ForeignApplications>& slot()
+ServiceSlot<ForeignApplications>& foreignApplicationsSlot()
 {
     static ServiceSlot<ForeignApplications> instance(std::make_shared<NoForeignApplications>());
     return instance;
@@ -23,12 +23,12 @@ ServiceSlot<ForeignApplications>& slot()
 
 std::shared_ptr<ForeignApplications> ForeignApplications::shared()
 {
-    return slot().get();
+    return foreignApplicationsSlot().get();
 }
 
 std::shared_ptr<ForeignApplications> ForeignApplications::setShared(std::shared_ptr<ForeignApplications> replacement)
 {
-    return slot().replace(std::move(replacement));
+    return foreignApplicationsSlot().replace(std::move(replacement));
 }
 
 } // namespace pairsift

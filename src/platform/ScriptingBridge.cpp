@@ -44,7 +44,7 @@ public:
     }
 };
 
-ServiceSlot<ScriptingBridge>& slot()
+ServiceSlot<ScriptingBridge>& scriptingBridgeSlot()
 {
     static ServiceSlot<ScriptingBridge> instance(std::make_shared<UnavailableScriptingBridge>());
     return instance;
@@ -54,12 +54,12 @@ ServiceSlot<ScriptingBridge>& slot()
 
 std::shared_ptr<ScriptingBridge> ScriptingBridge::shared()
 {
-    return slot().get();
+    return scriptingBridgeSlot().get();
 }
 
 std::shared_ptr<ScriptingBridge> ScriptingBridge::setShared(std::shared_ptr<ScriptingBridge> replacement)
 {
-    return slot().replace(std::move(replacement));
+    return scriptingBridgeSlot().replace(std::move(replacement));
 }
 
 Error ScriptingBridge::unavailableError()

@@ -17,7 +17,7 @@ public:
     void sleepFor(Duration duration) override { std::this_thread::sleep_for(duration); }
 };
 
-ServiceSlot<WaitClock>& slot()
+ServiceSlot<WaitClock>& waitClockSlot()
 {
     static ServiceSlot<WaitClock> instance(std::make_shared<SystemWaitClock>());
     return instance;
@@ -39,12 +39,12 @@ bool WaitClock::pollUntil(const std::function<bool()>& isDone, Duration interval
 
 std::shared_ptr<WaitClock> WaitClock::shared()
 {
-    return slot().get();
+    return waitClockSlot().get();
 }
 
 std::shared_ptr<WaitClock> WaitClock::setShared(std::shared_ptr<WaitClock> replacement)
 {
-    return slot().replace(std::move(replacement));
+    return waitClockSlot().replace(std::move(replacement));
 }
 
 } // namespace pairsift

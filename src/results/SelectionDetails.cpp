@@ -16,11 +16,6 @@ namespace {
 
 constexpr int PreviewSide = 96;
 
-QString sizeText(quint64 bytes)
-{
-    return stringWithDiskSpace(static_cast<double>(bytes));
-}
-
 } // namespace
 
 struct SelectionDetails::PreviewRequest {
@@ -71,8 +66,9 @@ QString SelectionDetails::selectedFileSize() const
         return m_selectedFile->sizeString();
     if (!m_selectedGroup)
         return {};
-    return formatString("%@ × %lu = %@", sizeText(m_selectedGroup->fileSize()), m_selectedGroup->count(),
-                        sizeText(m_selectedGroup->totalSize()));
+    const QString fileSize = stringWithDiskSpace(static_cast<double>(m_selectedGroup->fileSize()));
+    const QString totalSize = stringWithDiskSpace(static_cast<double>(m_selectedGroup->totalSize()));
+    return formatString("%@ × %lu = %@", fileSize, m_selectedGroup->count(), totalSize);
 }
 
 QString SelectionDetails::selectedFileDate() const

@@ -9,14 +9,6 @@
 
 namespace pairsift {
 
-namespace {
-
-UserDefaults& defaults()
-{
-    return UserDefaults::standard();
-}
-
-} // namespace
 
 PsfPrefsGeneralController::PsfPrefsGeneralController(Reveal reveal, QObject* parent)
     : QObject(parent)
@@ -38,7 +30,7 @@ bool PsfPrefsGeneralController::logging() const
 
 void PsfPrefsGeneralController::setLogging(bool logging)
 {
-    defaults().setValue(SettingsKey::Logging, logging);
+    UserDefaults::standard().setValue(SettingsKey::Logging, logging);
 }
 
 bool PsfPrefsGeneralController::ignoreSmallFiles() const
@@ -48,29 +40,29 @@ bool PsfPrefsGeneralController::ignoreSmallFiles() const
 
 void PsfPrefsGeneralController::setIgnoreSmallFiles(bool ignoreSmallFiles)
 {
-    defaults().setValue(SettingsKey::IgnoreSmallFiles, ignoreSmallFiles);
+    UserDefaults::standard().setValue(SettingsKey::IgnoreSmallFiles, ignoreSmallFiles);
 }
 
 qint64 PsfPrefsGeneralController::smallFileSize() const
 {
-    return defaults().integerValue(SettingsKey::SmallFileSize);
+    return UserDefaults::standard().integerValue(SettingsKey::SmallFileSize);
 }
 
 void PsfPrefsGeneralController::setSmallFileSize(qint64 smallFileSize)
 {
-    defaults().setValue(SettingsKey::SmallFileSize, smallFileSize);
+    UserDefaults::standard().setValue(SettingsKey::SmallFileSize, smallFileSize);
 }
 
 int PsfPrefsGeneralController::smallFileSizeUnit() const
 {
-    const QVariant stored = defaults().value(SettingsKey::SmallFileSizeUnit);
-    const qint64 index = stored.isValid() ? defaults().integerValue(SettingsKey::SmallFileSizeUnit) : 1;
+    const QVariant stored = UserDefaults::standard().value(SettingsKey::SmallFileSizeUnit);
+    const qint64 index = stored.isValid() ? UserDefaults::standard().integerValue(SettingsKey::SmallFileSizeUnit) : 1;
     return index >= 0 && index < m_fileSizeUnits.size() ? static_cast<int>(index) : 1;
 }
 
 void PsfPrefsGeneralController::setSmallFileSizeUnit(int index)
 {
-    defaults().setValue(SettingsKey::SmallFileSizeUnit, qint64(index));
+    UserDefaults::standard().setValue(SettingsKey::SmallFileSizeUnit, qint64(index));
 }
 
 bool PsfPrefsGeneralController::confirmDeleteLocation() const
