@@ -1,10 +1,11 @@
 #include "processing/ProcessingStageSHA1.h"
 
+#include "store/PairsiftDatabase.h"
 #include "support/logging/SOLogger.h"
 
-namespace pairsift {
+#include <algorithm>
 
-ProcessingStageSHA1::~ProcessingStageSHA1() = default;
+namespace pairsift {
 
 FileGroupingKind ProcessingStageSHA1::outputKind() const
 {
@@ -43,53 +44,30 @@ void ProcessingStageSHA1::keySettled(FileItem& file, const std::optional<FileGro
 
 bool ProcessingStageSHA1::fileAdded(const FileItem& file, const FileGroupKey& key)
 {
-    if (!m_hasUnstored) {
+    if (m_digests.empty())
         m_oldestDigestTime = now();
-        m_hasUnstored = true;
-    }
-    m_batch.emplace_back(file.name(), key.bytes());
-    if (now() - m_oldestDigestTime >= batchMSecs)
-        return storeDigests();
-    return isStoring();
+    m_digests.emplace_back(file.name(), key.bytes());
+    return now() - m_oldestDigestTime < batchMSecs || storeDigests();
 }
 
 bool ProcessingStageSHA1::finishStage()
 {
-    const bool isStored = storeDigests();
-    m_writer.reset();
-    m_isRefusalLogged = false;
-    return isStored;
-}
-
-void ProcessingStageSHA1::handOver()
-{
-    if (m_batch.empty())
-        return;
-    if (!m_writer)
-        m_writer = std::make_unique<DigestWriter>(db());
-    m_writer->write(std::move(m_batch));
-    m_batch = {};
+    return storeDigests();
 }
 
 bool ProcessingStageSHA1::storeDigests()
 {
-    handOver();
-    if (m_writer)
-        m_writer->waitUntilWritten();
-    m_hasUnstored = false;
-    return isStoring();
-}
-
-bool ProcessingStageSHA1::isStoring()
-{
-    const std::size_t refused = m_writer ? m_writer->refusedCount() : 0;
-    if (refused == 0)
+    if (m_digests.empty())
         return true;
+    // In path order the store finds each row next to the previous one's instead of anywhere in its file.
+    std::sort(m_digests.begin(), m_digests.end(),
+        [](const auto& first, const auto& second) { return first.first < second.first; });
     // Without its digests the store's results would silently lack these files: the run fails.
-    if (!m_isRefusalLogged)
-        logError(logger(), "Unable to store the SHA1 of %lu files in database", static_cast<unsigned long>(refused));
-    m_isRefusalLogged = true;
-    return false;
+    const bool isStored = db() && db()->updateFiles(m_digests);
+    if (!isStored)
+        logError(logger(), "Unable to store the SHA1 of %lu files in database", static_cast<unsigned long>(m_digests.size()));
+    m_digests.clear();
+    return isStored;
 }
 
 } // namespace pairsift

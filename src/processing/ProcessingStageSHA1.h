@@ -1,26 +1,25 @@
 #pragma once
 
-#include "processing/DigestWriter.h"
 #include "processing/ProcessingStage.h"
 
-#include <cstddef>
+#include <QByteArray>
+#include <QString>
+
 #include <cstdint>
-#include <memory>
+#include <utility>
+#include <vector>
 
 namespace pairsift {
 
 // The reliable stage: key = the SHA-1 of the whole content, which it also writes to the store. The
-// digests go to the store in batches, each in one short transaction on a writer thread while hashing
-// goes on; once the oldest digest not yet known to be stored has waited a second, and at the end of
-// the stage (a stopped one too), the stage waits until everything is stored. So there is one disk
-// synchronisation per batch instead of one per file, and no transaction stays open while files are
-// read, so no other store user waits on a batch.
+// digests are kept back and written in one short transaction once the oldest has waited a second, and
+// at the end of the stage, even a stopped one: one disk synchronisation per batch instead of one per
+// file, and no transaction stays open while files are read, so no other store user waits on a batch.
 class ProcessingStageSHA1 : public ProcessingStage {
 public:
     using ProcessingStage::ProcessingStage;
-    ~ProcessingStageSHA1() override;
 
-    // The longest a digest waits to be stored, in milliseconds.
+    // The longest a digest is kept back, in milliseconds.
     static constexpr std::int64_t batchMSecs = 1000;
 
 protected:
@@ -33,17 +32,10 @@ protected:
     bool finishStage() override;
 
 private:
-    // Hands the digests kept back to the writer.
-    void handOver();
-    // Stores every digest kept back or handed over, and waits for that.
+    // Writes the digests kept back; false, with an error line, when the store refused them.
     bool storeDigests();
-    // False, after one error line per run, once the store refused digests.
-    bool isStoring();
 
-    std::unique_ptr<DigestWriter> m_writer;
-    DigestWriter::Digests m_batch;
-    bool m_hasUnstored = false;
-    bool m_isRefusalLogged = false;
+    std::vector<std::pair<QString, QByteArray>> m_digests;
     std::int64_t m_oldestDigestTime = 0;
 };
 
