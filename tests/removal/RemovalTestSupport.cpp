@@ -2,10 +2,7 @@
 
 #include "platform/desktop/Trash.h"
 
-#include <QCoreApplication>
 #include <QDateTime>
-#include <QDeadlineTimer>
-#include <QThread>
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
@@ -95,18 +92,6 @@ QStringList folderEntries(const QString& folder)
     QStringList names = QDir(folder).entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot);
     names.sort();
     return names;
-}
-
-bool waitUntil(const std::function<bool()>& condition)
-{
-    const QDeadlineTimer deadline(30000);
-    while (!condition()) {
-        if (deadline.hasExpired())
-            return false;
-        QCoreApplication::processEvents();
-        QThread::msleep(1);
-    }
-    return true;
 }
 
 QString linkTarget(const QString& path)

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "removal/FileRemover.h"
+#include "testkit/EventLoopWait.h"
 
 #include <QByteArray>
 #include <QString>
@@ -39,8 +40,6 @@ QStringList trashedPaths(const QString& folder);
 
 // The names in a folder, hidden ones included, sorted.
 QStringList folderEntries(const QString& folder);
-// Runs the event loop until the condition holds; false after a bound that only a hang reaches.
-bool waitUntil(const std::function<bool()>& condition);
 
 // The target of the symbolic link at `path`, null when it is not one.
 QString linkTarget(const QString& path);

@@ -212,7 +212,7 @@ TEST_F(ResultsControllerTest, aPictureThatArrivesAfterTheSelectionMovedIsNotShow
     isReleased = true;
     const FileItemPtr headA = group(a)->head();
     const FileItemPtr headB = group(b)->head();
-    ASSERT_TRUE(waitFor([&] { return !headA->preview().isNull() && previews.count() > shownBeforePictures; }));
+    ASSERT_TRUE(test::waitUntil([&] { return !headA->preview().isNull() && previews.count() > shownBeforePictures; }));
     QCoreApplication::processEvents();
     // Only b's picture was announced and is shown; a's is kept by its file.
     EXPECT_EQ(previews.count(), shownBeforePictures + 1);

@@ -3,8 +3,6 @@
 #include "platform/UserDefaults.h"
 #include "results/ResultsListModel.h"
 
-#include <QCoreApplication>
-#include <QDeadlineTimer>
 
 namespace pairsift::test {
 
@@ -56,14 +54,6 @@ QModelIndex ResultsFixture::groupIndex(const QByteArray& digest, int column) con
 QModelIndex ResultsFixture::fileIndex(const QByteArray& digest, int position, int column) const
 {
     return controller.model()->index(position, column, groupIndex(digest));
-}
-
-bool ResultsFixture::waitFor(const std::function<bool()>& done)
-{
-    const QDeadlineTimer deadline(30000);
-    while (!done() && !deadline.hasExpired())
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
-    return done();
 }
 
 } // namespace pairsift::test

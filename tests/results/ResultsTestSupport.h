@@ -3,6 +3,7 @@
 #include "model/Session.h"
 #include "results/ResultsController.h"
 #include "store/PairsiftDatabase.h"
+#include "testkit/EventLoopWait.h"
 #include "testkit/TemporaryTree.h"
 
 #include <QDateTime>
@@ -30,8 +31,6 @@ protected:
     FileGroupPtr group(const QByteArray& digest) const;
     QModelIndex groupIndex(const QByteArray& digest, int column = 0) const;
     QModelIndex fileIndex(const QByteArray& digest, int position, int column = 0) const;
-    // Runs the event loop until `done` holds or a generous bound passes.
-    static bool waitFor(const std::function<bool()>& done);
 
     TemporaryTree tree;
     std::shared_ptr<PairsiftDatabase> store;

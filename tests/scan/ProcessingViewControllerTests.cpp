@@ -8,12 +8,11 @@
 #include "scan/DKDockProgressIndicator.h"
 #include "platform/DockTile.h"
 #include "store/PairsiftDatabase.h"
+#include "testkit/EventLoopWait.h"
 #include "testkit/TemporaryTree.h"
 
 #include <QCoreApplication>
-#include <QDeadlineTimer>
 #include <QEvent>
-#include <QThread>
 #include <QTimer>
 
 #include <gtest/gtest.h>
@@ -40,19 +39,6 @@ public:
     int displays = 0;
     int restores = 0;
 };
-
-// Runs the event loop until the condition holds; false after a bound that only a hang reaches.
-bool waitUntil(const std::function<bool()>& condition)
-{
-    const QDeadlineTimer deadline(30000);
-    while (!condition()) {
-        if (deadline.hasExpired())
-            return false;
-        QCoreApplication::processEvents();
-        QThread::msleep(1);
-    }
-    return true;
-}
 
 // Holds the first file of a gated run until the test opens it or the run is stopped.
 class Gate {
@@ -218,7 +204,7 @@ protected:
     void start() { m_controller->processFilesInSession(m_session, nullptr, m_completion.block()); }
     bool waitForCompletion()
     {
-        return waitUntil([this] { return m_completion.calls > 0; });
+        return test::waitUntil([this] { return m_completion.calls > 0; });
     }
 
     TemporaryTree m_tree;
@@ -379,7 +365,7 @@ TEST_F(ProcessingViewControllerTest, aSecondStartDuringARunIsAnsweredNoAndLeaves
 
     Completion second;
     m_controller->processFilesInSession(m_session, nullptr, second.block());
-    ASSERT_TRUE(waitUntil([&] { return second.calls > 0; }));
+    ASSERT_TRUE(test::waitUntil([&] { return second.calls > 0; }));
     EXPECT_FALSE(second.isFinished);
     EXPECT_EQ(second.result->count(), 0u);
     EXPECT_TRUE(m_controller->isRunning());
