@@ -87,7 +87,7 @@ bool FileRemover::existsAtPath(const QString& path)
     return ::lstat(QFile::encodeName(path).constData(), &info) == 0 || errno != ENOENT;
 }
 
-FileRemover::Check FileRemover::checkBeforeRemoval(const FileItem& file) const
+std::optional<RemovalOutcome> FileRemover::checkBeforeRemoval(const FileItem& file) const
 {
     const QString& path = file.name();
     struct stat staged {};
@@ -95,18 +95,18 @@ FileRemover::Check FileRemover::checkBeforeRemoval(const FileItem& file) const
         const int code = errno;
         if (code == ENOENT) {
             logInfo(m_logger, "File '%@' no longer exists", path);
-            return Check::Gone;
+            return RemovalOutcome::AlreadyGone;
         }
         logError(m_logger, "Unable to inspect file '%@': %@", path, systemMessage(code));
-        return Check::Refused;
+        return RemovalOutcome::Failed;
     }
     if (!S_ISREG(staged.st_mode) && !S_ISLNK(staged.st_mode)) {
         logError(m_logger, "File '%@' is not a regular file or link", path);
-        return Check::Refused;
+        return RemovalOutcome::Failed;
     }
     const QString& kept = file.remainingFileName();
     if (kept.isEmpty())
-        return Check::Proceed;
+        return std::nullopt;
     struct stat keptStat {};
     const char* fault = nullptr;
     if (::lstat(QFile::encodeName(kept).constData(), &keptStat) != 0)
@@ -118,9 +118,9 @@ FileRemover::Check FileRemover::checkBeforeRemoval(const FileItem& file) const
     else if (static_cast<quint64>(keptStat.st_size) != file.totalSize())
         fault = "has changed size";
     if (!fault)
-        return Check::Proceed;
+        return std::nullopt;
     logError(m_logger, "Not removing '%@': its kept copy '%@' %s", path, kept, fault);
-    return Check::Refused;
+    return RemovalOutcome::Failed;
 }
 
 bool FileRemover::removeStagedFile(const QString& path, bool isMarked)
@@ -143,14 +143,8 @@ bool FileRemover::removeStagedFile(const QString& path, bool isMarked)
 
 RemovalOutcome FileRemover::deleteFile(const FileItem& file, bool isMarked)
 {
-    switch (checkBeforeRemoval(file)) {
-    case Check::Gone:
-        return RemovalOutcome::AlreadyGone;
-    case Check::Refused:
-        return RemovalOutcome::Failed;
-    case Check::Proceed:
-        break;
-    }
+    if (const std::optional<RemovalOutcome> stopped = checkBeforeRemoval(file))
+        return *stopped;
     return removeStagedFile(file.name(), isMarked) ? RemovalOutcome::Removed : RemovalOutcome::Failed;
 }
 
@@ -161,14 +155,8 @@ RemovalOutcome FileRemover::deleteAndLinkFile(const FileItem& file, bool isMarke
         logError(m_logger, "File '%@' is not in a plain folder and is never replaced by a link", path);
         return RemovalOutcome::Failed;
     }
-    switch (checkBeforeRemoval(file)) {
-    case Check::Gone:
-        return RemovalOutcome::AlreadyGone;
-    case Check::Refused:
-        return RemovalOutcome::Failed;
-    case Check::Proceed:
-        break;
-    }
+    if (const std::optional<RemovalOutcome> stopped = checkBeforeRemoval(file))
+        return *stopped;
     const QString& kept = file.remainingFileName();
     if (kept.isEmpty()) {
         logWarning(m_logger, "File '%@' has nothing to link to", path);

@@ -8,6 +8,7 @@
 
 #include <functional>
 #include <memory>
+#include <optional>
 
 namespace pairsift {
 
@@ -59,8 +60,8 @@ public:
     void logFileInfo(const QString& path) const;
 
 private:
-    enum class Check { Proceed, Gone, Refused };
-    Check checkBeforeRemoval(const FileItem& file) const;
+    // How the removal ends before anything changes (AlreadyGone or Failed); nothing when it may proceed.
+    std::optional<RemovalOutcome> checkBeforeRemoval(const FileItem& file) const;
     bool removeStagedFile(const QString& path, bool isMarked);
     // Undoes the replacement's first steps; the file is then untouched or back in place.
     void rollBack(const QByteArray& temporaryLink, const QByteArray& aside, const QByteArray& path,
