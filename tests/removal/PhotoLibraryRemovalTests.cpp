@@ -17,6 +17,8 @@
 
 #include <sqlite3.h>
 
+#include <utility>
+
 namespace pairsift {
 namespace {
 
@@ -44,6 +46,18 @@ protected:
         EXPECT_TRUE(store->addFile(path, 5, {}, type, tree.path(library)));
         EXPECT_TRUE(store->trashFile(path, {}));
         return path;
+    }
+
+    // A photo staged in each of two iPhoto libraries, the first of them `current`, with iPhoto running.
+    std::pair<QString, QString> stageInTwoRunningiPhotoLibraries(const QString& current)
+    {
+        EXPECT_TRUE(HVRiPhotoDriver::setLibraryPath(current));
+        const QString first = stage(QStringLiteral("One.photolibrary"), QStringLiteral("a.jpg"), containerTypeiPhoto);
+        const QString second = stage(QStringLiteral("Two.photolibrary"), QStringLiteral("b.jpg"), containerTypeiPhoto);
+        fake->addPhoto(first);
+        fake->addPhoto(second);
+        fake->iPhoto().setRunning(true);
+        return {first, second};
     }
 
     void deleteAll()
@@ -78,12 +92,7 @@ protected:
 TEST_F(PhotoLibraryRemovalTest, aFailingScriptOnTheSecondiPhotoLibraryLeavesItsPhotosStagedAndSwitchesBack)
 {
     const QString current = tree.path(QStringLiteral("One.photolibrary"));
-    ASSERT_TRUE(HVRiPhotoDriver::setLibraryPath(current));
-    const QString first = stage(QStringLiteral("One.photolibrary"), QStringLiteral("a.jpg"), containerTypeiPhoto);
-    const QString second = stage(QStringLiteral("Two.photolibrary"), QStringLiteral("b.jpg"), containerTypeiPhoto);
-    fake->addPhoto(first);
-    fake->addPhoto(second);
-    fake->iPhoto().setRunning(true);
+    const auto [first, second] = stageInTwoRunningiPhotoLibraries(current);
     fake->failScriptNumber(2);
     deleteAll();
 
@@ -98,12 +107,7 @@ TEST_F(PhotoLibraryRemovalTest, aFailingScriptOnTheSecondiPhotoLibraryLeavesItsP
 TEST_F(PhotoLibraryRemovalTest, aFailingSwitchToTheSecondLibraryEndsTheHandlerWithItsText)
 {
     const QString current = tree.path(QStringLiteral("One.photolibrary"));
-    ASSERT_TRUE(HVRiPhotoDriver::setLibraryPath(current));
-    const QString first = stage(QStringLiteral("One.photolibrary"), QStringLiteral("a.jpg"), containerTypeiPhoto);
-    const QString second = stage(QStringLiteral("Two.photolibrary"), QStringLiteral("b.jpg"), containerTypeiPhoto);
-    fake->addPhoto(first);
-    fake->addPhoto(second);
-    fake->iPhoto().setRunning(true);
+    const auto [first, second] = stageInTwoRunningiPhotoLibraries(current);
     fake->iPhoto().setQuitAfterRunningChecks(std::nullopt);
     deleteAll();
 
