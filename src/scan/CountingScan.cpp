@@ -6,11 +6,13 @@
 #include "photolibs/ContainerDetection.h"
 #include "platform/UserDefaults.h"
 #include "scan/CountingViewController.h"
+#include "scan/WalkHandoff.h"
 #include "store/PairsiftDatabase.h"
 #include "store/StoreTransaction.h"
 #include "support/foundation/AliasResolution.h"
 #include "support/foundation/ApplicationFolders.h"
 #include "support/foundation/PathClassification.h"
+#include "support/logging/HeldLog.h"
 #include "support/logging/SOLogger.h"
 
 #include <QFile>
@@ -21,6 +23,8 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <exception>
+#include <thread>
 
 namespace pairsift {
 
@@ -32,6 +36,9 @@ QString canonicalFolder(const QString& path)
     const QString canonical = QFileInfo(path).canonicalFilePath();
     return canonical.isEmpty() ? path : canonical;
 }
+
+// Messages the walk holds back between two files, at most, before it hands them over alone.
+constexpr std::size_t maximumHeldMessages = 64;
 
 bool isPhotoLibrary(const ContainerType& type)
 {
@@ -134,22 +141,72 @@ bool CountingScan::scanLocation(const LocationItemPtr& location)
         folder = root + QStringLiteral("/Masters");
         logDebug(m_logger, "Container: %@, scanning '%@'", type, folder);
     }
-    return m_walker.walk(folder, [&](const LocationWalker::Entry& entry) { return visitEntry(entry, type, root); });
+    return walkLocation(folder, type, root);
 }
 
-LocationWalker::Action CountingScan::visitEntry(const LocationWalker::Entry& entry, const ContainerType& containerType,
+bool CountingScan::walkLocation(const QString& folder, const ContainerType& containerType,
+    const QString& containerPath)
+{
+    WalkHandoff handoff;
+    bool isWalked = false;
+    std::exception_ptr walkFailure;
+    std::thread walking([&] {
+        try {
+            HeldLog held;
+            isWalked = m_walker.walk(folder, [&](const LocationWalker::Entry& entry) {
+                Visit visit = visitEntry(entry, containerType, containerPath);
+                // Messages alone travel too, so a walk that offers nothing holds back no more than a few.
+                if ((visit.offered || held.heldCount() >= maximumHeldMessages)
+                    && !handoff.push(WalkStep{held.take(), std::move(visit.offered)}))
+                    return LocationWalker::Action::Stop;
+                return visit.action;
+            });
+            handoff.push(WalkStep{held.take(), nullptr});
+        } catch (...) {
+            walkFailure = std::current_exception();
+        }
+        handoff.finish();
+    });
+
+    try {
+        for (std::vector<WalkStep> batch = handoff.take(); !batch.empty(); batch = handoff.take()) {
+            for (const WalkStep& step : batch) {
+                // The scan ends after the step before, as a walk on this thread would have after that entry.
+                if (isStopped()) {
+                    handoff.abandon();
+                    break;
+                }
+                for (const HeldLogMessage& message : step.messages)
+                    message.send();
+                if (step.file)
+                    keepFile(step.file);
+            }
+        }
+    } catch (...) {
+        handoff.abandon();
+        walking.join();
+        throw;
+    }
+    handoff.abandon();
+    walking.join();
+    if (walkFailure)
+        std::rethrow_exception(walkFailure);
+    return isWalked && !isStopped();
+}
+
+CountingScan::Visit CountingScan::visitEntry(const LocationWalker::Entry& entry, const ContainerType& containerType,
     const QString& containerPath)
 {
     logDebug(m_logger, "'%@' is the next path object", entry.relativePath);
     logDebug(m_logger, "'%@' is the full name", entry.fullPath);
 
-    LocationWalker::Action action = LocationWalker::Action::Continue;
+    Visit visit;
     switch (entry.kind) {
     case LocationWalker::EntryKind::Directory:
-        action = visitFolder(entry.fullPath);
+        visit.action = visitFolder(entry.fullPath);
         break;
     case LocationWalker::EntryKind::RegularFile:
-        offerFile(entry.fullPath, entry.attributes, entry.attributesError, containerType, containerPath);
+        visit.offered = offerFile(entry.fullPath, entry.attributes, entry.attributesError, containerType, containerPath);
         break;
     case LocationWalker::EntryKind::SymbolicLink: {
         // A link is judged by its target, under the target's path; the walker never enters it.
@@ -160,7 +217,7 @@ LocationWalker::Action CountingScan::visitEntry(const LocationWalker::Entry& ent
         else if (mode && S_ISREG(*mode)) {
             int error = 0;
             const std::optional<FileAttributes> attributes = readFileAttributes(resolved, &error);
-            offerFile(resolved, attributes, error, containerType, containerPath);
+            visit.offered = offerFile(resolved, attributes, error, containerType, containerPath);
         }
         else
             logDebug(m_logger, "'%@' is not a regular file, skipping", entry.fullPath);
@@ -170,7 +227,9 @@ LocationWalker::Action CountingScan::visitEntry(const LocationWalker::Entry& ent
         logDebug(m_logger, "'%@' is not a regular file, skipping", entry.fullPath);
         break;
     }
-    return isStopped() ? LocationWalker::Action::Stop : action;
+    if (isStopped())
+        visit.action = LocationWalker::Action::Stop;
+    return visit;
 }
 
 LocationWalker::Action CountingScan::visitFolder(const QString& resolvedPath)
@@ -190,20 +249,53 @@ LocationWalker::Action CountingScan::visitFolder(const QString& resolvedPath)
     return LocationWalker::Action::Continue;
 }
 
-void CountingScan::offerFile(const QString& path, const std::optional<FileAttributes>& attributes, int attributesError,
-    const ContainerType& containerType, const QString& containerPath)
+FileItemPtr CountingScan::offerFile(const QString& path, const std::optional<FileAttributes>& attributes,
+    int attributesError, const ContainerType& containerType, const QString& containerPath)
 {
     if (CountingViewController::shouldIgnoreFile(path, containerType, m_settings.filters, m_logger))
-        return;
+        return nullptr;
     if (isOwnPath(path) || m_ownFiles.contains(path)) {
         logDebug(m_logger, "'%@' is one of the program's own files, skipped", path);
-        return;
+        return nullptr;
     }
     if (!attributes) {
         logWarning(m_logger, "Unable to read the attributes of file '%@': %@", path, qt_error_string(attributesError));
-        return;
+        return nullptr;
     }
-    if (!addFile(path, containerType, containerPath, *attributes, *m_session, m_logger)) {
+    return prepareFile(path, containerType, containerPath, *attributes);
+}
+
+FileItemPtr CountingScan::prepareFile(const QString& path, const ContainerType& containerType,
+    const QString& containerPath, const FileAttributes& attributes)
+{
+    Q_ASSERT_X(!path.isNull(), "CountingScan", "fileName");
+    logInfo(m_logger, "Adding file: '%@'", path);
+    const FileItemPtr file = FileItem::create(path);
+    file->setAttributes(attributes);
+    file->setContainerType(containerType);
+    file->setContainerPath(containerPath);
+
+    const quint64 size = file->totalSize();
+    if (size == 0) {
+        logWarning(m_logger, "File '%@' has zero size", path);
+        return nullptr;
+    }
+    if (m_settings.ignoreSmallFiles && static_cast<double>(size) < m_settings.smallFileSize) {
+        logWarning(m_logger, "File '%@' is too small (%ld b)", path, static_cast<qint64>(size));
+        return nullptr;
+    }
+    // A file reached twice (hard links, links, bind mounts, overlapping locations) would otherwise be
+    // grouped with itself, and removing the "duplicate" would remove the only copy.
+    if (!m_offeredFiles.insert(attributes.id).second) {
+        logInfo(m_logger, "File '%@' is the same file as one already added, skipping", path);
+        return nullptr;
+    }
+    return file;
+}
+
+void CountingScan::keepFile(const FileItemPtr& file)
+{
+    if (!m_session->addNewFile(file)) {
         // SQLite ended the scan's transaction (a full disk): every later insert would fail on its own, or
         // be committed alone, and the scan would be half-written. The scan stops and is rolled back.
         if (!m_db->isInTransaction()) {
@@ -212,37 +304,9 @@ void CountingScan::offerFile(const QString& path, const std::optional<FileAttrib
         }
         return;
     }
-    logDebug(m_logger, "'%@': file added, container type: '%@', container path: '%@'", path, containerType,
-        containerPath);
+    logDebug(m_logger, "'%@': file added, container type: '%@', container path: '%@'", file->name(),
+        file->containerType(), file->containerPath());
     m_fileCount.publish(m_session->fileCount());
-}
-
-bool CountingScan::addFile(const QString& path, const ContainerType& containerType, const QString& containerPath,
-    const FileAttributes& attributes, Session& session, const SOLoggerPtr& logger)
-{
-    Q_ASSERT_X(!path.isNull(), "CountingScan", "fileName");
-    logInfo(logger, "Adding file: '%@'", path);
-    const FileItemPtr file = FileItem::create(path);
-    file->setAttributes(attributes);
-    file->setContainerType(containerType);
-    file->setContainerPath(containerPath);
-
-    const quint64 size = file->totalSize();
-    if (size == 0) {
-        logWarning(logger, "File '%@' has zero size", path);
-        return false;
-    }
-    if (m_settings.ignoreSmallFiles && static_cast<double>(size) < m_settings.smallFileSize) {
-        logWarning(logger, "File '%@' is too small (%ld b)", path, static_cast<qint64>(size));
-        return false;
-    }
-    // A file reached twice (hard links, links, bind mounts, overlapping locations) would otherwise be
-    // grouped with itself, and removing the "duplicate" would remove the only copy.
-    if (!m_addedFiles.insert(attributes.id).second) {
-        logInfo(logger, "File '%@' is the same file as one already added, skipping", path);
-        return false;
-    }
-    return session.addNewFile(file);
 }
 
 bool CountingScan::isInsideListedLibrary(const QString& root) const
@@ -259,7 +323,7 @@ bool CountingScan::isOwnPath(const QString& path) const
 
 bool CountingScan::isStopped() const
 {
-    return m_isStoreFailed || m_userStopped.load(std::memory_order_relaxed);
+    return m_isStoreFailed.load(std::memory_order_relaxed) || m_userStopped.load(std::memory_order_relaxed);
 }
 
 } // namespace pairsift

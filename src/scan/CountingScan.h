@@ -2,6 +2,7 @@
 
 #include "model/FileAttributes.h"
 #include "model/FileId.h"
+#include "model/FileItem.h"
 #include "photolibs/ContainerType.h"
 #include "platform/ProgressMailbox.h"
 #include "scan/LocationWalker.h"
@@ -27,7 +28,8 @@ class SOLogger;
 using SOLoggerPtr = std::shared_ptr<SOLogger>;
 
 // One walk of the counting stage, run on the counting queue: prunes the store's live rows, walks every
-// location inside one store transaction and commits it, or rolls it back on stop. The scan owns what
+// location inside one store transaction and commits it, or rolls it back on stop. Each location's
+// folders are walked on a thread of its own while the counting queue keeps the files. The scan owns what
 // lives for one walk (the locations, filters and small-file threshold read at its start, the identities
 // of the files added, the published file count); the controller that starts it owns the stop flag.
 class CountingScan {
@@ -51,26 +53,36 @@ public:
     // back. True only when every location was walked without a stop and the transaction was committed.
     bool run();
 
-    // Counting queue (the main thread outside a walk). Offers the file, with the attributes the walk read,
-    // to the session; false when it is empty, below the small-file threshold, the same file (device,
-    // inode) as one already added in this scan, or refused by the store.
-    bool addFile(const QString& path, const ContainerType& containerType, const QString& containerPath,
-        const FileAttributes& attributes, Session& session, const SOLoggerPtr& logger);
-
     // Any thread: the session's file count as the walk last published it.
     std::uint64_t latestFileCount() { return m_fileCount.take(); }
 
 private:
+    // What visiting one entry did: how the walk goes on, and the file it offers, if any.
+    struct Visit {
+        LocationWalker::Action action = LocationWalker::Action::Continue;
+        FileItemPtr offered;
+    };
+
     // False when the walk was stopped.
     bool scanLocation(const LocationItemPtr& location);
-    // The entry visitor for one walked folder.
-    LocationWalker::Action visitEntry(const LocationWalker::Entry& entry, const ContainerType& containerType,
+    // Walks the folder on a thread of its own, ahead of this one, which keeps the files offered and sends
+    // what the walk logged where one thread doing both would have. False when the walk was stopped.
+    bool walkLocation(const QString& folder, const ContainerType& containerType, const QString& containerPath);
+    // Walking thread, as are the three below: the entry visitor for one walked folder.
+    Visit visitEntry(const LocationWalker::Entry& entry, const ContainerType& containerType,
         const QString& containerPath);
     // A folder, or a link to one: never offered; SkipDescendants for a package or an ignored folder.
     LocationWalker::Action visitFolder(const QString& resolvedPath);
-    // A regular file, with its attributes or the reason (an errno value) they could not be read.
-    void offerFile(const QString& path, const std::optional<FileAttributes>& attributes, int attributesError,
+    // A regular file, with its attributes or the reason (an errno value) they could not be read; null when
+    // a filter, the program's own files or unreadable attributes leave it out.
+    FileItemPtr offerFile(const QString& path, const std::optional<FileAttributes>& attributes, int attributesError,
         const ContainerType& containerType, const QString& containerPath);
+    // The file, with the attributes the walk read; null when it is empty, below the small-file threshold,
+    // or the same file (device, inode) as one already offered in this scan.
+    FileItemPtr prepareFile(const QString& path, const ContainerType& containerType, const QString& containerPath,
+        const FileAttributes& attributes);
+    // Counting queue: adds an offered file to the session and the store.
+    void keepFile(const FileItemPtr& file);
     // The program's data or configuration folder, or a path below one: the live store, its journal and
     // the log being written are never counted, hashed or offered for removal.
     bool isOwnPath(const QString& path) const;
@@ -91,9 +103,10 @@ private:
     const QStringList m_ownFolders;
     // The store's file and journal, should they lie outside those folders.
     QStringList m_ownFiles;
-    bool m_isStoreFailed = false;
-    // The files added in this scan.
-    std::unordered_set<FileId> m_addedFiles;
+    // Set by the counting queue, read by the walking thread too.
+    std::atomic<bool> m_isStoreFailed{false};
+    // The files offered in this scan; the walking thread's.
+    std::unordered_set<FileId> m_offeredFiles;
     // Read by the controller's refresh timer, so a walk of a million files posts no event per file.
     ProgressMailbox<std::uint64_t> m_fileCount;
 };

@@ -146,7 +146,12 @@ TEST_F(CountingLifecycle, stopRollsBackAndReportsFailure)
     EXPECT_LT(m_session->allFiles().size(), static_cast<std::size_t>(manyFiles));
     // The rows deleted before the transaction stay deleted; those of this scan are rolled back.
     EXPECT_TRUE(storedFiles().empty());
-    EXPECT_TRUE(log.finish().contains(QStringLiteral("<Info>: Scan complete")));
+    const QString text = log.finish();
+    EXPECT_TRUE(text.contains(QStringLiteral("<Info>: Scan complete")));
+    // The scan ended between two files, however far the walk had run ahead: every file it began to add
+    // was added, and nothing the walk did past that point was logged.
+    EXPECT_EQ(text.count(QStringLiteral("<Info>: Adding file: ")), m_session->allFiles().size());
+    EXPECT_EQ(text.count(QStringLiteral("': file added, ")), m_session->allFiles().size());
 }
 
 TEST_F(CountingLifecycle, destroyingTheControllerStopsTheWalk)

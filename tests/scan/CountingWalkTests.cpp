@@ -322,6 +322,39 @@ TEST_F(CountingWalk, theProgramsOwnFilesAreNeverCounted)
         << m_log->text().toStdString();
 }
 
+// However far the walk runs ahead of the files being kept, every entry's lines come together and in the
+// walk's order, kept files and filtered ones alike.
+TEST_F(CountingWalk, everyEntryIsLoggedWholeAndInWalkOrder)
+{
+    constexpr int fileCount = 3000;
+    for (int index = 0; index < fileCount; ++index) {
+        m_tree.writeFile(QStringLiteral("loc/%1-%2.bin").arg(index % 3 == 0 ? "skip" : "keep").arg(index),
+            content(120, static_cast<quint32>(index)));
+    }
+    ASSERT_EQ(scanPaths({QStringLiteral("loc")}, {Filter(QStringLiteral("skip-"))}), std::optional<bool>(true));
+
+    const QStringList lines = m_log->levelledLines();
+    const QString pathLine = QStringLiteral("' is the full name");
+    qsizetype entries = 0;
+    for (qsizetype index = 0; index < lines.size(); ++index) {
+        if (!lines[index].endsWith(pathLine))
+            continue;
+        ++entries;
+        const QString path = lines[index].section(QLatin1Char('\''), 1, -2);
+        const QStringList expected = path.contains(QStringLiteral("/skip-"))
+            ? QStringList{QStringLiteral("Info: Ignoring file '%1'").arg(path)}
+            : QStringList{QStringLiteral("Info: Adding file: '%1'").arg(path),
+                  QStringLiteral("Debug: '%1': file added, container type: 'directory', container path: '%2'")
+                      .arg(path, m_tree.path(QStringLiteral("loc")))};
+        ASSERT_EQ(lines.mid(index + 1, expected.size()), expected) << "after line " << index;
+        if (entries < fileCount) {
+            ASSERT_TRUE(lines.value(index + 1 + expected.size()).endsWith(QStringLiteral("' is the next path object")));
+        }
+    }
+    EXPECT_EQ(entries, fileCount);
+    EXPECT_EQ(m_session->fileCount(), static_cast<std::uint64_t>(fileCount - fileCount / 3));
+}
+
 // The disk comes first, so the fixture's store is opened on it.
 class CountingOnAFullDisk : protected FullDisk, public CountingTest {};
 

@@ -1,6 +1,7 @@
 #include "support/logging/SOLogger.h"
 
 #include "platform/MainQueue.h"
+#include "support/logging/HeldLog.h"
 #include "support/logging/LoggingDescriptors.h"
 
 namespace pairsift {
@@ -125,7 +126,15 @@ SOASLClientPtr SOLogger::mainASLClient()
 void SOLogger::messageWithLevel(int level, const QString& prefix, const QString& suffix, const char* format,
     std::initializer_list<FormatArgument> arguments)
 {
-    const QString text = prefix + formatArguments(format, arguments) + suffix;
+    QString text = prefix + formatArguments(format, arguments) + suffix;
+    if (HeldLog* held = HeldLog::current())
+        held->hold(*this, level, std::move(text));
+    else
+        sendText(level, text);
+}
+
+void SOLogger::sendText(int level, const QString& text)
+{
     // A client that could not be opened loses the message; logging never stops the program.
     currentThreadASLClient()->log(level, m_facility, text);
 }

@@ -69,9 +69,12 @@ public:
         messageWithLevel(level, prefix, suffix, format, {FormatArgument(arguments)...});
     }
     // Sends one message: prefix, formatted text and suffix joined with nothing between (a null prefix or
-    // suffix adds nothing). The joined text is never read as a format again.
+    // suffix adds nothing). The joined text is never read as a format again. Held instead while the
+    // calling thread has a HeldLog.
     void messageWithLevel(int level, const QString& prefix, const QString& suffix, const char* format,
         std::initializer_list<FormatArgument> arguments);
+    // Sends a message formatted earlier, as it stands.
+    void sendText(int level, const QString& text);
 
     template <typename... Arguments>
     void panic(const char* format, const Arguments&... arguments)

@@ -1,5 +1,6 @@
 #include "support/logging/SOLogger.h"
 
+#include "support/logging/HeldLog.h"
 #include "support/logging/LogOutput.h"
 #include "testkit/LogCapture.h"
 
@@ -114,6 +115,40 @@ TEST(SOLogger, freeFunctionsLogAtTheirLevelAndIgnoreANullLogger)
     const QStringList levels{lines[0].level, lines[1].level, lines[2].level, lines[3].level};
     EXPECT_EQ(levels, (QStringList{"Debug", "Info", "Warning", "Error"}));
     EXPECT_EQ(capture.texts(), (QStringList{"d 1", "i two", "w three", "e 4"}));
+}
+
+// A thread that holds its log sends nothing itself; another thread sends what it held, with the levels
+// and in the order it was logged, and the two loggers' messages each reach their own file.
+TEST(SOLogger, aHeldLogIsSentLaterByAnotherThreadInOrder)
+{
+    LogCapture first;
+    LogCapture second;
+    const SOLoggerPtr firstLogger = quietLogger();
+    const SOLoggerPtr secondLogger = quietLogger();
+    firstLogger->addFileDescriptor(first.fileDescriptor());
+    secondLogger->addFileDescriptor(second.fileDescriptor());
+
+    std::vector<HeldLogMessage> held;
+    onNewThread([&] {
+        HeldLog log;
+        logDebug(firstLogger, "one %d", 1);
+        logError(secondLogger, "two %@", QStringLiteral("2"));
+        logWarning(firstLogger, "three %s", "3");
+        held = log.take();
+        EXPECT_EQ(log.heldCount(), 0u);
+    });
+    EXPECT_TRUE(first.lines().isEmpty());
+    EXPECT_TRUE(second.lines().isEmpty());
+    ASSERT_EQ(held.size(), 3u);
+
+    for (const HeldLogMessage& message : held)
+        message.send();
+    EXPECT_EQ(first.texts(), (QStringList{"one 1", "three 3"}));
+    EXPECT_EQ(second.texts(), QStringList{"two 2"});
+    EXPECT_EQ(first.lines().value(1).level, QStringLiteral("Warning"));
+    // Once the holding thread's log is gone, it logs as before.
+    onNewThread([&] { logInfo(firstLogger, "four"); });
+    EXPECT_EQ(first.texts().size(), 3);
 }
 
 TEST(SOLogger, aNullFacilityUsesTheConsoleFacility)
