@@ -31,21 +31,6 @@ namespace {
 const char* const supportAddress = "pairsift-support@lanternforges.com";
 const char* const helpResource = ":/help/index.html";
 
-// Gives each staged plain-folder file the group's first remaining file as its kept copy, as staging the
-// marked files does, so that Delete and link later has a target.
-void recordKeptCopy(const FileGroup& group, const QList<FileItemPtr>& staged)
-{
-    for (const FileItemPtr& candidate : group.files()) {
-        if (staged.contains(candidate))
-            continue;
-        for (const FileItemPtr& file : staged) {
-            if (file->isRegularFile())
-                file->setRemainingFileName(candidate->name());
-        }
-        return;
-    }
-}
-
 } // namespace
 
 void MainWindowController::selectDuplicates()
@@ -115,10 +100,10 @@ void MainWindowController::deleteSelectedItem()
             nextGroup = item.group;
             nextIndex = item.group->selectedFileIndexAfterRemovingFile(item.file);
         }
-        recordKeptCopy(*item.group, {item.file});
+        item.group->recordKeptCopy({item.file});
         staged = m_session->removeFile(item.file);
     } else {
-        recordKeptCopy(*item.group, item.group->tail());
+        item.group->recordKeptCopy(item.group->tail());
         staged = m_session->removeGroup(item.group);
     }
     if (staged)

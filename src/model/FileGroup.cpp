@@ -126,6 +126,18 @@ void FileGroup::populateFilesWithRemainingFile()
     }
 }
 
+void FileGroup::recordKeptCopy(const QList<FileItemPtr>& staged) const
+{
+    const auto kept = std::find_if(m_files.cbegin(), m_files.cend(),
+        [&staged](const FileItemPtr& file) { return !staged.contains(file); });
+    if (kept == m_files.cend())
+        return;
+    for (const FileItemPtr& file : staged) {
+        if (file->isRegularFile())
+            file->setRemainingFileName((*kept)->name());
+    }
+}
+
 void FileGroup::enumerateFilesUsingBlock(const std::function<void(const FileItemPtr&)>& block) const
 {
     const QList<FileItemPtr> files = m_files;

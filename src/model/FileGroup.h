@@ -68,6 +68,9 @@ public:
     void selectDuplicates();
     // Gives each marked plain-folder file the remaining file's path as its link target.
     void populateFilesWithRemainingFile();
+    // The same for files staged by hand: each plain-folder file of `staged` gets the group's first file
+    // outside `staged` as its link target; nothing when every file is staged.
+    void recordKeptCopy(const QList<FileItemPtr>& staged) const;
     void enumerateFilesUsingBlock(const std::function<void(const FileItemPtr&)>& block) const;
 
     // The keep rule: location order (the first listed location whose path prefixes the file's path; files

@@ -67,13 +67,14 @@ void Session::pruneUniqueGroups()
 
 void Session::clear()
 {
+    const bool isEmpty = m_allFiles.empty() && m_fileGroupsBySize.groupCount() == 0 && m_fileGroupsByHash.empty();
     // Freeing a large scan's items takes a while: the caller (the main thread) need not wait for it.
     auto released = std::make_shared<std::tuple<std::vector<FileItemPtr>, FileGrouping, FileGroupsByHash>>(
         std::exchange(m_allFiles, {}), std::exchange(m_fileGroupsBySize, FileGrouping(FileGroupingBySize)),
         std::exchange(m_fileGroupsByHash, {}));
     publishFileCount();
     m_countOfDuplicatesBySize = 0;
-    if (std::get<0>(*released).empty() && std::get<1>(*released).groupCount() == 0 && std::get<2>(*released).empty())
+    if (isEmpty)
         return;
     if (!m_releaseQueue)
         m_releaseQueue = std::make_unique<SerialQueue>(QStringLiteral("com.lanternforges.Pairsift.release"));

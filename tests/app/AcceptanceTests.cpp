@@ -51,18 +51,6 @@ QMap<QString, QByteArray> treeDigests(const QString& root)
 
 class AcceptanceTest : public AppTest {
 protected:
-    // The removal sheet, open and loaded.
-    TrashSheetController& openRemovalSheet()
-    {
-        m_controller->displayTrashSheet();
-        TrashSheet* sheet = m_controller->trashSheet();
-        EXPECT_TRUE(sheet);
-        TrashSheetController* controller = sheet->controller();
-        if (controller->isBusy()) {
-            EXPECT_TRUE(waitForSignal(controller, QMetaMethod::fromSignal(&TrashSheetController::busyChanged)));
-        }
-        return *controller;
-    }
     QStringList stagedPaths(const TrashSheetController& sheet) const
     {
         QStringList paths;
@@ -87,10 +75,9 @@ protected:
     QList<QStringList> shownGroups() const
     {
         QList<QStringList> groups;
-        const Session& session = *m_controller->session();
-        for (std::uint64_t index = 0; index < session.groupCount(); ++index) {
+        for (std::uint64_t index = 0; index < session().groupCount(); ++index) {
             QStringList files;
-            for (const FileItemPtr& file : session.groupAtIndex(index)->files())
+            for (const FileItemPtr& file : session().groupAtIndex(index)->files())
                 files.append(QDir(filesPath(QStringLiteral("fix"))).relativeFilePath(file->name()));
             groups.append(files);
         }
@@ -127,9 +114,7 @@ TEST_F(AcceptanceTest, aUserRemovesDuplicatesAndNothingElseChanges)
     writeFile(QStringLiteral("elsewhere/photo.jpg"), QByteArray(4000, 'p'));
     const QMap<QString, QByteArray> before = treeDigests(filesPath(QString()));
 
-    launch();
-    addLocation(filesPath(QStringLiteral("fix")));
-    scanAndWait();
+    launchAndScan({QStringLiteral("fix")});
     const QList<QStringList> expectedGroups = {
         {QStringLiteral("archive/notes.md"), QStringLiteral("backup/notes copy.md")},
         {QStringLiteral("archive/photo.jpg"), QStringLiteral("copies/2019/summer/photo copy.jpg")},
@@ -145,10 +130,10 @@ TEST_F(AcceptanceTest, aUserRemovesDuplicatesAndNothingElseChanges)
 
     // Mark all but the kept files, stage them.
     m_controller->window()->selectDuplicatesAction()->trigger();
-    EXPECT_EQ(m_controller->resultsController().markedCount(), 4u);
+    EXPECT_EQ(results().markedCount(), 4u);
     m_controller->window()->stageAction()->trigger();
     ASSERT_TRUE(waitFor(&MainWindowController::resultsLoaded));
-    EXPECT_EQ(m_controller->session()->groupCount(), 0u);
+    EXPECT_EQ(session().groupCount(), 0u);
     EXPECT_EQ(m_controller->numOfTrashFiles(), 4u);
 
     const QString trashed = filesPath(QStringLiteral("fix/copies/2019/summer/photo copy.jpg"));
@@ -156,7 +141,9 @@ TEST_F(AcceptanceTest, aUserRemovesDuplicatesAndNothingElseChanges)
     const QString linked = filesPath(QStringLiteral("fix/backup/old/report (2).txt"));
     const QString leftStaged = filesPath(QStringLiteral("fix/backup/notes copy.md"));
     {
-        TrashSheetController& sheet = openRemovalSheet();
+        TrashSheetController* opened = openRemovalSheet();
+        ASSERT_TRUE(opened);
+        TrashSheetController& sheet = *opened;
         EXPECT_EQ(stagedPaths(sheet), QStringList({leftStaged, linked, putBack, trashed}));
         runOn(sheet, trashed, &TrashSheetController::deletePermanently);
         runOn(sheet, putBack, &TrashSheetController::putBack);
@@ -200,7 +187,9 @@ TEST_F(AcceptanceTest, aUserRemovesDuplicatesAndNothingElseChanges)
     EXPECT_EQ(shownGroups(), shown);
     EXPECT_EQ(m_controller->numOfTrashFiles(), 1u);
     {
-        TrashSheetController& sheet = openRemovalSheet();
+        TrashSheetController* opened = openRemovalSheet();
+        ASSERT_TRUE(opened);
+        TrashSheetController& sheet = *opened;
         EXPECT_EQ(stagedPaths(sheet), QStringList({leftStaged}));
         sheet.close();
     }

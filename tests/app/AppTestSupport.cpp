@@ -4,6 +4,8 @@
 #include "locations/ScanLocationAddController.h"
 #include "model/Session.h"
 #include "platform/UserDefaults.h"
+#include "removal/TrashSheetController.h"
+#include "removal/views/TrashSheet.h"
 #include "settings/SettingsKeys.h"
 
 #include <QEventLoop>
@@ -80,6 +82,28 @@ void AppTest::scanAndWait()
     if (m_controller->isBusy()) {
         ASSERT_TRUE(waitFor(&MainWindowController::resultsLoaded));
     }
+}
+
+TrashSheetController* AppTest::openRemovalSheet()
+{
+    m_controller->displayTrashSheet();
+    TrashSheet* sheet = m_controller->trashSheet();
+    EXPECT_TRUE(sheet);
+    if (!sheet)
+        return nullptr;
+    TrashSheetController* controller = sheet->controller();
+    if (controller->isBusy()) {
+        EXPECT_TRUE(waitForSignal(controller, QMetaMethod::fromSignal(&TrashSheetController::busyChanged)));
+    }
+    return controller;
+}
+
+void AppTest::launchAndScan(const QStringList& folders)
+{
+    launch();
+    for (const QString& folder : folders)
+        addLocation(filesPath(folder));
+    scanAndWait();
 }
 
 std::uint64_t AppTest::groupCount() const

@@ -2,7 +2,9 @@
 
 #include "app/MainWindowController.h"
 #include "locations/FolderChooser.h"
+#include "model/Session.h"
 #include "platform/DockTile.h"
+#include "results/ResultsController.h"
 #include "support/foundation/PathClassification.h"
 #include "testkit/TemporaryTree.h"
 
@@ -15,6 +17,10 @@
 #include <gtest/gtest.h>
 
 #include <memory>
+
+namespace pairsift {
+class TrashSheetController;
+}
 
 namespace pairsift::test {
 
@@ -61,6 +67,12 @@ protected:
     bool waitFor(Signal signal) { return waitForSignal(m_controller.get(), QMetaMethod::fromSignal(signal)); }
     // Scans and waits for the results.
     void scanAndWait();
+    // Launches, adds the folders below "files" as locations in this order, and scans.
+    void launchAndScan(const QStringList& folders);
+    // The removal sheet, open and loaded; null (failing the test) when it did not open.
+    TrashSheetController* openRemovalSheet();
+    Session& session() const { return *m_controller->session(); }
+    ResultsController& results() const { return m_controller->resultsController(); }
     // Group count as the results show it.
     std::uint64_t groupCount() const;
 

@@ -77,7 +77,7 @@ TEST_F(MainWindowControllerTest, startUpMigratesTheOldSettingAndLoadsOnlyOnceThe
     EXPECT_FALSE(QFile::exists(m_controller->currentLogFilePath()));
 
     m_controller->awakeFromNib();
-    EXPECT_EQ(m_controller->resultsController().selectionInfoText(), QStringLiteral("No duplicate files."));
+    EXPECT_EQ(results().selectionInfoText(), QStringLiteral("No duplicate files."));
     ASSERT_EQ(m_controller->scanLocationTableViewController().locations().size(), 1);
     EXPECT_EQ(m_controller->scanLocationTableViewController().locations().at(0)->path(), legacy);
     EXPECT_FALSE(UserDefaults::standard().value(QStringLiteral("directory")).isValid());
@@ -154,21 +154,17 @@ TEST_F(MainWindowControllerTest, aScanWithoutDuplicatesNeverShowsTheComparison)
 {
     writeFile(QStringLiteral("a/one.txt"), bytes(10, '1'));
     writeFile(QStringLiteral("a/two.txt"), bytes(20, '2'));
-    launch();
-    addLocation(filesPath(QStringLiteral("a")));
-    scanAndWait();
+    launchAndScan({QStringLiteral("a")});
     EXPECT_EQ(groupCount(), 0u);
     EXPECT_FALSE(m_controller->isNonEmpty());
     EXPECT_EQ(m_controller->wastedInfoText(), QStringLiteral("Wasted space: 0 B"));
-    EXPECT_EQ(m_controller->resultsController().selectionInfoText(), QStringLiteral("No duplicate files."));
+    EXPECT_EQ(results().selectionInfoText(), QStringLiteral("No duplicate files."));
 }
 
 TEST_F(MainWindowControllerTest, stoppedOrFailedRunsReturnToTheMainView)
 {
     writeTree();
-    launch();
-    addLocation(filesPath(QStringLiteral("a")));
-    scanAndWait();
+    launchAndScan({QStringLiteral("a")});
     ASSERT_EQ(groupCount(), 2u);
 
     // Counting stopped before its first file: nothing is listed.
@@ -176,7 +172,7 @@ TEST_F(MainWindowControllerTest, stoppedOrFailedRunsReturnToTheMainView)
                      m_controller.get(), [this] { m_controller->stopScan(); });
     scanAndWait();
     EXPECT_TRUE(m_controller->mainViewActive());
-    EXPECT_EQ(m_controller->session()->fileCount(), 0u);
+    EXPECT_EQ(session().fileCount(), 0u);
     EXPECT_EQ(groupCount(), 0u);
     QObject::disconnect(&m_controller->countingViewController(), nullptr, m_controller.get(), nullptr);
 
@@ -184,7 +180,7 @@ TEST_F(MainWindowControllerTest, stoppedOrFailedRunsReturnToTheMainView)
     ASSERT_TRUE(m_controller->db()->beginTransaction());
     scanAndWait();
     EXPECT_TRUE(m_controller->mainViewActive());
-    EXPECT_EQ(m_controller->session()->fileCount(), 0u);
+    EXPECT_EQ(session().fileCount(), 0u);
     ASSERT_TRUE(m_controller->db()->rollback());
 
     // The comparison stopped at once: the loader shows what has a SHA-1, which is nothing.
@@ -228,9 +224,7 @@ TEST_F(MainWindowControllerTest, commandsThatWriteTheStoreWaitForTheScan)
 TEST_F(MainWindowControllerTest, clearAsksThenKeepsOnlyStagedRows)
 {
     writeTree();
-    launch();
-    addLocation(filesPath(QStringLiteral("a")));
-    scanAndWait();
+    launchAndScan({QStringLiteral("a")});
     ASSERT_EQ(groupCount(), 2u);
     const QString staged = filesPath(QStringLiteral("a/one copy.txt"));
     ASSERT_TRUE(m_controller->db()->trashFile(staged, filesPath(QStringLiteral("a/one.txt"))));
@@ -260,12 +254,9 @@ TEST_F(MainWindowControllerTest, clearAsksThenKeepsOnlyStagedRows)
 TEST_F(MainWindowControllerTest, removingALocationPrunesItsRowsAndReloads)
 {
     writeTree();
-    launch();
-    addLocation(filesPath(QStringLiteral("a")));
-    addLocation(filesPath(QStringLiteral("b")));
-    scanAndWait();
+    launchAndScan({QStringLiteral("a"), QStringLiteral("b")});
     ASSERT_EQ(groupCount(), 3u);
-    EXPECT_FALSE(m_controller->resultsController().selectedItem().group);
+    EXPECT_FALSE(results().selectedItem().group);
 
     PairsiftDefaults::setConfirmDeleteLocation(false);
     m_controller->scanLocationTableViewController().setSelectedRows({1});

@@ -47,12 +47,6 @@ protected:
         for (const char* name : {"t/1.dat", "t/2.dat", "t/3.dat"})
             writeFile(QString::fromLatin1(name), QByteArray(7000, 'q'));
     }
-    void launchAndScan(const QString& folder)
-    {
-        launch();
-        addLocation(filesPath(folder));
-        scanAndWait();
-    }
     // A fresh store over the same locations.
     void relaunchWithoutStore()
     {
@@ -61,8 +55,6 @@ protected:
         launch();
         scanAndWait();
     }
-    Session& session() const { return *m_controller->session(); }
-    ResultsController& results() const { return m_controller->resultsController(); }
     // Files are selectable only in expanded groups.
     void selectFile(const FileGroupPtr& group, const FileItemPtr& file) const
     {
@@ -94,7 +86,7 @@ TEST_F(MainWindowMarkingTest, stagingSelectsTheGroupTheRuleNames)
         int expected;
     } cases[] = {{"UMUMU", 0}, {"MUMUU", 3}, {"MUUUM", -1}};
     writeGroups();
-    launchAndScan(QStringLiteral("p"));
+    launchAndScan({QStringLiteral("p")});
     for (const auto& testCase : cases) {
         ASSERT_EQ(session().groupCount(), 5u);
         QByteArray expected;
@@ -121,7 +113,7 @@ TEST_F(MainWindowMarkingTest, stagingSelectsTheGroupTheRuleNames)
 TEST_F(MainWindowMarkingTest, deleteStagesWithTheKeptCopyAndMovesTheSelection)
 {
     writeGroups();
-    launchAndScan(QStringLiteral("."));
+    launchAndScan({QStringLiteral(".")});
     ASSERT_EQ(session().groupCount(), 6u);
 
     // A file of a group of two: the group goes, the one before it is selected.
@@ -192,7 +184,7 @@ TEST_F(MainWindowMarkingTest, theLocationQuestionStoresItsCheckBoxUnderBothButto
 TEST_F(MainWindowMarkingTest, stagedFilesLineForNoneOneManyAndAFailingCount)
 {
     writeGroups();
-    launchAndScan(QStringLiteral("p"));
+    launchAndScan({QStringLiteral("p")});
     const struct {
         int staged;
         QString text;
@@ -221,19 +213,14 @@ TEST_F(MainWindowMarkingTest, stagedFilesLineForNoneOneManyAndAFailingCount)
 TEST_F(MainWindowMarkingTest, theRemovalSheetAsksForARefreshOnlyAfterAChange)
 {
     writeGroups();
-    launchAndScan(QStringLiteral("p"));
+    launchAndScan({QStringLiteral("p")});
     ASSERT_TRUE(m_controller->db()->trashFile(filesPath(QStringLiteral("p/0/second.bin")), filesPath(QStringLiteral("p/0/first.bin"))));
     int refreshes = 0;
     NotificationCenter::defaultCenter().addObserver(this, MainWindowController::cleanupNotificationName(), nullptr,
                                                     [&refreshes](const Notification&) { ++refreshes; });
     for (const bool putBack : {false, true}) {
-        m_controller->displayTrashSheet();
-        TrashSheet* sheet = m_controller->trashSheet();
-        ASSERT_TRUE(sheet);
-        TrashSheetController* controller = sheet->controller();
-        if (controller->isBusy()) {
-            ASSERT_TRUE(waitForSignal(controller, QMetaMethod::fromSignal(&TrashSheetController::busyChanged)));
-        }
+        TrashSheetController* controller = openRemovalSheet();
+        ASSERT_TRUE(controller);
         ASSERT_EQ(controller->deletedFiles().size(), 1);
         if (putBack) {
             controller->setSelectionIndexes({0});

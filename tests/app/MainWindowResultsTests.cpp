@@ -31,12 +31,8 @@ protected:
         // Older, but in the second location.
         writeFile(QStringLiteral("b/three.dat"), QByteArray(5000, 'w'));
         writeFile(QStringLiteral("a/three.dat"), QByteArray(5000, 'w'));
-        launch();
-        addLocation(filesPath(QStringLiteral("a")));
-        addLocation(filesPath(QStringLiteral("b")));
-        scanAndWait();
+        launchAndScan({QStringLiteral("a"), QStringLiteral("b")});
     }
-    ResultsController& results() const { return m_controller->resultsController(); }
     ResultsView& view() const { return *m_controller->window()->mainView()->resultsView(); }
     ResultsListModel& model() const { return *results().model(); }
     // The listed group holding the file.
@@ -102,7 +98,7 @@ TEST_F(MainWindowResultsTest, aPreferFilesChangeKeepsTheHighlightedFileAndTheDet
     EXPECT_EQ(results().selectionModel()->currentIndex().row(), 1);
     EXPECT_EQ(selectedPath(), filesPath(QStringLiteral("a/one.txt")));
     EXPECT_EQ(detailsPath(), selectedPath());
-    EXPECT_EQ(m_controller->session()->groupCount(), 3u);
+    EXPECT_EQ(session().groupCount(), 3u);
 }
 
 TEST_F(MainWindowResultsTest, aReloadFromTheStoreKeepsTheSelectionAndTheExpandedGroups)
@@ -119,7 +115,7 @@ TEST_F(MainWindowResultsTest, aReloadFromTheStoreKeepsTheSelectionAndTheExpanded
     EXPECT_EQ(after->name(), filesPath(QStringLiteral("a/sub/two.bin")));
     EXPECT_EQ(results().details()->selectedFile(), after);
     EXPECT_TRUE(view().dupView()->isExpanded(groupOf(QStringLiteral("a/two.bin"))));
-    EXPECT_EQ(m_controller->session()->expandedGroups().size(), 1);
+    EXPECT_EQ(session().expandedGroups().size(), 1);
 }
 
 TEST_F(MainWindowResultsTest, theViewMenuExpandsAndCollapsesEveryGroup)
@@ -131,7 +127,7 @@ TEST_F(MainWindowResultsTest, theViewMenuExpandsAndCollapsesEveryGroup)
         action->trigger();
         for (int row = 0; row < model().rowCount(); ++row)
             EXPECT_EQ(view().dupView()->isExpanded(model().index(row, 0)), expanded) << row;
-        EXPECT_EQ(m_controller->session()->expandedGroups().size(), expanded ? 3 : 0);
+        EXPECT_EQ(session().expandedGroups().size(), expanded ? 3 : 0);
     }
 }
 
