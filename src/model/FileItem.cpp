@@ -62,12 +62,30 @@ FileItem::FileItem(const QString& name)
 {
 }
 
+FileItem::~FileItem()
+{
+    delete m_extras.load(std::memory_order_acquire);
+}
+
+FileItem::Extras& FileItem::extras() const
+{
+    Extras* existing = m_extras.load(std::memory_order_acquire);
+    if (existing)
+        return *existing;
+    auto made = std::make_unique<Extras>();
+    if (m_extras.compare_exchange_strong(existing, made.get(), std::memory_order_acq_rel))
+        return *made.release();
+    return *existing; // another thread made them first
+}
+
 FileItemPtr FileItem::copy() const
 {
     auto copied = create(m_name);
-    copied->m_remainingFileName = m_remainingFileName;
+    if (const Extras* extras = m_extras.load(std::memory_order_acquire)) {
+        copied->setRemainingFileName(extras->remainingFileName);
+        copied->extras().preview.store(extras->preview.load());
+    }
     copied->m_dateCreated = m_dateCreated;
-    copied->m_preview.store(m_preview.load());
     copied->m_sha1 = m_sha1;
     copied->m_markedForRemoval = m_markedForRemoval;
     copied->m_totalSize = m_totalSize;
@@ -75,6 +93,19 @@ FileItemPtr FileItem::copy() const
     copied->m_containerType = m_containerType;
     copied->m_containerPath = m_containerPath;
     return copied;
+}
+
+const QString& FileItem::remainingFileName() const
+{
+    const Extras* extras = m_extras.load(std::memory_order_acquire);
+    return textOrNull(extras ? &extras->remainingFileName : nullptr);
+}
+
+void FileItem::setRemainingFileName(const QString& path)
+{
+    if (path.isNull() && !m_extras.load(std::memory_order_acquire))
+        return;
+    extras().remainingFileName = path;
 }
 
 QDateTime FileItem::dateCreated() const

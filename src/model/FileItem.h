@@ -44,6 +44,7 @@ public:
     static constexpr qsizetype ChunkSize = 262144;
 
     explicit FileItem(const QString& name);
+    ~FileItem();
     static FileItemPtr create(const QString& name) { return std::make_shared<FileItem>(name); }
 
     FileItem(const FileItem&) = delete;
@@ -57,8 +58,8 @@ public:
     void setName(const QString& name) { m_name = name; }
 
     // The kept copy's path this file is to be replaced by a link to; null when none.
-    const QString& remainingFileName() const { return m_remainingFileName; }
-    void setRemainingFileName(const QString& path) { m_remainingFileName = path; }
+    const QString& remainingFileName() const;
+    void setRemainingFileName(const QString& path);
 
     // Null when unknown. Kept with millisecond precision.
     QDateTime dateCreated() const;
@@ -151,9 +152,16 @@ public:
 private:
     static constexpr qint64 NoDate = std::numeric_limits<qint64>::min();
 
+    // What few items ever get, kept apart so a large scan's items stay small.
+    struct Extras {
+        QString remainingFileName;
+        std::atomic<std::shared_ptr<const QImage>> preview;
+    };
+    // Made on first use by whichever thread gets there first.
+    Extras& extras() const;
+
     QString m_name;
-    QString m_remainingFileName;
-    std::atomic<std::shared_ptr<const QImage>> m_preview;
+    mutable std::atomic<Extras*> m_extras{nullptr};
     qint64 m_dateCreated = NoDate;
     quint64 m_totalSize = 0;
     // Inode 0 names no file: the item was not counted. Kept plain to save the flag's padding.

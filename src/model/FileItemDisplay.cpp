@@ -86,13 +86,16 @@ QIcon FileItem::icon() const
 
 QImage FileItem::preview() const
 {
-    const std::shared_ptr<const QImage> preview = m_preview.load();
+    const Extras* extras = m_extras.load(std::memory_order_acquire);
+    const std::shared_ptr<const QImage> preview = extras ? extras->preview.load() : nullptr;
     return preview ? *preview : QImage();
 }
 
 void FileItem::setPreview(const QImage& preview)
 {
-    m_preview.store(preview.isNull() ? nullptr : std::make_shared<const QImage>(preview));
+    if (preview.isNull() && !m_extras.load(std::memory_order_acquire))
+        return;
+    extras().preview.store(preview.isNull() ? nullptr : std::make_shared<const QImage>(preview));
 }
 
 bool FileItem::fillPreview()

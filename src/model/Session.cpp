@@ -1,5 +1,6 @@
 #include "model/Session.h"
 
+#include "platform/FreedMemory.h"
 #include "platform/SerialQueue.h"
 #include "store/PairsiftDatabase.h"
 #include "support/logging/SOLogger.h"
@@ -78,7 +79,10 @@ void Session::clear()
         return;
     if (!m_releaseQueue)
         m_releaseQueue = std::make_unique<SerialQueue>(QStringLiteral("com.lanternforges.Pairsift.release"));
-    m_releaseQueue->async([released = std::move(released)]() mutable { released.reset(); });
+    m_releaseQueue->async([released = std::move(released)]() mutable {
+        released.reset();
+        returnFreedMemoryToSystem();
+    });
 }
 
 void Session::loadFilesFromDatabase()

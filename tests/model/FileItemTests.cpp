@@ -13,7 +13,11 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <barrier>
 #include <functional>
+#include <thread>
+#include <vector>
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -446,6 +450,41 @@ TEST(FileItem, copyIsANewItemWithEveryStoredValue)
     EXPECT_TRUE(copied->isRegularFile());
     EXPECT_EQ(copied->containerPath(), QStringLiteral("/a"));
     EXPECT_EQ(copied->preview(), preview);
+}
+
+// The kept copy's path and the preview are made on first use, possibly by two threads at once.
+TEST(FileItem, rarelySetValuesAreKeptWhicheverThreadSetsThemFirst)
+{
+    const FileItemPtr fresh = FileItem::create(QStringLiteral("/a/b.jpg"));
+    EXPECT_TRUE(fresh->remainingFileName().isNull());
+    EXPECT_TRUE(fresh->preview().isNull());
+    fresh->setRemainingFileName(QStringLiteral("/a/c.jpg"));
+    EXPECT_TRUE(fresh->preview().isNull());
+    fresh->setRemainingFileName(QString());
+    EXPECT_TRUE(fresh->remainingFileName().isNull());
+
+    QImage preview(2, 2, QImage::Format_RGB32);
+    preview.fill(Qt::blue);
+    std::vector<FileItemPtr> items;
+    for (int index = 0; index < 2000; ++index)
+        items.push_back(FileItem::create(QStringLiteral("/a/%1").arg(index)));
+    // Both threads reach each item together.
+    std::barrier bothAtItem(2);
+    std::thread previews([&] {
+        for (const FileItemPtr& item : items) {
+            bothAtItem.arrive_and_wait();
+            item->setPreview(preview);
+        }
+    });
+    for (const FileItemPtr& item : items) {
+        bothAtItem.arrive_and_wait();
+        item->setRemainingFileName(QStringLiteral("/kept"));
+    }
+    previews.join();
+    const auto isWhole = [&](const FileItemPtr& item) {
+        return item->remainingFileName() == QStringLiteral("/kept") && item->preview() == preview;
+    };
+    EXPECT_TRUE(std::all_of(items.begin(), items.end(), isWhole));
 }
 
 TEST(FileItem, descriptionsNameTheStoredValues)

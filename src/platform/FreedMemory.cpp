@@ -1,0 +1,12 @@
+#include "platform/FreedMemory.h"
+
+#include <malloc.h>
+
+namespace pairsift {
+
+void returnFreedMemoryToSystem()
+{
+    ::malloc_trim(0);
+}
+
+} // namespace pairsift
