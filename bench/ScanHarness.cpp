@@ -121,8 +121,7 @@ bool compare(const Session& session, const std::shared_ptr<PairsiftDatabase>& db
     FileGrouping bySize = session.fileGroupsBySize();
     bySize.pruneSingleFileGroups();
     ProcessingPipeline pipeline(std::move(bySize), logger, db);
-    for (const std::unique_ptr<ProcessingStage>& stage : pipeline.stages())
-        stage->setReaderCount(readers);
+    pipeline.setReaderCount(readers);
 
     QElapsedTimer clock;
     QString currentStage;

@@ -29,6 +29,7 @@ ProcessingPipeline::ProcessingPipeline(FileGrouping fileGroupingBySize, SOLogger
     , m_stages(comparisonStages(m_inFileGroups, logger, db))
     , m_logger(std::move(logger))
 {
+    setReaderCount(ProcessingStage::defaultReaderCount);
 }
 
 ProcessingPipeline::ProcessingPipeline(std::shared_ptr<const FileGrouping> fileGroupingBySize, Stages stages)
@@ -37,12 +38,35 @@ ProcessingPipeline::ProcessingPipeline(std::shared_ptr<const FileGrouping> fileG
 {
 }
 
+void ProcessingPipeline::setReaderCount(int count)
+{
+    m_sharedReaderCount = count;
+}
+
+void ProcessingPipeline::shareReaders(int count)
+{
+    const auto readers = count > 0 ? std::make_shared<ReaderTeam>(count) : nullptr;
+    for (const std::unique_ptr<ProcessingStage>& stage : m_stages)
+        stage->setReaders(readers);
+}
+
 std::uint64_t ProcessingPipeline::totalFiles() const
 {
     return m_inFileGroups->count() * m_stages.size();
 }
 
 FileGrouping ProcessingPipeline::processFilesWithProgress(const StageProgressBlock& progress)
+{
+    if (!m_sharedReaderCount)
+        return runStages(progress);
+    // The helpers live for the run only: an idle pipeline holds no threads.
+    shareReaders(*m_sharedReaderCount);
+    FileGrouping output = runStages(progress);
+    shareReaders(0);
+    return output;
+}
+
+FileGrouping ProcessingPipeline::runStages(const StageProgressBlock& progress)
 {
     const std::uint64_t total = totalFiles();
     const FileGrouping* current = m_inFileGroups.get();

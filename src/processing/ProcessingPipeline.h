@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <vector>
 
 namespace pairsift {
@@ -20,13 +21,18 @@ class ProcessingPipeline {
 public:
     using Stages = std::vector<std::unique_ptr<ProcessingStage>>;
 
-    // The fast and the reliable stage, both built on the grouping, the logger and the store.
+    // The fast and the reliable stage, both built on the grouping, the logger and the store, sharing
+    // their helper threads.
     ProcessingPipeline(FileGrouping fileGroupingBySize, SOLoggerPtr logger, std::shared_ptr<PairsiftDatabase> db);
     // Runs the given stages in order.
     ProcessingPipeline(std::shared_ptr<const FileGrouping> fileGroupingBySize, Stages stages);
 
     const std::shared_ptr<const FileGrouping>& inFileGroups() const { return m_inFileGroups; }
     const Stages& stages() const { return m_stages; }
+    // Gives every stage the same helpers during a run, `count` threads (0: each stage reads on its loop's
+    // thread). Until this is called, stages given to the pipeline keep their own.
+    void setReaderCount(int count);
+
     // The input file count times the number of stages.
     std::uint64_t totalFiles() const;
 
@@ -41,10 +47,14 @@ public:
     bool hasFailed() const { return m_hasFailed; }
 
 private:
+    void shareReaders(int count);
+    FileGrouping runStages(const StageProgressBlock& progress);
+
     std::shared_ptr<const FileGrouping> m_inFileGroups;
     Stages m_stages;
     SOLoggerPtr m_logger;
     bool m_hasFailed = false;
+    std::optional<int> m_sharedReaderCount;
 };
 
 } // namespace pairsift

@@ -28,6 +28,18 @@ struct ProcessingStage::CurrentFile {
     bool cancelled = false;
 };
 
+void ProcessingStage::setReaderCount(int count)
+{
+    m_readerCount = count;
+    m_readers.reset();
+}
+
+void ProcessingStage::setReaders(std::shared_ptr<ReaderTeam> readers)
+{
+    m_readerCount = readers ? readers->size() : 0;
+    m_readers = std::move(readers);
+}
+
 bool ProcessingStage::fileAdded(const FileItem&, const FileGroupKey&)
 {
     return true;
@@ -72,7 +84,9 @@ FileGrouping ProcessingStage::processFiles(const FileGrouping& input, std::uint6
             for (const FileItemPtr& file : group)
                 files.push_back(file.get());
         }
-        readAhead = std::make_unique<StageReadAhead>(std::move(files), m_readerCount,
+        if (!m_readers)
+            m_readers = std::make_shared<ReaderTeam>(m_readerCount);
+        readAhead = std::make_unique<StageReadAhead>(std::move(files), *m_readers,
             [this](const FileItem& file, const HashProgressBlock& chunkProgress) { return contentKey(file, chunkProgress); });
     }
 

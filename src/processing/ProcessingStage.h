@@ -56,10 +56,12 @@ public:
     // Replaces the clock that decides when a file's own progress becomes visible.
     void setClock(Clock clock) { m_clock = std::move(clock); }
 
-    // Helper threads a stage that reads ahead uses (see readsAhead()); 0 reads every file on the
-    // loop's own thread, one after the other.
+    // Helper threads a stage that reads ahead uses (see readsAhead()), started on first use; 0 reads
+    // every file on the loop's own thread, one after the other.
     static constexpr int defaultReaderCount = 16;
-    void setReaderCount(int count) { m_readerCount = count; }
+    void setReaderCount(int count);
+    // Reads ahead with these helpers, which other stages may share (null: on the loop's own thread).
+    void setReaders(std::shared_ptr<ReaderTeam> readers);
 
     // Called on the processing thread; blocks until every file is handled. `doneCount` and `totalCount`
     // are the run's (see StageProgressInfo). A file that cannot be read is logged with its path and left
@@ -109,6 +111,7 @@ private:
     Clock m_clock;
     bool m_hasFailed = false;
     int m_readerCount = defaultReaderCount;
+    std::shared_ptr<ReaderTeam> m_readers;
 };
 
 } // namespace pairsift

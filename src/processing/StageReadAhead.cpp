@@ -16,22 +16,19 @@ constexpr std::uint32_t wakeStep = StageReadAhead::windowSize / 4;
 
 } // namespace
 
-StageReadAhead::StageReadAhead(std::vector<const FileItem*> files, int readerCount, ContentKey contentKey)
+StageReadAhead::StageReadAhead(std::vector<const FileItem*> files, ReaderTeam& readers, ContentKey contentKey)
     : m_files(std::move(files))
     , m_slots(std::make_unique<Slot[]>(std::min<std::size_t>(m_files.size(), windowSize)))
     , m_contentKey(std::move(contentKey))
+    , m_readers(readers)
 {
-    const std::size_t count = std::min<std::size_t>(static_cast<std::size_t>(std::max(readerCount, 0)), m_files.size());
-    m_readers.reserve(count);
-    for (std::size_t reader = 0; reader < count; ++reader)
-        m_readers.emplace_back([this] { read(); });
+    m_readers.run([this] { read(); });
 }
 
 StageReadAhead::~StageReadAhead()
 {
     stop();
-    for (std::thread& reader : m_readers)
-        reader.join();
+    m_readers.waitUntilDone();
 }
 
 void StageReadAhead::stop()

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "model/FileGrouping.h"
+#include "processing/ReaderTeam.h"
 
 #include <QStringList>
 
@@ -10,7 +11,6 @@
 #include <functional>
 #include <memory>
 #include <optional>
-#include <thread>
 #include <vector>
 
 namespace pairsift {
@@ -40,9 +40,9 @@ public:
     // Files read ahead of the one the loop takes, at most.
     static constexpr std::uint32_t windowSize = 4096;
 
-    // `files` outlive this object. `contentKey` reports a progress call after every whole
-    // FileItem::ChunkSize chunk. At least one reader, or nothing is ever read.
-    StageReadAhead(std::vector<const FileItem*> files, int readerCount, ContentKey contentKey);
+    // `files` and `readers`, which must be idle, outlive this object. `contentKey` reports a progress call
+    // after every whole FileItem::ChunkSize chunk.
+    StageReadAhead(std::vector<const FileItem*> files, ReaderTeam& readers, ContentKey contentKey);
     // Stops the helpers and waits for them: each ends within one chunk.
     ~StageReadAhead();
 
@@ -81,7 +81,7 @@ private:
     std::atomic<int> m_waiting{0};
     std::atomic<std::uint32_t> m_roomSignal{0};
     std::atomic<bool> m_isStopped{false};
-    std::vector<std::thread> m_readers;
+    ReaderTeam& m_readers;
 };
 
 } // namespace pairsift

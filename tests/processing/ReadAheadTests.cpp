@@ -2,11 +2,17 @@
 // once, and stops while helpers read or wait for room.
 #include "ProcessingTestSupport.h"
 
+#include "processing/ProcessingPipeline.h"
 #include "testkit/LogCapture.h"
+
+#include <QDir>
 
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <mutex>
+#include <set>
+#include <thread>
 
 namespace pairsift::test {
 namespace {
@@ -137,6 +143,38 @@ TEST(ReadAheadStop, endsEveryHelpersReadAndDropsTheFilesReadPastIt)
     // c and d were read ahead, yet never join: only what came before the stop counts.
     EXPECT_EQ(namesByGroup(output), (std::vector<QStringList>{{"/r/a", "/r/b"}}));
     EXPECT_EQ(log.texts(), QStringList{QStringLiteral("Stopped '/r/endless1'")});
+}
+
+std::size_t threadCount()
+{
+    return static_cast<std::size_t>(QDir(QStringLiteral("/proc/self/task")).entryList(QDir::Dirs | QDir::NoDotAndDotDot).size());
+}
+
+// One set of helpers serves every stage of a run, and none outlives it.
+TEST(ReadAheadPipeline, theStagesShareTheirHelpersForTheRunOnly)
+{
+    std::mutex readersMutex;
+    std::set<std::thread::id> readers;
+    const auto recordingReader = [&](const FileItem& file, const HashProgressBlock& chunkProgress) {
+        {
+            const std::lock_guard<std::mutex> lock(readersMutex);
+            readers.insert(std::this_thread::get_id());
+        }
+        return numberModuloThree(file, chunkProgress);
+    };
+    ProcessingPipeline::Stages stages;
+    stages.push_back(std::make_unique<ReadAheadStage>(recordingReader, 1));
+    stages.push_back(std::make_unique<ReadAheadStage>(recordingReader, 1));
+    const auto items = numberedItems(3000);
+    ProcessingPipeline pipeline(std::make_shared<const FileGrouping>(groupingOf({items})), std::move(stages));
+    pipeline.setReaderCount(3);
+    const std::size_t threadsBefore = threadCount();
+
+    const FileGrouping output = pipeline.processFilesWithProgress({});
+
+    EXPECT_EQ(output.count(), items.size());
+    EXPECT_LE(readers.size(), 3u);
+    EXPECT_EQ(threadCount(), threadsBefore);
 }
 
 } // namespace
