@@ -1,7 +1,5 @@
 #include "model/Session.h"
 
-#include "platform/FreedMemory.h"
-#include "platform/SerialQueue.h"
 #include "store/PairsiftDatabase.h"
 #include "support/logging/SOLogger.h"
 
@@ -77,12 +75,7 @@ void Session::clear()
     m_countOfDuplicatesBySize = 0;
     if (isEmpty)
         return;
-    if (!m_releaseQueue)
-        m_releaseQueue = std::make_unique<SerialQueue>(QStringLiteral("com.lanternforges.Pairsift.release"));
-    m_releaseQueue->async([released = std::move(released)]() mutable {
-        released.reset();
-        returnFreedMemoryToSystem();
-    });
+    m_release.release(std::move(released));
 }
 
 void Session::loadFilesFromDatabase()

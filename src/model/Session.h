@@ -4,6 +4,7 @@
 #include "model/FileGrouping.h"
 #include "model/FileItem.h"
 #include "model/Sha1Digest.h"
+#include "platform/BackgroundRelease.h"
 
 #include <QByteArray>
 #include <QList>
@@ -24,7 +25,6 @@ namespace pairsift {
 class LocationItem;
 using LocationItemPtr = std::shared_ptr<LocationItem>;
 class PairsiftDatabase;
-class SerialQueue;
 class SOLogger;
 using SOLoggerPtr = std::shared_ptr<SOLogger>;
 
@@ -179,8 +179,8 @@ private:
     std::uint64_t m_countOfDuplicatesBySize = 0;
     QList<QByteArray> m_expandedGroups;
     QSet<QByteArray> m_expandedGroupKeys;
-    // Made on the first clear() with something to release.
-    std::unique_ptr<SerialQueue> m_releaseQueue;
+    // Cleared files and groups go here.
+    BackgroundRelease m_release{QStringLiteral("com.lanternforges.Pairsift.release")};
 };
 
 } // namespace pairsift

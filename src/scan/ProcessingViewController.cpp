@@ -177,6 +177,7 @@ void ProcessingViewController::finishRun(const std::shared_ptr<FileGrouping>& gr
     stopTimer();
     m_dockProgressIndicator->setHidden(true);
     releaseQueue();
+    m_release.release(std::shared_ptr<ProcessingPipeline>(std::move(m_pipeline)));
     m_hasFailed = failed;
     if (completionBlock)
         completionBlock(!userStopped() && !failed, *grouping);

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "model/FileGrouping.h"
+#include "platform/BackgroundRelease.h"
 #include "processing/ProcessingPipeline.h"
 #include "scan/ProcessingProgressMailbox.h"
 
@@ -107,7 +108,7 @@ public:
     bool isRunning() const { return m_uiUpdateTimer != nullptr; }
     // Null while idle.
     QTimer* uiUpdateTimer() const { return m_uiUpdateTimer; }
-    // The pipeline of the current or last run; null before the first.
+    // The pipeline of the running comparison; null while idle.
     const ProcessingPipeline* pipeline() const { return m_pipeline.get(); }
     DKDockProgressIndicator* dockProgressIndicator() const { return m_dockProgressIndicator; }
 
@@ -156,6 +157,8 @@ private:
 
     PipelineFactory m_pipelineFactory;
     std::unique_ptr<ProcessingPipeline> m_pipeline;
+    // A finished run's pipeline holds the scan's candidate files, which the session has replaced by then.
+    BackgroundRelease m_release{QStringLiteral("com.lanternforges.Pairsift.release")};
     DKDockProgressIndicator* m_dockProgressIndicator = nullptr;
     QTimer* m_uiUpdateTimer = nullptr;
     // Monotonic, so a clock change cannot make a run look shorter or longer.
