@@ -66,16 +66,14 @@ void Session::pruneUniqueGroups()
 
 void Session::clear()
 {
-    const bool isEmpty = m_allFiles.empty() && m_fileGroupsBySize.groupCount() == 0 && m_fileGroupsByHash.empty();
     // Freeing a large scan's items takes a while: the caller (the main thread) need not wait for it.
-    auto released = std::make_shared<std::tuple<std::vector<FileItemPtr>, FileGrouping, FileGroupsByHash>>(
-        std::exchange(m_allFiles, {}), std::exchange(m_fileGroupsBySize, FileGrouping(FileGroupingBySize)),
-        std::exchange(m_fileGroupsByHash, {}));
+    if (!m_allFiles.empty() || m_fileGroupsBySize.groupCount() > 0 || !m_fileGroupsByHash.empty()) {
+        m_release.release(std::make_shared<std::tuple<std::vector<FileItemPtr>, FileGrouping, FileGroupsByHash>>(
+            std::exchange(m_allFiles, {}), std::exchange(m_fileGroupsBySize, FileGrouping(FileGroupingBySize)),
+            std::exchange(m_fileGroupsByHash, {})));
+    }
     publishFileCount();
     m_countOfDuplicatesBySize = 0;
-    if (isEmpty)
-        return;
-    m_release.release(std::move(released));
 }
 
 void Session::loadFilesFromDatabase()

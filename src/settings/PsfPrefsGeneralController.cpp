@@ -9,7 +9,6 @@
 
 namespace pairsift {
 
-
 PsfPrefsGeneralController::PsfPrefsGeneralController(Reveal reveal, QObject* parent)
     : QObject(parent)
     , m_fileSizeUnits(HVRFileSizeUnit::defaultFileSizeUnits())

@@ -1,39 +1,17 @@
-// The helper threads the comparison stages share: each job reaches every member once, members still
-// being started included, and a team ends cleanly whatever state its members are in.
+// The helper threads the comparison stages share (their sharing is tested with the read-ahead): a job
+// reaches every member, members still being started included, and a team ends cleanly whatever state its
+// members are in.
 #include "processing/ReaderTeam.h"
 
 #include <gtest/gtest.h>
 
 #include <atomic>
-#include <chrono>
 #include <memory>
-#include <set>
 #include <thread>
 #include <vector>
 
 namespace pairsift {
 namespace {
-
-TEST(ReaderTeam, everyMemberDoesEachJobOnceAndTheWaitCoversThemAll)
-{
-    ReaderTeam team(8);
-    std::atomic<int> calls{0};
-    std::mutex threadsMutex;
-    std::set<std::thread::id> threads;
-    for (int job = 1; job <= 3; ++job) {
-        team.run([&] {
-            // Slow enough that a wait that did not cover every member would return early.
-            std::this_thread::sleep_for(std::chrono::milliseconds(5));
-            const std::lock_guard<std::mutex> lock(threadsMutex);
-            threads.insert(std::this_thread::get_id());
-            ++calls;
-        });
-        team.waitUntilDone();
-        EXPECT_EQ(calls.load(), 8 * job);
-    }
-    // The same threads from one job to the next.
-    EXPECT_EQ(threads.size(), 8u);
-}
 
 TEST(ReaderTeam, endsWhileItsMembersAreStillStarting)
 {
