@@ -33,6 +33,27 @@ QString baseFolderOf(const QUrl& base)
     return QFileInfo(reference->path).isDir() ? reference->path : QFileInfo(reference->path).path();
 }
 
+enum class AliasFork { notWritten, withoutIcon, withIcon };
+
+// Writes the record, and the icon when there is one (an old icon is removed otherwise), to the fork of
+// `file` and closes it; an icon that cannot be added is left out.
+AliasFork writeAliasFork(const QString& file, const QByteArray& record, const QByteArray& icon)
+{
+    const std::unique_ptr<CBResourceFork> fork = CBResourceFork::resourceForkForWritingAtPath(file);
+    if (!fork)
+        return AliasFork::notWritten;
+    if (!fork->addData(record, aliasResourceType, aliasResourceId, aliasResourceName)) {
+        fork->closeFile();
+        return AliasFork::notWritten;
+    }
+    const bool hasIcon = !icon.isEmpty() && fork->addData(icon, CBResourceFork::iconFamilyType, CBResourceFork::customIconId, "");
+    if (!hasIcon)
+        fork->removeType(CBResourceFork::iconFamilyType, CBResourceFork::customIconId);
+    if (!fork->closeFile())
+        return AliasFork::notWritten;
+    return hasIcon ? AliasFork::withIcon : AliasFork::withoutIcon;
+}
+
 } // namespace
 
 std::optional<CBAlias> CBAlias::aliasWithURL(const QUrl& url, const QUrl& fromURL)
@@ -256,32 +277,27 @@ bool CBAlias::writeToURL(const QUrl& url, bool includeCustomIcon) const
     const bool existed = itemExists(file);
     if (file.isEmpty() || (existed && !isAliasFile(file)))
         return false;
-    const std::unique_ptr<CBResourceFork> fork = CBResourceFork::resourceForkForWritingAtPath(file);
-    if (!fork)
-        return false;
-    bool written = fork->addData(m_record, aliasResourceType, aliasResourceId, aliasResourceName);
-    if (written) {
-        const QString target = path();
-        quint16 targetFlags = 0;
-        quint32 targetType = 0;
-        quint32 targetCreator = 0;
-        finderInfoFlags(target, &targetFlags, &targetType, &targetCreator);
-        const TypeAndCreator chosen = aliasFileTypeAndCreator(target, targetType, targetCreator);
-        const bool wantsIcon = includeCustomIcon
-            && (chosen.type == 0 || (targetFlags & hasCustomIconFlagBit) || chosen.type == applicationPackageAliasType
-                || chosen.type == applicationAliasType);
-        const QByteArray icon = wantsIcon ? CBResourceFork::iconFamilyDataForFile(target) : QByteArray();
-        const bool hasIcon = !icon.isEmpty() && fork->addData(icon, CBResourceFork::iconFamilyType, CBResourceFork::customIconId, "");
-        if (!hasIcon)
-            fork->removeType(CBResourceFork::iconFamilyType, CBResourceFork::customIconId);
-        // The fork first: an alias flag must never mark a file whose record did not reach the disk.
-        written = fork->closeFile()
-            && setFinderInfoFlags(file, hasIcon ? 0x8400 : 0x8000, 0x8400, chosen.type, chosen.creator);
-    }
-    fork->closeFile();
-    if (!written && !existed)
+    const QString target = path();
+    quint16 targetFlags = 0;
+    quint32 targetType = 0;
+    quint32 targetCreator = 0;
+    finderInfoFlags(target, &targetFlags, &targetType, &targetCreator);
+    const TypeAndCreator chosen = aliasFileTypeAndCreator(target, targetType, targetCreator);
+    const bool wantsIcon = includeCustomIcon
+        && (chosen.type == 0 || (targetFlags & hasCustomIconFlagBit) || chosen.type == applicationPackageAliasType
+            || chosen.type == applicationAliasType);
+    const QByteArray icon = wantsIcon ? CBResourceFork::iconFamilyDataForFile(target) : QByteArray();
+
+    AliasFork written = writeAliasFork(file, m_record, icon);
+    // The icon is optional: when the fork with it does not fit the file's attribute, go without it.
+    if (written == AliasFork::notWritten && !icon.isEmpty())
+        written = writeAliasFork(file, m_record, {});
+    // The fork first: an alias flag must never mark a file whose record did not reach the disk.
+    const bool isWritten = written != AliasFork::notWritten
+        && setFinderInfoFlags(file, written == AliasFork::withIcon ? 0x8400 : 0x8000, 0x8400, chosen.type, chosen.creator);
+    if (!isWritten && !existed)
         QFile::remove(file);
-    return written;
+    return isWritten;
 }
 
 bool CBAlias::writeToFile(const QString& path, bool includeCustomIcon) const

@@ -75,7 +75,8 @@ public:
 
     // Writes an alias file at `url` to the receiver's item. An existing file is replaced only when it is
     // an alias file; a file made here is removed again on failure. True only when the record resource,
-    // the fork's close and the Finder flags all succeed.
+    // the fork's close and the Finder flags all succeed. An icon that does not fit the file's attribute
+    // is left out, and the file is written as a plain alias.
     bool writeToURL(const QUrl& url, bool includeCustomIcon = true) const;
     bool writeToFile(const QString& path, bool includeCustomIcon = true) const;
 

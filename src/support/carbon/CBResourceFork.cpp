@@ -48,9 +48,9 @@ bool createFile(const QString& path, bool* created, Error* error)
 
 } // namespace
 
-CBResourceFork::CBResourceFork(QString path, bool canWrite, ResourceForkContents contents)
+CBResourceFork::CBResourceFork(QString path, std::optional<ForkWriterClaim> writerClaim, ResourceForkContents contents)
     : m_path(std::move(path))
-    , m_canWrite(canWrite)
+    , m_writerClaim(std::move(writerClaim))
     , m_fileReference(nextFileReference())
     , m_contents(std::make_shared<ResourceForkContents>(std::move(contents)))
 {
@@ -79,6 +79,12 @@ std::unique_ptr<CBResourceFork> CBResourceFork::resourceForkForPermission(qint8 
         fail(error, ENOENT, QString("\"%1\" does not exist").arg(path));
         return nullptr;
     }
+    std::optional<ForkWriterClaim> writerClaim = canWrite ? ForkWriterClaim::claim(path, error) : std::nullopt;
+    if (canWrite && !writerClaim) {
+        if (created)
+            QFile::remove(path);
+        return nullptr;
+    }
     const std::optional<QByteArray> bytes = readExtendedAttribute(path, resourceForkAttribute, error);
     std::optional<ResourceForkContents> contents;
     if (bytes && bytes->isEmpty() && canWrite) {
@@ -95,7 +101,7 @@ std::unique_ptr<CBResourceFork> CBResourceFork::resourceForkForPermission(qint8 
             QFile::remove(path);
         return nullptr;
     }
-    return std::unique_ptr<CBResourceFork>(new CBResourceFork(path, canWrite, std::move(*contents)));
+    return std::unique_ptr<CBResourceFork>(new CBResourceFork(path, std::move(writerClaim), std::move(*contents)));
 }
 
 std::unique_ptr<CBResourceFork> CBResourceFork::resourceForkForPermission(qint8 permission, const QUrl& url, Error* error)
@@ -142,6 +148,7 @@ bool CBResourceFork::closeFile(Error* error)
     }
     m_fileReference = 0;
     m_contents.reset();
+    m_writerClaim.reset();
     return written;
 }
 
@@ -175,7 +182,7 @@ Resource* CBResourceFork::findMutable(quint32 type, qint16 id)
 
 bool CBResourceFork::canChange() const
 {
-    return m_contents && m_canWrite;
+    return m_contents && m_writerClaim;
 }
 
 std::optional<QByteArray> CBResourceFork::dataForType(quint32 type, qint16 id) const
@@ -192,6 +199,8 @@ std::optional<QByteArray> CBResourceFork::dataForType(quint32 type, const QStrin
 
 bool CBResourceFork::removeType(quint32 type, qint16 id)
 {
+    if (m_contents && !find(type, id))
+        return true;
     if (!canChange())
         return false;
     const qsizetype removed = m_contents->resources.removeIf([&](const Resource& r) { return r.type == type && r.id == id; });

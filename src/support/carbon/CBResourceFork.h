@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/Error.h"
+#include "support/carbon/ForkWriterClaim.h"
 #include "support/carbon/ResourceTypeEnumerator.h"
 
 #include <QByteArray>
@@ -30,7 +31,9 @@ public:
     // With a write permission the parent folder must exist and the name be at most 1024 characters; a
     // missing file is created, and a file without a fork gets an empty one at once (so a file system
     // without user attributes fails here, and a file made here is removed again). A fork that cannot be
-    // read or is malformed fails. Reading needs an existing file with a fork.
+    // read or is malformed fails, and so does a second open for writing of a file (device and inode)
+    // while one is open: it would drop the first one's changes on close. Reading needs an existing file
+    // with a fork and is never refused for another open.
     static std::unique_ptr<CBResourceFork> resourceForkForPermission(qint8 permission, const QString& path, Error* error = nullptr);
     static std::unique_ptr<CBResourceFork> resourceForkForPermission(qint8 permission, const QUrl& url, Error* error = nullptr);
     static std::unique_ptr<CBResourceFork> resourceForkForReadingAtURL(const QUrl& url, Error* error = nullptr);
@@ -51,7 +54,7 @@ public:
 
     std::optional<QByteArray> dataForType(quint32 type, qint16 id) const;
     std::optional<QByteArray> dataForType(quint32 type, const QString& name) const;
-    // A resource that is not there counts as removed.
+    // A resource that is not there counts as removed, whatever the permission.
     bool removeType(quint32 type, qint16 id);
     QString nameOfResourceType(quint32 type, qint16 id) const;
     bool getId(qint16* id, quint32 type, const QString& name) const;
@@ -80,7 +83,7 @@ public:
     static QByteArray iconFamilyDataForFile(const QString& path);
 
 private:
-    CBResourceFork(QString path, bool canWrite, ResourceForkContents contents);
+    CBResourceFork(QString path, std::optional<ForkWriterClaim> writerClaim, ResourceForkContents contents);
 
     const Resource* find(quint32 type, qint16 id) const;
     const Resource* find(quint32 type, const QString& name) const;
@@ -88,7 +91,8 @@ private:
     bool canChange() const;
 
     QString m_path;
-    bool m_canWrite = false;
+    // Held while a fork opened for writing is open.
+    std::optional<ForkWriterClaim> m_writerClaim;
     qint32 m_fileReference = 0;
     bool m_changed = false;
     std::shared_ptr<ResourceForkContents> m_contents;

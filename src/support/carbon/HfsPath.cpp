@@ -54,7 +54,8 @@ QString pathFromFileSystemPathHFSStyle(const QString& hfsPath)
         return {};
     QString path = volume->mountPoint;
     for (const QString& part : parts) {
-        if (part.isEmpty())
+        // "." and ".." are names on HFS but steps on Linux: "vol:..:etc" would leave the volume.
+        if (part.isEmpty() || part == "." || part == "..")
             return {};
         if (!path.endsWith('/'))
             path += '/';

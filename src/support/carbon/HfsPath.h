@@ -15,7 +15,7 @@ QString fileSystemPathHFSStyle(const QString& path);
 QString fileSystemPathHFSStyle(const QUrl& url);
 
 // The POSIX path (no trailing "/" but for the root) of an HFS-style path; null for an unknown volume,
-// a path without ":" and an empty component other than the trailing one.
+// a path without ":", an empty component other than the trailing one, and a "." or ".." component.
 QString pathFromFileSystemPathHFSStyle(const QString& hfsPath);
 // The file URL of the same, a folder URL (ending in "/") when the HFS-style path ends in ":".
 QUrl URLWithFileSystemPathHFSStyle(const QString& hfsPath);

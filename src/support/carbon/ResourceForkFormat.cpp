@@ -1,5 +1,7 @@
 #include "support/carbon/ResourceForkFormat.h"
 
+#include <QHash>
+#include <QSet>
 #include <QtEndian>
 
 #include <algorithm>
@@ -23,6 +25,7 @@ public:
     Area(const QByteArray& bytes, quint64 start, quint64 length) : m_bytes(bytes), m_start(start), m_length(length) {}
 
     bool isValid() const { return m_start + m_length <= quint64(m_bytes.size()); }
+    quint64 length() const { return m_length; }
     bool contains(quint64 offset, quint64 length) const { return offset <= m_length && length <= m_length - offset; }
     std::optional<Area> sub(quint64 offset, quint64 length) const
     {
@@ -55,27 +58,70 @@ quint32 storedCount(quint16 value)
     return (quint32(value) + 1) & 0xFFFF;
 }
 
-std::optional<Resource> parseReference(const Area& references, quint32 index, quint32 type, const Area& data, const Area& names)
+// A run of bytes that one part of the map claims: [start, end).
+struct Span {
+    quint64 start;
+    quint64 end;
+    bool operator<(const Span& other) const { return start < other.start; }
+};
+
+// True when no two non-empty spans share a byte: in a fork whose map is a tree, every reference list and
+// every data block belongs to one owner. A map that lets many owners point at one block would expand a
+// few kilobytes into gigabytes.
+bool areDisjoint(QList<Span> spans)
 {
-    const quint64 entry = quint64(index) * referenceEntrySize;
-    const std::optional<qint16> id = references.get<qint16>(entry);
-    const std::optional<quint16> nameOffset = references.get<quint16>(entry + 2);
-    const std::optional<quint8> attributes = references.get<quint8>(entry + 4);
-    const std::optional<quint32> dataOffset = references.get24(entry + 4);
-    if (!id || !nameOffset || !attributes || !dataOffset)
-        return std::nullopt;
-    Resource resource{type, *id, {}, *attributes, {}};
-    if (*nameOffset != noName) {
-        const std::optional<quint8> length = names.get<quint8>(*nameOffset);
-        if (!length || !names.contains(quint64(*nameOffset) + 1, *length))
-            return std::nullopt;
-        resource.name = names.bytes(quint64(*nameOffset) + 1, *length);
+    std::sort(spans.begin(), spans.end());
+    quint64 end = 0;
+    for (const Span& span : spans) {
+        if (span.start == span.end)
+            continue;
+        if (span.start < end)
+            return false;
+        end = span.end;
     }
-    const std::optional<quint32> length = data.get<quint32>(*dataOffset);
-    if (!length || !data.contains(quint64(*dataOffset) + 4, *length))
+    return true;
+}
+
+// Where one reference's data block lies; the caller has checked that the reference list holds it.
+std::optional<Span> dataBlock(const Area& references, quint64 entry, const Area& data)
+{
+    const quint32 offset = *references.get24(entry + 4);
+    const std::optional<quint32> length = data.get<quint32>(offset);
+    if (!length || !data.contains(quint64(offset) + 4, *length))
         return std::nullopt;
-    resource.data = data.bytes(quint64(*dataOffset) + 4, *length);
+    return Span{offset, quint64(offset) + 4 + *length};
+}
+
+// Reads one reference; `nameBytes` counts the name bytes copied so far, which never exceed the name list.
+std::optional<Resource> parseReference(const Area& references, quint64 entry, quint32 type, const Area& data, const Area& names,
+                                       quint64* nameBytes)
+{
+    const qint16 id = *references.get<qint16>(entry);
+    const quint16 nameOffset = *references.get<quint16>(entry + 2);
+    const quint8 attributes = *references.get<quint8>(entry + 4);
+    const quint32 dataOffset = *references.get24(entry + 4);
+    Resource resource{type, id, {}, attributes, {}};
+    if (nameOffset != noName) {
+        const std::optional<quint8> length = names.get<quint8>(nameOffset);
+        *nameBytes += length ? *length : 0;
+        if (!length || !names.contains(quint64(nameOffset) + 1, *length) || !names.contains(0, *nameBytes))
+            return std::nullopt;
+        resource.name = names.bytes(quint64(nameOffset) + 1, *length);
+    }
+    resource.data = data.bytes(quint64(dataOffset) + 4, *data.get<quint32>(dataOffset));
     return resource;
+}
+
+// Keeps each type's resources together, the types in the order they first appear, as they are written.
+void groupByType(QList<Resource>& resources)
+{
+    QHash<quint32, qsizetype> order;
+    for (const Resource& resource : resources) {
+        if (!order.contains(resource.type))
+            order.insert(resource.type, order.size());
+    }
+    std::stable_sort(resources.begin(), resources.end(),
+                     [&](const Resource& a, const Resource& b) { return order.value(a.type) < order.value(b.type); });
 }
 
 void append16(QByteArray& bytes, quint16 value)
@@ -103,9 +149,12 @@ std::optional<QByteArray> tooLarge(Error* error, const char* what)
 QList<quint32> resourceTypes(const ResourceForkContents& contents)
 {
     QList<quint32> types;
+    QSet<quint32> seen;
     for (const Resource& resource : contents.resources) {
-        if (!types.contains(resource.type))
+        if (!seen.contains(resource.type)) {
+            seen.insert(resource.type);
             types.append(resource.type);
+        }
     }
     return types;
 }
@@ -134,7 +183,16 @@ std::optional<ResourceForkContents> parseResourceFork(const QByteArray& bytes)
     if (!names || !typeCount)
         return std::nullopt;
 
-    ResourceForkContents contents{*attributes, {}};
+    // The type entries first: each reference list must lie in the map, apart from every other one, and
+    // all of them together hold at most one resource per 12 bytes of map.
+    struct TypeEntry {
+        quint32 type;
+        quint32 count;
+        quint64 referencesOffset;
+    };
+    QList<TypeEntry> entries;
+    QList<Span> referenceLists;
+    quint64 total = 0;
     for (quint32 t = 0; t < storedCount(*typeCount); ++t) {
         const quint64 entry = 2 + quint64(t) * typeEntrySize;
         const std::optional<quint32> type = typeList->get<quint32>(entry);
@@ -142,21 +200,50 @@ std::optional<ResourceForkContents> parseResourceFork(const QByteArray& bytes)
         const std::optional<quint16> referencesOffset = typeList->get<quint16>(entry + 6);
         if (!type || !count || !referencesOffset)
             return std::nullopt;
-        const std::optional<Area> references =
-            typeList->sub(*referencesOffset, quint64(storedCount(*count)) * referenceEntrySize);
-        if (!references)
+        const quint64 listLength = quint64(storedCount(*count)) * referenceEntrySize;
+        total += storedCount(*count);
+        if (!typeList->contains(*referencesOffset, listLength) || total > map->length() / referenceEntrySize)
             return std::nullopt;
-        for (quint32 r = 0; r < storedCount(*count); ++r) {
-            std::optional<Resource> resource = parseReference(*references, r, *type, *data, *names);
+        entries.append({*type, storedCount(*count), *referencesOffset});
+        referenceLists.append({*referencesOffset, *referencesOffset + listLength});
+    }
+    if (!areDisjoint(referenceLists))
+        return std::nullopt;
+    const auto referencesOf = [&](const TypeEntry& entry) {
+        return *typeList->sub(entry.referencesOffset, quint64(entry.count) * referenceEntrySize);
+    };
+
+    // Then every data block, before a byte is copied: disjoint blocks inside the data area mean that the
+    // bytes copied never exceed it.
+    QList<Span> blocks;
+    blocks.reserve(total);
+    for (const TypeEntry& entry : entries) {
+        const Area references = referencesOf(entry);
+        for (quint32 r = 0; r < entry.count; ++r) {
+            const std::optional<Span> block = dataBlock(references, quint64(r) * referenceEntrySize, *data);
+            if (!block)
+                return std::nullopt;
+            blocks.append(*block);
+        }
+    }
+    if (!areDisjoint(std::move(blocks)))
+        return std::nullopt;
+
+    ResourceForkContents contents{*attributes, {}};
+    contents.resources.reserve(total);
+    quint64 nameBytes = 0;
+    for (const TypeEntry& entry : entries) {
+        const Area references = referencesOf(entry);
+        for (quint32 r = 0; r < entry.count; ++r) {
+            std::optional<Resource> resource =
+                parseReference(references, quint64(r) * referenceEntrySize, entry.type, *data, *names, &nameBytes);
             if (!resource)
                 return std::nullopt;
             contents.resources.append(std::move(*resource));
         }
     }
-    // A type may be listed twice; keep each type's resources together, as they are written.
-    const QList<quint32> types = resourceTypes(contents);
-    std::stable_sort(contents.resources.begin(), contents.resources.end(),
-                     [&](const Resource& a, const Resource& b) { return types.indexOf(a.type) < types.indexOf(b.type); });
+    // A type may be listed twice.
+    groupByType(contents.resources);
     return contents;
 }
 

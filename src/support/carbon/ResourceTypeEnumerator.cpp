@@ -9,26 +9,25 @@ ResourceTypeEnumerator::ResourceTypeEnumerator(std::weak_ptr<const ResourceForkC
     : m_contents(std::move(contents))
 {
     if (const std::shared_ptr<const ResourceForkContents> current = m_contents.lock())
-        m_numberOfTypes = qint16(qMin(resourceTypes(*current).size(), qsizetype(0x7FFF)));
+        m_types = resourceTypes(*current);
 }
 
 std::optional<quint32> ResourceTypeEnumerator::nextObject()
 {
-    if (m_typeIndex > m_numberOfTypes)
+    if (m_typeIndex > numberOfTypes())
         return std::nullopt;
-    const qint16 index = m_typeIndex++;
-    const std::shared_ptr<const ResourceForkContents> current = m_contents.lock();
-    const QList<quint32> types = current ? resourceTypes(*current) : QList<quint32>();
-    if (index > types.size()) {
+    const qint32 index = m_typeIndex++;
+    if (m_contents.expired()) {
         consoleLog("Could not get type for resource %i", index);
         return std::nullopt;
     }
-    return types[index - 1];
+    return m_types[index - 1];
 }
 
 QList<quint32> ResourceTypeEnumerator::allObjects()
 {
     QList<quint32> types;
+    types.reserve(numberOfTypes() - m_typeIndex + 1);
     while (const std::optional<quint32> type = nextObject())
         types.append(*type);
     return types;

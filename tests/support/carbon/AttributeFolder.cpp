@@ -44,4 +44,18 @@ QString AttributeFolder::makeFolder(const QString& relative) const
     return path(relative);
 }
 
+qsizetype AttributeFolder::largestAttribute(const char* name) const
+{
+    const QByteArray probe = QFile::encodeName(writeFile("attribute probe"));
+    const QByteArray value(64 * 1024, 'v');
+    qsizetype fits = 0;
+    qsizetype tooLarge = value.size() + 1;
+    while (tooLarge - fits > 1) {
+        const qsizetype size = (fits + tooLarge) / 2;
+        (::setxattr(probe.constData(), name, value.constData(), size, 0) == 0 ? fits : tooLarge) = size;
+    }
+    QFile::remove(QFile::decodeName(probe));
+    return fits;
+}
+
 } // namespace pairsift::test

@@ -21,6 +21,9 @@ public:
     QString path(const QString& relative) const;
     QString writeFile(const QString& relative, const QByteArray& content = {}) const;
     QString makeFolder(const QString& relative) const;
+    // The largest value this file system keeps in the attribute `name` of a new file (at most the
+    // kernel's 64 KiB).
+    qsizetype largestAttribute(const char* name) const;
 
 private:
     std::unique_ptr<QTemporaryDir> m_dir;

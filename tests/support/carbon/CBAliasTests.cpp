@@ -2,7 +2,9 @@
 #include "support/carbon/CBAlias.h"
 #include "support/carbon/CBResourceFork.h"
 #include "support/carbon/FinderInfo.h"
+#include "support/carbon/ExtendedAttribute.h"
 #include "support/carbon/ResourceForkData.h"
+#include "support/carbon/ResourceForkFormat.h"
 
 #include "AttributeFolder.h"
 
@@ -160,6 +162,27 @@ TEST(CBAlias, writesAndReadsAliasFiles)
     EXPECT_FALSE(isAliasFinderInfoFlag(plain));
     EXPECT_TRUE(CBAlias::aliasWithPath(plain)->writeToFile(file)) << "an alias file may be rewritten";
     EXPECT_EQ(CBAlias::aliasWithContentsOfFile(file)->path(), plain);
+}
+
+TEST(CBAlias, iconTooLargeForTheAttributeGivesAPlainAlias)
+{
+    ATTRIBUTE_FOLDER_OR_SKIP(folder);
+    // The target's own fork fills its attribute exactly, so the alias file's fork, which adds the record,
+    // cannot hold the icon.
+    const qsizetype room = folder.largestAttribute(resourceForkAttribute);
+    const qsizetype forkWithoutIcon = serializeResourceFork({0, {{icns, -16455, "", 0, {}}}})->size();
+    ASSERT_GT(room, forkWithoutIcon + 4);
+    const QByteArray icon = "icns" + QByteArray(room - forkWithoutIcon - 4, 'i');
+    const QString target = folder.writeFile("target");
+    ASSERT_TRUE(writeToResourceForkFile(icon, target, icns, -16455, ""));
+
+    const QString file = folder.path("alias");
+    ASSERT_TRUE(CBAlias::aliasWithPath(target)->writeToFile(file));
+    quint16 flags = 0;
+    ASSERT_TRUE(finderInfoFlags(file, &flags, nullptr, nullptr));
+    EXPECT_EQ(flags & 0x8400, 0x8000);
+    EXPECT_FALSE(dataWithResourceForkContentsOfFile(file, icns, -16455));
+    EXPECT_EQ(CBAlias::aliasWithContentsOfFile(file)->path(), target);
 }
 
 TEST(CBAlias, resolvesChainsOfAliasFilesAndLinks)

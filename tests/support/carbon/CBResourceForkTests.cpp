@@ -1,9 +1,11 @@
 #include "support/carbon/CBResourceFork.h"
 #include "support/carbon/ResourceForkData.h"
+#include "support/carbon/ResourceForkFormat.h"
 
 #include "AttributeFolder.h"
 #include "testkit/ConsoleCapture.h"
 
+#include <QFile>
 #include <QFileInfo>
 
 #include <gtest/gtest.h>
@@ -82,6 +84,8 @@ TEST(CBResourceFork, addReplaceRenameAndRemove)
     const std::unique_ptr<CBResourceFork> reader = CBResourceFork::resourceForkForReadingAtPath(path);
     ASSERT_TRUE(reader);
     EXPECT_FALSE(reader->addData("x", alis, 1, "")) << "read permission";
+    EXPECT_TRUE(reader->removeType(alis, 5)) << "nothing to remove is success, whatever the permission";
+    EXPECT_FALSE(reader->removeType(alis, 129)) << "read permission";
     EXPECT_EQ(reader->dataForType(alis, qint16(129)), "b");
     EXPECT_FALSE(reader->dataForType(alis, 5));
     reader->closeFile();
@@ -116,6 +120,46 @@ TEST(CBResourceFork, wholeForkCopiesResourcesAndEnumeratorIsBoundToItsFork)
     EXPECT_TRUE(log.contains("Could not get type for resource 2"));
     const QString neglected = test::consoleOutput([&] { other.reset(); });
     EXPECT_TRUE(neglected.contains("CBAlias ERROR: you neglected to call closeFile: before disposing this CBResourceFork"));
+}
+
+TEST(CBResourceFork, oneWriterPerFileAtATime)
+{
+    ATTRIBUTE_FOLDER_OR_SKIP(folder);
+    const QString path = folder.path("shared");
+    ASSERT_TRUE(QFile::link(path, folder.path("link")));
+    std::unique_ptr<CBResourceFork> first = CBResourceFork::resourceForkForWritingAtPath(path);
+    ASSERT_TRUE(first);
+    const QString log = test::consoleOutput([&] {
+        EXPECT_FALSE(CBResourceFork::resourceForkForWritingAtPath(path));
+        EXPECT_FALSE(CBResourceFork::resourceForkForWritingAtPath(folder.path("link"))) << "the same file by another path";
+    });
+    EXPECT_TRUE(log.contains(QString("The resource fork of \"%1\" is already open for writing").arg(path))) << log.toStdString();
+    std::unique_ptr<CBResourceFork> reader = CBResourceFork::resourceForkForReadingAtPath(path);
+    ASSERT_TRUE(reader) << "readers are not refused";
+    reader->closeFile();
+
+    ASSERT_TRUE(first->addData("first", alis, 1, ""));
+    ASSERT_TRUE(first->closeFile());
+    std::unique_ptr<CBResourceFork> second = CBResourceFork::resourceForkForWritingAtPath(folder.path("link"));
+    ASSERT_TRUE(second) << "free again once closed";
+    ASSERT_TRUE(second->addData("second", alis, 2, ""));
+    ASSERT_TRUE(second->closeFile());
+    EXPECT_EQ(dataWithResourceForkContentsOfFile(path, alis, 1), "first");
+    EXPECT_EQ(dataWithResourceForkContentsOfFile(path, alis, 2), "second");
+}
+
+TEST(CBResourceFork, typeEnumeratorEndsAfterTheLastOfManyTypes)
+{
+    auto contents = std::make_shared<ResourceForkContents>();
+    for (quint32 type = 1; type <= 40000; ++type)
+        contents->resources.append({type, 0, {}, 0, {}});
+    contents->resources.append({7, 1, {}, 0, {}});
+    ResourceTypeEnumerator types(contents);
+    EXPECT_EQ(types.numberOfTypes(), 40000);
+    const QList<quint32> all = types.allObjects();
+    ASSERT_EQ(all.size(), 40000);
+    EXPECT_EQ(all.last(), 40000u);
+    EXPECT_FALSE(types.nextObject());
 }
 
 TEST(CBResourceFork, forkTooLargeForTheFileSystemFailsOnClose)

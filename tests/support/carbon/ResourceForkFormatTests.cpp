@@ -78,6 +78,96 @@ TEST(ResourceForkFormat, refusesOffsetsOutsideTheFork)
         EXPECT_FALSE(parseResourceFork(valid.left(size))) << "cut at " << size;
 }
 
+// A fork with a hand-made map: type entries (type, stored count = count - 1, reference list offset from
+// the type list), then the references (ID, data offset; no names) right after the type entries, and the
+// data area as given.
+struct CraftedType {
+    quint32 type;
+    quint16 storedCount;
+    quint16 referencesOffset;
+};
+struct CraftedReference {
+    qint16 id;
+    quint32 dataOffset;
+};
+QByteArray craftFork(const QList<CraftedType>& types, const QList<CraftedReference>& references, const QByteArray& data)
+{
+    const quint32 mapLength = 28 + 2 + 8 * types.size() + 12 * references.size();
+    QByteArray fork(256 + data.size() + mapLength, '\0');
+    char* header = fork.data();
+    qToBigEndian<quint32>(256, header);
+    qToBigEndian<quint32>(256 + data.size(), header + 4);
+    qToBigEndian<quint32>(data.size(), header + 8);
+    qToBigEndian<quint32>(mapLength, header + 12);
+    fork.replace(256, data.size(), data);
+    char* map = fork.data() + 256 + data.size();
+    std::copy(header, header + 16, map);
+    qToBigEndian<quint16>(28, map + 24);
+    qToBigEndian<quint16>(quint16(mapLength), map + 26);
+    char* typeList = map + 28;
+    qToBigEndian<quint16>(quint16(types.size() - 1), typeList);
+    char* at = typeList + 2;
+    for (const CraftedType& type : types) {
+        qToBigEndian(type.type, at);
+        qToBigEndian(type.storedCount, at + 4);
+        qToBigEndian(type.referencesOffset, at + 6);
+        at += 8;
+    }
+    for (const CraftedReference& reference : references) {
+        qToBigEndian(reference.id, at);
+        qToBigEndian<quint16>(0xFFFF, at + 2);
+        qToBigEndian(reference.dataOffset, at + 4);
+        at += 12;
+    }
+    return fork;
+}
+
+TEST(ResourceForkFormat, refusesMapsThatAreNoTree)
+{
+    const quint32 text = 0x54455854;
+    // Four empty blocks; the first also reads as one 4-byte block covering the second.
+    const QByteArray blocks = QByteArray("\0\0\0\x04", 4) + QByteArray(12, '\0');
+    const auto firstList = [](int typeCount) { return quint16(2 + 8 * typeCount); };
+    QList<CraftedType> sharing;
+    for (quint32 t = 0; t < 300; ++t)
+        sharing.append({text + t, 9, firstList(300)});
+    // 40,000 type entries reach past what a 16-bit list offset can address, so their one shared list is
+    // the start of the type list itself: the count, then the first type code, read as one reference
+    // (ID, no name, data offset 0).
+    QList<CraftedType> manySharing{{0xFFFF0000, 0, 0}};
+    for (quint32 t = 1; t < 40000; ++t)
+        manySharing.append({text + t, 0, 0});
+    QList<CraftedReference> tenToOneBlock;
+    for (qint16 id = 0; id < 10; ++id)
+        tenToOneBlock.append({id, 4});
+    struct Case {
+        const char* what;
+        QByteArray fork;
+    };
+    const Case cases[] = {
+        {"two types sharing one reference list", craftFork({{text, 0, firstList(2)}, {text + 1, 0, firstList(2)}}, {{0, 4}}, blocks)},
+        {"more resources than the map has room for", craftFork(sharing, tenToOneBlock, blocks)},
+        {"40,000 types sharing one reference list", craftFork(manySharing, {}, blocks)},
+        {"references sharing a data block", craftFork({{text, 9, firstList(1)}}, tenToOneBlock, blocks)},
+        {"overlapping data blocks", craftFork({{text, 1, firstList(1)}}, {{0, 0}, {1, 4}}, blocks)},
+        {"overlapping reference lists",
+         craftFork({{text, 1, firstList(2)}, {text + 1, 1, quint16(firstList(2) + 12)}}, {{0, 8}, {1, 12}, {2, 0}}, blocks)},
+    };
+    for (const Case& c : cases)
+        EXPECT_FALSE(parseResourceFork(c.fork)) << c.what;
+
+    // The same pieces as a tree are a fork; a type listed twice keeps its resources together.
+    const std::optional<ResourceForkContents> tree =
+        parseResourceFork(craftFork({{text, 0, firstList(3)}, {text + 1, 0, quint16(firstList(3) + 12)},
+                                     {text, 0, quint16(firstList(3) + 24)}},
+                                    {{0, 4}, {1, 8}, {2, 12}}, blocks));
+    ASSERT_TRUE(tree);
+    QList<std::pair<quint32, qint16>> order;
+    for (const Resource& resource : tree->resources)
+        order.append({resource.type, resource.id});
+    EXPECT_EQ(order, (QList<std::pair<quint32, qint16>>{{text, 0}, {text, 2}, {text + 1, 1}}));
+}
+
 TEST(ResourceForkFormat, survivesRandomDamage)
 {
     const QByteArray valid = *serializeResourceFork(sample());
