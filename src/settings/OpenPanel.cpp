@@ -24,4 +24,10 @@ void OpenPanel::chooseDirectory(const QString& path, std::function<void(const QS
     });
 }
 
+void OpenPanel::finish(const Completion& done, const QList<QUrl>& chosen)
+{
+    m_URLs = chosen;
+    done(chosen.isEmpty() ? std::nullopt : std::optional<QString>(chosen.first().toLocalFile()));
+}
+
 } // namespace pairsift

@@ -1,6 +1,8 @@
 #pragma once
 
+#include <QList>
 #include <QString>
+#include <QUrl>
 
 #include <functional>
 #include <optional>
@@ -17,8 +19,9 @@ public:
         bool canChooseFiles = true;
         bool canChooseDirectories = false;
         bool canCreateDirectories = false;
+        bool allowsMultipleSelection = false;
     };
-    // The chosen path, or nothing when the user cancelled.
+    // The (first) chosen path, or nothing when the user cancelled.
     using Completion = std::function<void(const std::optional<QString>& chosenPath)>;
 
     virtual ~OpenPanel() = default;
@@ -29,6 +32,16 @@ public:
     // Lets the user choose a folder, starting in `path`, which is created first when missing (a failure
     // is logged and the panel shows anyway). `done` gets the chosen folder, or `path` on cancel.
     void chooseDirectory(const QString& path, std::function<void(const QString& path)> done);
+
+    // Every item chosen when the last run ended, in order (empty after a cancel); nothing before then.
+    const std::optional<QList<QUrl>>& URLs() const { return m_URLs; }
+
+protected:
+    // Implementations end every run here: records the choice for URLs() and calls `done`.
+    void finish(const Completion& done, const QList<QUrl>& chosen);
+
+private:
+    std::optional<QList<QUrl>> m_URLs;
 };
 
 } // namespace pairsift

@@ -12,11 +12,14 @@ namespace pairsift {
 class FileDialogOpenPanel : public OpenPanel {
 public:
     explicit FileDialogOpenPanel(QWidget* window = nullptr) : m_window(window) {}
+    // A dialog still open goes with the panel, whose choice it would record.
+    ~FileDialogOpenPanel() override;
 
     void run(const Options& options, Completion done) override;
 
 private:
     QPointer<QWidget> m_window;
+    QPointer<QWidget> m_dialog;
 };
 
 } // namespace pairsift

@@ -27,6 +27,16 @@ bool getFSRef(const QString& path, FileReference* reference)
     return true;
 }
 
+bool getFSSpec(const QString&, FileSpecification*)
+{
+    return false;
+}
+
+bool getFSSpec(const QUrl&, FileSpecification*)
+{
+    return false;
+}
+
 bool itemExists(const QString& path)
 {
     FileReference reference;
