@@ -37,19 +37,11 @@ TEST(HfsPath, volumeRootsAndUnknownVolumes)
     EXPECT_TRUE(pathFromFileSystemPathHFSStyle("no volume is called this:a").isNull());
     EXPECT_TRUE(pathFromFileSystemPathHFSStyle(name).isNull()) << "no separator";
     EXPECT_TRUE(pathFromFileSystemPathHFSStyle(name + ":a::b").isNull());
-}
-
-TEST(HfsPath, refusesStepsOutOfTheVolume)
-{
-    const std::optional<MountedVolume> root = volumeContaining("/");
-    ASSERT_TRUE(root);
-    const QString name = QString(root->name).replace(':', '/');
-    for (const QString& hfs : {name + ":..:..:etc:passwd", name + ":tmp:..", name + ":.:etc", name + ":..:"}) {
-        EXPECT_TRUE(pathFromFileSystemPathHFSStyle(hfs).isNull()) << hfs.toStdString();
-        EXPECT_TRUE(URLWithFileSystemPathHFSStyle(hfs).isEmpty()) << hfs.toStdString();
+    for (const QString& out : {name + ":..:..:etc:passwd", name + ":tmp:..", name + ":.:etc", name + ":..:"}) {
+        EXPECT_TRUE(pathFromFileSystemPathHFSStyle(out).isNull()) << out.toStdString();
+        EXPECT_TRUE(URLWithFileSystemPathHFSStyle(out).isEmpty()) << out.toStdString();
     }
-    EXPECT_EQ(pathFromFileSystemPathHFSStyle(name + ":..a:b.."), QDir::cleanPath(root->mountPoint + "/..a/b.."))
-        << "dots within a name are part of it";
+    EXPECT_EQ(pathFromFileSystemPathHFSStyle(name + ":..a:b.."), QDir::cleanPath(root->mountPoint + "/..a/b.."));
 }
 
 } // namespace
