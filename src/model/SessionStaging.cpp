@@ -80,7 +80,7 @@ bool Session::removeGroup(const FileGroupPtr& group)
 bool Session::stageFile(const FileItem& file)
 {
     Error error;
-    if (m_db->trashFile(file.name(), file.remainingFileName(), &error))
+    if (m_db->stageFile(file.name(), file.remainingFileName(), &error))
         return true;
     logError(m_logger, "Unable to mark file '%@' as deleted: %@", file.name(), error.message());
     return false;
