@@ -60,7 +60,10 @@ void ApplicationLauncher::showAlreadyRunning()
 void ApplicationLauncher::showStoreFailure(const MainWindowController::StoreFailure& failure)
 {
     QMessageBox* box = openAlert(QMessageBox::Critical,
-        tr("Pairsift cannot open its file store at “%1”.").arg(failure.path), failure.reason);
+        tr("Pairsift cannot open its file store at “%1”.").arg(failure.path),
+        failure.reason + QStringLiteral("\n\n")
+            + tr("Start Fresh moves the file aside, where it is kept, and begins with an empty store; the "
+                 "locations and the settings stay as they are."));
     // Starting fresh loses nothing (the file is only moved aside), so it is the default.
     QPushButton* freshButton = box->addButton(startFreshButtonTitle(), QMessageBox::AcceptRole);
     QPushButton* quitButton = box->addButton(quitButtonTitle(), QMessageBox::RejectRole);
