@@ -131,7 +131,7 @@ void MainWindowController::processingCompletion(const RunOutcome& outcome)
     finishScan();
     if (outcome.hasFailed()) {
         // Some digests were stored before the failure: left in place, a reload (or the next launch) would
-        // show part of this scan as its results.
+        // show some of this scan as its results.
         if (!m_db->pruneFilesBeforeScan())
             logError(m_logger, "Unable to remove the failed scan's files from the store");
         showFailure(QStringLiteral("The scan could not be completed."), outcome.reason(), QStringLiteral("Scan failed."));
@@ -208,7 +208,7 @@ void MainWindowController::showLoadedFiles(const RunOutcome& outcome, const std:
     if (outcome.hasFailed()) {
         updateTrashInfo();
         setBusyState(false, QString());
-        // Part of the rows is not the results: nothing is listed rather than some groups.
+        // Only some of the rows were read: nothing is listed rather than some groups.
         showFailure(QStringLiteral("The scan results could not be loaded."), outcome.reason(),
                     QStringLiteral("Loading the results failed."));
         Q_EMIT resultsLoaded();
