@@ -9,7 +9,9 @@
 // absolute paths (sorted; groups ordered by their first path, separated by an empty line). --store keeps
 // the store at PATH instead of a temporary folder. --readers sets the helper threads each comparison stage
 // reads ahead with (0: every file read in turn on the stage's thread). The last line on standard error is
-// the peak resident memory. A walk or comparison that fails exits with 1.
+// the peak resident memory. A walk or comparison that fails exits with 1, saying why; so does a --store
+// that another program (or the application) holds. SIGINT and SIGTERM stop the run, remove the temporary
+// folder and exit with 128 plus the signal's number.
 
 #include "model/FileGroup.h"
 #include "model/FileItem.h"
@@ -23,22 +25,56 @@
 #include "settings/PairsiftDefaults.h"
 #include "settings/SettingsKeys.h"
 #include "store/PairsiftDatabase.h"
+#include "store/StoreLock.h"
 #include "support/logging/SOLogger.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QEventLoop>
 #include <QFileInfo>
+#include <QSocketNotifier>
 #include <QStringList>
 #include <QTemporaryDir>
 
 #include <algorithm>
+#include <atomic>
+#include <csignal>
 #include <cstdio>
 #include <optional>
+
+#include <fcntl.h>
+#include <unistd.h>
 
 using namespace pairsift;
 
 namespace {
+
+// The signal that interrupted the run, 0 while none did; the handler also writes it to the pipe, which
+// wakes the event loop.
+std::atomic<int> interruption{0};
+int interruptionPipe[2] = {-1, -1};
+
+extern "C" void noteInterruption(int signal)
+{
+    interruption.store(signal);
+    const char byte = 1;
+    [[maybe_unused]] const ssize_t written = ::write(interruptionPipe[1], &byte, 1);
+}
+
+bool installInterruptionHandlers()
+{
+    if (::pipe2(interruptionPipe, O_CLOEXEC | O_NONBLOCK) != 0)
+        return false;
+    struct sigaction action {};
+    action.sa_handler = noteInterruption;
+    sigemptyset(&action.sa_mask);
+    return ::sigaction(SIGINT, &action, nullptr) == 0 && ::sigaction(SIGTERM, &action, nullptr) == 0;
+}
+
+bool isInterrupted()
+{
+    return interruption.load() != 0;
+}
 
 struct Options {
     std::optional<qint64> minimumSize;
@@ -98,19 +134,25 @@ void reportPhase(const char* phase, qint64 nanoseconds)
     std::fprintf(stderr, "%-22s %9.3f s\n", phase, static_cast<double>(nanoseconds) / 1e9);
 }
 
-// Runs the counting stage to its end on the event loop; false when it did not finish.
-bool count(const QList<LocationItemPtr>& locations, const std::shared_ptr<PairsiftDatabase>& db,
+// Runs the counting stage to its end on the event loop, which an interruption stops.
+RunOutcome count(const QList<LocationItemPtr>& locations, const std::shared_ptr<PairsiftDatabase>& db,
     const std::shared_ptr<Session>& session, const SOLoggerPtr& logger)
 {
     CountingViewController counting;
     QEventLoop loop;
-    bool finished = false;
-    counting.addFilesInLocations(locations, PairsiftDefaults::filterArray(), db, session, logger, [&](bool done) {
-        finished = done;
-        loop.quit();
-    });
+    RunOutcome outcome = RunOutcome::stopped();
+    QSocketNotifier interrupted(interruptionPipe[0], QSocketNotifier::Read);
+    QObject::connect(&interrupted, &QSocketNotifier::activated, &counting, &CountingViewController::stop);
+    counting.countFilesInLocations(locations, PairsiftDefaults::filterArray(), db, session, logger,
+        [&](const RunOutcome& ended) {
+            outcome = ended;
+            loop.quit();
+        });
+    // A signal that came before the notifier existed.
+    if (isInterrupted())
+        counting.stop();
     loop.exec();
-    return finished;
+    return outcome;
 }
 
 // Runs the pipeline on its own queue, as the processing view does, and times each stage by the moment
@@ -129,7 +171,8 @@ bool compare(const Session& session, const std::shared_ptr<PairsiftDatabase>& db
     SerialQueue queue(QStringLiteral("com.lanternforges.Pairsift.processing"));
     clock.start();
     queue.sync([&] {
-        pipeline.processFilesWithProgress([&](const QString& stage, const FileItemPtr&, StageProgressInfo, bool*) {
+        pipeline.processFilesWithProgress([&](const QString& stage, const FileItemPtr&, StageProgressInfo, bool* stop) {
+            *stop = isInterrupted();
             if (stage != currentStage) {
                 currentStage = stage;
                 stageStarts.append({stage, clock.nsecsElapsed()});
@@ -144,6 +187,8 @@ bool compare(const Session& session, const std::shared_ptr<PairsiftDatabase>& db
         const qint64 stop = index + 1 < stageStarts.size() ? stageStarts[index + 1].second : end;
         reportPhase(phases[index], index < stageStarts.size() ? stop - start : 0);
     }
+    if (pipeline.hasFailed())
+        std::fprintf(stderr, "pairsift-bench: the comparison failed: %s\n", qPrintable(db->lastFailure()));
     return !pipeline.hasFailed();
 }
 
@@ -192,6 +237,11 @@ int main(int argc, char** argv)
             "LOCATION...\n");
         return 2;
     }
+    if (!installInterruptionHandlers()) {
+        std::fprintf(stderr, "pairsift-bench: cannot handle interruptions\n");
+        return 1;
+    }
+    // Removed on every way out of main(), an interrupted run's too.
     QTemporaryDir workspace;
     if (!workspace.isValid()) {
         std::fprintf(stderr, "pairsift-bench: cannot create a temporary folder\n");
@@ -214,9 +264,21 @@ int main(int argc, char** argv)
 
     const QString storePath =
         options->storePath.isEmpty() ? workspace.filePath(QStringLiteral("PairsiftData.db3")) : options->storePath;
-    std::shared_ptr<PairsiftDatabase> db = PairsiftDatabase::databaseWithPath(storePath);
+    // The application's own lock: two programs on one store would delete each other's rows.
+    const StoreLock lock(storePath);
+    if (!lock.isLocked()) {
+        if (lock.state() == StoreLock::State::HeldElsewhere)
+            std::fprintf(stderr, "pairsift-bench: the store %s is in use by another program\n", qPrintable(storePath));
+        else
+            std::fprintf(stderr, "pairsift-bench: cannot lock the store %s: %s\n", qPrintable(storePath),
+                qPrintable(lock.failureReason()));
+        return 1;
+    }
+    QString failureReason;
+    std::shared_ptr<PairsiftDatabase> db = PairsiftDatabase::databaseWithPath(storePath, &failureReason);
     if (!db) {
-        std::fprintf(stderr, "pairsift-bench: cannot open the store %s\n", qPrintable(storePath));
+        std::fprintf(stderr, "pairsift-bench: cannot open the store %s: %s\n", qPrintable(storePath),
+            qPrintable(failureReason));
         return 1;
     }
     // Standard error only, never the system log.
@@ -227,20 +289,34 @@ int main(int argc, char** argv)
 
     QElapsedTimer clock;
     clock.start();
-    if (!count(locations, db, session, logger)) {
-        std::fprintf(stderr, "pairsift-bench: the walk did not finish\n");
+    const RunOutcome walk = count(locations, db, session, logger);
+    if (isInterrupted()) {
+        std::fprintf(stderr, "pairsift-bench: interrupted\n");
+        return 128 + interruption.load();
+    }
+    if (!walk.isFinished()) {
+        std::fprintf(stderr, "pairsift-bench: the walk did not finish: %s\n",
+            walk.hasFailed() ? qPrintable(walk.reason()) : "stopped");
         return 1;
     }
     reportPhase("walk", clock.nsecsElapsed());
     const std::uint64_t fileCount = session->fileCount();
 
-    if (!compare(*session, db, logger, options->readers)) {
-        std::fprintf(stderr, "pairsift-bench: the comparison failed\n");
-        return 1;
+    const bool isCompared = compare(*session, db, logger, options->readers);
+    if (isInterrupted()) {
+        std::fprintf(stderr, "pairsift-bench: interrupted\n");
+        return 128 + interruption.load();
     }
+    if (!isCompared)
+        return 1;
 
     clock.restart();
-    session->loadFilesFromDatabase();
+    bool isComplete = false;
+    session->replaceFiles(Session::readFilesWithDigest(*db, &isComplete));
+    if (!isComplete) {
+        std::fprintf(stderr, "pairsift-bench: the results could not be read: %s\n", qPrintable(db->lastFailure()));
+        return 1;
+    }
     session->sortFilesInGroupsWithLocations(locations);
     reportPhase("reload", clock.nsecsElapsed());
 

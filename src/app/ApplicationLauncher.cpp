@@ -1,9 +1,13 @@
 #include "app/ApplicationLauncher.h"
 
 #include "app/MainWindow.h"
+#include "store/DamagedStore.h"
+#include "store/StoreLock.h"
 
 #include <QApplication>
+#include <QDateTime>
 #include <QMessageBox>
+#include <QPushButton>
 
 namespace pairsift {
 
@@ -17,29 +21,80 @@ ApplicationLauncher::~ApplicationLauncher() = default;
 
 bool ApplicationLauncher::start()
 {
-    QString databasePath;
-    m_controller = MainWindowController::create(m_environment, &databasePath);
+    MainWindowController::StoreFailure failure;
+    m_controller = MainWindowController::create(m_environment, &failure);
     if (!m_controller) {
-        showStoreFailure(databasePath);
+        if (failure.kind == MainWindowController::StoreFailure::Kind::AlreadyRunning)
+            showAlreadyRunning();
+        else
+            showStoreFailure(failure);
         return false;
     }
+    // Closing the window quits again, after a start-up message had kept the program up.
+    QApplication::setQuitOnLastWindowClosed(true);
     m_controller->awakeFromNib();
     m_controller->window()->show();
     m_controller->applicationDidFinishLaunching();
     return true;
 }
 
-void ApplicationLauncher::showStoreFailure(const QString& databasePath)
+QMessageBox* ApplicationLauncher::openAlert(QMessageBox::Icon icon, const QString& text, const QString& informativeText)
 {
-    // The message is the only window; closing it must not end the program with success.
+    // The message is the only window; closing it must not end the program before it has said how.
     QApplication::setQuitOnLastWindowClosed(false);
-    auto* box = new QMessageBox(QMessageBox::Critical, tr("Pairsift cannot start"),
-                                tr("Pairsift cannot open its file store at “%1”.").arg(databasePath), QMessageBox::Ok);
-    box->setInformativeText(tr("Check that the folder exists, that you may write to it, and that the disk is not full."));
+    auto* box = new QMessageBox(icon, QStringLiteral("Pairsift"), text, QMessageBox::NoButton);
+    box->setInformativeText(informativeText);
     box->setAttribute(Qt::WA_DeleteOnClose);
-    connect(box, &QMessageBox::finished, this, [this] { Q_EMIT exitRequested(storeFailureExitCode); });
     m_failureAlert = box;
+    return box;
+}
+
+void ApplicationLauncher::showAlreadyRunning()
+{
+    QMessageBox* box = openAlert(QMessageBox::Information, QStringLiteral("Pairsift is already running."), QString());
+    box->addButton(QMessageBox::Ok);
+    connect(box, &QMessageBox::finished, this, [this] { Q_EMIT exitRequested(0); });
     box->open();
+}
+
+void ApplicationLauncher::showStoreFailure(const MainWindowController::StoreFailure& failure)
+{
+    QMessageBox* box = openAlert(QMessageBox::Critical,
+        tr("Pairsift cannot open its file store at “%1”.").arg(failure.path),
+        failure.reason + QStringLiteral("\n\n")
+            + tr("Start Fresh moves the file aside, where it is kept, and begins with an empty store; the "
+                 "locations and the settings stay as they are."));
+    // Starting fresh loses nothing (the file is only moved aside), so it is the default.
+    QPushButton* freshButton = box->addButton(startFreshButtonTitle(), QMessageBox::AcceptRole);
+    QPushButton* quitButton = box->addButton(quitButtonTitle(), QMessageBox::RejectRole);
+    box->setDefaultButton(freshButton);
+    box->setEscapeButton(quitButton);
+    connect(box, &QMessageBox::finished, this, [this, box, freshButton, path = failure.path] {
+        if (box->clickedButton() == freshButton)
+            startFresh(path);
+        else
+            Q_EMIT exitRequested(storeFailureExitCode);
+    });
+    box->open();
+}
+
+// The locations and the settings live apart from the store, so they are kept.
+void ApplicationLauncher::startFresh(const QString& databasePath)
+{
+    {
+        // Nobody may open the store while it is moved.
+        StoreLock lock(databasePath);
+        if (lock.state() == StoreLock::State::HeldElsewhere) {
+            showAlreadyRunning();
+            return;
+        }
+        QString reason;
+        if (setDamagedStoreAside(databasePath, QDateTime::currentDateTime(), &reason).isNull()) {
+            showStoreFailure({MainWindowController::StoreFailure::Kind::CannotOpen, databasePath, reason});
+            return;
+        }
+    }
+    start();
 }
 
 } // namespace pairsift

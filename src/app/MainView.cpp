@@ -137,7 +137,8 @@ QWidget* MainView::makeStatusLine()
 void MainView::showTexts()
 {
     m_wastedInfoLabel->setText(m_controller.wastedInfoText());
-    m_selectionInfoLabel->setText(m_controller.resultsController().selectionInfoText());
+    // After a failure the status line says only that: "No duplicate files." would claim a result.
+    m_selectionInfoLabel->setText(m_controller.hasScanFailed() ? QString() : m_controller.resultsController().selectionInfoText());
     m_trashInfoLabel->setText(m_controller.trashInfo());
     m_trashButton->setIcon(QIcon(QPixmap::fromImage(namedImage(m_controller.trashIconName()))));
 }

@@ -11,6 +11,7 @@
 #include "locations/ScanLocationTableViewController.h"
 #include "locations/views/FileDialogFolderChooser.h"
 #include "model/Session.h"
+#include "platform/ConsoleLog.h"
 #include "platform/Format.h"
 #include "platform/NotificationCenter.h"
 #include "platform/NotificationQueue.h"
@@ -22,6 +23,7 @@
 #include "settings/PairsiftDefaults.h"
 #include "settings/views/PreferencesPanelController.h"
 #include "store/PairsiftDatabase.h"
+#include "store/StoreLock.h"
 #include "support/foundation/ApplicationFolders.h"
 #include "support/foundation/PSWindowDidBecomeMainNotification.h"
 #include "support/foundation/SizeFormatting.h"
@@ -41,14 +43,20 @@ const char* pluralEnding(std::uint64_t count)
 
 } // namespace
 
-std::unique_ptr<MainWindowController> MainWindowController::create(Environment environment, QString* databasePath)
+std::unique_ptr<MainWindowController> MainWindowController::create(Environment environment, StoreFailure* failure)
 {
     std::unique_ptr<MainWindowController> controller(new MainWindowController(std::move(environment)));
+    StoreFailure storeFailure;
+    if (!controller->lockStore(storeFailure)) {
+        if (failure)
+            *failure = storeFailure;
+        return nullptr;
+    }
     controller->initLogging();
     controller->m_wastedInfoText = formatString("Wasted space: %@", stringWithDiskSpace(0));
-    if (!controller->initDatabase()) {
-        if (databasePath)
-            *databasePath = databaseFilePath();
+    if (!controller->initDatabase(storeFailure)) {
+        if (failure)
+            *failure = storeFailure;
         return nullptr;
     }
     // The session keeps the logger of this moment for the rest of the run.
@@ -121,17 +129,39 @@ void MainWindowController::destroyLogger()
 QString MainWindowController::databaseFilePath()
 {
     // Named even when the folder cannot be made, so that a failure can say where.
-    const QString base = findOrCreateDirectory(SearchPathDirectory::ApplicationSupport, UserDomainMask, QString());
-    return QDir::cleanPath(base + QStringLiteral("/Pairsift/PairsiftData.db3"));
+    return QDir::cleanPath(applicationDataFolderPath() + QStringLiteral("/PairsiftData.db3"));
 }
 
-bool MainWindowController::initDatabase()
+// A second program on the store would delete this one's rows before its scan and have its digests land
+// on nothing. The lock file needs the folder; when it cannot be had, opening the store says why.
+bool MainWindowController::lockStore(StoreFailure& failure)
 {
     const QString path = databaseFilePath();
-    if (!applicationSupportDirectory().isNull())
-        m_db = PairsiftDatabase::databaseWithPath(path);
+    if (applicationSupportDirectory().isNull())
+        return true;
+    m_storeLock = std::make_unique<StoreLock>(path);
+    if (m_storeLock->isLocked())
+        return true;
+    if (m_storeLock->state() == StoreLock::State::HeldElsewhere) {
+        consoleLog("Pairsift is already running with the store '%@'", path);
+        failure = {StoreFailure::Kind::AlreadyRunning, path, QString()};
+    } else {
+        consoleLog("Unable to lock the store '%@': %@", path, m_storeLock->failureReason());
+        failure = {StoreFailure::Kind::CannotOpen, path,
+                   formatString("The store's lock file cannot be opened: %@", m_storeLock->failureReason())};
+    }
+    return false;
+}
+
+bool MainWindowController::initDatabase(StoreFailure& failure)
+{
+    const QString path = databaseFilePath();
+    QString reason = QStringLiteral("The application's folder cannot be created.");
+    if (m_storeLock)
+        m_db = PairsiftDatabase::databaseWithPath(path, &reason);
     if (!m_db) {
         logError(m_logger, "Unable to create internal database at path '%@'", path);
+        failure = {StoreFailure::Kind::CannotOpen, path, reason};
         return false;
     }
     return true;
@@ -197,6 +227,7 @@ QString MainWindowController::trashInfo() const
 
 void MainWindowController::updateWastedInfo()
 {
+    m_hasScanFailed = false;
     m_wastedInfoText = formatString("Wasted space: %@", stringWithDiskSpace(m_session->wastedSpace()));
     Q_EMIT wastedInfoTextChanged();
 }

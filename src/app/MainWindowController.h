@@ -2,6 +2,7 @@
 
 #include "locations/ScanLocationDelegate.h"
 #include "model/FileItem.h"
+#include "platform/RunOutcome.h"
 #include "removal/views/TrashSheet.h"
 #include "settings/Filter.h"
 #include "settings/PreferencesHost.h"
@@ -38,6 +39,7 @@ class ScanLocationTableViewController;
 class Session;
 class SessionLoader;
 class SOLogger;
+class StoreLock;
 using SOLoggerPtr = std::shared_ptr<SOLogger>;
 
 // The program's one coordinator. It owns the store, the session, the logger and the controllers of the
@@ -74,12 +76,24 @@ public:
         QDateTime launchTime;
     };
 
+    // Why there is no coordinator: another program holds the store, or the store cannot be used.
+    struct StoreFailure {
+        enum class Kind { AlreadyRunning, CannotOpen };
+        Kind kind = Kind::CannotOpen;
+        // The store's full path.
+        QString path;
+        // SQLite's own message (or the system's), for the user.
+        QString reason;
+    };
+
     static QString loadFilesNotificationName() { return QStringLiteral("com.pairsift.notification.LoadFilesFromDatabase"); }
     static QString cleanupNotificationName() { return QStringLiteral("com.pairsift.notification.CleanupAfterRemoval"); }
 
-    // Start-up, first half: the log file's name (and the logger when logging is on), the status texts,
-    // the store and the session. Nothing when the store cannot be opened; `databasePath` then names it.
-    static std::unique_ptr<MainWindowController> create(Environment environment, QString* databasePath = nullptr);
+    // Start-up, first half: the store's lock (before anything else, so that a second program changes
+    // nothing), the log file's name (and the logger when logging is on), the status texts, the store, checked,
+    // and the session. Nothing when the lock is held elsewhere or the store cannot be opened; `failure`
+    // then says which and why.
+    static std::unique_ptr<MainWindowController> create(Environment environment, StoreFailure* failure = nullptr);
     // "PairsiftData.db3" in the application's folder.
     static QString databaseFilePath();
     // Stops and joins the workers, then closes the store and the log.
@@ -136,6 +150,9 @@ public:
     bool isBusy() const { return m_busy; }
     const QString& busyMessage() const { return m_busyMessage; }
     bool isNonEmpty() const;
+    // The last scan, or the load after it, failed: the status line says so instead of the results' texts,
+    // until the next scan or load.
+    bool hasScanFailed() const { return m_hasScanFailed; }
     // The main view is showing: no scan is on screen.
     bool mainViewActive() const;
     // From startScan() until the scan's last completion.
@@ -223,17 +240,20 @@ Q_SIGNALS:
 private:
     MainWindowController(Environment environment, QObject* parent = nullptr);
 
+    bool lockStore(StoreFailure& failure);
     void initLogging();
-    bool initDatabase();
+    bool initDatabase(StoreFailure& failure);
     void closeDatabase();
     void replaceView(QWidget* newView);
-    void countingCompletion(bool finished);
-    void processingCompletion();
+    void countingCompletion(const RunOutcome& outcome);
+    void processingCompletion(const RunOutcome& outcome);
+    // The failure alert over the window and `status` in the status line; nothing is listed.
+    void showFailure(const QString& message, const QString& reason, const QString& status);
     // Back on the main view after a scan; runs a refresh that waited for the scan.
     void finishScan();
     void setScanning(bool scanning);
     void stopAndJoinScan();
-    void showLoadedFiles(const std::vector<FileItemPtr>& files);
+    void showLoadedFiles(const RunOutcome& outcome, const std::vector<FileItemPtr>& files);
     void clearAlertDidEnd(bool confirmed);
     void removeObservations();
     // Runs `select` once the reload asked for has shown its result, or at once without one.
@@ -244,6 +264,8 @@ private:
     QString m_currentLogFilePath;
     SOLoggerPtr m_logger;
     int m_logFile = -1;
+    // Held for the controller's life, past the store's close.
+    std::unique_ptr<StoreLock> m_storeLock;
     std::shared_ptr<PairsiftDatabase> m_db;
     std::shared_ptr<Session> m_session;
     QList<Filter> m_filters;
@@ -254,6 +276,7 @@ private:
     bool m_busy = false;
     QString m_busyMessage;
     bool m_isScanning = false;
+    bool m_hasScanFailed = false;
     // A refresh asked for while a scan ran; done when it ends.
     bool m_isUpdatePending = false;
     std::uint64_t m_scannedFileCount = 0;

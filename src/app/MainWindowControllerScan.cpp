@@ -17,6 +17,7 @@
 #include "settings/LocationItem.h"
 #include "settings/PairsiftDefaults.h"
 #include "store/PairsiftDatabase.h"
+#include "support/logging/SOLogger.h"
 #include "ui/AlertRunner.h"
 #include "ui/Animations.h"
 
@@ -86,8 +87,8 @@ void MainWindowController::startScan()
     CountingViewController& counting = countingViewController();
     setScanning(true);
     replaceView(m_countingView);
-    counting.addFilesInLocations(locations, m_filters, m_db, m_session, m_logger,
-                                 [this](bool finished) { countingCompletion(finished); });
+    counting.countFilesInLocations(locations, m_filters, m_db, m_session, m_logger,
+                                   [this](const RunOutcome& outcome) { countingCompletion(outcome); });
 }
 
 void MainWindowController::stopScan()
@@ -98,34 +99,58 @@ void MainWindowController::stopScan()
         m_processingViewController->stop();
 }
 
-// Also the end of a counting run whose store work failed (its completion says NO): like a stop, back to
-// the main view with nothing counted.
-void MainWindowController::countingCompletion(bool finished)
+// A failed walk (the store refused it, or it threw) was rolled back: it ends with nothing counted, like a
+// stop, but says so.
+void MainWindowController::countingCompletion(const RunOutcome& outcome)
 {
-    if (finished && m_session->fileCount() > 0) {
+    if (outcome.isFinished() && m_session->fileCount() > 0) {
         m_scannedFileCount = m_session->fileCount();
         ProcessingViewController& processing = processingViewController();
         replaceView(m_processingView);
         m_processingStart.start();
-        processing.processFilesInSession(*m_session, m_logger,
-                                         [this](bool, const FileGrouping&) { processingCompletion(); });
+        processing.compareFilesInSession(*m_session, m_logger, [this](const RunOutcome& comparison, const FileGrouping&) {
+            processingCompletion(comparison);
+        });
         return;
     }
     replaceView(m_window ? m_window->mainView() : nullptr);
-    if (!finished)
+    if (!outcome.isFinished())
         m_session->clear();
     finishScan();
-    updateWastedInfo();
+    if (outcome.hasFailed())
+        showFailure(QStringLiteral("The scan could not be completed."), outcome.reason(), QStringLiteral("Scan failed."));
+    else
+        updateWastedInfo();
 }
 
-void MainWindowController::processingCompletion()
+void MainWindowController::processingCompletion(const RunOutcome& outcome)
 {
     consoleLog("Processed %lu file(s) in %.03f s", m_scannedFileCount,
                static_cast<double>(m_processingStart.nsecsElapsed()) / 1e9);
     replaceView(m_window ? m_window->mainView() : nullptr);
     finishScan();
+    if (outcome.hasFailed()) {
+        // Some digests were stored before the failure: left in place, a reload (or the next launch) would
+        // show some of this scan as its results.
+        if (!m_db->pruneFilesBeforeScan())
+            logError(m_logger, "Unable to remove the failed scan's files from the store");
+        showFailure(QStringLiteral("The scan could not be completed."), outcome.reason(), QStringLiteral("Scan failed."));
+        return;
+    }
     // A stopped comparison shows the groups whose files already have a SHA-1 in the store.
     loadFilesFromDatabase();
+}
+
+void MainWindowController::showFailure(const QString& message, const QString& reason, const QString& status)
+{
+    logError(m_logger, "%@ %@", message, reason);
+    m_results->clearResults();
+    m_hasScanFailed = true;
+    m_wastedInfoText = status;
+    Q_EMIT wastedInfoTextChanged();
+    Q_EMIT isNonEmptyChanged();
+    Q_EMIT commandStateChanged();
+    AlertRunner::beginSheet({message, reason, {QStringLiteral("OK")}}, m_window.get(), nullptr);
 }
 
 void MainWindowController::finishScan()
@@ -169,17 +194,26 @@ void MainWindowController::loadFilesFromDatabase()
     setBusyState(true, QStringLiteral("Loading scan results..."));
     const qint64 preferFiles = PairsiftDefaults::preferFiles();
     m_loader->load(locationPaths(m_scanLocations->locations()), preferFiles,
-                   [this, preferFiles](const std::vector<FileItemPtr>& files) {
+                   [this, preferFiles](const RunOutcome& outcome, const std::vector<FileItemPtr>& files) {
                        // Files ordered with an outdated value would show the wrong kept files.
-                       if (PairsiftDefaults::preferFiles() != preferFiles)
+                       if (outcome.isFinished() && PairsiftDefaults::preferFiles() != preferFiles)
                            loadFilesFromDatabase();
                        else
-                           showLoadedFiles(files);
+                           showLoadedFiles(outcome, files);
                    });
 }
 
-void MainWindowController::showLoadedFiles(const std::vector<FileItemPtr>& files)
+void MainWindowController::showLoadedFiles(const RunOutcome& outcome, const std::vector<FileItemPtr>& files)
 {
+    if (outcome.hasFailed()) {
+        updateTrashInfo();
+        setBusyState(false, QString());
+        // Only some of the rows were read: nothing is listed rather than some groups.
+        showFailure(QStringLiteral("The scan results could not be loaded."), outcome.reason(),
+                    QStringLiteral("Loading the results failed."));
+        Q_EMIT resultsLoaded();
+        return;
+    }
     m_results->displayLoadedFiles(files);
     updateWastedInfo();
     updateTrashInfo();

@@ -23,22 +23,31 @@ SessionLoader::~SessionLoader()
 }
 
 // Loading queue: reads the store (which the main thread leaves alone while a load is pending, because
-// every command that writes it is disabled while busy); a failed step ends the read early, and the rows
-// read so far are shown.
+// every command that writes it is disabled while busy). A failed step fails the load: some of the rows
+// are not the results.
 void SessionLoader::load(const QStringList& locationPaths, qint64 preferFiles, Completion done)
 {
     const quint64 generation = ++m_generation;
     m_pendingGeneration = generation;
     m_queue->async([this, generation, db = m_db, locationPaths, preferFiles, done = std::move(done)] {
-        auto files = std::make_shared<std::vector<FileItemPtr>>(
-            sortedByKeepRule(Session::readFilesWithDigest(*db), locationPaths, preferFiles));
+        auto files = std::make_shared<std::vector<FileItemPtr>>();
+        const RunOutcome outcome = outcomeOf([&] {
+            bool isComplete = false;
+            *files = sortedByKeepRule(Session::readFilesWithDigest(*db, &isComplete), locationPaths, preferFiles);
+            if (isComplete)
+                return RunOutcome::finished();
+            files->clear();
+            return RunOutcome::failed(db->lastFailure());
+        });
+        if (outcome.hasFailed())
+            files->clear();
         QMetaObject::invokeMethod(
             this,
-            [this, generation, files, done] {
+            [this, generation, outcome, files, done] {
                 if (generation != m_generation)
                     return;
                 m_pendingGeneration = 0;
-                done(*files);
+                done(outcome, *files);
             },
             Qt::QueuedConnection);
     });

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "model/FileItem.h"
+#include "platform/RunOutcome.h"
 
 #include <QObject>
 #include <QStringList>
@@ -21,16 +22,18 @@ class SessionLoader : public QObject {
     Q_OBJECT
 
 public:
-    using Completion = std::function<void(const std::vector<FileItemPtr>& files)>;
+    // Finished with every file, or failed (a read that stopped half-way, an exception) with the reason
+    // and no files.
+    using Completion = std::function<void(const RunOutcome& outcome, const std::vector<FileItemPtr>& files)>;
 
     explicit SessionLoader(std::shared_ptr<PairsiftDatabase> db, QObject* parent = nullptr);
     // Waits for a read in progress; its completion is then not called.
     ~SessionLoader() override;
 
     // Main thread; returns at once. The files of one digest are ordered by the keep rule with the
-    // location paths (in list order) and the prefer-files value. `done` runs on the main thread with the
-    // files, unless a later load was asked for in the meantime (only the latest one completes) or the
-    // loader is gone.
+    // location paths (in list order) and the prefer-files value. `done` runs on the main thread once with
+    // the outcome and the files, unless a later load was asked for in the meantime (only the latest one
+    // completes) or the loader is gone.
     void load(const QStringList& locationPaths, qint64 preferFiles, Completion done);
     // Any thread: the files grouped by digest, each group in keep-rule order (groups in no set order).
     static std::vector<FileItemPtr> sortedByKeepRule(const std::vector<FileItemPtr>& files,

@@ -82,11 +82,11 @@ void Session::loadFilesFromDatabase()
     addFilesAndPrune(readFilesWithDigest(*m_db));
 }
 
-std::vector<FileItemPtr> Session::readFilesWithDigest(PairsiftDatabase& db)
+std::vector<FileItemPtr> Session::readFilesWithDigest(PairsiftDatabase& db, bool* isComplete)
 {
     std::vector<FileItemPtr> files;
     // A row without a digest was unique by size or by the fast hash.
-    db.enumerateFilesWithDigest([&files](const QString& path, std::uint64_t size, const QDateTime& created,
+    const bool isRead = db.enumerateFilesWithDigest([&files](const QString& path, std::uint64_t size, const QDateTime& created,
                                     const QByteArray& sha1, const QString& containerType,
                                     const QString& containerPath, bool*) {
         const FileItemPtr file = FileItem::create(path);
@@ -97,6 +97,8 @@ std::vector<FileItemPtr> Session::readFilesWithDigest(PairsiftDatabase& db)
         file->setContainerPath(containerPath);
         files.push_back(file);
     });
+    if (isComplete)
+        *isComplete = isRead;
     return files;
 }
 

@@ -87,8 +87,9 @@ public:
     // of the store that has a SHA-1 and drops single-file groups.
     void loadFilesFromDatabase();
     // Any thread, no session needed: the store's live rows that have a SHA-1, as new file items. The
-    // slow half of loading, so that a caller can run it off the main thread.
-    static std::vector<FileItemPtr> readFilesWithDigest(PairsiftDatabase& db);
+    // slow half of loading, so that a caller can run it off the main thread. `isComplete`, when given,
+    // tells whether every row was read (false after a failed read: the files are only some of them).
+    static std::vector<FileItemPtr> readFilesWithDigest(PairsiftDatabase& db, bool* isComplete = nullptr);
     // The fast half of loading: clears, adds the files and drops single-file groups.
     void replaceFiles(const std::vector<FileItemPtr>& files);
 

@@ -46,10 +46,12 @@ std::optional<FileGroupPtr> Session::removeMarkedFiles()
     // has logged why it could not begin.
     if (!m_db->beginTransaction())
         return std::nullopt;
+    bool isStaged = true;
     for (const FileGroupPtr& group : groups)
-        removeFiles(group->selectedFiles());
-    // A transaction left open would swallow every later write.
-    if (!m_db->commit()) {
+        isStaged = removeFiles(group->selectedFiles()) && isStaged;
+    // A file that could not be staged (its row is gone) fails the whole staging: nothing is staged. A
+    // transaction left open would swallow every later write.
+    if (!isStaged || !m_db->commit()) {
         m_db->rollback();
         return std::nullopt;
     }
@@ -80,7 +82,7 @@ bool Session::removeGroup(const FileGroupPtr& group)
 bool Session::stageFile(const FileItem& file)
 {
     Error error;
-    if (m_db->trashFile(file.name(), file.remainingFileName(), &error))
+    if (m_db->stageFile(file.name(), file.remainingFileName(), &error))
         return true;
     logError(m_logger, "Unable to mark file '%@' as deleted: %@", file.name(), error.message());
     return false;

@@ -73,14 +73,14 @@ CountingScan::CountingScan(Settings settings, std::shared_ptr<PairsiftDatabase> 
         m_ownFiles = {store, store + QStringLiteral("-journal")};
 }
 
-bool CountingScan::run()
+RunOutcome CountingScan::run()
 {
-    // The store logs its own failures; the caller learns of them through the result.
+    // The store logs its own failures; the caller learns of them through the outcome.
     if (!m_db->pruneFilesBeforeScan())
-        return false;
+        return storeFailure();
     StoreTransaction transaction(*m_db);
     if (!transaction.isActive())
-        return false;
+        return storeFailure();
 
     for (const LocationItemPtr& location : m_settings.locations) {
         const QString root = resolveAliasPath(location->path());
@@ -92,13 +92,24 @@ bool CountingScan::run()
             break;
     }
 
-    bool isCommitted = false;
-    if (isStopped())
+    RunOutcome outcome = RunOutcome::finished();
+    if (m_isStoreFailed) {
         transaction.rollback();
-    else
-        isCommitted = transaction.commit();
+        outcome = RunOutcome::failed(m_storeFailure);
+    } else if (isStopped()) {
+        transaction.rollback();
+        outcome = RunOutcome::stopped();
+    } else if (!transaction.commit()) {
+        outcome = storeFailure();
+    }
     logInfo(m_logger, "Scan complete");
-    return isCommitted;
+    return outcome;
+}
+
+RunOutcome CountingScan::storeFailure() const
+{
+    const QString reason = m_db->lastFailure();
+    return RunOutcome::failed(reason.isEmpty() ? QStringLiteral("The store could not keep the scan's files.") : reason);
 }
 
 bool CountingScan::scanLocation(const LocationItemPtr& location)
@@ -300,6 +311,7 @@ void CountingScan::keepFile(const FileItemPtr& file)
         // be committed alone, and the scan would be half-written. The scan stops and is rolled back.
         if (!m_db->isInTransaction()) {
             logError(m_logger, "The store could not keep the scan's files; the scan is stopped");
+            m_storeFailure = storeFailure().reason();
             m_isStoreFailed = true;
         }
         return;

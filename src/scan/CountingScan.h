@@ -5,6 +5,7 @@
 #include "model/FileItem.h"
 #include "photolibs/ContainerType.h"
 #include "platform/ProgressMailbox.h"
+#include "platform/RunOutcome.h"
 #include "scan/LocationWalker.h"
 #include "settings/Filter.h"
 #include "settings/LocationItem.h"
@@ -50,8 +51,10 @@ public:
 
     // Counting queue; blocks until the walk ends. An unreadable folder is logged and skipped; a stop, or
     // an insert failure that ended the transaction, ends the walk after the current entry and rolls it
-    // back. True only when every location was walked without a stop and the transaction was committed.
-    bool run();
+    // back. Finished only when every location was walked without a stop and the transaction was
+    // committed; failed, with the store's message, when pruning, beginning, an insert or the commit
+    // failed; stopped otherwise. An exception from the walk leaves it, with the transaction rolled back.
+    RunOutcome run();
 
     // Any thread: the session's file count as the walk last published it.
     std::uint64_t latestFileCount() { return m_fileCount.take(); }
@@ -90,6 +93,8 @@ private:
     bool isInsideListedLibrary(const QString& root) const;
     // The user stopped the scan, or the store could not keep it.
     bool isStopped() const;
+    // The store's last failure as the run's reason.
+    RunOutcome storeFailure() const;
 
     const Settings m_settings;
     const std::shared_ptr<PairsiftDatabase> m_db;
@@ -105,6 +110,8 @@ private:
     QStringList m_ownFiles;
     // Set by the counting queue, read by the walking thread too.
     std::atomic<bool> m_isStoreFailed{false};
+    // Why, in the store's words; the counting queue's.
+    QString m_storeFailure;
     // The files offered in this scan; the walking thread's.
     std::unordered_set<FileId> m_offeredFiles;
     // Read by the controller's refresh timer, so a walk of a million files posts no event per file.

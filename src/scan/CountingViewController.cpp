@@ -45,13 +45,24 @@ void CountingViewController::addFilesInLocations(const QList<LocationItemPtr>& l
     const QList<Filter>& filters, std::shared_ptr<PairsiftDatabase> db, std::shared_ptr<Session> session,
     SOLoggerPtr logger, CompletionBlock completionBlock)
 {
+    countFilesInLocations(locations, filters, std::move(db), std::move(session), std::move(logger),
+        [completionBlock = std::move(completionBlock)](const RunOutcome& outcome) {
+            if (completionBlock)
+                completionBlock(outcome.isFinished());
+        });
+}
+
+void CountingViewController::countFilesInLocations(const QList<LocationItemPtr>& locations,
+    const QList<Filter>& filters, std::shared_ptr<PairsiftDatabase> db, std::shared_ptr<Session> session,
+    SOLoggerPtr logger, OutcomeBlock outcomeBlock)
+{
     if (m_queue) {
         // One store transaction at a time: the running walk keeps its own.
         QMetaObject::invokeMethod(
             this,
-            [completionBlock] {
-                if (completionBlock)
-                    completionBlock(false);
+            [outcomeBlock] {
+                if (outcomeBlock)
+                    outcomeBlock(RunOutcome::failed(QStringLiteral("A scan is already running.")));
             },
             Qt::QueuedConnection);
         return;
@@ -68,12 +79,11 @@ void CountingViewController::addFilesInLocations(const QList<LocationItemPtr>& l
         std::move(session), std::move(logger), m_userStopped,
         [this](const LocationItemPtr& location) { noteUnreadableLocation(location); });
     m_queue = std::make_unique<SerialQueue>(QStringLiteral("com.lanternforges.Pairsift.counting"));
-    m_queue->async([this, scan = m_scan, completionBlock = std::move(completionBlock)] {
-        const bool finished = scan->run();
+    m_queue->async([this, scan = m_scan, outcomeBlock = std::move(outcomeBlock)] {
+        const RunOutcome outcome = outcomeOf([&scan] { return scan->run(); });
         // Queued behind every update this walk posted, and dropped if the controller is gone.
         QMetaObject::invokeMethod(
-            this, [this, finished, completionBlock] { finishScan(finished, completionBlock); },
-            Qt::QueuedConnection);
+            this, [this, outcome, outcomeBlock] { finishScan(outcome, outcomeBlock); }, Qt::QueuedConnection);
     });
 }
 
@@ -159,15 +169,15 @@ void CountingViewController::noteUnreadableLocation(const LocationItemPtr& locat
         this, [location] { location->setStatus(LocationItem::UnreadableStatus); }, Qt::QueuedConnection);
 }
 
-void CountingViewController::finishScan(bool finished, const CompletionBlock& completionBlock)
+void CountingViewController::finishScan(const RunOutcome& outcome, const OutcomeBlock& outcomeBlock)
 {
     stopProgressIndicator();
     releaseQueue();
     setFileCount(m_scan->latestFileCount());
     // A million files' identities are worth giving back between scans.
     m_scan.reset();
-    if (completionBlock)
-        completionBlock(finished);
+    if (outcomeBlock)
+        outcomeBlock(outcome);
 }
 
 void CountingViewController::releaseQueue()

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "photolibs/ContainerType.h"
+#include "platform/RunOutcome.h"
 #include "settings/Filter.h"
 #include "settings/LocationItem.h"
 
@@ -36,6 +37,7 @@ class CountingViewController : public QObject {
 
 public:
     using CompletionBlock = std::function<void(bool finished)>;
+    using OutcomeBlock = std::function<void(const RunOutcome& outcome)>;
 
     // How often the shown number follows the file count.
     static constexpr int refreshIntervalMSecs = 500;
@@ -46,9 +48,14 @@ public:
     ~CountingViewController() override;
 
     // Main thread; returns at once. Prunes the store's live rows and walks the locations (in list order)
-    // inside one store transaction, committed at the end or rolled back on stop. The completion runs on
-    // the main thread exactly once: true when the walk ran to its end and was committed, false on stop,
-    // when pruning, beginning or committing failed, or when a scan is still running.
+    // inside one store transaction, committed at the end or rolled back on stop. The outcome is posted to
+    // the main thread exactly once, also when the walk throws: finished when the walk ran to its end and
+    // was committed; stopped on the user's stop; failed, with the reason, when the store refused the work
+    // (pruning, beginning, an insert, committing), when the walk threw, or when a scan is still running.
+    void countFilesInLocations(const QList<LocationItemPtr>& locations, const QList<Filter>& filters,
+        std::shared_ptr<PairsiftDatabase> db, std::shared_ptr<Session> session, SOLoggerPtr logger,
+        OutcomeBlock outcomeBlock);
+    // The same, told only whether the walk finished.
     void addFilesInLocations(const QList<LocationItemPtr>& locations, const QList<Filter>& filters,
         std::shared_ptr<PairsiftDatabase> db, std::shared_ptr<Session> session, SOLoggerPtr logger,
         CompletionBlock completionBlock);
@@ -93,7 +100,7 @@ private:
     // Counting queue: the location gets the unreadable status on the main thread.
     void noteUnreadableLocation(const LocationItemPtr& location);
     // Main thread: the walk's one report.
-    void finishScan(bool finished, const CompletionBlock& completionBlock);
+    void finishScan(const RunOutcome& outcome, const OutcomeBlock& outcomeBlock);
     // Joins the finished or stopping walk; no walk runs afterwards.
     void releaseQueue();
 

@@ -51,14 +51,25 @@ ProcessingViewController::~ProcessingViewController()
 void ProcessingViewController::processFilesInSession(const Session& session, SOLoggerPtr logger,
     ProcessingCompletionBlock completionBlock)
 {
+    compareFilesInSession(session, std::move(logger),
+        [completionBlock = std::move(completionBlock)](const RunOutcome& outcome, const FileGrouping& grouping) {
+            if (completionBlock)
+                completionBlock(outcome.isFinished(), grouping);
+        });
+}
+
+void ProcessingViewController::compareFilesInSession(const Session& session, SOLoggerPtr logger,
+    OutcomeBlock outcomeBlock)
+{
     if (m_queue) {
         // The running comparison owns the pipeline and writes to the store: a second one is refused rather
         // than replacing them under the worker.
         QMetaObject::invokeMethod(
             this,
-            [completionBlock] {
-                if (completionBlock)
-                    completionBlock(false, FileGrouping(FileGroupingByHash));
+            [outcomeBlock] {
+                if (outcomeBlock)
+                    outcomeBlock(RunOutcome::failed(QStringLiteral("A comparison is already running.")),
+                        FileGrouping(FileGroupingByHash));
             },
             Qt::QueuedConnection);
         return;
@@ -69,7 +80,6 @@ void ProcessingViewController::processFilesInSession(const Session& session, SOL
     m_pipeline = m_pipelineFactory(std::move(candidates), logger, session.db());
 
     setUserStopped(false);
-    m_hasFailed = false;
     resetProgress();
     m_dockProgressIndicator->setMinValue(0);
     m_dockProgressIndicator->setHidden(false);
@@ -77,23 +87,34 @@ void ProcessingViewController::processFilesInSession(const Session& session, SOL
     m_startTime.start();
 
     m_queue = std::make_unique<SerialQueue>(QStringLiteral("com.lanternforges.Pairsift.processing"));
-    m_queue->async([this, logger = std::move(logger), completionBlock = std::move(completionBlock)] {
-        // Processing queue; blocks until the last stage ends. Unreadable files are logged and left out by
-        // the stages; a stop ends the run at their next report, and either way one hand-off follows.
-        auto grouping = std::make_shared<FileGrouping>(m_pipeline->processFilesWithProgress(
-            [this](const QString& stageName, const FileItemPtr& file, StageProgressInfo info, bool* stop) {
-                reportProgress(stageName, file, info, stop);
-            }));
-        if (grouping->groupedBy() != FileGroupingByHash) {
-            Q_ASSERT_X(false, "ProcessingViewController", "The final file grouping must be by SHA1");
-            logError(logger, "The final file grouping must be by SHA1");
-        }
-        const bool failed = m_pipeline->hasFailed();
+    m_queue->async([this, logger = std::move(logger), db = session.db(), outcomeBlock = std::move(outcomeBlock)] {
+        auto grouping = std::make_shared<FileGrouping>(FileGroupingByHash);
+        const RunOutcome outcome = outcomeOf([&] { return runPipeline(*grouping, logger, db); });
         // Queued behind every progress update of this run, and dropped if the controller is gone.
         QMetaObject::invokeMethod(
-            this, [this, grouping, failed, completionBlock] { finishRun(grouping, failed, completionBlock); },
+            this, [this, grouping, outcome, outcomeBlock] { finishRun(grouping, outcome, outcomeBlock); },
             Qt::QueuedConnection);
     });
+}
+
+// Processing queue; blocks until the last stage ends. Unreadable files are logged and left out by the
+// stages; a stop ends the run at their next report; a store that refuses the digests fails it.
+RunOutcome ProcessingViewController::runPipeline(FileGrouping& grouping, const SOLoggerPtr& logger,
+    const std::shared_ptr<PairsiftDatabase>& db)
+{
+    grouping = m_pipeline->processFilesWithProgress(
+        [this](const QString& stageName, const FileItemPtr& file, StageProgressInfo info, bool* stop) {
+            reportProgress(stageName, file, info, stop);
+        });
+    if (grouping.groupedBy() != FileGroupingByHash) {
+        Q_ASSERT_X(false, "ProcessingViewController", "The final file grouping must be by SHA1");
+        logError(logger, "The final file grouping must be by SHA1");
+    }
+    if (m_pipeline->hasFailed()) {
+        const QString reason = db ? db->lastFailure() : QString();
+        return RunOutcome::failed(reason.isEmpty() ? QStringLiteral("The comparison's results could not be stored.") : reason);
+    }
+    return userStopped() ? RunOutcome::stopped() : RunOutcome::finished();
 }
 
 void ProcessingViewController::stop()
@@ -171,16 +192,16 @@ void ProcessingViewController::applyLatestProgress()
     setFileProgressVisible(progress.fileProgressVisible);
 }
 
-void ProcessingViewController::finishRun(const std::shared_ptr<FileGrouping>& grouping, bool failed,
-    const ProcessingCompletionBlock& completionBlock)
+void ProcessingViewController::finishRun(const std::shared_ptr<FileGrouping>& grouping, const RunOutcome& outcome,
+    const OutcomeBlock& outcomeBlock)
 {
     stopTimer();
     m_dockProgressIndicator->setHidden(true);
     releaseQueue();
     m_release.release(std::shared_ptr<ProcessingPipeline>(std::move(m_pipeline)));
-    m_hasFailed = failed;
-    if (completionBlock)
-        completionBlock(!userStopped() && !failed, *grouping);
+    m_lastOutcome = outcome;
+    if (outcomeBlock)
+        outcomeBlock(outcome, *grouping);
 }
 
 void ProcessingViewController::refreshTexts(double elapsed)

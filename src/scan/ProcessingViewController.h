@@ -2,6 +2,7 @@
 
 #include "model/FileGrouping.h"
 #include "platform/BackgroundRelease.h"
+#include "platform/RunOutcome.h"
 #include "processing/ProcessingPipeline.h"
 #include "scan/ProcessingProgressMailbox.h"
 
@@ -45,6 +46,8 @@ class ProcessingViewController : public QObject {
     Q_PROPERTY(bool running READ isRunning NOTIFY runningChanged)
 
 public:
+    // How a comparison run ended, and the pipeline's final grouping (by SHA-1; empty after a failure).
+    using OutcomeBlock = std::function<void(const RunOutcome& outcome, const FileGrouping& grouping)>;
     // Makes a run's pipeline from the pruned by-size grouping, the logger and the store.
     using PipelineFactory = std::function<std::unique_ptr<ProcessingPipeline>(
         FileGrouping fileGroupingBySize, SOLoggerPtr logger, std::shared_ptr<PairsiftDatabase> db)>;
@@ -62,9 +65,12 @@ public:
     ~ProcessingViewController() override;
 
     // Returns at once. Compares the session's files that share their size with another (read now, so the
-    // session may change afterwards); the completion runs on the main thread exactly once, with true when
-    // the user did not stop the run, and the final grouping (by SHA-1). A call while a run is going
-    // answers false with an empty grouping and leaves that run alone.
+    // session may change afterwards); the outcome runs on the main thread exactly once, also when the run
+    // throws: finished, stopped by the user, or failed with the reason (the store refused the digests,
+    // an exception), with the final grouping. A call while a run is going fails at once with an empty
+    // grouping and leaves that run alone.
+    void compareFilesInSession(const Session& session, SOLoggerPtr logger, OutcomeBlock outcomeBlock);
+    // The same, told true only when the run finished.
     void processFilesInSession(const Session& session, SOLoggerPtr logger, ProcessingCompletionBlock completionBlock);
 
     // The stop control's action: the run ends at the stages' next progress report.
@@ -101,9 +107,9 @@ public:
     bool userStopped() const { return m_userStopped.load(std::memory_order_relaxed); }
     void setUserStopped(bool userStopped);
 
-    // The last run could not store its results (a full disk): it is to be reported as failed, never as
-    // finished without duplicates.
-    bool hasFailed() const { return m_hasFailed; }
+    // How the last run ended; a failed one (a full disk) is never to be shown as finished without
+    // duplicates.
+    const RunOutcome& lastOutcome() const { return m_lastOutcome; }
     // From the start call until the completion is called.
     bool isRunning() const { return m_uiUpdateTimer != nullptr; }
     // Null while idle.
@@ -134,8 +140,10 @@ private:
     // Main thread: the values the worker left last.
     void applyLatestProgress();
     // Main thread: the worker's one hand-off.
-    void finishRun(const std::shared_ptr<FileGrouping>& grouping, bool failed,
-        const ProcessingCompletionBlock& completionBlock);
+    void finishRun(const std::shared_ptr<FileGrouping>& grouping, const RunOutcome& outcome,
+        const OutcomeBlock& outcomeBlock);
+    // Processing queue: runs the pipeline and says how it ended.
+    RunOutcome runPipeline(FileGrouping& grouping, const SOLoggerPtr& logger, const std::shared_ptr<PairsiftDatabase>& db);
     void refreshTexts(double elapsedSeconds);
     double elapsedSeconds() const;
     // Joins the finished or stopping worker.
@@ -153,7 +161,7 @@ private:
     bool m_fileProgressVisible = false;
     // Written on the main thread, read by the worker at every report.
     std::atomic<bool> m_userStopped{false};
-    bool m_hasFailed = false;
+    RunOutcome m_lastOutcome = RunOutcome::finished();
 
     PipelineFactory m_pipelineFactory;
     std::unique_ptr<ProcessingPipeline> m_pipeline;

@@ -71,11 +71,15 @@ constexpr std::array<StatementText, 14> statementTexts = {{
 
 } // namespace
 
-std::unique_ptr<PairsiftDatabase> PairsiftDatabase::databaseWithPath(const QString& path)
+std::unique_ptr<PairsiftDatabase> PairsiftDatabase::databaseWithPath(const QString& path, QString* failureReason)
 {
     std::unique_ptr<PairsiftDatabase> database(new PairsiftDatabase);
-    if (!database->initWithPath(path))
+    QString reason;
+    if (!database->initWithPath(path, &reason)) {
+        if (failureReason)
+            *failureReason = reason;
         return nullptr;
+    }
     return database;
 }
 
@@ -84,19 +88,54 @@ PairsiftDatabase::~PairsiftDatabase()
     close();
 }
 
-bool PairsiftDatabase::initWithPath(const QString& path)
+bool PairsiftDatabase::initWithPath(const QString& path, QString* failureReason)
 {
     constexpr int flags = SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE | SQLITE_OPEN_FULLMUTEX;
     static_assert(flags == 0x10006);
-    if (sqlite3_open_v2(QFile::encodeName(path).constData(), &m_db, flags, nullptr) != SQLITE_OK) {
-        consoleLog("Error opening database '%@'", path);
+    const int result = sqlite3_open_v2(QFile::encodeName(path).constData(), &m_db, flags, nullptr);
+    if (result != SQLITE_OK) {
+        *failureReason = QString::fromUtf8(m_db ? sqlite3_errmsg(m_db) : sqlite3_errstr(result));
+        logFailure("Error opening database '%@': %@", path, *failureReason);
         // A failed open may still hand back a connection object, which must be released.
         sqlite3_close_v2(m_db);
         m_db = nullptr;
         return false;
     }
     configureConnection();
-    return initSchema() && setupStatements();
+    // A store with damaged pages opens without a word and fails later, half-way through a scan.
+    QString problems;
+    if (passesQuickCheck(&problems) && initSchema() && setupStatements())
+        return true;
+    *failureReason = problems.isEmpty() ? lastMessage() : problems;
+    close();
+    return false;
+}
+
+bool PairsiftDatabase::passesQuickCheck(QString* problems)
+{
+    SqlStatement check;
+    if (check.prepare(m_db, "PRAGMA quick_check;") != SQLITE_OK) {
+        logFailure("Error checking database: %s", lastMessage());
+        return false;
+    }
+    SqlStatementUse use(check);
+    QStringList found;
+    int result = SQLITE_ROW;
+    // SQLite lists up to 100 problems; the first few say enough.
+    while (found.size() < 3 && (result = use.step()) == SQLITE_ROW) {
+        const QString line = use.columnText(0);
+        if (line != QLatin1String("ok"))
+            found.append(line);
+    }
+    if (result != SQLITE_ROW && result != SQLITE_DONE) {
+        logFailure("Error checking database: %s", lastMessage());
+        return false;
+    }
+    if (found.isEmpty())
+        return true;
+    *problems = found.join(QLatin1Char('\n'));
+    logFailure("Database check failed: %@", *problems);
+    return false;
 }
 
 // The rollback journal with full sync: the data folder may sit on a network home, where the shared
@@ -127,7 +166,7 @@ bool PairsiftDatabase::settleVersionRow()
 {
     SqlStatement query;
     if (query.prepare(m_db, "SELECT Value FROM Properties WHERE Key = 'Version';") != SQLITE_OK) {
-        consoleLog("Error preparing to get database version: %s", lastMessage());
+        logFailure("Error preparing to get database version: %s", lastMessage());
         return false;
     }
     bool hasVersion = false;
@@ -145,9 +184,9 @@ bool PairsiftDatabase::setupStatements()
     static_assert(statementTexts.size() == StatementCount);
     for (int which = 0; which < StatementCount; ++which) {
         const StatementText& text = statementTexts[static_cast<std::size_t>(which)];
+        // The caller closes the store, once it has taken SQLite's message.
         if (m_statements[static_cast<std::size_t>(which)].prepare(m_db, text.sql) != SQLITE_OK) {
-            consoleLog(text.creationFailureFormat, lastMessage());
-            close();
+            logFailure(text.creationFailureFormat, lastMessage());
             return false;
         }
     }
@@ -238,9 +277,32 @@ bool PairsiftDatabase::execute(const char* sql, const char* failureFormat)
     const int result = m_db ? sqlite3_exec(m_db, sql, nullptr, nullptr, &message) : SQLITE_MISUSE;
     if (result == SQLITE_OK)
         return true;
-    consoleLog(failureFormat, message ? message : sqlite3_errstr(result));
+    logFailure(failureFormat, message ? message : sqlite3_errstr(result));
     sqlite3_free(message);
     return false;
+}
+
+void PairsiftDatabase::noteFailure(const QString& line) const
+{
+    consoleLogText(line);
+    keepFailure(line);
+}
+
+void PairsiftDatabase::keepFailure(const QString& text) const
+{
+    std::lock_guard lock(m_failureMutex);
+    m_lastFailure = text;
+}
+
+QString PairsiftDatabase::lastFailure() const
+{
+    std::lock_guard lock(m_failureMutex);
+    return m_lastFailure;
+}
+
+int PairsiftDatabase::changedRows() const
+{
+    return m_db ? sqlite3_changes(m_db) : 0;
 }
 
 QString PairsiftDatabase::lastMessage() const
@@ -261,8 +323,10 @@ bool PairsiftDatabase::stepExpecting(SqlStatementUse& use, int expected, Error* 
     const int result = use.step();
     if (result == expected)
         return true;
+    const Error failure = errorWithCode(result, QString::fromUtf8(message));
+    keepFailure(failure.message());
     if (error)
-        *error = errorWithCode(result, QString::fromUtf8(message));
+        *error = failure;
     return false;
 }
 

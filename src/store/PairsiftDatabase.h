@@ -1,5 +1,6 @@
 #pragma once
 
+#include "platform/ConsoleLog.h"
 #include "platform/Error.h"
 #include "store/SqlStatement.h"
 
@@ -14,6 +15,7 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <mutex>
 #include <thread>
 #include <utility>
 #include <vector>
@@ -48,9 +50,10 @@ using DeletedFileRowBlock = std::function<void(const QString& path, std::uint64_
 // write while a run's transaction is open.
 class PairsiftDatabase {
 public:
-    // Opens (creating when needed) the store at `path`; null after one console line when the file,
-    // the schema or a statement cannot be set up.
-    static std::unique_ptr<PairsiftDatabase> databaseWithPath(const QString& path);
+    // Opens (creating when needed) the store at `path` and checks its pages (SQLite's quick check); null
+    // after a console line when the file, the check, the schema or a statement fails, with SQLite's own
+    // message in `failureReason` when given.
+    static std::unique_ptr<PairsiftDatabase> databaseWithPath(const QString& path, QString* failureReason = nullptr);
 
     ~PairsiftDatabase();
     PairsiftDatabase(const PairsiftDatabase&) = delete;
@@ -72,6 +75,9 @@ public:
 
     // Domain "SQLite", the given SQLite result code and description, SQLite's current message beneath.
     Error errorWithCode(int code, const QString& message) const;
+    // Any thread: the last failure the store logged or reported, with SQLite's message; a run that ends
+    // because the store refused its work names this as the reason.
+    QString lastFailure() const;
 
     // --- File rows ---
 
@@ -83,7 +89,8 @@ public:
     bool pruneFilesBeforeScan();
     // An empty digest stores NULL.
     bool updateFile(const QString& path, const QByteArray& hash);
-    // Every (path, digest) in one transaction of its own: all of them are stored, or none.
+    // Every (path, digest) in one transaction of its own: all of them are stored, or none. A path without
+    // a row fails the batch: the digest was expected to land on the scan's row.
     bool updateFiles(const std::vector<std::pair<QString, QByteArray>>& hashes);
     bool pruneUniqueFiles();
     // Keeps only the rows whose path lies strictly below one of the folders (exact, case-sensitive
@@ -91,16 +98,19 @@ public:
     bool pruneFilesOutsidePaths(const QStringList& paths);
 
     // Rows in the store's natural order; the enumeration ends at the last row, at a stop or at a failed
-    // step. An empty block throws std::invalid_argument.
-    void enumerateFiles(const FileRowBlock& block);
+    // step. True when it read every row or was stopped by the block; false after a failed step (a partial
+    // read, logged). An empty block throws std::invalid_argument.
+    bool enumerateFiles(const FileRowBlock& block);
     // The same over the live rows with a SHA-1 only: the others are passed over before any of their
     // values is converted.
-    void enumerateFilesWithDigest(const FileRowBlock& block);
-    void enumerateDeletedFiles(const DeletedFileRowBlock& block);
+    bool enumerateFilesWithDigest(const FileRowBlock& block);
+    bool enumerateDeletedFiles(const DeletedFileRowBlock& block);
 
     // Stages the row of `path` and records the kept copy (a null text for none). Not a transaction of
     // its own; a path without a row changes nothing and answers true.
     bool trashFile(const QString& path, const QString& replaceWith, Error* error = nullptr);
+    // trashFile() for a file the caller knows has a row: a path without one fails.
+    bool stageFile(const QString& path, const QString& replaceWith, Error* error = nullptr);
     bool deleteFile(const QString& path, Error* error = nullptr);
     // Live rows with this digest, -1 on failure.
     int countFilesByHash(const QByteArray& hash, Error* error = nullptr);
@@ -144,14 +154,28 @@ private:
 
     PairsiftDatabase() = default;
 
-    bool initWithPath(const QString& path);
+    bool initWithPath(const QString& path, QString* failureReason);
     void configureConnection();
+    // False when SQLite finds damaged pages; `problems` then has what it found (empty when the check
+    // itself failed, whose message is the connection's).
+    bool passesQuickCheck(QString* problems);
     bool initSchema();
     bool settleVersionRow();
     bool setupStatements();
     void destroyStatements();
-    void enumerateFileRows(const FileRowBlock& block, bool withDigestOnly);
-
+    bool enumerateFileRows(const FileRowBlock& block, bool withDigestOnly);
+    bool trashFile(const QString& path, const QString& replaceWith, bool isRowExpected, Error* error);
+    // Whether a stepped enumeration ended at its last row; logs the failure of one that did not.
+    bool endedAfterLastRow(int stepResult, const char* enumeration) const;
+    // Writes the line on the console and keeps it as the last failure.
+    template <typename... Arguments>
+    void logFailure(const char* format, const Arguments&... arguments) const
+    {
+        noteFailure(formatString(format, arguments...));
+    }
+    void noteFailure(const QString& line) const;
+    // Keeps the text as the last failure without a console line (the caller reports it).
+    void keepFailure(const QString& text) const;
     // Asserts the writer rule above for a statement that writes.
     const SqlStatement& statement(Statement which) const;
     // True unless a run's transaction is open and the calling thread is not that run's.
@@ -163,11 +187,15 @@ private:
     // Steps the use once. Any answer but `expected` fills `error`, when given, with the store's error
     // object (SQLite's code and `message`) and answers false.
     bool stepExpecting(SqlStatementUse& use, int expected, Error* error, const char* message) const;
+    // Rows the last finished statement of the connection changed.
+    int changedRows() const;
 
     sqlite3* m_db = nullptr;
     std::array<SqlStatement, StatementCount> m_statements;
     // The worker thread whose run began the open transaction; no thread otherwise.
     std::atomic<std::thread::id> m_transactionThread;
+    mutable std::mutex m_failureMutex;
+    mutable QString m_lastFailure;
 };
 
 } // namespace pairsift

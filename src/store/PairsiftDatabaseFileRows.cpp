@@ -68,7 +68,7 @@ bool PairsiftDatabase::addFile(const QString& name, std::uint64_t size, const QD
     use.bindText(4, containerType);
     use.bindPath(5, containerPath);
     if (use.step() != SQLITE_DONE) {
-        consoleLog("Error adding file '%@' to database: %s", name, lastMessage());
+        logFailure("Error adding file '%@' to database: %s", name, lastMessage());
         return false;
     }
     return true;
@@ -85,7 +85,7 @@ bool PairsiftDatabase::updateFile(const QString& path, const QByteArray& hash)
     use.bindBlob(1, hash);
     use.bindPath(2, path);
     if (use.step() != SQLITE_DONE) {
-        consoleLog("Error updating file hash for '%@': %s", path, lastMessage());
+        logFailure("Error updating file hash for '%@': %s", path, lastMessage());
         return false;
     }
     return true;
@@ -98,9 +98,15 @@ bool PairsiftDatabase::updateFiles(const std::vector<std::pair<QString, QByteArr
     StoreTransaction transaction(*this);
     if (!transaction.isActive())
         return false;
+    // Rolled back as the transaction goes on any failure.
     for (const auto& [path, hash] : hashes) {
         if (!updateFile(path, hash))
-            return false; // rolled back as the transaction goes
+            return false;
+        // The row went away under the run (another program on the same store): the digest is lost.
+        if (changedRows() == 0) {
+            logFailure("Error updating file hash for '%@': %@", path, "the file has no row in the store");
+            return false;
+        }
     }
     return transaction.commit();
 }
@@ -120,52 +126,82 @@ bool PairsiftDatabase::pruneFilesOutsidePaths(const QStringList& paths)
     return execute(sql.constData(), "Error pruning outside files: %s");
 }
 
-void PairsiftDatabase::enumerateFiles(const FileRowBlock& block)
+bool PairsiftDatabase::enumerateFiles(const FileRowBlock& block)
 {
     requireBlock(static_cast<bool>(block), "enumerateFiles");
-    enumerateFileRows(block, false);
+    return enumerateFileRows(block, false);
 }
 
-void PairsiftDatabase::enumerateFilesWithDigest(const FileRowBlock& block)
+bool PairsiftDatabase::enumerateFilesWithDigest(const FileRowBlock& block)
 {
     requireBlock(static_cast<bool>(block), "enumerateFilesWithDigest");
-    enumerateFileRows(block, true);
+    return enumerateFileRows(block, true);
 }
 
-void PairsiftDatabase::enumerateFileRows(const FileRowBlock& block, bool withDigestOnly)
+bool PairsiftDatabase::enumerateFileRows(const FileRowBlock& block, bool withDigestOnly)
 {
     SqlStatementUse use(statement(FetchFilesStatement));
     bool stop = false;
+    int result = SQLITE_DONE;
     // All columns by position: 0 Name, 1 Size, 2 CreationDate, 3 SHA1, 6 ContainerType, 7 ContainerPath.
     // Both queries leave out rows without a path.
-    while (!stop && use.step() == SQLITE_ROW) {
+    while (!stop && (result = use.step()) == SQLITE_ROW) {
         if (withDigestOnly && use.columnIsEmpty(3))
             continue;
         block(use.columnText(0), static_cast<std::uint64_t>(use.columnInt64(1)),
             dateFromStoredSeconds(use.columnInt64(2)), use.columnBlob(3), use.columnText(6), use.columnText(7), &stop);
     }
+    return stop || endedAfterLastRow(result, "files");
 }
 
-void PairsiftDatabase::enumerateDeletedFiles(const DeletedFileRowBlock& block)
+bool PairsiftDatabase::enumerateDeletedFiles(const DeletedFileRowBlock& block)
 {
     requireBlock(static_cast<bool>(block), "enumerateDeletedFiles");
     SqlStatementUse use(statement(FetchDeletedFilesStatement));
     bool stop = false;
+    int result = SQLITE_DONE;
     // The query names its columns in the block's order.
-    while (!stop && use.step() == SQLITE_ROW) {
+    while (!stop && (result = use.step()) == SQLITE_ROW) {
         block(use.columnText(0), static_cast<std::uint64_t>(use.columnInt64(1)),
             dateFromStoredSeconds(use.columnInt64(2)), use.columnBlob(3), use.columnText(4), use.columnText(5),
             use.columnText(6), &stop);
     }
+    return stop || endedAfterLastRow(result, "deleted files");
+}
+
+bool PairsiftDatabase::endedAfterLastRow(int stepResult, const char* enumeration) const
+{
+    if (stepResult == SQLITE_DONE)
+        return true;
+    logFailure("Error reading %s from database: %s", enumeration, lastMessage());
+    return false;
 }
 
 bool PairsiftDatabase::trashFile(const QString& path, const QString& replaceWith, Error* error)
+{
+    return trashFile(path, replaceWith, false, error);
+}
+
+bool PairsiftDatabase::stageFile(const QString& path, const QString& replaceWith, Error* error)
+{
+    return trashFile(path, replaceWith, true, error);
+}
+
+bool PairsiftDatabase::trashFile(const QString& path, const QString& replaceWith, bool isRowExpected, Error* error)
 {
     {
         SqlStatementUse use(statement(TrashFileStatement));
         use.bindPath(1, path);
         if (!stepExpecting(use, SQLITE_DONE, error, "Error trashing file"))
             return false;
+        if (isRowExpected && changedRows() == 0) {
+            const Error failure{QStringLiteral("SQLite"), SQLITE_NOTFOUND, QStringLiteral("Error trashing file"),
+                QStringLiteral("the file has no row in the store")};
+            keepFailure(failure.message());
+            if (error)
+                *error = failure;
+            return false;
+        }
     }
     SqlStatementUse use(statement(UpdateLinkTargetStatement));
     use.bindPath(1, replaceWith);

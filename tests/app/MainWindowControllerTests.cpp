@@ -14,8 +14,10 @@
 #include "settings/PairsiftDefaults.h"
 #include "settings/SettingsKeys.h"
 #include "store/PairsiftDatabase.h"
+#include "support/logging/SOLogger.h"
 #include "support/foundation/PSWindowDidBecomeMainNotification.h"
 #include "testkit/ConsoleCapture.h"
+#include "testkit/EventLoopWait.h"
 
 #include <QAction>
 #include <QApplication>
@@ -24,6 +26,13 @@
 #include <QPushButton>
 #include <QToolButton>
 #include <QStackedWidget>
+
+#include <chrono>
+#include <thread>
+
+#include <fcntl.h>
+#include <sys/ioctl.h>
+#include <unistd.h>
 
 namespace pairsift::test {
 namespace {
@@ -176,11 +185,18 @@ TEST_F(MainWindowControllerTest, stoppedOrFailedRunsReturnToTheMainView)
     EXPECT_EQ(groupCount(), 0u);
     QObject::disconnect(&m_controller->countingViewController(), nullptr, m_controller.get(), nullptr);
 
-    // A counting run whose transaction cannot begin ends like a stop.
+    // A counting run whose transaction cannot begin says it failed, and why.
     ASSERT_TRUE(m_controller->db()->beginTransaction());
     scanAndWait();
     EXPECT_TRUE(m_controller->mainViewActive());
     EXPECT_EQ(session().fileCount(), 0u);
+    EXPECT_EQ(m_controller->wastedInfoText(), QStringLiteral("Scan failed."));
+    auto* alert = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+    ASSERT_TRUE(alert);
+    EXPECT_EQ(alert->text(), QStringLiteral("The scan could not be completed."));
+    EXPECT_TRUE(alert->informativeText().contains(QStringLiteral("Error starting transaction")))
+        << alert->informativeText().toStdString();
+    alert->accept();
     ASSERT_TRUE(m_controller->db()->rollback());
 
     // The comparison stopped at once: the loader shows what has a SHA-1, which is nothing.
@@ -271,13 +287,39 @@ TEST_F(MainWindowControllerTest, closingDuringAScanStopsAndJoinsTheWorkers)
 {
     for (int index = 0; index < 400; ++index)
         writeFile(QStringLiteral("a/%1/file.txt").arg(index), bytes(100 + index % 7, 'q'));
+    UserDefaults::standard().setValue(QStringLiteral("logging"), QStringLiteral("YES"));
     launch();
     addLocation(filesPath(QStringLiteral("a")));
+    // The walk's log also goes into a pipe nobody reads until the stop was asked for: once the pipe is
+    // full the walk waits there, certainly before its commit.
+    int ends[2];
+    ASSERT_EQ(::pipe2(ends, O_CLOEXEC), 0);
+    m_controller->logger()->addFileDescriptor(ends[1]);
+    const CountingViewController* counting = &m_controller->countingViewController();
+    std::thread reader([&] {
+        // The counting controller lives until its walk is joined, which needs this reader.
+        while (!counting->userStopped())
+            std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        char buffer[65536];
+        while (::read(ends[0], buffer, sizeof buffer) > 0) {
+        }
+    });
     m_controller->startScan();
     ASSERT_TRUE(m_controller->isScanning());
+    const int capacity = ::fcntl(ends[1], F_GETPIPE_SZ);
+    ASSERT_TRUE(waitUntil([&] {
+        int queued = 0;
+        return ::ioctl(ends[0], FIONREAD, &queued) == 0 && queued > capacity - 4096;
+    }));
+
     window().close();
     EXPECT_FALSE(m_controller->isScanning());
-    // The walk's transaction was rolled back, so the store takes a new one.
+    m_controller->logger()->removeFileDescriptor(ends[1]);
+    ::close(ends[1]);
+    reader.join();
+    ::close(ends[0]);
+    // The walk was rolled back: nothing of it is in the store, which takes a new transaction.
+    EXPECT_TRUE(liveRows(*m_controller->db()).isEmpty());
     ASSERT_TRUE(m_controller->db()->beginTransaction());
     EXPECT_TRUE(m_controller->db()->rollback());
     m_controller.reset();

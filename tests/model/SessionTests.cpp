@@ -231,6 +231,24 @@ TEST_F(SessionTest, stagesNothingWhenItsTransactionCannotBegin)
     EXPECT_EQ(session.fileCount(), 3u);
 }
 
+// The row went away under the session (another program on the store): staging the rest alone would leave
+// the list and the store disagreeing, so nothing is staged.
+TEST_F(SessionTest, stagesNothingWhenAMarkedFilesRowIsGone)
+{
+    const QList<FileItemPtr> first = addGroup("a", 3);
+    const QList<FileItemPtr> second = addGroup("b", 3);
+    first[1]->setMarkedForRemoval(true);
+    second[2]->setMarkedForRemoval(true);
+    sortByName();
+    ASSERT_TRUE(store->deleteFile(second[2]->name()));
+
+    EXPECT_FALSE(session.removeMarkedFiles().has_value());
+
+    EXPECT_TRUE(stagedRows().isEmpty());
+    EXPECT_TRUE(store->beginTransaction()) << "the staging transaction was ended";
+    EXPECT_TRUE(store->rollback());
+}
+
 TEST_F(SessionTest, removeGroupStagesEveryFileButTheKeptOneWhateverTheMarks)
 {
     const QList<FileItemPtr> files = addGroup("g", 3);

@@ -5,6 +5,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QStandardPaths>
 
 #include <cerrno>
 #include <cstring>
@@ -18,21 +19,22 @@ namespace {
 
 const char* const applicationFolderName = "Pairsift";
 
-QString baseDirectory(const char* variable, const char* fallbackBelowHome)
+// Qt's answer follows $XDG_*_HOME, else $HOME, as the settings do; a relative value is invalid by the
+// base-directory rules and gives way to the folder below the home folder.
+QString baseDirectory(QStandardPaths::StandardLocation location, const char* fallbackBelowHome)
 {
-    const QByteArray value = qgetenv(variable);
-    // A relative value is invalid by the base-directory rules and must be ignored.
-    if (!value.isEmpty() && value.startsWith('/'))
-        return QFile::decodeName(value);
+    const QString path = QStandardPaths::writableLocation(location);
+    if (QDir::isAbsolutePath(path))
+        return QDir::cleanPath(path);
     return homePath() + QLatin1Char('/') + QLatin1String(fallbackBelowHome);
 }
 
 QString standardDirectory(SearchPathDirectory directory)
 {
     switch (directory) {
-    case SearchPathDirectory::ApplicationSupport: return baseDirectory("XDG_DATA_HOME", ".local/share");
-    case SearchPathDirectory::Caches: return baseDirectory("XDG_CACHE_HOME", ".cache");
-    case SearchPathDirectory::Preferences: return baseDirectory("XDG_CONFIG_HOME", ".config");
+    case SearchPathDirectory::ApplicationSupport: return baseDirectory(QStandardPaths::GenericDataLocation, ".local/share");
+    case SearchPathDirectory::Caches: return baseDirectory(QStandardPaths::GenericCacheLocation, ".cache");
+    case SearchPathDirectory::Preferences: return baseDirectory(QStandardPaths::GenericConfigLocation, ".config");
     }
     return {};
 }
@@ -122,13 +124,15 @@ bool createAllDirectoriesForPath(const QString& path, Error* error)
 
 QString homePath()
 {
-    static const QString home = [] {
-        const passwd* entry = ::getpwuid(::getuid());
-        if (entry && entry->pw_dir && *entry->pw_dir)
-            return QFile::decodeName(entry->pw_dir);
-        return QFile::decodeName(qgetenv("HOME"));
-    }();
-    return home;
+    // $HOME decides, as it does for the settings and the standard folders; the password file only
+    // stands in when it is not set.
+    const QByteArray home = qgetenv("HOME");
+    if (home.startsWith('/'))
+        return QDir::cleanPath(QFile::decodeName(home));
+    const passwd* entry = ::getpwuid(::getuid());
+    if (entry && entry->pw_dir && *entry->pw_dir)
+        return QFile::decodeName(entry->pw_dir);
+    return QDir::rootPath();
 }
 
 } // namespace pairsift

@@ -41,7 +41,7 @@ QString logDirectoryPath();
 // Makes sure `path` is a writable folder, creating it with its parents when nothing is there.
 bool createAllDirectoriesForPath(const QString& path, Error* error = nullptr);
 
-// The home folder of the process's real user, computed once; $HOME when the user has no entry.
+// The home folder: $HOME, or the user's entry in the password file when $HOME is not set.
 QString homePath();
 
 } // namespace pairsift

@@ -82,10 +82,29 @@ TEST_F(ApplicationFoldersTest, createAllDirectoriesForPathCases)
     EXPECT_TRUE(unasked.contains(failure + "(null)'")) << unasked.toStdString();
 }
 
-TEST(HomePath, isStableAndAbsolute)
+// $HOME and the base-directory variables decide every folder, whatever the password file says.
+TEST(HomePath, theEnvironmentDecidesEveryFolder)
 {
-    EXPECT_TRUE(homePath().startsWith('/'));
-    EXPECT_EQ(homePath(), homePath());
+    const QByteArray previousHome = qgetenv("HOME");
+    const QByteArray previousDataHome = qgetenv("XDG_DATA_HOME");
+    const struct {
+        const char* home;
+        const char* dataHome;
+        const char* data;
+    } cases[] = {
+        {"/elsewhere/ann", "", "/elsewhere/ann/.local/share/Pairsift"},
+        {"/elsewhere/ann", "/data", "/data/Pairsift"},
+        {"/elsewhere/bob/", "relative", "/elsewhere/bob/.local/share/Pairsift"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.dataHome);
+        qputenv("HOME", c.home);
+        qputenv("XDG_DATA_HOME", c.dataHome);
+        EXPECT_EQ(homePath(), QDir::cleanPath(QString::fromUtf8(c.home)));
+        EXPECT_EQ(applicationDataFolderPath(), QString::fromUtf8(c.data));
+    }
+    qputenv("HOME", previousHome);
+    qputenv("XDG_DATA_HOME", previousDataHome);
 }
 
 } // namespace
