@@ -14,6 +14,7 @@
 #include "platform/Format.h"
 #include "platform/NotificationCenter.h"
 #include "platform/NotificationQueue.h"
+#include "removal/InterruptedRemovals.h"
 #include "removal/TrashSheetController.h"
 #include "removal/views/TrashSheet.h"
 #include "results/ResultsController.h"
@@ -134,6 +135,7 @@ bool MainWindowController::initDatabase()
         logError(m_logger, "Unable to create internal database at path '%@'", path);
         return false;
     }
+    recoverInterruptedRemovals(*m_db, m_logger);
     return true;
 }
 

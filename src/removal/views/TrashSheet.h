@@ -50,6 +50,8 @@ Q_SIGNALS:
 private:
     void buildPanels();
     void followController();
+    // Window-modal over the sheet; the controller hears the answer.
+    void askForPermanentDeletion(quint64 count);
     void showSelectionFromController();
     void sendSelectionToController();
 

@@ -5,11 +5,16 @@
 #include "RemovalTestSupport.h"
 #include "photolibs/ContainerType.h"
 #include "removal/TrashSheetController.h"
+#include "removal/TrashSheetFilesModel.h"
 #include "store/PairsiftDatabase.h"
 #include "testkit/TemporaryTree.h"
 
 #include <QApplication>
 #include <QDeadlineTimer>
+#include <QFileInfo>
+#include <QIcon>
+#include <QLabel>
+#include <QMessageBox>
 #include <QPushButton>
 #include <QTableView>
 #include <QThread>
@@ -71,6 +76,57 @@ TEST(TrashSheet, opensWindowModalAndReportsWhetherFilesChanged)
         ASSERT_TRUE(test::waitUntil([&] { return changed.has_value(); }));
         EXPECT_EQ(*changed, doesDelete);
     }
+}
+
+TEST(TrashSheet, showsWhyAFileWasNotRemovedAndAsksBeforeDeletingPermanently)
+{
+    test::TemporaryTree tree;
+    std::shared_ptr<PairsiftDatabase> store = PairsiftDatabase::databaseWithPath(tree.path(QStringLiteral("store.db3")));
+    ASSERT_TRUE(store);
+    const QString kept = tree.writeFile(QStringLiteral("kept.txt"), "same");
+    const QString staged = tree.writeFile(QStringLiteral("copy.txt"), "same");
+    ASSERT_TRUE(store->addFile(staged, 4, {}, containerTypeDirectory, tree.root()));
+    ASSERT_TRUE(store->trashFile(staged, kept));
+
+    QWidget window;
+    window.show();
+    TrashSheet* sheet = TrashSheet::openOver(&window, store, {}, {});
+    TrashSheetController* controller = sheet->controller();
+    ASSERT_TRUE(test::waitUntil([&] { return !controller->isBusy(); }));
+    auto* table = sheet->findChild<QTableView*>();
+    const auto clickDelete = [&] {
+        table->selectRow(0);
+        button(sheet, QStringLiteral("Delete"))->click();
+        return test::waitUntil([&] { return !controller->isRunning(); });
+    };
+
+    tree.writeFile(QStringLiteral("copy.txt"), "same, edited");
+    ASSERT_TRUE(clickDelete());
+    const QModelIndex error = table->model()->index(0, TrashSheetFilesModel::ErrorColumn);
+    EXPECT_FALSE(error.data(Qt::DecorationRole).value<QIcon>().isNull());
+    EXPECT_EQ(error.data(Qt::ToolTipRole).toString(), QStringLiteral("Not removed: its size has changed."));
+    const QStringList texts = [&] {
+        QStringList all;
+        for (const QLabel* label : sheet->findChildren<QLabel*>())
+            all.append(label->text());
+        return all;
+    }();
+    EXPECT_TRUE(texts.contains(QStringLiteral("1 file was not removed: its size has changed. Scan again to see the current duplicates.")));
+
+    tree.writeFile(QStringLiteral("copy.txt"), "same");
+    controller->setFileSystem(RemovalFileSystem::withTrash({}));
+    ASSERT_TRUE(clickDelete());
+    ASSERT_TRUE(controller->hasErrorMark(staged));
+    table->selectRow(0);
+    button(sheet, QStringLiteral("Delete"))->click();
+    auto* alert = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+    ASSERT_TRUE(alert);
+    EXPECT_EQ(alert->text(), QStringLiteral("Delete 1 file permanently?"));
+    button(alert, QStringLiteral("Cancel"))->click();
+    ASSERT_TRUE(test::waitUntil([&] { return QApplication::activeModalWidget() == sheet; }));
+    EXPECT_FALSE(controller->isRunning());
+    EXPECT_TRUE(QFileInfo(staged).isFile());
+    sheet->reject();
 }
 
 } // namespace
