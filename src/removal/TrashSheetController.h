@@ -3,6 +3,7 @@
 #include "model/FileItem.h"
 #include "removal/ClassifiedFiles.h"
 #include "removal/FileRemover.h"
+#include "platform/RunOutcome.h"
 #include "platform/SBApplicationDelegate.h"
 
 #include <QHash>
@@ -121,7 +122,6 @@ public:
     void deleteAndLink();
     // The user's answer to permanentDeletionRequested(): the run starts, or nothing changes.
     void answerPermanentDeletion(bool isConfirmed);
-    bool isAwaitingConfirmation() const { return static_cast<bool>(m_runAwaitingConfirmation); }
     void putBack();
     void stopDeleting();
     void fixSelection();
@@ -136,6 +136,9 @@ public:
     void eventDidFail(const QString& event, const Error& error) override;
 
     static ClassifiedFiles classifyFiles(const QList<FileItemPtr>& files) { return ClassifiedFiles::classifyFiles(files); }
+
+    // How the last run ended: finished, stopped by the user, or failed with the reason.
+    const RunOutcome& runOutcome() const { return m_runOutcome; }
 
     // --- The engine ---
     // Starts a run over the selection and returns at once; `destination` is removedFiles or restoredFiles.
@@ -209,6 +212,7 @@ private:
     std::function<void()> m_runAwaitingConfirmation;
     // The status shows the last run's report rather than the selection.
     bool m_isShowingRunReport = false;
+    RunOutcome m_runOutcome = RunOutcome::finished();
     // The marks when the running run started: the removal queue reads only these.
     QSet<QString> m_marksAtRunStart;
     QList<int> m_selectionIndexes;

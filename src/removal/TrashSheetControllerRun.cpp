@@ -2,7 +2,6 @@
 #include "removal/TrashSheetController.h"
 
 #include "platform/ConsoleLog.h"
-#include "platform/RunOutcome.h"
 #include "platform/SerialQueue.h"
 #include "removal/InterruptedRemovals.h"
 #include "removal/PhotoLibraryHandlers.h"
@@ -68,6 +67,7 @@ void TrashSheetController::runWorker(QList<FileItemPtr>* destination, bool useEx
                                                                : "Unable to delete file '%@' from database: %@";
 
     const RunOutcome outcome = outcomeOf([&] {
+        bool isStopped = false;
         QStringList besideFiles;
         for (const FileItemPtr& file : classified.directory)
             besideFiles << file->name() << file->remainingFileName();
@@ -78,6 +78,7 @@ void TrashSheetController::runWorker(QList<FileItemPtr>* destination, bool useEx
             Error error;
             bool stop = false;
             const bool isDealtWith = block(file, &error, &stop);
+            isStopped = stop;
             if (stop)
                 break;
             if (isDealtWith)
@@ -102,13 +103,14 @@ void TrashSheetController::runWorker(QList<FileItemPtr>* destination, bool useEx
             iPhotoHandler(run);
             apertureHandler(run);
         }
-        return RunOutcome::finished();
+        return isStopped ? RunOutcome::stopped() : RunOutcome::finished();
     });
     if (outcome.hasFailed()) {
         logError(logger(), "The removal ended with an error: %@", outcome.reason());
         finalMessage = formatString("The removal ended with an error: %@", outcome.reason());
     }
-    postToSheet([this, destination, processedFiles, finalMessage] {
+    postToSheet([this, destination, processedFiles, finalMessage, outcome] {
+        m_runOutcome = outcome;
         finishMovingFilesIntoArray(destination, processedFiles, finalMessage);
     });
 }

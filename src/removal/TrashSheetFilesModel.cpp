@@ -68,8 +68,9 @@ QVariant TrashSheetFilesModel::data(const QModelIndex& index, int role) const
     case IconColumn: {
         if (role != Qt::DecorationRole)
             return {};
+        // A theme without the type's icon answers an icon that draws nothing.
         const QIcon icon = file.icon();
-        return icon.isNull() ? fallbackIcon(FallbackIcon::File) : icon;
+        return icon.pixmap(16, 16).isNull() ? fallbackIcon(FallbackIcon::File) : icon;
     }
     case ErrorColumn: {
         const bool showsError = !reason.isEmpty() || m_controller->hasErrorMark(file.name());

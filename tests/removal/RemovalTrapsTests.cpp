@@ -53,6 +53,18 @@ QStringList hiddenEntries(const QString& folder)
     return test::folderEntries(folder).filter(QStringLiteral(".pairsift-"));
 }
 
+// The staged file is edited after the scan, then the user presses Delete twice.
+auto deleteTwiceAfterEditing(const QByteArray& edited, bool isTrashFailing)
+{
+    return [edited, isTrashFailing](RemovalScene& scene, const QString& staged) {
+        if (isTrashFailing)
+            scene.controller.setFileSystem(failingTrash());
+        scene.tree.writeFile(QDir(scene.tree.root()).relativeFilePath(staged), edited);
+        scene.runOnAll(deleteAction);
+        scene.runOnAll(deleteAction);
+    };
+}
+
 struct Trap {
     const char* name;
     // Changes on disk after the scan, then the user's runs; the last run's status is checked.
@@ -77,28 +89,11 @@ TEST(RemovalTraps, noSequenceOfActionsLosesAFileTheUserDidNotChoose)
                 scene.runOnAll(deleteAction);
             },
             End::InTrash, {}, QStringLiteral("Idle.")},
-        {"staged file grew, working Trash",
-            [](RemovalScene& scene, const QString& staged) {
-                scene.tree.writeFile(QDir(scene.tree.root()).relativeFilePath(staged), "same, but edited");
-                scene.runOnAll(deleteAction);
-                scene.runOnAll(deleteAction);
-            },
-            End::Untouched, {}, refusedAfterScan.arg(QStringLiteral("its size has changed"))},
-        {"staged file grew, failing Trash twice",
-            [](RemovalScene& scene, const QString& staged) {
-                scene.controller.setFileSystem(failingTrash());
-                scene.tree.writeFile(QDir(scene.tree.root()).relativeFilePath(staged), "same, but edited");
-                scene.runOnAll(deleteAction);
-                scene.runOnAll(deleteAction);
-            },
-            End::Untouched, {}, refusedAfterScan.arg(QStringLiteral("its size has changed"))},
-        {"staged file edited at the same size, failing Trash twice",
-            [](RemovalScene& scene, const QString& staged) {
-                scene.controller.setFileSystem(failingTrash());
-                scene.tree.writeFile(QDir(scene.tree.root()).relativeFilePath(staged), "SAME");
-                scene.runOnAll(deleteAction);
-                scene.runOnAll(deleteAction);
-            },
+        {"staged file grew, working Trash", deleteTwiceAfterEditing("same, but edited", false), End::Untouched, {},
+            refusedAfterScan.arg(QStringLiteral("its size has changed"))},
+        {"staged file grew, failing Trash twice", deleteTwiceAfterEditing("same, but edited", true), End::Untouched, {},
+            refusedAfterScan.arg(QStringLiteral("its size has changed"))},
+        {"staged file edited at the same size, failing Trash twice", deleteTwiceAfterEditing("SAME", true),
             End::Untouched, {1},
             refusedAfterScan.arg(QStringLiteral("its content differs from its kept copy")) + QLatin1Char(' ')
                 + TrashSheetController::trashFailureMessage},
@@ -128,6 +123,7 @@ TEST(RemovalTraps, noSequenceOfActionsLosesAFileTheUserDidNotChoose)
                 EXPECT_FALSE(QFileInfo::exists(staged));
                 EXPECT_EQ(hiddenEntries(QFileInfo(staged).path()).size(), 2);
                 EXPECT_EQ(scene.controller.message(), QStringLiteral("The removal ended with an error: simulated crash"));
+                EXPECT_EQ(scene.controller.runOutcome(), RunOutcome::failed(QStringLiteral("simulated crash")));
                 scene.controller.setFileSystem(test::desktopFileSystem());
                 scene.runOnAll(deleteAction);
             },

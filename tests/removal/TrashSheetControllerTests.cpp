@@ -154,6 +154,7 @@ TEST_F(TrashSheetControllerTest, stopLeavesTheRestListedAndStaged)
     EXPECT_EQ(listed(), rest);
     EXPECT_EQ(stagedRows(), rest);
     EXPECT_FALSE(controller.isStopped());
+    EXPECT_TRUE(controller.runOutcome().isStopped());
     EXPECT_EQ(controller.message(), QStringLiteral("Selected 2 files"));
     EXPECT_EQ(controller.automaticMessage(), QStringLiteral("Idle."));
 }

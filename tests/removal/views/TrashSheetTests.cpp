@@ -2,6 +2,7 @@
 // controller, and the completion tells whether files changed.
 #include "removal/views/TrashSheet.h"
 
+#include "RemovalScene.h"
 #include "RemovalTestSupport.h"
 #include "photolibs/ContainerType.h"
 #include "removal/TrashSheetController.h"
@@ -80,17 +81,11 @@ TEST(TrashSheet, opensWindowModalAndReportsWhetherFilesChanged)
 
 TEST(TrashSheet, showsWhyAFileWasNotRemovedAndAsksBeforeDeletingPermanently)
 {
-    test::TemporaryTree tree;
-    std::shared_ptr<PairsiftDatabase> store = PairsiftDatabase::databaseWithPath(tree.path(QStringLiteral("store.db3")));
-    ASSERT_TRUE(store);
-    const QString kept = tree.writeFile(QStringLiteral("kept.txt"), "same");
-    const QString staged = tree.writeFile(QStringLiteral("copy.txt"), "same");
-    ASSERT_TRUE(store->addFile(staged, 4, {}, containerTypeDirectory, tree.root()));
-    ASSERT_TRUE(store->trashFile(staged, kept));
-
+    test::RemovalScene scene;
+    const QString staged = scene.addFile(QStringLiteral("copy.txt"));
     QWidget window;
     window.show();
-    TrashSheet* sheet = TrashSheet::openOver(&window, store, {}, {});
+    TrashSheet* sheet = TrashSheet::openOver(&window, scene.store, {}, {});
     TrashSheetController* controller = sheet->controller();
     ASSERT_TRUE(test::waitUntil([&] { return !controller->isBusy(); }));
     auto* table = sheet->findChild<QTableView*>();
@@ -100,7 +95,7 @@ TEST(TrashSheet, showsWhyAFileWasNotRemovedAndAsksBeforeDeletingPermanently)
         return test::waitUntil([&] { return !controller->isRunning(); });
     };
 
-    tree.writeFile(QStringLiteral("copy.txt"), "same, edited");
+    scene.tree.writeFile(QStringLiteral("copy.txt"), "same, edited");
     ASSERT_TRUE(clickDelete());
     const QModelIndex error = table->model()->index(0, TrashSheetFilesModel::ErrorColumn);
     EXPECT_FALSE(error.data(Qt::DecorationRole).value<QIcon>().isNull());
@@ -113,7 +108,7 @@ TEST(TrashSheet, showsWhyAFileWasNotRemovedAndAsksBeforeDeletingPermanently)
     }();
     EXPECT_TRUE(texts.contains(QStringLiteral("1 file was not removed: its size has changed. Scan again to see the current duplicates.")));
 
-    tree.writeFile(QStringLiteral("copy.txt"), "same");
+    scene.tree.writeFile(QStringLiteral("copy.txt"), test::RemovalScene::content);
     controller->setFileSystem(RemovalFileSystem::withTrash({}));
     ASSERT_TRUE(clickDelete());
     ASSERT_TRUE(controller->hasErrorMark(staged));
