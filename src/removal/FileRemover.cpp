@@ -18,6 +18,7 @@
 #include <unistd.h>
 
 namespace pairsift {
+
 RemovalFileSystem RemovalFileSystem::withTrash(MoveToTrash moveToTrash)
 {
     return {std::move(moveToTrash), systemRenameWithoutReplacing};
