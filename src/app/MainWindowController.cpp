@@ -15,6 +15,7 @@
 #include "platform/Format.h"
 #include "platform/NotificationCenter.h"
 #include "platform/NotificationQueue.h"
+#include "removal/InterruptedRemovals.h"
 #include "removal/TrashSheetController.h"
 #include "removal/views/TrashSheet.h"
 #include "results/ResultsController.h"
@@ -164,6 +165,7 @@ bool MainWindowController::initDatabase(StoreFailure& failure)
         failure = {StoreFailure::Kind::CannotOpen, path, reason};
         return false;
     }
+    recoverInterruptedRemovals(*m_db, m_logger);
     return true;
 }
 

@@ -62,10 +62,15 @@ std::optional<QStringList> HVRApertureDatabase::imageVersionUUIDsWithMasterImage
     const QString mastersPrefix = library + QStringLiteral("/Masters/");
     const QString relativePath
         = masterImagePath.startsWith(mastersPrefix) ? masterImagePath.mid(mastersPrefix.size()) : masterImagePath;
-    return imageVersionUUIDsWithMasterImageRelativePath(relativePath);
+    return queryVersionUUIDs(relativePath);
 }
 
 QStringList HVRApertureDatabase::imageVersionUUIDsWithMasterImageRelativePath(const QString& relativePath)
+{
+    return queryVersionUUIDs(relativePath).value_or(QStringList());
+}
+
+std::optional<QStringList> HVRApertureDatabase::queryVersionUUIDs(const QString& relativePath)
 {
     QStringList uuids;
     if (!m_statementGetUUIDsByMasterPath)
@@ -74,13 +79,16 @@ QStringList HVRApertureDatabase::imageVersionUUIDsWithMasterImageRelativePath(co
     sqlite3_reset(statement);
     const QByteArray path = relativePath.toUtf8();
     if (sqlite3_bind_text(statement, 1, path.constData(), int(path.size()), SQLITE_TRANSIENT) != SQLITE_OK)
-        return uuids;
-    while (sqlite3_step(statement) == SQLITE_ROW) {
+        return std::nullopt;
+    int step = SQLITE_ROW;
+    while ((step = sqlite3_step(statement)) == SQLITE_ROW) {
         if (const auto* uuid = reinterpret_cast<const char*>(sqlite3_column_text(statement, 0)))
             uuids.append(QString::fromUtf8(uuid, sqlite3_column_bytes(statement, 0)));
     }
     sqlite3_reset(statement);
     sqlite3_clear_bindings(statement);
+    if (step != SQLITE_DONE)
+        return std::nullopt;
     return uuids;
 }
 

@@ -34,8 +34,9 @@ public:
     bool isOpen() const { return m_database != nullptr; }
 
     // The identifiers of the versions of the master image at `masterImagePath`, a full path. Nothing when
-    // the path is not inside the library (it must begin with the library path and "/"); otherwise the
-    // library's "Masters/" prefix is removed once and the rest is looked up as below.
+    // the path is not inside the library (it must begin with the library path and "/") or the query fails
+    // (a failure is never "no versions"); otherwise the library's "Masters/" prefix is removed once and the
+    // rest is looked up as below.
     std::optional<QStringList> imageVersionUUIDsWithMasterImagePath(const QString& masterImagePath);
     // The identifiers of the versions of the master whose path relative to "Masters" is `relativePath`, in
     // the order the database yields them; rows without an identifier are skipped. Empty when there is no
@@ -43,6 +44,9 @@ public:
     QStringList imageVersionUUIDsWithMasterImageRelativePath(const QString& relativePath);
 
 private:
+    // Nothing when binding or a step fails; empty when the database is not open.
+    std::optional<QStringList> queryVersionUUIDs(const QString& relativePath);
+
     const QString m_libraryPath;
     sqlite3* m_database = nullptr;
     sqlite3_stmt* m_statementGetUUIDsByMasterPath = nullptr;

@@ -1,15 +1,15 @@
 #include "removal/FileRemover.h"
 
+#include "removal/InterruptedRemovals.h"
+#include "removal/SystemMessage.h"
 #include "support/logging/SOLogger.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QRandomGenerator>
 #include <QUrl>
 
 #include <cerrno>
-#include <cstring>
 
 #include <fcntl.h>
 #include <stdio.h>
@@ -18,66 +18,16 @@
 #include <unistd.h>
 
 namespace pairsift {
-namespace {
-
-QString systemMessage(int code)
-{
-    return QString::fromLocal8Bit(std::strerror(code));
-}
-
-bool systemRenameWithoutReplacing(const QByteArray& from, const QByteArray& to, Error* error)
-{
-    if (::renameat2(AT_FDCWD, from.constData(), AT_FDCWD, to.constData(), RENAME_NOREPLACE) == 0)
-        return true;
-    // A file system without the flag: a hard link refuses to replace just the same.
-    if (errno == EINVAL && ::link(from.constData(), to.constData()) == 0) {
-        ::unlink(from.constData());
-        return true;
-    }
-    const int code = errno;
-    setError(error, QStringLiteral("POSIX"), code, systemMessage(code));
-    return false;
-}
-
-// A fresh name in the folder of `path` that nothing uses yet: `create` makes the entry there, answering
-// errno (EEXIST tries another name). Null when the entry could not be made; `code` tells why.
-QByteArray createBeside(const QByteArray& path, const char* kind, const std::function<int(const QByteArray&)>& create,
-    int* code)
-{
-    const qsizetype slash = path.lastIndexOf('/');
-    const QByteArray folder = path.left(slash + 1);
-    for (int attempt = 0; attempt < 16; ++attempt) {
-        const QByteArray candidate = folder + ".pairsift-" + kind + '-'
-            + QByteArray::number(QRandomGenerator::global()->generate64(), 36);
-        *code = create(candidate);
-        if (*code == 0)
-            return candidate;
-        if (*code != EEXIST)
-            break;
-    }
-    return {};
-}
-
-int symlinkTo(const QByteArray& target, const QByteArray& linkPath)
-{
-    return ::symlink(target.constData(), linkPath.constData()) == 0 ? 0 : errno;
-}
-
-int hardLinkTo(const QByteArray& existing, const QByteArray& linkPath)
-{
-    return ::link(existing.constData(), linkPath.constData()) == 0 ? 0 : errno;
-}
-
-} // namespace
 
 RemovalFileSystem RemovalFileSystem::withTrash(MoveToTrash moveToTrash)
 {
     return {std::move(moveToTrash), systemRenameWithoutReplacing};
 }
 
-FileRemover::FileRemover(SOLoggerPtr logger, RemovalFileSystem fileSystem)
+FileRemover::FileRemover(SOLoggerPtr logger, RemovalFileSystem fileSystem, StopTest isStopped)
     : m_logger(std::move(logger))
     , m_fileSystem(std::move(fileSystem))
+    , m_isStopped(std::move(isStopped))
 {
 }
 
@@ -87,114 +37,96 @@ bool FileRemover::existsAtPath(const QString& path)
     return ::lstat(QFile::encodeName(path).constData(), &info) == 0 || errno != ENOENT;
 }
 
-std::optional<RemovalOutcome> FileRemover::checkBeforeRemoval(const FileItem& file) const
+std::optional<RemovalResult> FileRemover::check(const FileItem& file, bool needsSameContent) const
 {
-    const QString& path = file.name();
-    struct stat staged {};
-    if (::lstat(QFile::encodeName(path).constData(), &staged) != 0) {
-        const int code = errno;
-        if (code == ENOENT) {
-            logInfo(m_logger, "File '%@' no longer exists", path);
-            return RemovalOutcome::AlreadyGone;
-        }
-        logError(m_logger, "Unable to inspect file '%@': %@", path, systemMessage(code));
-        return RemovalOutcome::Failed;
-    }
-    if (!S_ISREG(staged.st_mode) && !S_ISLNK(staged.st_mode)) {
-        logError(m_logger, "File '%@' is not a regular file or link", path);
-        return RemovalOutcome::Failed;
-    }
-    const QString& kept = file.remainingFileName();
-    if (kept.isEmpty())
-        return std::nullopt;
-    struct stat keptStat {};
-    const char* fault = nullptr;
-    if (::lstat(QFile::encodeName(kept).constData(), &keptStat) != 0)
-        fault = "is missing";
-    else if (!S_ISREG(keptStat.st_mode))
-        fault = "is not a regular file";
-    else if (keptStat.st_dev == staged.st_dev && keptStat.st_ino == staged.st_ino)
-        fault = "is the same file";
-    else if (static_cast<quint64>(keptStat.st_size) != file.totalSize())
-        fault = "has changed size";
-    if (!fault)
-        return std::nullopt;
-    logError(m_logger, "Not removing '%@': its kept copy '%@' %s", path, kept, fault);
-    return RemovalOutcome::Failed;
+    std::optional<RemovalResult> verdict = checkBeforeRemoval(file, needsSameContent, m_isStopped);
+    if (verdict && verdict->outcome == RemovalOutcome::AlreadyGone)
+        logInfo(m_logger, "File '%@' is already gone: %@", file.name(), verdict->reason);
+    else if (verdict && verdict->outcome == RemovalOutcome::Refused)
+        logError(m_logger, "Not removing '%@': %@", file.name(), verdict->reason);
+    return verdict;
 }
 
-bool FileRemover::removeStagedFile(const QString& path, bool isMarked)
+RemovalResult FileRemover::removeStagedFile(const QString& path, bool isMarked)
 {
+    RemovalResult result{RemovalOutcome::Removed, {}};
     if (isMarked) {
-        // The check has just seen a regular file or link here; unlink never removes a folder.
+        // The check has just seen a regular file here; unlink never removes a folder.
         if (::unlink(QFile::encodeName(path).constData()) == 0)
-            return true;
-        logError(m_logger, "Error deleting file '%@': %@", path, systemMessage(errno));
+            return result;
+        const QString message = systemMessage(errno);
+        logError(m_logger, "Error deleting file '%@': %@", path, message);
+        result = {RemovalOutcome::Failed, QStringLiteral("it could not be deleted: ") + message};
     } else {
         Error error{QStringLiteral("NSPOSIXErrorDomain"), ENOTSUP, QStringLiteral("No Trash is available"), {}};
         if (m_fileSystem.moveToTrash && m_fileSystem.moveToTrash(path, &error))
-            return true;
+            return result;
         logError(m_logger, "Error trashing file '%@': %ld", path, error.code);
         logDebug(m_logger, "%@", error.message());
+        result = {RemovalOutcome::TrashFailed, QStringLiteral("it could not be moved to the Trash: ") + error.message()};
     }
     logFileInfo(path);
-    return false;
+    return result;
 }
 
-RemovalOutcome FileRemover::deleteFile(const FileItem& file, bool isMarked)
+RemovalResult FileRemover::deleteFile(const FileItem& file, bool isMarked)
 {
-    if (const std::optional<RemovalOutcome> stopped = checkBeforeRemoval(file))
-        return *stopped;
-    return removeStagedFile(file.name(), isMarked) ? RemovalOutcome::Removed : RemovalOutcome::Failed;
+    if (std::optional<RemovalResult> verdict = check(file, isMarked))
+        return *verdict;
+    return removeStagedFile(file.name(), isMarked);
 }
 
-RemovalOutcome FileRemover::deleteAndLinkFile(const FileItem& file, bool isMarked)
+RemovalResult FileRemover::deleteAndLinkFile(const FileItem& file, bool isMarked)
 {
     const QString& path = file.name();
     if (!file.isRegularFile()) {
         logError(m_logger, "File '%@' is not in a plain folder and is never replaced by a link", path);
-        return RemovalOutcome::Failed;
+        return {RemovalOutcome::Refused, QStringLiteral("it is in a photo library and is never replaced by a link")};
     }
-    if (const std::optional<RemovalOutcome> stopped = checkBeforeRemoval(file))
-        return *stopped;
     const QString& kept = file.remainingFileName();
     if (kept.isEmpty()) {
         logWarning(m_logger, "File '%@' has nothing to link to", path);
-        return RemovalOutcome::Failed;
+        return {RemovalOutcome::Refused, QStringLiteral("it has no kept copy to link to")};
     }
+    if (std::optional<RemovalResult> verdict = check(file, true))
+        return *verdict;
 
     const QByteArray pathBytes = QFile::encodeName(path);
     const QByteArray target = QFile::encodeName(QFileInfo(kept).absoluteFilePath());
-    int code = 0;
-    const QByteArray temporaryLink = createBeside(
-        pathBytes, "link", [&target](const QByteArray& candidate) { return symlinkTo(target, candidate); }, &code);
-    if (temporaryLink.isNull()) {
-        logError(m_logger, "Error writing bookmark to '%@': %@", path, systemMessage(code));
-        return RemovalOutcome::Failed;
+    const QByteArray temporaryLink = temporaryLinkPath(pathBytes);
+    const QByteArray aside = asidePath(pathBytes);
+    // Before the first change, so that whatever a crash leaves behind can be told apart.
+    logInfo(m_logger, "Replacing '%@' by a link to '%@': the link is made as '%@', the file is kept as '%@' meanwhile",
+        path, kept, QFile::decodeName(temporaryLink), QFile::decodeName(aside));
+    if (::symlink(target.constData(), temporaryLink.constData()) != 0) {
+        const QString message = systemMessage(errno);
+        logError(m_logger, "Error writing bookmark to '%@': %@", path, message);
+        return {RemovalOutcome::Failed, QStringLiteral("the link could not be made: ") + message};
     }
     // A second name for the file while its own is being replaced, so that it can come back.
-    const QByteArray aside = createBeside(
-        pathBytes, "aside", [&pathBytes](const QByteArray& candidate) { return hardLinkTo(pathBytes, candidate); },
-        &code);
-    if (aside.isNull() && isMarked) {
+    const bool hasAside = ::link(pathBytes.constData(), aside.constData()) == 0;
+    if (!hasAside && isMarked) {
         // Without it a failure after the deletion would lose the file: never delete permanently so.
-        logError(m_logger, "Error deleting file '%@': %@", path, systemMessage(code));
-        rollBack(temporaryLink, aside, pathBytes, false);
-        return RemovalOutcome::Failed;
+        const QString message = systemMessage(errno);
+        logError(m_logger, "Error deleting file '%@': %@", path, message);
+        rollBack(temporaryLink, {}, pathBytes, false);
+        return {RemovalOutcome::Failed, QStringLiteral("it could not be kept safe while being replaced: ") + message};
     }
-    if (!removeStagedFile(path, isMarked)) {
-        rollBack(temporaryLink, aside, pathBytes, false);
-        return RemovalOutcome::Failed;
+    const QByteArray keptAside = hasAside ? aside : QByteArray();
+    const RemovalResult removed = removeStagedFile(path, isMarked);
+    if (!removed.isGone()) {
+        rollBack(temporaryLink, keptAside, pathBytes, false);
+        return removed;
     }
     Error error;
     if (!m_fileSystem.renameWithoutReplacing(temporaryLink, pathBytes, &error)) {
         logError(m_logger, "Error writing bookmark to '%@': %@", path, error.message());
-        rollBack(temporaryLink, aside, pathBytes, true);
-        return RemovalOutcome::Failed;
+        rollBack(temporaryLink, keptAside, pathBytes, true);
+        return {RemovalOutcome::Failed, QStringLiteral("the link could not take its place: ") + error.message()};
     }
-    if (!aside.isNull())
+    if (hasAside)
         ::unlink(aside.constData());
-    return RemovalOutcome::Removed;
+    return {RemovalOutcome::Removed, {}};
 }
 
 void FileRemover::rollBack(const QByteArray& temporaryLink, const QByteArray& aside, const QByteArray& path,

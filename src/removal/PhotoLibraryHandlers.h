@@ -30,8 +30,9 @@ struct PhotoRemovalRun {
     std::function<void()> countFileDone;
     // The failure text that replaces "Idle." at the end of the run.
     std::function<void(const QString& status)> setFailureStatus;
-    // The file stays staged with an error mark.
-    std::function<void(const FileItemPtr& file)> markFailed;
+    // The file stays staged; its row shows the error image with the reason (words that follow "was not
+    // removed: ").
+    std::function<void(const FileItemPtr& file, const QString& reason)> markFailed;
 };
 
 // The removal of staged photo-library files through their photo applications, library by library. Both

@@ -56,6 +56,13 @@ void finishFile(PhotoRemovalRun& run, const FileItemPtr& file)
     run.countFileDone();
 }
 
+// A library's file that could not be dealt with: it stays listed and staged with the reason, and counts.
+void keepStaged(PhotoRemovalRun& run, const FileItemPtr& file, const QString& reason)
+{
+    run.markFailed(file, reason);
+    run.countFileDone();
+}
+
 // After a failure that ends a handler: the status now, and the same text at the end of the run.
 void fail(PhotoRemovalRun& run, const QString& status)
 {
@@ -148,10 +155,16 @@ void PhotoLibraryRemoval::apertureHandler(PhotoRemovalRun& run)
             return fail(run, QStringLiteral("Unable to open Aperture database"));
         }
         for (const QString& path : paths) {
-            const QStringList uuids = database.imageVersionUUIDsWithMasterImagePath(path).value_or(QStringList());
-            consoleLog("UUIDs for master image '%@': %@", path, QLatin1Char('(') + uuids.join(QStringLiteral(", ")) + QLatin1Char(')'));
+            const std::optional<QStringList> uuids = database.imageVersionUUIDsWithMasterImagePath(path);
+            if (!uuids) {
+                // Without its versions nothing could be tagged: the master stays staged.
+                logError(run.logger, "Unable to read the image versions of master '%@' from library: %@", path, library);
+                keepStaged(run, byPath.value(path), QStringLiteral("its versions could not be read from the Aperture library"));
+                continue;
+            }
+            consoleLog("UUIDs for master image '%@': %@", path, QLatin1Char('(') + uuids->join(QStringLiteral(", ")) + QLatin1Char(')'));
             bool isEveryVersionTagged = true;
-            for (const QString& uuid : uuids) {
+            for (const QString& uuid : *uuids) {
                 Error errorInfo;
                 if (!driver.markImageAsDuplicateByUUID(uuid, &errorInfo)) {
                     logError(run.logger, "Unable to mark image version '%@' of master '%@' as duplicate: %@", uuid,
@@ -163,8 +176,7 @@ void PhotoLibraryRemoval::apertureHandler(PhotoRemovalRun& run)
                 finishFile(run, byPath.value(path));
             } else {
                 // An untagged version would leave the user nothing to find it by: the master stays staged.
-                run.markFailed(byPath.value(path));
-                run.countFileDone();
+                keepStaged(run, byPath.value(path), QStringLiteral("not every version of it could be tagged in Aperture"));
             }
         }
     }

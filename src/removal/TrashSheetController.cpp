@@ -2,6 +2,7 @@
 
 #include "platform/ConsoleLog.h"
 #include "platform/SerialQueue.h"
+#include "removal/InterruptedRemovals.h"
 #include "removal/PhotoLibraryRemoval.h"
 #include "removal/TrashSheetFilesModel.h"
 #include "store/PairsiftDatabase.h"
@@ -10,6 +11,7 @@
 #include <QFile>
 
 #include <algorithm>
+#include <utility>
 
 namespace pairsift {
 
@@ -84,6 +86,7 @@ void TrashSheetController::setSelectionIndexes(const QList<int>& rows)
     if (selection == m_selectionIndexes)
         return;
     m_selectionIndexes = selection;
+    m_isShowingRunReport = false;
     Q_EMIT selectionChanged();
     Q_EMIT messageChanged();
 }
@@ -105,7 +108,7 @@ bool TrashSheetController::canDeleteAndLink() const
 QString TrashSheetController::message() const
 {
     const auto count = static_cast<quint64>(m_selectionIndexes.size());
-    if (!m_busy && count > 0)
+    if (!m_busy && count > 0 && !m_isShowingRunReport)
         return formatString("Selected %lu file%s", count, count == 1 ? "" : "s");
     return m_automaticMessage;
 }
@@ -149,37 +152,51 @@ void TrashSheetController::setProgress(double progress)
     Q_EMIT progressChanged();
 }
 
-void TrashSheetController::setErrorMark(const QString& path, bool isMarked)
-{
-    if (isMarked)
-        m_fileErrors.insert(path, -1);
-    else
-        m_fileErrors.remove(path);
-    m_filesModel->reloadData();
-}
-
 // --- Actions ---
 
 void TrashSheetController::deletePermanently()
 {
-    moveSelectedFilesIntoArray(&m_removedFiles, true, [this](const FileItemPtr& file, Error* error, bool* stop) {
-        if (m_stopped.load()) {
-            *stop = true;
-            return true;
-        }
-        return forgetRow(file, deleteFile(file), error);
+    startAfterConfirmation([this] {
+        moveSelectedFilesIntoArray(&m_removedFiles, true, removalBlock(&TrashSheetController::deleteFile));
     });
 }
 
 void TrashSheetController::deleteAndLink()
 {
-    moveSelectedFilesIntoArray(&m_removedFiles, false, [this](const FileItemPtr& file, Error* error, bool* stop) {
-        if (m_stopped.load()) {
-            *stop = true;
-            return true;
-        }
-        return forgetRow(file, deleteAndLinkFile(file), error);
+    startAfterConfirmation([this] {
+        moveSelectedFilesIntoArray(&m_removedFiles, false, removalBlock(&TrashSheetController::deleteAndLinkFile));
     });
+}
+
+void TrashSheetController::startAfterConfirmation(std::function<void()> start)
+{
+    if (m_isRunning || m_runAwaitingConfirmation)
+        return;
+    quint64 marked = 0;
+    for (const FileItemPtr& file : selectedFiles())
+        marked += file->isRegularFile() && hasErrorMark(file->name()) ? 1 : 0;
+    if (marked == 0)
+        return start();
+    m_runAwaitingConfirmation = std::move(start);
+    Q_EMIT permanentDeletionRequested(marked);
+}
+
+void TrashSheetController::answerPermanentDeletion(bool isConfirmed)
+{
+    const std::function<void()> start = std::exchange(m_runAwaitingConfirmation, {});
+    if (start && isConfirmed)
+        start();
+}
+
+QString TrashSheetController::permanentDeletionQuestion(quint64 count)
+{
+    return formatString("Delete %lu file%s permanently?", count, count == 1 ? "" : "s");
+}
+
+QString TrashSheetController::permanentDeletionWarning(quint64 count)
+{
+    return count == 1 ? QStringLiteral("It could not be moved to the Trash and cannot be recovered.")
+                      : QStringLiteral("They could not be moved to the Trash and cannot be recovered.");
 }
 
 void TrashSheetController::putBack()
@@ -191,8 +208,9 @@ void TrashSheetController::putBack()
         }
         if (!m_database)
             return false;
-        // A file that is no longer there is not a duplicate of anything: only its row goes.
-        if (!FileRemover::existsAtPath(file->name())) {
+        // A file that is no longer there is not a duplicate of anything: only its row goes. One set aside
+        // by an interrupted removal that could not be put back is still the user's: its row stays.
+        if (!FileRemover::existsAtPath(file->name()) && !hasAsideCopy(file->name())) {
             logInfo(logger(), "File '%@' no longer exists", file->name());
             return m_database->deleteFile(file->name(), error);
         }

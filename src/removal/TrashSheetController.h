@@ -3,6 +3,7 @@
 #include "model/FileItem.h"
 #include "removal/ClassifiedFiles.h"
 #include "removal/FileRemover.h"
+#include "platform/RunOutcome.h"
 #include "platform/SBApplicationDelegate.h"
 
 #include <QHash>
@@ -51,8 +52,12 @@ class TrashSheetController : public QObject, public SBApplicationDelegate {
 public:
     static constexpr const char* helpAnchor = "pairsifttrash";
     static const QString idleMessage;
-    // The status after a run that left error marks.
+    // The status after a run while files whose Trash move failed are listed.
     static const QString trashFailureMessage;
+    // Asks before files whose Trash move failed are deleted permanently: "Delete 2 files permanently?"
+    // and why that cannot be undone.
+    static QString permanentDeletionQuestion(quint64 count);
+    static QString permanentDeletionWarning(quint64 count);
 
     explicit TrashSheetController(QObject* parent = nullptr);
     ~TrashSheetController() override;
@@ -77,9 +82,13 @@ public:
     // Files removed (trashed, deleted, linked, removed from a photo library) or put back in this showing.
     const QList<FileItemPtr>& removedFiles() const { return m_removedFiles; }
     const QList<FileItemPtr>& restoredFiles() const { return m_restoredFiles; }
-    // Full path → -1 for every file whose last removal attempt failed.
+    // Full path → -1 for every file whose move to the Trash failed: the next Delete or Delete and link of
+    // that file deletes it permanently, once the user has confirmed it.
     const QHash<QString, int>& fileErrors() const { return m_fileErrors; }
     bool hasErrorMark(const QString& path) const { return m_fileErrors.value(path) != 0; }
+    // Why the last attempt on the file did not remove it ("its kept copy has changed"); empty when it did
+    // not fail. The row shows the error image while there is one.
+    QString failureReason(const QString& path) const { return m_failureReasons.value(path); }
     TrashSheetFilesModel* filesModel() const { return m_filesModel; }
 
     // Rows of deletedFiles(), in any order.
@@ -98,7 +107,8 @@ public:
     // Only plain-folder files are ever replaced by links; an empty selection also answers true.
     bool canDeleteAndLink() const;
     bool canFixSelection() const { return false; }
-    // "Selected %lu file%s" while idle with a selection, else automaticMessage().
+    // "Selected %lu file%s" while idle with a selection, else automaticMessage(); the report of the last
+    // run stays until the selection changes.
     QString message() const;
     const QString& automaticMessage() const { return m_automaticMessage; }
     void setAutomaticMessage(const QString& message);
@@ -106,8 +116,12 @@ public:
     const QString& apertureLibraryPath() const { return m_apertureLibraryPath; }
 
     // --- Actions ---
+    // Both first ask through permanentDeletionRequested() when a selected file carries an error mark, and
+    // start only once the answer is yes.
     void deletePermanently();
     void deleteAndLink();
+    // The user's answer to permanentDeletionRequested(): the run starts, or nothing changes.
+    void answerPermanentDeletion(bool isConfirmed);
     void putBack();
     void stopDeleting();
     void fixSelection();
@@ -123,15 +137,18 @@ public:
 
     static ClassifiedFiles classifyFiles(const QList<FileItemPtr>& files) { return ClassifiedFiles::classifyFiles(files); }
 
+    // How the last run ended: finished, stopped by the user, or failed with the reason.
+    const RunOutcome& runOutcome() const { return m_runOutcome; }
+
     // --- The engine ---
     // Starts a run over the selection and returns at once; `destination` is removedFiles or restoredFiles.
     void moveSelectedFilesIntoArray(QList<FileItemPtr>* destination, bool useExternalApps, RemovalFileBlock block);
     // The run's one finish step (main thread): the processed files leave the list for the destination.
     void finishMovingFilesIntoArray(QList<FileItemPtr>* destination, const QList<FileItemPtr>& processedFiles,
         const QString& message);
-    // Removal queue: the disk work for one file; the error mark follows the outcome.
-    RemovalOutcome deleteFile(const FileItemPtr& file);
-    RemovalOutcome deleteAndLinkFile(const FileItemPtr& file);
+    // Removal queue: the disk work for one file; the error mark and the reason follow the outcome.
+    RemovalResult deleteFile(const FileItemPtr& file);
+    RemovalResult deleteAndLinkFile(const FileItemPtr& file);
     void logFileInfo(const QString& path) const;
     // Removal queue, after the plain files of a Delete run.
     void iPhotoHandler(PhotoRemovalRun& run);
@@ -151,6 +168,9 @@ Q_SIGNALS:
     void helpRequested(const QString& anchor);
     // A run ended; the list and the status show its outcome.
     void runFinished();
+    // A Delete or Delete and link would delete `count` files permanently: answerPermanentDeletion() says
+    // whether it may.
+    void permanentDeletionRequested(quint64 count);
 
 private:
     void setBusy(bool busy);
@@ -159,13 +179,22 @@ private:
     void setRunning(bool running);
     // Removal queue → main thread, in order; dropped when this object is gone.
     void postToSheet(std::function<void()> work);
-    void setErrorMark(const QString& path, bool isMarked);
-    // The outcome's mark, posted to the main thread.
-    RemovalOutcome noteOutcome(const QString& path, RemovalOutcome outcome);
-    // Deletes the row of a file that has left its place (or was already gone).
-    bool forgetRow(const FileItemPtr& file, RemovalOutcome outcome, Error* error);
+    // The outcome's mark and reason, and the run's count of files not removed (main thread).
+    void applyOutcome(const QString& path, const RemovalResult& result);
+    // The disk work with this sheet's logger, file system and stop flag. Any thread.
+    FileRemover fileRemover() const;
+    // Posts applyOutcome() to the main thread.
+    RemovalResult noteOutcome(const QString& path, RemovalResult result);
+    // The per-file block of Delete and Delete and link around `remove`: the stop test, the disk work,
+    // then the row of a file that has left its place (or was already gone) is deleted.
+    RemovalFileBlock removalBlock(RemovalResult (TrashSheetController::*remove)(const FileItemPtr&));
+    // Runs `start` at once, or after the user's yes when the selection holds files with error marks.
+    void startAfterConfirmation(std::function<void()> start);
     void runWorker(QList<FileItemPtr>* destination, bool useExternalApps, const QList<FileItemPtr>& selected,
         const ClassifiedFiles& classified, const RemovalFileBlock& block);
+    // The status after a run: `message` (a photo-library or run failure, else "Idle."), then the files
+    // this run did not remove, then the Trash-failure text while marked files are listed.
+    QString runReport(const QString& message) const;
 
     std::shared_ptr<PairsiftDatabase> m_database;
     std::atomic<std::shared_ptr<SOLogger>> m_logger;
@@ -177,6 +206,13 @@ private:
     QList<FileItemPtr> m_removedFiles;
     QList<FileItemPtr> m_restoredFiles;
     QHash<QString, int> m_fileErrors;
+    QHash<QString, QString> m_failureReasons;
+    // The refusals and failures of the running (or last) run, Trash failures apart, in order.
+    QList<RemovalResult> m_runProblems;
+    std::function<void()> m_runAwaitingConfirmation;
+    // The status shows the last run's report rather than the selection.
+    bool m_isShowingRunReport = false;
+    RunOutcome m_runOutcome = RunOutcome::finished();
     // The marks when the running run started: the removal queue reads only these.
     QSet<QString> m_marksAtRunStart;
     QList<int> m_selectionIndexes;

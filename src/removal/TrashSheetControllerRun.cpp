@@ -3,6 +3,7 @@
 
 #include "platform/ConsoleLog.h"
 #include "platform/SerialQueue.h"
+#include "removal/InterruptedRemovals.h"
 #include "removal/PhotoLibraryHandlers.h"
 #include "removal/TrashSheetFilesModel.h"
 #include "store/PairsiftDatabase.h"
@@ -29,6 +30,7 @@ void TrashSheetController::moveSelectedFilesIntoArray(
     const QList<FileItemPtr> selected = selectedFiles();
     ClassifiedFiles classified = classifyFiles(selected);
     consoleLog("Classified files: %@", classified.description());
+    m_runProblems.clear();
     m_marksAtRunStart.clear();
     for (auto mark = m_fileErrors.cbegin(); mark != m_fileErrors.cend(); ++mark) {
         if (mark.value() != 0)
@@ -43,14 +45,16 @@ void TrashSheetController::moveSelectedFilesIntoArray(
     });
 }
 
-// Removal queue. Stop ends only the walk over the plain files; the photo-library part of a Delete run runs
-// in full. The finish step is posted exactly once, after everything else the run posted.
+// Removal queue. Leftovers of an interrupted replacement beside the files are put back first. Stop ends
+// only the walk over the plain files; the photo-library part of a Delete run runs in full. An exception
+// ends the run as a failure. The finish step is posted exactly once, after everything else the run posted.
 void TrashSheetController::runWorker(QList<FileItemPtr>* destination, bool useExternalApps,
     const QList<FileItemPtr>& selected, const ClassifiedFiles& classified, const RemovalFileBlock& block)
 {
     const auto total = static_cast<std::uint64_t>(selected.size());
     std::uint64_t done = 0;
     QList<FileItemPtr> processedFiles;
+    QString finalMessage = idleMessage;
     const auto reportDone = [this, total, &done] {
         const double progress = static_cast<double>(done) * 100.0 / static_cast<double>(total);
         const QString remaining = formatString("Remaining files: %lu", total - done);
@@ -59,36 +63,54 @@ void TrashSheetController::runWorker(QList<FileItemPtr>* destination, bool useEx
             setAutomaticMessage(remaining);
         });
     };
+    const char* storeFailure = destination == &m_restoredFiles ? "Unable to put back file '%@': %@"
+                                                               : "Unable to delete file '%@' from database: %@";
 
-    for (const FileItemPtr& file : useExternalApps ? classified.directory : selected) {
-        Error error;
-        bool stop = false;
-        const bool isDealtWith = block(file, &error, &stop);
-        if (stop)
-            break;
-        if (isDealtWith)
-            processedFiles.append(file);
-        else if (!error.description.isEmpty())
-            logError(logger(), "Unable to delete file '%@' from database", file->name());
-        ++done;
-        reportDone();
-    }
+    const RunOutcome outcome = outcomeOf([&] {
+        bool isStopped = false;
+        QStringList besideFiles;
+        for (const FileItemPtr& file : classified.directory)
+            besideFiles << file->name() << file->remainingFileName();
+        besideFiles.removeAll(QString());
+        recoverInterruptedRemovals(besideFiles, logger());
 
-    QString finalMessage = idleMessage;
-    if (useExternalApps) {
-        postToSheet([this] { setCanStop(false); });
-        PhotoRemovalRun run{classified, processedFiles, total, &done, m_database.get(), logger(),
-            [this](const QString& status) { postToSheet([this, status] { setAutomaticMessage(status); }); },
-            [&done, &reportDone] {
-                ++done;
-                reportDone();
-            },
-            [&finalMessage](const QString& status) { finalMessage = status; },
-            [this](const FileItemPtr& file) { noteOutcome(file->name(), RemovalOutcome::Failed); }};
-        iPhotoHandler(run);
-        apertureHandler(run);
+        for (const FileItemPtr& file : useExternalApps ? classified.directory : selected) {
+            Error error;
+            bool stop = false;
+            const bool isDealtWith = block(file, &error, &stop);
+            isStopped = stop;
+            if (stop)
+                break;
+            if (isDealtWith)
+                processedFiles.append(file);
+            else if (!error.description.isEmpty())
+                logError(logger(), storeFailure, file->name(), error.message());
+            ++done;
+            reportDone();
+        }
+        if (useExternalApps) {
+            postToSheet([this] { setCanStop(false); });
+            PhotoRemovalRun run{classified, processedFiles, total, &done, m_database.get(), logger(),
+                [this](const QString& status) { postToSheet([this, status] { setAutomaticMessage(status); }); },
+                [&done, &reportDone] {
+                    ++done;
+                    reportDone();
+                },
+                [&finalMessage](const QString& status) { finalMessage = status; },
+                [this](const FileItemPtr& file, const QString& reason) {
+                    noteOutcome(file->name(), {RemovalOutcome::Failed, reason});
+                }};
+            iPhotoHandler(run);
+            apertureHandler(run);
+        }
+        return isStopped ? RunOutcome::stopped() : RunOutcome::finished();
+    });
+    if (outcome.hasFailed()) {
+        logError(logger(), "The removal ended with an error: %@", outcome.reason());
+        finalMessage = formatString("The removal ended with an error: %@", outcome.reason());
     }
-    postToSheet([this, destination, processedFiles, finalMessage] {
+    postToSheet([this, destination, processedFiles, finalMessage, outcome] {
+        m_runOutcome = outcome;
         finishMovingFilesIntoArray(destination, processedFiles, finalMessage);
     });
 }
@@ -100,11 +122,13 @@ void TrashSheetController::finishMovingFilesIntoArray(
     m_filesModel->replaceRows([&] {
         for (const FileItemPtr& file : processedFiles) {
             m_deletedFiles.removeOne(file);
-            m_fileErrors.remove(file->name()); // it left the list, and its mark with it
+            // it left the list, and its mark with it
+            m_fileErrors.remove(file->name());
+            m_failureReasons.remove(file->name());
         }
     });
     destination->append(processedFiles);
-    // The files still listed stay selected.
+    // The files still listed stay selected, to try again.
     QList<int> rows;
     for (const FileItemPtr& file : selected) {
         const qsizetype row = m_deletedFiles.indexOf(file);
@@ -114,45 +138,104 @@ void TrashSheetController::finishMovingFilesIntoArray(
     m_selectionIndexes.clear();
     setSelectionIndexes(rows);
     setRunning(false);
-    const bool hasMarks = std::any_of(m_fileErrors.cbegin(), m_fileErrors.cend(), [](int mark) { return mark != 0; });
-    setAutomaticMessage(hasMarks ? trashFailureMessage : message);
+    const QString report = runReport(message);
+    // The selection must not hide why files are still listed.
+    m_isShowingRunReport = report != idleMessage;
+    setAutomaticMessage(report);
     m_stopped.store(false);
     setBusy(false);
     setCanStop(true);
     Q_EMIT filesChanged();
     Q_EMIT selectionChanged();
+    Q_EMIT messageChanged();
     Q_EMIT runFinished();
 }
 
-RemovalOutcome TrashSheetController::noteOutcome(const QString& path, RemovalOutcome outcome)
+QString TrashSheetController::runReport(const QString& message) const
 {
-    const bool isMarked = outcome == RemovalOutcome::Failed;
-    postToSheet([this, path, isMarked] { setErrorMark(path, isMarked); });
-    return outcome;
+    QStringList parts;
+    if (message != idleMessage)
+        parts.append(message);
+    if (!m_runProblems.isEmpty()) {
+        const auto count = static_cast<quint64>(m_runProblems.size());
+        const RemovalResult& first = m_runProblems.first();
+        parts.append(count == 1 ? formatString("1 file was not removed: %@.", first.reason)
+                                : formatString("%lu files were not removed, the first because %@.", count, first.reason));
+        if (first.outcome == RemovalOutcome::Refused)
+            parts.append(QStringLiteral("Scan again to see the current duplicates."));
+    }
+    const bool hasMarks = std::any_of(m_fileErrors.cbegin(), m_fileErrors.cend(), [](int mark) { return mark != 0; });
+    if (hasMarks)
+        parts.append(trashFailureMessage);
+    return parts.isEmpty() ? idleMessage : parts.join(QLatin1Char(' '));
 }
 
-RemovalOutcome TrashSheetController::deleteFile(const FileItemPtr& file)
+void TrashSheetController::applyOutcome(const QString& path, const RemovalResult& result)
 {
-    const bool isMarked = m_marksAtRunStart.contains(file->name());
-    return noteOutcome(file->name(), FileRemover(logger(), m_fileSystem).deleteFile(*file, isMarked));
+    switch (result.outcome) {
+    case RemovalOutcome::Stopped:
+        return;
+    case RemovalOutcome::Removed:
+    case RemovalOutcome::AlreadyGone:
+        m_fileErrors.remove(path);
+        m_failureReasons.remove(path);
+        break;
+    case RemovalOutcome::TrashFailed:
+        m_fileErrors.insert(path, -1);
+        m_failureReasons.insert(path, result.reason);
+        break;
+    case RemovalOutcome::Refused:
+    case RemovalOutcome::Failed:
+        // A refusal never sets a mark, and a mark from an earlier Trash failure stays.
+        m_failureReasons.insert(path, result.reason);
+        m_runProblems.append(result);
+        break;
+    }
+    m_filesModel->reloadData();
 }
 
-RemovalOutcome TrashSheetController::deleteAndLinkFile(const FileItemPtr& file)
+RemovalResult TrashSheetController::noteOutcome(const QString& path, RemovalResult result)
+{
+    postToSheet([this, path, result] { applyOutcome(path, result); });
+    return result;
+}
+
+RemovalFileBlock TrashSheetController::removalBlock(RemovalResult (TrashSheetController::*remove)(const FileItemPtr&))
+{
+    return [this, remove](const FileItemPtr& file, Error* error, bool* stop) {
+        if (m_stopped.load()) {
+            *stop = true;
+            return true;
+        }
+        const RemovalResult result = (this->*remove)(file);
+        if (result.outcome == RemovalOutcome::Stopped) {
+            *stop = true;
+            return true;
+        }
+        return result.isGone() && m_database && m_database->deleteFile(file->name(), error);
+    };
+}
+
+FileRemover TrashSheetController::fileRemover() const
+{
+    return FileRemover(logger(), m_fileSystem, [this] { return m_stopped.load(); });
+}
+
+RemovalResult TrashSheetController::deleteFile(const FileItemPtr& file)
 {
     const bool isMarked = m_marksAtRunStart.contains(file->name());
-    return noteOutcome(file->name(), FileRemover(logger(), m_fileSystem).deleteAndLinkFile(*file, isMarked));
+    return noteOutcome(file->name(), fileRemover().deleteFile(*file, isMarked));
+}
+
+RemovalResult TrashSheetController::deleteAndLinkFile(const FileItemPtr& file)
+{
+    const bool isMarked = m_marksAtRunStart.contains(file->name());
+    return noteOutcome(file->name(), fileRemover().deleteAndLinkFile(*file, isMarked));
 }
 
 void TrashSheetController::logFileInfo(const QString& path) const
 {
-    FileRemover(logger(), m_fileSystem).logFileInfo(path);
-}
-
-bool TrashSheetController::forgetRow(const FileItemPtr& file, RemovalOutcome outcome, Error* error)
-{
-    if (outcome == RemovalOutcome::Failed || !m_database)
-        return false;
-    return m_database->deleteFile(file->name(), error);
+    fileRemover().logFileInfo(path);
 }
 
 void TrashSheetController::iPhotoHandler(PhotoRemovalRun& run)

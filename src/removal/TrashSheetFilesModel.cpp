@@ -2,9 +2,20 @@
 
 #include "removal/TrashSheetController.h"
 
+#include "support/foundation/FallbackIcons.h"
+
 #include <QIcon>
 
 namespace pairsift {
+namespace {
+
+// "Not removed: its kept copy has changed."
+QString reasonText(const QString& reason)
+{
+    return QStringLiteral("Not removed: %1.").arg(reason);
+}
+
+} // namespace
 
 TrashSheetFilesModel::TrashSheetFilesModel(TrashSheetController* controller)
     : QAbstractTableModel(controller)
@@ -52,19 +63,31 @@ QVariant TrashSheetFilesModel::data(const QModelIndex& index, int role) const
     if (!index.isValid() || index.row() >= rowCount())
         return {};
     const FileItem& file = *m_controller->deletedFiles().at(index.row());
+    const QString reason = m_controller->failureReason(file.name());
     switch (index.column()) {
-    case IconColumn:
-        return role == Qt::DecorationRole ? QVariant(file.icon()) : QVariant();
+    case IconColumn: {
+        if (role != Qt::DecorationRole)
+            return {};
+        // A theme without the type's icon answers an icon that draws nothing.
+        const QIcon icon = file.icon();
+        return icon.pixmap(16, 16).isNull() ? fallbackIcon(FallbackIcon::File) : icon;
+    }
     case ErrorColumn: {
-        const bool isMarked = m_controller->hasErrorMark(file.name());
+        const bool showsError = !reason.isEmpty() || m_controller->hasErrorMark(file.name());
         if (role == ErrorMarkRole)
-            return isMarked;
-        if (role == Qt::DecorationRole && isMarked)
-            return QIcon::fromTheme(QStringLiteral("dialog-error"));
+            return showsError;
+        if (role == Qt::DecorationRole && showsError)
+            return themeIcon(QStringLiteral("dialog-error"), FallbackIcon::Error);
+        if (role == Qt::ToolTipRole && showsError)
+            return reasonText(reason);
         return {};
     }
     default:
-        return role == Qt::DisplayRole || role == Qt::ToolTipRole ? QVariant(file.name()) : QVariant();
+        if (role == Qt::DisplayRole)
+            return file.name();
+        if (role == Qt::ToolTipRole)
+            return reason.isEmpty() ? file.name() : file.name() + QLatin1Char('\n') + reasonText(reason);
+        return {};
     }
 }
 

@@ -9,13 +9,14 @@ namespace pairsift {
 class TrashSheetController;
 
 // The removal sheet's table over the controller's staged files: row N is deletedFiles()[N]. Columns: the
-// file's icon, its error mark, its path. Main thread only.
+// file's icon, the error image with the reason as its tooltip, its path. Every image has a drawn stand-in
+// for a desktop without an icon theme. Main thread only.
 class TrashSheetFilesModel : public QAbstractTableModel {
     Q_OBJECT
 
 public:
     enum Column { IconColumn, ErrorColumn, NameColumn, ColumnCount };
-    // ErrorColumn: true when the file carries an error mark.
+    // ErrorColumn: true when the row shows the error image (a reason, or an error mark).
     static constexpr int ErrorMarkRole = Qt::UserRole;
 
     explicit TrashSheetFilesModel(TrashSheetController* controller);

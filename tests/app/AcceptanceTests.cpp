@@ -149,6 +149,17 @@ TEST_F(AcceptanceTest, aUserRemovesDuplicatesAndNothingElseChanges)
         runOn(sheet, putBack, &TrashSheetController::putBack);
         runOn(sheet, linked, &TrashSheetController::deleteAndLink);
         EXPECT_EQ(stagedPaths(sheet), QStringList({leftStaged}));
+        // Its kept copy's folder is away for a moment: the sheet refuses and says why, and touches nothing.
+        const QString keptFolder = filesPath(QStringLiteral("fix/archive"));
+        ASSERT_TRUE(QDir().rename(keptFolder, keptFolder + QStringLiteral("-away")));
+        sheet.setSelectionIndexes({0});
+        sheet.deletePermanently();
+        ASSERT_TRUE(waitForSignal(&sheet, QMetaMethod::fromSignal(&TrashSheetController::runFinished)));
+        ASSERT_TRUE(QDir().rename(keptFolder + QStringLiteral("-away"), keptFolder));
+        EXPECT_EQ(sheet.message(), QStringLiteral("1 file was not removed: its kept copy is missing. Scan again to see the current duplicates."));
+        EXPECT_EQ(sheet.failureReason(leftStaged), QStringLiteral("its kept copy is missing"));
+        EXPECT_FALSE(sheet.hasErrorMark(leftStaged)) << "a refusal never leads to a permanent deletion";
+        EXPECT_EQ(stagedPaths(sheet), QStringList({leftStaged}));
         sheet.close();
         ASSERT_TRUE(waitFor(&MainWindowController::resultsLoaded));
     }
@@ -181,8 +192,12 @@ TEST_F(AcceptanceTest, aUserRemovesDuplicatesAndNothingElseChanges)
     shown = shownGroups();
     EXPECT_EQ(shown, QList<QStringList>({{QStringLiteral("archive/report.txt"), QStringLiteral("backup/report.txt")}}));
 
-    // Quit, start again: the staged row and the results come back.
+    // Quit, with what a crash in Delete and link leaves behind: the file set aside and the temporary link.
+    // Starting again puts the file back; the staged row and the results come back.
     quit();
+    const QString folder = QFileInfo(leftStaged).path() + QLatin1Char('/');
+    ASSERT_TRUE(QFile::rename(leftStaged, folder + QStringLiteral(".pairsift-aside-notes copy.md")));
+    ASSERT_TRUE(QFile::link(filesPath(QStringLiteral("fix/archive/notes.md")), folder + QStringLiteral(".pairsift-link-notes copy.md")));
     launch();
     EXPECT_EQ(shownGroups(), shown);
     EXPECT_EQ(m_controller->numOfTrashFiles(), 1u);

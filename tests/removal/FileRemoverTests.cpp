@@ -72,7 +72,7 @@ public:
         file->setContainerPath(tree().root());
     }
 
-    RemovalOutcome run(Action action, RemovalFileSystem fileSystem = test::desktopFileSystem())
+    RemovalResult run(Action action, RemovalFileSystem fileSystem = test::desktopFileSystem())
     {
         FileRemover remover(log().logger(), std::move(fileSystem));
         switch (action) {
@@ -83,7 +83,7 @@ public:
         case Action::DeleteAndLink:
             return remover.deleteAndLinkFile(*file, false);
         }
-        return RemovalOutcome::Failed;
+        return {};
     }
 
     const TemporaryTree& tree() const { return *treePointer; }
@@ -100,43 +100,59 @@ public:
 
 TEST_F(FileRemoverTest, refusesWithoutTouchingAnythingWhenTheKeptCopyOrTheStagedPathChanged)
 {
+    const QList<Action> everyAction = {Action::Delete, Action::DeleteMarked, Action::DeleteAndLink};
     struct Case {
         const char* name;
         std::function<void(FileRemoverTest&)> change;
-        const char* logged;
+        const char* reason;
+        QList<Action> actions;
     };
     const QList<Case> cases = {
-        {"kept copy vanished", [](FileRemoverTest& t) { QFile::remove(t.kept); }, "is missing"},
+        {"kept copy vanished", [](FileRemoverTest& t) { QFile::remove(t.kept); }, "its kept copy is missing", everyAction},
         {"kept copy is a folder",
             [](FileRemoverTest& t) {
                 QFile::remove(t.kept);
                 QDir().mkpath(t.kept);
             },
-            "is not a regular file"},
+            "its kept copy is not a regular file", everyAction},
         {"kept copy is the staged file",
             [](FileRemoverTest& t) {
                 QFile::remove(t.staged);
                 ASSERT_EQ(::link(QFile::encodeName(t.kept).constData(), QFile::encodeName(t.staged).constData()), 0);
             },
-            "is the same file"},
+            "it is the same file as its kept copy", everyAction},
         {"kept copy changed size", [](FileRemoverTest& t) { t.tree().writeFile(QStringLiteral("kept/original.txt"), "x"); },
-            "has changed size"},
+            "its kept copy has changed", everyAction},
+        {"staged file changed size",
+            [](FileRemoverTest& t) { t.tree().writeFile(QStringLiteral("copies/duplicate.txt"), content + "!"); },
+            "its size has changed", everyAction},
+        {"staged file has other bytes of the same size",
+            [](FileRemoverTest& t) { t.tree().writeFile(QStringLiteral("copies/duplicate.txt"), content.toUpper()); },
+            "its content differs from its kept copy", {Action::DeleteMarked, Action::DeleteAndLink}},
         {"staged path became a folder",
             [](FileRemoverTest& t) {
                 QFile::remove(t.staged);
                 t.tree().writeFile(QStringLiteral("copies/duplicate.txt/inside.txt"), "keep me");
             },
-            "is not a regular file or link"},
+            "it is no longer a regular file", everyAction},
+        {"staged path became a link elsewhere",
+            [](FileRemoverTest& t) {
+                QFile::remove(t.staged);
+                t.tree().makeSymlink(QStringLiteral("copies/duplicate.txt"), t.tree().path(QStringLiteral("copies")));
+            },
+            "it is now a link", everyAction},
     };
     for (const Case& c : cases) {
-        for (Action action : {Action::Delete, Action::DeleteMarked, Action::DeleteAndLink}) {
+        for (Action action : c.actions) {
             prepare();
             c.change(*this);
             const QStringList before = snapshot(tree().root());
-            EXPECT_EQ(run(action), RemovalOutcome::Failed) << c.name;
+            const RemovalResult result = run(action);
+            EXPECT_EQ(result.outcome, RemovalOutcome::Refused) << c.name;
+            EXPECT_EQ(result.reason, QString::fromLatin1(c.reason)) << c.name;
             EXPECT_EQ(snapshot(tree().root()), before) << c.name;
             EXPECT_TRUE(trashed().isEmpty()) << c.name;
-            EXPECT_TRUE(log().text().contains(QString::fromLatin1(c.logged))) << c.name;
+            EXPECT_TRUE(log().has(QStringLiteral("Error: Not removing '%1': %2").arg(staged, c.reason))) << c.name;
         }
     }
 }
@@ -145,20 +161,20 @@ TEST_F(FileRemoverTest, aVanishedStagedFileIsAlreadyGoneForEveryAction)
 {
     for (Action action : {Action::Delete, Action::DeleteMarked, Action::DeleteAndLink}) {
         QFile::remove(staged);
-        EXPECT_EQ(run(action), RemovalOutcome::AlreadyGone);
+        EXPECT_EQ(run(action).outcome, RemovalOutcome::AlreadyGone);
         EXPECT_FALSE(QFileInfo::exists(staged));
     }
 }
 
 TEST_F(FileRemoverTest, deleteMovesToTheTrashAndAMarkedFileIsDeletedPermanently)
 {
-    EXPECT_EQ(run(Action::Delete), RemovalOutcome::Removed);
+    EXPECT_EQ(run(Action::Delete).outcome, RemovalOutcome::Removed);
     EXPECT_FALSE(QFileInfo::exists(staged));
     ASSERT_EQ(trashed(), QStringList{staged});
 
     const QString second = tree().writeFile(QStringLiteral("copies/second.txt"), content);
     file->setName(second);
-    EXPECT_EQ(run(Action::DeleteMarked), RemovalOutcome::Removed);
+    EXPECT_EQ(run(Action::DeleteMarked).outcome, RemovalOutcome::Removed);
     EXPECT_FALSE(QFileInfo::exists(second));
     EXPECT_EQ(trashed(), QStringList{staged});
     EXPECT_TRUE(QFileInfo(kept).isFile());
@@ -177,7 +193,7 @@ TEST_F(FileRemoverTest, aFailingOrMissingTrashLeavesTheFileAndIsLogged)
     for (const auto& trash : cases) {
         for (Action action : {Action::Delete, Action::DeleteAndLink}) {
             const QStringList before = snapshot(tree().root());
-            EXPECT_EQ(run(action, trash.fileSystem), RemovalOutcome::Failed);
+            EXPECT_EQ(run(action, trash.fileSystem).outcome, RemovalOutcome::TrashFailed);
             EXPECT_EQ(snapshot(tree().root()), before);
         }
         EXPECT_TRUE(log().has(QStringLiteral("Error: Error trashing file '%1': %2").arg(staged).arg(trash.code)));
@@ -189,7 +205,7 @@ TEST_F(FileRemoverTest, deleteAndLinkLeavesAnAbsoluteLinkToTheKeptCopy)
 {
     for (bool isMarked : {false, true}) {
         prepare();
-        EXPECT_EQ(FileRemover(log().logger(), test::desktopFileSystem()).deleteAndLinkFile(*file, isMarked), RemovalOutcome::Removed);
+        EXPECT_EQ(FileRemover(log().logger(), test::desktopFileSystem()).deleteAndLinkFile(*file, isMarked).outcome, RemovalOutcome::Removed);
         EXPECT_EQ(test::linkTarget(staged), kept);
         EXPECT_EQ(test::folderEntries(tree().path(QStringLiteral("copies"))), QStringList{QStringLiteral("duplicate.txt")});
         EXPECT_EQ(trashed(), isMarked ? QStringList() : QStringList{staged});
@@ -200,12 +216,12 @@ TEST_F(FileRemoverTest, deleteAndLinkRefusesWithoutAKeptCopyAndForPhotoLibraryFi
 {
     file->setRemainingFileName(QString());
     const QStringList before = snapshot(tree().root());
-    EXPECT_EQ(run(Action::DeleteAndLink), RemovalOutcome::Failed);
+    EXPECT_EQ(run(Action::DeleteAndLink).outcome, RemovalOutcome::Refused);
     EXPECT_TRUE(log().has(QStringLiteral("Warning: File '%1' has nothing to link to").arg(staged)));
 
     file->setRemainingFileName(kept);
     file->setContainerType(containerTypeiPhoto);
-    EXPECT_EQ(run(Action::DeleteAndLink), RemovalOutcome::Failed);
+    EXPECT_EQ(run(Action::DeleteAndLink).outcome, RemovalOutcome::Refused);
     EXPECT_EQ(snapshot(tree().root()), before);
     EXPECT_TRUE(trashed().isEmpty());
 }
@@ -224,7 +240,7 @@ TEST_F(FileRemoverTest, whenTheLinkCannotTakeThePlaceTheFileComesBack)
     for (bool isMarked : {false, true}) {
         prepare();
         const QStringList before = snapshot(tree().root());
-        EXPECT_EQ(FileRemover(log().logger(), failing).deleteAndLinkFile(*file, isMarked), RemovalOutcome::Failed);
+        EXPECT_EQ(FileRemover(log().logger(), failing).deleteAndLinkFile(*file, isMarked).outcome, RemovalOutcome::Failed);
         EXPECT_EQ(snapshot(tree().root()), before) << "marked: " << isMarked;
         EXPECT_TRUE(log().has(QStringLiteral("Error: Error writing bookmark to '%1': Input/output error").arg(staged)));
     }

@@ -118,7 +118,7 @@ TEST_F(PhotoLibraryRemovalTest, aFailingSwitchToTheSecondLibraryEndsTheHandlerWi
     EXPECT_TRUE(log.has(QStringLiteral("Error: Unable to switch iPhoto library to %1").arg(tree.path(QStringLiteral("Two.photolibrary")))));
 }
 
-TEST_F(PhotoLibraryRemovalTest, anApertureMasterWhoseVersionsWereNotAllTaggedStaysStagedWithAMark)
+TEST_F(PhotoLibraryRemovalTest, anApertureMasterWhoseVersionsWereNotAllTaggedOrNotReadStaysStagedWithItsReason)
 {
     const QString library = tree.makeFolder(QStringLiteral("Lib.aplibrary"));
     UserDefaults::domain(QStringLiteral("com.apple.Aperture")).setValue(QStringLiteral("LibraryPath"), library);
@@ -136,12 +136,20 @@ TEST_F(PhotoLibraryRemovalTest, anApertureMasterWhoseVersionsWereNotAllTaggedSta
         fake->addImageVersion(QString::fromLatin1(uuid));
     stage(QStringLiteral("Lib.aplibrary"), QStringLiteral("a.jpg"), containerTypeAperture);
     const QString untagged = stage(QStringLiteral("Lib.aplibrary"), QStringLiteral("b.jpg"), containerTypeAperture);
+    // A row of the library whose path lies outside it: its versions cannot be looked up.
+    const QString unread = tree.writeFile(QStringLiteral("Elsewhere/c.jpg"), "photo");
+    ASSERT_TRUE(store->addFile(unread, 5, {}, containerTypeAperture, library));
+    ASSERT_TRUE(store->trashFile(unread, {}));
     fake->failScriptNumber(3);
     deleteAll();
 
     EXPECT_EQ(fake->keywordsOfImageVersion(QStringLiteral("v2")), QStringList{QStringLiteral("Duplicate")});
-    EXPECT_EQ(listed(), QStringList{untagged});
-    EXPECT_TRUE(controller.hasErrorMark(untagged));
+    QStringList left = listed();
+    left.sort();
+    EXPECT_EQ(left, (QStringList{unread, untagged}));
+    EXPECT_EQ(controller.failureReason(unread), QStringLiteral("its versions could not be read from the Aperture library"));
+    EXPECT_EQ(controller.failureReason(untagged), QStringLiteral("not every version of it could be tagged in Aperture"));
+    EXPECT_FALSE(controller.hasErrorMark(untagged)) << "no Trash was involved: nothing to delete permanently";
     EXPECT_EQ(controller.progress(), 100.0);
     EXPECT_EQ(controller.removedFiles().size(), 1);
 }

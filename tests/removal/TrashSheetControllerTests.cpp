@@ -3,6 +3,7 @@
 #include "platform/desktop/Trash.h"
 #include "removal/TrashSheetController.h"
 
+#include "RemovalScene.h"
 #include "RemovalTestSupport.h"
 #include "photolibs/ContainerType.h"
 #include "removal/PhotoLibraryHandlers.h"
@@ -24,81 +25,7 @@
 namespace pairsift {
 namespace {
 
-using test::LogCapture;
-using test::TemporaryTree;
-
-class TrashSheetControllerTest : public testing::Test {
-protected:
-    void SetUp() override
-    {
-        store = PairsiftDatabase::databaseWithPath(tree.path(QStringLiteral("PairsiftData.db3")));
-        ASSERT_TRUE(store);
-        controller.setDatabase(store);
-        controller.setLogger(log.logger());
-        controller.setFileSystem(test::desktopFileSystem());
-        QObject::connect(&controller, &TrashSheetController::runFinished, [this] { ++finishedRuns; });
-        kept = addFile(QStringLiteral("kept.txt"), false);
-    }
-
-    // A file with the kept copy's content; staged with the kept copy as its link target unless `live`.
-    QString addFile(const QString& relative, bool isStaged = true, const ContainerType& type = containerTypeDirectory)
-    {
-        const QString path = tree.writeFile(relative, "same");
-        EXPECT_TRUE(store->addFile(path, 4, {}, type, tree.root()));
-        EXPECT_TRUE(store->updateFile(path, QByteArray(20, 's')));
-        if (isStaged) {
-            EXPECT_TRUE(store->trashFile(path, kept));
-        }
-        return path;
-    }
-
-    void load()
-    {
-        controller.loadStagedFiles();
-        ASSERT_TRUE(test::waitUntil([this] { return !controller.isBusy(); }));
-    }
-
-    void selectAll()
-    {
-        QList<int> rows;
-        for (int row = 0; row < controller.deletedFiles().size(); ++row)
-            rows.append(row);
-        controller.setSelectionIndexes(rows);
-    }
-
-    // Runs an action over the whole list and waits for its finish step.
-    void runOnAll(void (TrashSheetController::*action)())
-    {
-        selectAll();
-        const int before = finishedRuns;
-        (controller.*action)();
-        ASSERT_TRUE(test::waitUntil([&] { return finishedRuns > before; }));
-    }
-
-    QStringList listed() const
-    {
-        QStringList paths;
-        for (const FileItemPtr& file : controller.deletedFiles())
-            paths.append(file->name());
-        paths.sort();
-        return paths;
-    }
-
-    QStringList stagedRows()
-    {
-        QStringList paths;
-        store->enumerateDeletedFiles([&](const QString& path, auto&&...) { paths.append(path); });
-        paths.sort();
-        return paths;
-    }
-
-    TemporaryTree tree;
-    LogCapture log;
-    std::shared_ptr<PairsiftDatabase> store;
-    TrashSheetController controller;
-    QString kept;
-    int finishedRuns = 0;
-};
+class TrashSheetControllerTest : public testing::Test, public test::RemovalScene {};
 
 TEST_F(TrashSheetControllerTest, loadsTheStagedRowsAndShowsTheSelectionInTheStatusLine)
 {
@@ -114,7 +41,7 @@ TEST_F(TrashSheetControllerTest, loadsTheStagedRowsAndShowsTheSelectionInTheStat
     ASSERT_TRUE(test::waitUntil([&] { return !sheet.isBusy(); }));
     ASSERT_EQ(sheet.filesModel()->rowCount(), 3);
     EXPECT_EQ(sheet.deletedFiles().first()->remainingFileName(), kept);
-    EXPECT_EQ(sheet.deletedFiles().first()->totalSize(), 4u);
+    EXPECT_EQ(sheet.deletedFiles().first()->totalSize(), quint64(content.size()));
     const QList<std::pair<QList<int>, QString>> cases = {
         {{1}, QStringLiteral("Selected 1 file")}, {{0, 1, 2}, QStringLiteral("Selected 3 files")}, {{}, QStringLiteral("Idle.")}};
     for (const auto& [rows, text] : cases) {
@@ -141,7 +68,6 @@ TEST_F(TrashSheetControllerTest, onlyPlainFolderFilesCanBeDeletedAndLinked)
     for (const auto& [rows, canLink] : cases) {
         controller.setSelectionIndexes(rows);
         EXPECT_EQ(controller.canDeleteAndLink(), canLink);
-        EXPECT_TRUE(controller.canDelete());
     }
 
     const ClassifiedFiles classified = TrashSheetController::classifyFiles(controller.deletedFiles());
@@ -173,6 +99,7 @@ TEST_F(TrashSheetControllerTest, deleteTrashesFilesAndASecondAttemptAfterAFailur
                     .toBool());
 
     runOnAll(&TrashSheetController::deletePermanently);
+    EXPECT_EQ(questions, QList<quint64>{1});
     EXPECT_FALSE(QFileInfo::exists(second));
     EXPECT_EQ(test::trashedPaths(tree.root()), QStringList{first});
     EXPECT_TRUE(listed().isEmpty());
@@ -227,6 +154,7 @@ TEST_F(TrashSheetControllerTest, stopLeavesTheRestListedAndStaged)
     EXPECT_EQ(listed(), rest);
     EXPECT_EQ(stagedRows(), rest);
     EXPECT_FALSE(controller.isStopped());
+    EXPECT_TRUE(controller.runOutcome().isStopped());
     EXPECT_EQ(controller.message(), QStringLiteral("Selected 2 files"));
     EXPECT_EQ(controller.automaticMessage(), QStringLiteral("Idle."));
 }

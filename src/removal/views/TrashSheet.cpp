@@ -3,6 +3,7 @@
 #include "platform/desktop/Trash.h"
 #include "removal/TrashSheetController.h"
 #include "removal/TrashSheetFilesModel.h"
+#include "ui/AlertRunner.h"
 
 #include <QFrame>
 #include <QHBoxLayout>
@@ -62,6 +63,7 @@ TrashSheet::TrashSheet(std::shared_ptr<PairsiftDatabase> database, SOLoggerPtr l
     m_table->horizontalHeader()->setStretchLastSection(true);
 
     m_status = new QLabel(this);
+    m_status->setWordWrap(true); // a run's report can be longer than the sheet is wide
     auto* line = new QFrame(this);
     line->setFrameShape(QFrame::HLine);
     line->setFrameShadow(QFrame::Sunken);
@@ -118,6 +120,7 @@ void TrashSheet::followController()
     connect(m_helpButton, &QPushButton::clicked, controller, &TrashSheetController::showHelp);
     connect(controller, &TrashSheetController::helpRequested, this, &TrashSheet::helpRequested);
     connect(controller, &TrashSheetController::closeRequested, this, [this] { QDialog::reject(); });
+    connect(controller, &TrashSheetController::permanentDeletionRequested, this, &TrashSheet::askForPermanentDeletion);
     connect(m_table->selectionModel(), &QItemSelectionModel::selectionChanged, this, &TrashSheet::sendSelectionToController);
     connect(controller, &TrashSheetController::selectionChanged, this, &TrashSheet::showSelectionFromController);
 
@@ -139,6 +142,16 @@ void TrashSheet::followController()
              &TrashSheetController::messageChanged, &TrashSheetController::progressChanged})
         connect(controller, signal, this, refresh);
     refresh();
+}
+
+void TrashSheet::askForPermanentDeletion(quint64 count)
+{
+    const AlertText text{TrashSheetController::permanentDeletionQuestion(count),
+        TrashSheetController::permanentDeletionWarning(count),
+        {QStringLiteral("Delete Permanently"), QStringLiteral("Cancel")}};
+    AlertRunner::beginSheet(text, this, [controller = m_controller](QMessageBox&, AlertResult result) {
+        controller->answerPermanentDeletion(result == AlertResult::FirstButton);
+    });
 }
 
 void TrashSheet::sendSelectionToController()

@@ -20,9 +20,9 @@ class TrashSheetController;
 using SOLoggerPtr = std::shared_ptr<SOLogger>;
 
 // The removal sheet's window: the staged files, the status line, the idle panel with the actions and the
-// running panel with the progress and Stop. It only builds itself, follows its controller's properties and
-// forwards the user's actions; the work is TrashSheetController's. It cannot be closed (button or Esc)
-// while a run is in progress. Made fresh for each showing.
+// running panel with the progress and Stop. It only builds itself, follows its controller's properties,
+// forwards the user's actions and asks before a permanent deletion; the work is TrashSheetController's.
+// It cannot be closed (button or Esc) while a run is in progress. Made fresh for each showing.
 class TrashSheet : public QDialog {
     Q_OBJECT
 
@@ -50,6 +50,8 @@ Q_SIGNALS:
 private:
     void buildPanels();
     void followController();
+    // Window-modal over the sheet; the controller hears the answer.
+    void askForPermanentDeletion(quint64 count);
     void showSelectionFromController();
     void sendSelectionToController();
 

@@ -2,14 +2,20 @@
 // controller, and the completion tells whether files changed.
 #include "removal/views/TrashSheet.h"
 
+#include "RemovalScene.h"
 #include "RemovalTestSupport.h"
 #include "photolibs/ContainerType.h"
 #include "removal/TrashSheetController.h"
+#include "removal/TrashSheetFilesModel.h"
 #include "store/PairsiftDatabase.h"
 #include "testkit/TemporaryTree.h"
 
 #include <QApplication>
 #include <QDeadlineTimer>
+#include <QFileInfo>
+#include <QIcon>
+#include <QLabel>
+#include <QMessageBox>
 #include <QPushButton>
 #include <QTableView>
 #include <QThread>
@@ -71,6 +77,51 @@ TEST(TrashSheet, opensWindowModalAndReportsWhetherFilesChanged)
         ASSERT_TRUE(test::waitUntil([&] { return changed.has_value(); }));
         EXPECT_EQ(*changed, doesDelete);
     }
+}
+
+TEST(TrashSheet, showsWhyAFileWasNotRemovedAndAsksBeforeDeletingPermanently)
+{
+    test::RemovalScene scene;
+    const QString staged = scene.addFile(QStringLiteral("copy.txt"));
+    QWidget window;
+    window.show();
+    TrashSheet* sheet = TrashSheet::openOver(&window, scene.store, {}, {});
+    TrashSheetController* controller = sheet->controller();
+    ASSERT_TRUE(test::waitUntil([&] { return !controller->isBusy(); }));
+    auto* table = sheet->findChild<QTableView*>();
+    const auto clickDelete = [&] {
+        table->selectRow(0);
+        button(sheet, QStringLiteral("Delete"))->click();
+        return test::waitUntil([&] { return !controller->isRunning(); });
+    };
+
+    scene.tree.writeFile(QStringLiteral("copy.txt"), "same, edited");
+    ASSERT_TRUE(clickDelete());
+    const QModelIndex error = table->model()->index(0, TrashSheetFilesModel::ErrorColumn);
+    EXPECT_FALSE(error.data(Qt::DecorationRole).value<QIcon>().isNull());
+    EXPECT_EQ(error.data(Qt::ToolTipRole).toString(), QStringLiteral("Not removed: its size has changed."));
+    const QStringList texts = [&] {
+        QStringList all;
+        for (const QLabel* label : sheet->findChildren<QLabel*>())
+            all.append(label->text());
+        return all;
+    }();
+    EXPECT_TRUE(texts.contains(QStringLiteral("1 file was not removed: its size has changed. Scan again to see the current duplicates.")));
+
+    scene.tree.writeFile(QStringLiteral("copy.txt"), test::RemovalScene::content);
+    controller->setFileSystem(RemovalFileSystem::withTrash({}));
+    ASSERT_TRUE(clickDelete());
+    ASSERT_TRUE(controller->hasErrorMark(staged));
+    table->selectRow(0);
+    button(sheet, QStringLiteral("Delete"))->click();
+    auto* alert = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+    ASSERT_TRUE(alert);
+    EXPECT_EQ(alert->text(), QStringLiteral("Delete 1 file permanently?"));
+    button(alert, QStringLiteral("Cancel"))->click();
+    ASSERT_TRUE(test::waitUntil([&] { return QApplication::activeModalWidget() == sheet; }));
+    EXPECT_FALSE(controller->isRunning());
+    EXPECT_TRUE(QFileInfo(staged).isFile());
+    sheet->reject();
 }
 
 } // namespace

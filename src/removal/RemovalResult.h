@@ -1,0 +1,26 @@
+#pragma once
+
+#include <QString>
+
+namespace pairsift {
+
+// What became of one staged file.
+enum class RemovalOutcome {
+    Removed,     // in the Trash, deleted, or replaced by a link: its row can go
+    AlreadyGone, // nothing (or only its replacement link) is at the path any more: only its row can go
+    Refused,     // a check before any change said no; nothing was touched
+    TrashFailed, // the move to the Trash failed; the next attempt may delete it permanently
+    Failed,      // a permanent deletion or a replacement failed; the file is where it was
+    Stopped,     // the user stopped the run before anything changed
+};
+
+// The outcome and, unless the file left or was left alone on a stop, the reason in words that follow
+// "was not removed: " ("its kept copy has changed").
+struct RemovalResult {
+    RemovalOutcome outcome = RemovalOutcome::Failed;
+    QString reason;
+
+    bool isGone() const { return outcome == RemovalOutcome::Removed || outcome == RemovalOutcome::AlreadyGone; }
+};
+
+} // namespace pairsift

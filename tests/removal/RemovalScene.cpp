@@ -1,0 +1,78 @@
+#include "RemovalScene.h"
+
+#include "RemovalTestSupport.h"
+#include "store/PairsiftDatabase.h"
+
+#include <gtest/gtest.h>
+
+namespace pairsift::test {
+
+RemovalScene::RemovalScene()
+    : store(PairsiftDatabase::databaseWithPath(tree.path(QStringLiteral("PairsiftData.db3"))))
+{
+    EXPECT_TRUE(store);
+    controller.setDatabase(store);
+    controller.setLogger(log.logger());
+    controller.setFileSystem(desktopFileSystem());
+    QObject::connect(&controller, &TrashSheetController::runFinished, [this] { ++finishedRuns; });
+    QObject::connect(&controller, &TrashSheetController::permanentDeletionRequested, [this](quint64 count) {
+        questions.append(count);
+        controller.answerPermanentDeletion(answer);
+    });
+    kept = addFile(QStringLiteral("kept/kept.txt"), false);
+}
+
+QString RemovalScene::addFile(const QString& relative, bool isStaged, const ContainerType& type)
+{
+    const QString path = tree.writeFile(relative, content);
+    EXPECT_TRUE(store->addFile(path, content.size(), {}, type, tree.root()));
+    EXPECT_TRUE(store->updateFile(path, QByteArray(20, 's')));
+    if (isStaged) {
+        EXPECT_TRUE(store->trashFile(path, kept));
+    }
+    return path;
+}
+
+void RemovalScene::load()
+{
+    controller.loadStagedFiles();
+    EXPECT_TRUE(waitUntil([this] { return !controller.isBusy(); }));
+}
+
+void RemovalScene::selectAll()
+{
+    QList<int> rows;
+    for (int row = 0; row < controller.deletedFiles().size(); ++row)
+        rows.append(row);
+    controller.setSelectionIndexes(rows);
+}
+
+bool RemovalScene::runOnAll(void (TrashSheetController::*action)())
+{
+    selectAll();
+    const int before = finishedRuns;
+    (controller.*action)();
+    if (!controller.isRunning())
+        return false;
+    EXPECT_TRUE(waitUntil([&] { return finishedRuns > before; }));
+    return true;
+}
+
+QStringList RemovalScene::listed() const
+{
+    QStringList paths;
+    for (const FileItemPtr& file : controller.deletedFiles())
+        paths.append(file->name());
+    paths.sort();
+    return paths;
+}
+
+QStringList RemovalScene::stagedRows()
+{
+    QStringList paths;
+    store->enumerateDeletedFiles([&](const QString& path, auto&&...) { paths.append(path); });
+    paths.sort();
+    return paths;
+}
+
+} // namespace pairsift::test
