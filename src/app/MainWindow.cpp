@@ -156,7 +156,7 @@ void MainWindow::buildViewMenu()
     m_revealAction = view->addAction(tr("&Reveal in File Manager"), results, &ResultsView::revealInFinder);
     m_revealAction->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_R));
     // Space in the list does the same; as a menu shortcut it would take the space bar from text fields.
-    m_previewAction = view->addAction(tr("&Preview"), results, &ResultsView::launchQuickLook);
+    m_previewAction = view->addAction(tr("&Preview"), results, &ResultsView::togglePreviewPanel);
     m_previewAction->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Y));
     connect(&m_controller, &MainWindowController::mainViewActiveChanged, this, &MainWindow::updateCommands);
 }
