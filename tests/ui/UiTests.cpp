@@ -84,12 +84,8 @@ TEST(ImageAndTextCell, archivesItsKeyPathsAndOnlyADelegateTheArchiveHolds)
         ImageAndTextCellDelegate* delegate;
         QString iconKeyPath;
         bool comesBack;
-    } cases[] = {
-        {&held, QStringLiteral("image"), true},
-        {&other, QString(), true},
-        {nullptr, QStringLiteral("image"), false},
-        {&stranger, QStringLiteral("icon.small"), false},
-    };
+    } cases[] = {{&held, QStringLiteral("image"), true}, {&other, QString(), true}, {nullptr, QStringLiteral("image"), false},
+                 {&stranger, QStringLiteral("icon.small"), false}};
     for (const auto& testCase : cases) {
         ImageAndTextCell cell;
         cell.setIconKeyPath(testCase.iconKeyPath);
