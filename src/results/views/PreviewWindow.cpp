@@ -198,7 +198,9 @@ void PreviewWindow::placeOnScreen()
     // Before its first showing the window system has not framed it yet: the main window's frame tells.
     if (decorations.isNull() && mainWindow)
         decorations = mainWindow->frameGeometry().size() - mainWindow->size();
-    const QRect frame = frameOnScreen(m_openFrame, size() + decorations, mainWindow ? mainWindow->frameGeometry() : QRect());
+    // The size it had when open; it may still have the size of the rectangle it closed to.
+    const QSize frameSize = m_openFrame ? m_openFrame->size() : size() + decorations;
+    const QRect frame = frameOnScreen(m_openFrame, frameSize, mainWindow ? mainWindow->frameGeometry() : QRect());
     // A top level's position is that of its frame; its size that of its inside.
     move(frame.topLeft());
     resize(frame.size() - decorations);
