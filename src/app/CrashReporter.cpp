@@ -15,9 +15,23 @@ CrashReporter& CrashReporter::sharedManager()
     return manager;
 }
 
-void CrashReporter::configureWithIdentifier(const QString& identifier)
+void CrashReporter::configureWithIdentifier(const QString& identifier, CrashReporterDelegate* delegate)
 {
     m_identifier = identifier;
+    m_delegate = delegate;
+}
+
+void CrashReporter::removeDelegate(const CrashReporterDelegate* delegate)
+{
+    if (m_delegate == delegate)
+        m_delegate = nullptr;
+}
+
+void CrashReporter::startManager()
+{
+    m_isStarted = true;
+    if (m_delegate)
+        m_delegate->showMainApplicationWindowForCrashManager(*this);
 }
 
 QString CrashReporter::reportsDirectory()

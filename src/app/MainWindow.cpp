@@ -6,7 +6,9 @@
 #include "locations/views/AddLocationMenu.h"
 #include "results/views/ResultsView.h"
 
+#include <QApplication>
 #include <QCloseEvent>
+#include <QKeyEvent>
 #include <QMenuBar>
 #include <QMessageBox>
 #include <QStackedWidget>
@@ -26,6 +28,8 @@ MainWindow::MainWindow(MainWindowController& controller)
     buildMenus();
     connect(&m_controller, &MainWindowController::commandStateChanged, this, &MainWindow::updateCommands);
     updateCommands();
+    // Whichever widget has the keyboard, and even when it handles the key itself.
+    qApp->installEventFilter(this);
 }
 
 void MainWindow::buildMenus()
@@ -114,10 +118,23 @@ void MainWindow::showAbout()
     box->open();
 }
 
+bool MainWindow::eventFilter(QObject* watched, QEvent* event)
+{
+    if (event->type() == QEvent::KeyPress || event->type() == QEvent::KeyRelease) {
+        if (auto* widget = qobject_cast<QWidget*>(watched); widget && widget->window() == this)
+            m_controller.flagsChanged(static_cast<QKeyEvent*>(event)->modifiers());
+    }
+    return QMainWindow::eventFilter(watched, event);
+}
+
 void MainWindow::changeEvent(QEvent* event)
 {
     QMainWindow::changeEvent(event);
-    if (event->type() == QEvent::ActivationChange && isActiveWindow())
+    if (event->type() != QEvent::ActivationChange)
+        return;
+    // A key released while another window was active never reached this one.
+    m_controller.flagsChanged(QGuiApplication::queryKeyboardModifiers());
+    if (isActiveWindow())
         m_controller.windowDidBecomeMain();
 }
 
@@ -139,7 +156,7 @@ void MainWindow::buildViewMenu()
     m_revealAction = view->addAction(tr("&Reveal in File Manager"), results, &ResultsView::revealInFinder);
     m_revealAction->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_R));
     // Space in the list does the same; as a menu shortcut it would take the space bar from text fields.
-    m_previewAction = view->addAction(tr("&Preview"), results, &ResultsView::launchQuickLook);
+    m_previewAction = view->addAction(tr("&Preview"), results, &ResultsView::togglePreviewPanel);
     m_previewAction->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Y));
     connect(&m_controller, &MainWindowController::mainViewActiveChanged, this, &MainWindow::updateCommands);
 }

@@ -41,6 +41,8 @@ public:
     QAction* previewAction() const { return m_previewAction; }
 
 protected:
+    // Key events anywhere in the window report their modifier keys to the controller.
+    bool eventFilter(QObject* watched, QEvent* event) override;
     void changeEvent(QEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
 

@@ -79,6 +79,7 @@ MainWindowController::MainWindowController(Environment environment, QObject* par
 
 MainWindowController::~MainWindowController()
 {
+    CrashReporter::sharedManager().removeDelegate(this);
     removeObservations();
     NotificationCenter::defaultCenter().removeObserver(this);
     m_scanLocations->setDelegate(nullptr);
@@ -214,7 +215,7 @@ void MainWindowController::applicationDidFinishLaunching()
     updater.setFeedURL(ApplicationInfo::updateFeedURL());
 
     CrashReporter& reporter = CrashReporter::sharedManager();
-    reporter.configureWithIdentifier(CrashReporter::applicationIdentifier());
+    reporter.configureWithIdentifier(CrashReporter::applicationIdentifier(), this);
     reporter.setAutoSubmitCrashReport(true);
     reporter.startManager();
 }
@@ -300,6 +301,32 @@ void MainWindowController::windowWillClose()
     removeObservations();
     m_scanLocations->saveLocationsToPrefs();
     m_session->saveExpandedGroups();
+}
+
+void MainWindowController::flagsChanged(Qt::KeyboardModifiers modifiers)
+{
+    const bool isDown = modifiers.testFlag(Qt::AltModifier);
+    if (isDown == m_optionKeyDown)
+        return;
+    m_optionKeyDown = isDown;
+    Q_EMIT optionKeyDownChanged();
+}
+
+void MainWindowController::showMainApplicationWindowForCrashManager(CrashReporter&)
+{
+    showMainApplicationWindow();
+}
+
+void MainWindowController::showMainApplicationWindow()
+{
+    if (!m_window)
+        return;
+    if (QWidget* focus = m_window->focusWidget())
+        focus->clearFocus();
+    m_window->setWindowState(m_window->windowState() & ~Qt::WindowMinimized);
+    m_window->show();
+    m_window->raise();
+    m_window->activateWindow();
 }
 
 void MainWindowController::removeObservations()

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "app/CrashReporter.h"
 #include "locations/ScanLocationDelegate.h"
 #include "model/FileItem.h"
 #include "platform/RunOutcome.h"
@@ -53,7 +54,8 @@ using SOLoggerPtr = std::shared_ptr<SOLogger>;
 // support and preferences commands live in MainWindowControllerMarking.cpp; those that write the store run
 // only while areStoreCommandsEnabled() is true. The removal sheet is made fresh for each showing and gets
 // the logger whenever it changes; the preferences window is made on first use and kept.
-class MainWindowController : public QObject, public ScanLocationDelegate, public PreferencesHost {
+class MainWindowController : public QObject, public ScanLocationDelegate, public PreferencesHost,
+                             public CrashReporterDelegate {
     Q_OBJECT
     Q_PROPERTY(QString wastedInfoText READ wastedInfoText NOTIFY wastedInfoTextChanged)
     Q_PROPERTY(QString trashInfo READ trashInfo NOTIFY trashInfoChanged)
@@ -62,6 +64,8 @@ class MainWindowController : public QObject, public ScanLocationDelegate, public
     Q_PROPERTY(bool isNonEmpty READ isNonEmpty NOTIFY isNonEmptyChanged)
     Q_PROPERTY(bool mainViewActive READ mainViewActive NOTIFY mainViewActiveChanged)
     Q_PROPERTY(bool scanning READ isScanning NOTIFY scanningChanged)
+    Q_PROPERTY(bool optionKeyDown READ optionKeyDown NOTIFY optionKeyDownChanged)
+    Q_PROPERTY(bool isSparkleAvailable READ isSparkleAvailable CONSTANT)
 
 public:
     // What the coordinator is given rather than makes, so that tests can stand in.
@@ -185,6 +189,14 @@ public:
 
     void windowDidBecomeMain();
     void windowWillClose();
+    // The modifier keys of a key event in the window: keeps whether Alt (the option key) is down.
+    void flagsChanged(Qt::KeyboardModifiers modifiers);
+    bool optionKeyDown() const { return m_optionKeyDown; }
+    // Clears the keyboard focus, then makes the window active and brings it to the front.
+    void showMainApplicationWindow();
+    void showMainApplicationWindowForCrashManager(CrashReporter& manager) override;
+    // The updater is always built in.
+    static constexpr bool isSparkleAvailable() { return true; }
     void checkForUpdates();
     // The locations half of Delete: removes the selected locations, after a confirmation while the
     // "confirm_delete_location" setting asks for one.
@@ -232,6 +244,7 @@ Q_SIGNALS:
     void isNonEmptyChanged();
     void mainViewActiveChanged();
     void scanningChanged();
+    void optionKeyDownChanged();
     // Whatever enables a command may have changed.
     void commandStateChanged();
     // A load finished and the results area shows its result.
@@ -277,6 +290,7 @@ private:
     QString m_busyMessage;
     bool m_isScanning = false;
     bool m_hasScanFailed = false;
+    bool m_optionKeyDown = false;
     // A refresh asked for while a scan ran; done when it ends.
     bool m_isUpdatePending = false;
     std::uint64_t m_scannedFileCount = 0;

@@ -153,14 +153,25 @@ void PairsiftDefaults::setFilterArray(const QList<Filter>& filters)
 
 double PairsiftDefaults::smallFileSize()
 {
+    return static_cast<double>(smallFileSizeValue())
+        * HVRFileSizeUnit::defaultFileSizeUnits().at(smallFileSizeUnitIndex()).mul();
+}
+
+qint64 PairsiftDefaults::smallFileSizeValue()
+{
     const qint64 size = defaults().integerValue(SettingsKey::SmallFileSize);
+    return size != 0 ? size : 100;
+}
+
+qsizetype PairsiftDefaults::smallFileSizeUnitIndex()
+{
     const qint64 unitIndex = defaults().value(SettingsKey::SmallFileSizeUnit).isValid()
                                  ? defaults().integerValue(SettingsKey::SmallFileSizeUnit)
                                  : 1;
-    const QList<HVRFileSizeUnit> units = HVRFileSizeUnit::defaultFileSizeUnits();
     // Compared as unsigned, so a negative index is out of range too.
-    const qsizetype index = static_cast<quint64>(unitIndex) < static_cast<quint64>(units.size()) ? unitIndex : 1;
-    return static_cast<double>(size != 0 ? size : 100) * units.at(index).mul();
+    return static_cast<quint64>(unitIndex) < static_cast<quint64>(HVRFileSizeUnit::defaultFileSizeUnits().size())
+               ? unitIndex
+               : 1;
 }
 
 bool PairsiftDefaults::ignoreSmallFiles()

@@ -33,8 +33,12 @@ public:
     // Stores the texts and writes the settings file at once.
     static void setFilterArray(const QList<Filter>& filters);
 
-    // The small-file threshold in bytes: the value (100 when 0) times its unit.
+    // The small-file threshold in bytes: smallFileSizeValue() times the unit at smallFileSizeUnitIndex().
     static double smallFileSize();
+    // "small_file_size" as the scan uses it: 100 when 0 or absent; a negative value as it is (it skips nothing).
+    static qint64 smallFileSizeValue();
+    // "small_file_size_unit" as the scan uses it: 1 when absent or not an index of the default units.
+    static qsizetype smallFileSizeUnitIndex();
     // True when the key has no value at all.
     static bool ignoreSmallFiles();
 

@@ -44,7 +44,7 @@ void PsfPrefsGeneralController::setIgnoreSmallFiles(bool ignoreSmallFiles)
 
 qint64 PsfPrefsGeneralController::smallFileSize() const
 {
-    return UserDefaults::standard().integerValue(SettingsKey::SmallFileSize);
+    return PairsiftDefaults::smallFileSizeValue();
 }
 
 void PsfPrefsGeneralController::setSmallFileSize(qint64 smallFileSize)
@@ -54,9 +54,7 @@ void PsfPrefsGeneralController::setSmallFileSize(qint64 smallFileSize)
 
 int PsfPrefsGeneralController::smallFileSizeUnit() const
 {
-    const QVariant stored = UserDefaults::standard().value(SettingsKey::SmallFileSizeUnit);
-    const qint64 index = stored.isValid() ? UserDefaults::standard().integerValue(SettingsKey::SmallFileSizeUnit) : 1;
-    return index >= 0 && index < m_fileSizeUnits.size() ? static_cast<int>(index) : 1;
+    return static_cast<int>(PairsiftDefaults::smallFileSizeUnitIndex());
 }
 
 void PsfPrefsGeneralController::setSmallFileSizeUnit(int index)

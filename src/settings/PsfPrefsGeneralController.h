@@ -40,7 +40,8 @@ public:
     void setLogging(bool logging);
     bool ignoreSmallFiles() const;
     void setIgnoreSmallFiles(bool ignoreSmallFiles);
-    // "small_file_size" as stored, in units of smallFileSizeUnit().
+    // The threshold as the scan uses it, in units of smallFileSizeUnit(): a stored 0 shows as 100, a
+    // negative value (which skips nothing) as it is.
     qint64 smallFileSize() const;
     void setSmallFileSize(qint64 smallFileSize);
     // An index into fileSizeUnits(); a stored index out of range shows as the one the scan uses (1).

@@ -2,6 +2,7 @@
 
 #include <QAbstractItemView>
 #include <QApplication>
+#include <QDataStream>
 #include <QMetaProperty>
 #include <QPainter>
 #include <QStyle>
@@ -74,6 +75,33 @@ std::optional<QString> ImageAndTextCell::textForCell(const ImageAndTextCell&, co
         return QString();
     const QVariant text = valueAtKeyPath(data, m_textKeyPath);
     return text.isValid() ? text.toString() : QString();
+}
+
+void ImageAndTextCell::encodeWithCoder(QDataStream& stream, const ArchivedDelegates& archived) const
+{
+    QVariantMap keyed{{QStringLiteral("iconKeyPath"), m_iconKeyPath}, {QStringLiteral("textKeyPath"), m_textKeyPath}};
+    // The cell answering itself is no reference at all.
+    if (const qsizetype number = m_delegate ? archived.indexOf(m_delegate) : -1; number >= 0)
+        keyed.insert(QStringLiteral("delegate"), qint64(number));
+    stream << keyed;
+}
+
+bool ImageAndTextCell::initWithCoder(QDataStream& stream, const ArchivedDelegates& archived)
+{
+    QVariantMap keyed;
+    stream >> keyed;
+    const QVariant icon = keyed.value(QStringLiteral("iconKeyPath"));
+    const QVariant text = keyed.value(QStringLiteral("textKeyPath"));
+    const auto isKeyPath = [](const QVariant& value) { return value.metaType() == QMetaType::fromType<QString>(); };
+    if (stream.status() != QDataStream::Ok || !isKeyPath(icon) || !isKeyPath(text))
+        return false;
+    m_iconKeyPath = icon.toString();
+    m_textKeyPath = text.toString();
+    const QVariant reference = keyed.value(QStringLiteral("delegate"));
+    bool isNumber = false;
+    const qint64 number = reference.toLongLong(&isNumber);
+    m_delegate = isNumber && number >= 0 && number < archived.size() ? archived.at(number) : nullptr;
+    return true;
 }
 
 QVariant ImageAndTextCell::getData(const QModelIndex& index) const

@@ -2,7 +2,10 @@
 
 #include "ui/ImageAndTextCellDelegate.h"
 
+#include <QList>
 #include <QStyledItemDelegate>
+
+class QDataStream;
 
 namespace pairsift {
 
@@ -26,6 +29,15 @@ public:
     // The cell itself while no delegate is set.
     ImageAndTextCellDelegate* delegate() const;
     void setDelegate(ImageAndTextCellDelegate* delegate) { m_delegate = delegate; }
+
+    // The objects an archive holds in their own right, numbered by their place here. A delegate is written
+    // only as a reference to one of them (conditionally): any other comes back as no delegate.
+    using ArchivedDelegates = QList<ImageAndTextCellDelegate*>;
+    // Writes "iconKeyPath", "textKeyPath" and, when it is one of `archived`, "delegate".
+    void encodeWithCoder(QDataStream& stream, const ArchivedDelegates& archived = {}) const;
+    // Reads what encodeWithCoder() wrote, the delegate resolved in the same list (not owned); false and
+    // the cell unchanged when the stream is damaged.
+    bool initWithCoder(QDataStream& stream, const ArchivedDelegates& archived = {});
 
     Qt::TextElideMode elideMode() const { return m_elideMode; }
     void setElideMode(Qt::TextElideMode mode) { m_elideMode = mode; }

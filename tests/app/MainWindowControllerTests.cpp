@@ -1,6 +1,7 @@
 #include "app/AppTestSupport.h"
 
 #include "app/ApplicationLauncher.h"
+#include "app/CrashReporter.h"
 #include "app/MainView.h"
 #include "app/MainWindow.h"
 #include "locations/ScanLocationAddController.h"
@@ -19,9 +20,11 @@
 #include "testkit/ConsoleCapture.h"
 #include "testkit/EventLoopWait.h"
 
+#include <QAbstractItemView>
 #include <QAction>
 #include <QApplication>
 #include <QFile>
+#include <QKeyEvent>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QToolButton>
@@ -346,6 +349,50 @@ TEST_F(MainWindowControllerTest, becomingMainIsAnnouncedOnceWhenIdle)
     EXPECT_EQ(sender, m_controller.get());
     EXPECT_EQ(titleRefreshes, 2);
     PSWindowDidBecomeMainNotification::removeObserver(this);
+}
+
+TEST_F(MainWindowControllerTest, theOptionKeyIsKeptFromTheWindowsKeysAndTheReporterBringsTheWindowBack)
+{
+    launch();
+    window().activateWindow();
+    ASSERT_TRUE(waitUntil([this] { return window().isActiveWindow(); }));
+    int changes = 0;
+    QObject::connect(m_controller.get(), &MainWindowController::optionKeyDownChanged, [&changes] { ++changes; });
+    QWidget* list = window().findChild<QAbstractItemView*>();
+    ASSERT_NE(list, nullptr);
+    list->setFocus();
+    QWidget elsewhere;
+    // As the window system delivers them: the modifiers before the key, which the event then reports as after it.
+    const struct {
+        QWidget* receiver;
+        QEvent::Type type;
+        Qt::Key key;
+        Qt::KeyboardModifiers modifiers;
+        bool isDown;
+        int changes;
+    } steps[] = {
+        {list, QEvent::KeyPress, Qt::Key_Alt, Qt::NoModifier, true, 1},
+        {list, QEvent::KeyPress, Qt::Key_A, Qt::AltModifier, true, 1},
+        {&elsewhere, QEvent::KeyRelease, Qt::Key_Alt, Qt::AltModifier, true, 1},
+        {list, QEvent::KeyRelease, Qt::Key_Alt, Qt::AltModifier, false, 2},
+    };
+    for (const auto& step : steps) {
+        QKeyEvent event(step.type, step.key, step.modifiers);
+        QApplication::sendEvent(step.receiver, &event);
+        EXPECT_EQ(m_controller->property("optionKeyDown").toBool(), step.isDown);
+        EXPECT_EQ(changes, step.changes);
+    }
+    EXPECT_TRUE(m_controller->property("isSparkleAvailable").toBool());
+
+    // Starting the reporter hands the user back to the window, with no widget holding the keyboard.
+    ASSERT_TRUE(list->hasFocus());
+    CrashReporter::sharedManager().startManager();
+    EXPECT_FALSE(list->hasFocus());
+    window().showMinimized();
+    window().hide();
+    CrashReporter::sharedManager().startManager();
+    EXPECT_TRUE(window().isVisible());
+    EXPECT_FALSE(window().isMinimized());
 }
 
 } // namespace

@@ -1,4 +1,5 @@
 #include "ui/AlertRunner.h"
+#include "ui/RunAlertSheet.h"
 
 #include <QAbstractButton>
 #include <QCheckBox>
@@ -13,6 +14,7 @@
 #include <gtest/gtest.h>
 
 #include <memory>
+#include <optional>
 
 namespace pairsift {
 namespace {
@@ -99,6 +101,40 @@ TEST(AlertRunner, escapeAndANullCompletion)
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     EXPECT_FALSE(silent);
     EXPECT_FALSE(alert);
+}
+
+TEST(RunAlertSheetWithFormat, givenTitlesInOrderAndTheFormattedText)
+{
+    const QString none;
+    const struct {
+        QStringList titles;
+        const char* format;
+        QStringList expectedButtons;
+        QString expectedText;
+    } cases[] = {
+        {{QStringLiteral("Keep"), none, QStringLiteral("Drop")}, "%lu file%s in “%@”", {QStringLiteral("Keep"), QStringLiteral("Drop")},
+         QStringLiteral("2 files in “/tmp/a”")},
+        {{none, none, none}, nullptr, {QStringLiteral("OK")}, QString()},
+    };
+    for (const auto& testCase : cases) {
+        QWidget window;
+        window.show();
+        std::optional<AlertResult> ended;
+        runAlertSheetWithFormat(QStringLiteral("Message"), testCase.titles[0], testCase.titles[1], testCase.titles[2], &window,
+                                [&ended](QMessageBox&, AlertResult result) { ended = result; }, testCase.format, 2u, "s",
+                                QStringLiteral("/tmp/a"));
+        QPointer<QMessageBox> alert = window.findChild<QMessageBox*>();
+        ASSERT_TRUE(alert && alert->isVisible());
+        EXPECT_EQ(alert->windowModality(), Qt::WindowModal);
+        EXPECT_EQ(alert->text(), QStringLiteral("Message"));
+        EXPECT_EQ(alert->informativeText(), testCase.expectedText);
+        EXPECT_EQ(alert->buttons().size(), testCase.expectedButtons.size());
+        EXPECT_EQ(static_cast<QAbstractButton*>(alert->defaultButton()), buttonTitled(*alert, testCase.expectedButtons.first()));
+        buttonTitled(*alert, testCase.expectedButtons.last())->click();
+        EXPECT_EQ(ended, testCase.expectedButtons.size() == 1 ? AlertResult::FirstButton : AlertResult::SecondButton);
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        EXPECT_FALSE(alert);
+    }
 }
 
 } // namespace

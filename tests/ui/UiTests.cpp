@@ -3,6 +3,7 @@
 #include "ui/KeyForwardingOutlineView.h"
 
 #include <QApplication>
+#include <QDataStream>
 #include <QKeyEvent>
 #include <QPixmap>
 #include <QStandardItemModel>
@@ -71,6 +72,43 @@ TEST(ImageAndTextCell, asksItsDelegateElseReadsItsKeyPaths)
     delegate.icon = QIcon();
     EXPECT_TRUE(cell.getImage(index).isNull());
     EXPECT_EQ(cell.getText(index), QStringLiteral("photo.jpg"));
+}
+
+TEST(ImageAndTextCell, archivesItsKeyPathsAndOnlyADelegateTheArchiveHolds)
+{
+    RecordingCellDelegate held;
+    RecordingCellDelegate other;
+    RecordingCellDelegate stranger;
+    const ImageAndTextCell::ArchivedDelegates archived{&other, &held};
+    const struct {
+        ImageAndTextCellDelegate* delegate;
+        QString iconKeyPath;
+        bool comesBack;
+    } cases[] = {{&held, QStringLiteral("image"), true}, {&other, QString(), true}, {nullptr, QStringLiteral("image"), false},
+                 {&stranger, QStringLiteral("icon.small"), false}};
+    for (const auto& testCase : cases) {
+        ImageAndTextCell cell;
+        cell.setIconKeyPath(testCase.iconKeyPath);
+        cell.setTextKeyPath(QStringLiteral("text"));
+        cell.setDelegate(testCase.delegate);
+        QByteArray archive;
+        QDataStream out(&archive, QIODevice::WriteOnly);
+        cell.encodeWithCoder(out, archived);
+
+        ImageAndTextCell decoded;
+        decoded.setDelegate(&held);
+        QDataStream in(archive);
+        ASSERT_TRUE(decoded.initWithCoder(in, archived));
+        EXPECT_EQ(decoded.iconKeyPath(), testCase.iconKeyPath);
+        EXPECT_EQ(decoded.iconKeyPath().isNull(), testCase.iconKeyPath.isNull());
+        EXPECT_EQ(decoded.textKeyPath(), QStringLiteral("text"));
+        EXPECT_EQ(decoded.delegate(), testCase.comesBack ? testCase.delegate : &decoded);
+    }
+    ImageAndTextCell cell;
+    cell.setIconKeyPath(QStringLiteral("image"));
+    QDataStream damaged(QByteArray::fromHex("00000002"));
+    EXPECT_FALSE(cell.initWithCoder(damaged));
+    EXPECT_EQ(cell.iconKeyPath(), QStringLiteral("image"));
 }
 
 class RecordingKeyDelegate : public KeyForwardingDelegate {

@@ -1,18 +1,26 @@
 #include "results/views/PreviewWindow.h"
 
+#include "platform/Format.h"
 #include "platform/SerialQueue.h"
 #include "results/IconAndKindCache.h"
 #include "support/foundation/DateFormatting.h"
-#include "ui/KeyForwardingOutlineView.h"
+#include "ui/Animations.h"
+#include "ui/WindowPlacement.h"
 
 #include <QFile>
+#include <QHBoxLayout>
+#include <QHideEvent>
 #include <QImageReader>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QMimeDatabase>
 #include <QPlainTextEdit>
+#include <QPropertyAnimation>
 #include <QStackedWidget>
+#include <QToolButton>
 #include <QVBoxLayout>
+
+#include <algorithm>
 
 namespace pairsift {
 
@@ -54,9 +62,9 @@ struct PreviewWindow::Content {
     QString text;
 };
 
-PreviewWindow::PreviewWindow(KeyForwardingOutlineView& list, IconAndKindCache& icons, QWidget* parent)
+PreviewWindow::PreviewWindow(PreviewPanelController& controller, IconAndKindCache& icons, QWidget* parent)
     : QWidget(parent, Qt::Tool | Qt::WindowDoesNotAcceptFocus)
-    , m_list(list)
+    , m_controller(controller)
     , m_icons(icons)
     , m_reader(std::make_unique<SerialQueue>(QStringLiteral("com.lanternforges.Pairsift.PreviewReader")))
     , m_pages(new QStackedWidget(this))
@@ -64,6 +72,10 @@ PreviewWindow::PreviewWindow(KeyForwardingOutlineView& list, IconAndKindCache& i
     , m_text(new QPlainTextEdit(m_pages))
     , m_icon(new QLabel)
     , m_details(new QLabel)
+    , m_steps(new QWidget(this))
+    , m_previous(new QToolButton(m_steps))
+    , m_next(new QToolButton(m_steps))
+    , m_position(new QLabel(m_steps))
 {
     setAttribute(Qt::WA_ShowWithoutActivating);
     setFocusPolicy(Qt::NoFocus);
@@ -86,9 +98,30 @@ PreviewWindow::PreviewWindow(KeyForwardingOutlineView& list, IconAndKindCache& i
     m_pages->insertWidget(TextPage, m_text);
     m_pages->insertWidget(IconPage, iconPage);
 
+    for (QToolButton* button : {m_previous, m_next}) {
+        button->setFocusPolicy(Qt::NoFocus);
+        button->setAutoRaise(true);
+    }
+    m_previous->setArrowType(Qt::LeftArrow);
+    m_previous->setToolTip(tr("Previous item"));
+    m_next->setArrowType(Qt::RightArrow);
+    m_next->setToolTip(tr("Next item"));
+    connect(m_previous, &QToolButton::clicked, this, &PreviewWindow::selectPreviousItem);
+    connect(m_next, &QToolButton::clicked, this, &PreviewWindow::selectNextItem);
+    auto* steps = new QHBoxLayout(m_steps);
+    steps->setContentsMargins(6, 2, 6, 2);
+    steps->addStretch(1);
+    steps->addWidget(m_previous);
+    steps->addWidget(m_position);
+    steps->addWidget(m_next);
+    steps->addStretch(1);
+    m_steps->hide();
+
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
-    layout->addWidget(m_pages);
+    layout->setSpacing(0);
+    layout->addWidget(m_pages, 1);
+    layout->addWidget(m_steps);
 }
 
 PreviewWindow::~PreviewWindow()
@@ -102,16 +135,148 @@ int PreviewWindow::pageIndex() const
     return m_pages->currentIndex();
 }
 
-void PreviewWindow::setItems(QList<FileItemPtr> items)
+void PreviewWindow::makeKeyAndOrderFront()
 {
-    m_items = std::move(items);
+    if (isOpen())
+        return;
+    if (m_zoom)
+        m_zoom->stop();
+    m_isClosing = false;
+    if (!m_isControlled && m_controller.acceptsPreviewPanelControl(*this)) {
+        m_isControlled = true;
+        m_controller.beginPreviewPanelControl(*this);
+    }
     reloadData();
+    placeOnScreen();
+    const QRect target = geometry();
+    const QRect from = zoomFrame();
+    if (!from.isNull())
+        setGeometry(from);
+    show();
+    raise();
+    if (!from.isNull())
+        zoom(from, target, false);
+}
+
+void PreviewWindow::orderOut()
+{
+    if (!isOpen())
+        return;
+    // An opening zoom still running ends where it was going: that is the frame to keep.
+    if (m_zoom) {
+        m_zoom->setCurrentTime(m_zoom->duration());
+        m_zoom->stop();
+    }
+    m_openFrame = frameGeometry();
+    m_isClosing = true;
+    const QRect to = zoomFrame();
+    if (to.isNull())
+        hide();
+    else
+        zoom(geometry(), to, true);
+}
+
+void PreviewWindow::hideEvent(QHideEvent* event)
+{
+    QWidget::hideEvent(event);
+    // Hidden with the main window, it comes back with it, still in the same hands.
+    if (event->spontaneous())
+        return;
+    if (!m_isClosing)
+        m_openFrame = frameGeometry();
+    m_isClosing = false;
+    if (m_isControlled) {
+        m_isControlled = false;
+        m_controller.endPreviewPanelControl(*this);
+    }
+}
+
+void PreviewWindow::placeOnScreen()
+{
+    const QWidget* mainWindow = parentWidget() ? parentWidget()->window() : nullptr;
+    QSize decorations = frameGeometry().size() - size();
+    // Before its first showing the window system has not framed it yet: the main window's frame tells.
+    if (decorations.isNull() && mainWindow)
+        decorations = mainWindow->frameGeometry().size() - mainWindow->size();
+    // The size it had when open; it may still have the size of the rectangle it closed to.
+    const QSize frameSize = m_openFrame ? m_openFrame->size() : size() + decorations;
+    const QRect frame = frameOnScreen(m_openFrame, frameSize, mainWindow ? mainWindow->frameGeometry() : QRect());
+    // A top level's position is that of its frame; its size that of its inside.
+    move(frame.topLeft());
+    resize(frame.size() - decorations);
+}
+
+QRect PreviewWindow::zoomFrame()
+{
+    if (!m_delegate || !m_currentItem)
+        return {};
+    const QRect frame = m_delegate->sourceFrameOnScreenForPreviewItem(*this, m_currentItem);
+    return frame.isNull() ? m_delegate->frameForURL(*this, m_currentItem->previewItemURL()) : frame;
+}
+
+void PreviewWindow::zoom(const QRect& from, const QRect& to, bool thenHide)
+{
+    if (Animations::duration() <= 0) {
+        if (thenHide)
+            hide();
+        else
+            setGeometry(to);
+        return;
+    }
+    auto* animation = new QPropertyAnimation(this, "geometry", this);
+    animation->setDuration(Animations::duration());
+    animation->setStartValue(from);
+    animation->setEndValue(to);
+    animation->setEasingCurve(QEasingCurve::OutCubic);
+    if (thenHide)
+        connect(animation, &QPropertyAnimation::finished, this, &QWidget::hide);
+    m_zoom = animation;
+    animation->start(QAbstractAnimation::DeleteWhenStopped);
 }
 
 void PreviewWindow::reloadData()
 {
+    const qsizetype count = m_dataSource ? m_dataSource->numberOfPreviewItemsInPreviewPanel(*this) : 0;
+    qsizetype index = 0;
+    if (m_currentItem && m_currentIndex < count && m_dataSource->previewItemAtIndex(*this, m_currentIndex) == m_currentItem) {
+        index = m_currentIndex;
+    } else if (m_currentItem) {
+        for (qsizetype candidate = 0; candidate < count; ++candidate) {
+            if (m_dataSource->previewItemAtIndex(*this, candidate) == m_currentItem) {
+                index = candidate;
+                break;
+            }
+        }
+    }
+    m_itemCount = count;
+    setCurrentPreviewItemIndex(index);
+}
+
+void PreviewWindow::setCurrentPreviewItemIndex(qsizetype index)
+{
+    m_currentIndex = m_itemCount > 0 ? std::clamp<qsizetype>(index, 0, m_itemCount - 1) : 0;
+    m_currentItem = m_itemCount > 0 ? m_dataSource->previewItemAtIndex(*this, m_currentIndex) : nullptr;
+    m_steps->setVisible(m_itemCount > 1);
+    m_position->setText(formatString("%ld of %ld", m_currentIndex + 1, m_itemCount));
+    showCurrentItem();
+}
+
+void PreviewWindow::selectNextItem()
+{
+    if (m_itemCount > 1)
+        setCurrentPreviewItemIndex((m_currentIndex + 1) % m_itemCount);
+}
+
+void PreviewWindow::selectPreviousItem()
+{
+    if (m_itemCount > 1)
+        setCurrentPreviewItemIndex((m_currentIndex + m_itemCount - 1) % m_itemCount);
+}
+
+void PreviewWindow::showCurrentItem()
+{
     const quint64 generation = ++m_generation;
-    const FileItemPtr file = m_items.isEmpty() ? nullptr : m_items.constFirst();
+    const FileItemPtr file = m_currentItem;
     setWindowTitle(file ? file->previewItemTitle() : QString());
     if (!file) {
         display(nullptr, {});
@@ -156,8 +321,8 @@ void PreviewWindow::display(const FileItemPtr& file, const Content& content)
 
 void PreviewWindow::keyPressEvent(QKeyEvent* event)
 {
-    // Space closes the window and the arrows move through the list, as they do in the list.
-    m_list.keyPressEvent(event);
+    if (!m_delegate || !m_delegate->handleEvent(*this, event))
+        QWidget::keyPressEvent(event);
 }
 
 } // namespace pairsift

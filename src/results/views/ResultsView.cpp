@@ -1,5 +1,6 @@
 #include "results/views/ResultsView.h"
 
+#include "model/Session.h"
 #include "platform/desktop/FileManagerReveal.h"
 #include "results/ResultsController.h"
 #include "results/ResultsListModel.h"
@@ -11,6 +12,7 @@
 #include <QApplication>
 #include <QHBoxLayout>
 #include <QHeaderView>
+#include <QKeyEvent>
 #include <QSignalBlocker>
 #include <QSplitter>
 
@@ -112,26 +114,24 @@ void ResultsView::headerSortChanged(int column, Qt::SortOrder)
 
 bool ResultsView::isPreviewVisible() const
 {
-    return m_previewPanel && m_previewPanel->isVisible();
+    return m_sharedPanel && m_sharedPanel->isOpen();
 }
 
-PreviewWindow& ResultsView::preview()
+PreviewWindow& ResultsView::sharedPanel()
 {
-    if (!m_previewPanel)
-        m_previewPanel = new PreviewWindow(*m_dupView, m_controller.icons(), this);
-    return *m_previewPanel;
+    if (!m_sharedPanel)
+        m_sharedPanel = new PreviewWindow(*this, m_controller.icons(), this);
+    return *m_sharedPanel;
 }
 
 void ResultsView::launchQuickLook()
 {
     if (isPreviewVisible()) {
-        m_previewPanel->hide();
+        m_sharedPanel->orderOut();
         return;
     }
     quickLookSelectedItems();
-    preview().setItems(m_selectedItemsForQuickLook);
-    m_previewPanel->show();
-    m_previewPanel->raise();
+    sharedPanel().makeKeyAndOrderFront();
     // The list keeps the keyboard.
     window()->activateWindow();
     m_dupView->setFocus();
@@ -139,19 +139,96 @@ void ResultsView::launchQuickLook()
 
 void ResultsView::togglePreviewPanel()
 {
-    if (isPreviewVisible()) {
-        m_previewPanel->hide();
-        return;
-    }
-    preview().show();
-    m_previewPanel->raise();
+    if (isPreviewVisible())
+        m_sharedPanel->orderOut();
+    else
+        sharedPanel().makeKeyAndOrderFront();
 }
 
 void ResultsView::quickLookSelectedItems()
 {
     m_selectedItemsForQuickLook = m_controller.filesForRows(m_dupView->selectedItems());
     if (isPreviewVisible())
-        m_previewPanel->setItems(m_selectedItemsForQuickLook);
+        m_sharedPanel->reloadData();
+}
+
+bool ResultsView::acceptsPreviewPanelControl(PreviewWindow&)
+{
+    return true;
+}
+
+void ResultsView::beginPreviewPanelControl(PreviewWindow& panel)
+{
+    m_previewPanel = &panel;
+    panel.setDelegate(this);
+    panel.setDataSource(this);
+    quickLookSelectedItems();
+}
+
+void ResultsView::endPreviewPanelControl(PreviewWindow&)
+{
+    m_previewPanel = nullptr;
+}
+
+qsizetype ResultsView::numberOfPreviewItemsInPreviewPanel(PreviewWindow&)
+{
+    return m_selectedItemsForQuickLook.size();
+}
+
+FileItemPtr ResultsView::previewItemAtIndex(PreviewWindow&, qsizetype index)
+{
+    return m_selectedItemsForQuickLook.value(index);
+}
+
+bool ResultsView::handleEvent(PreviewWindow&, QKeyEvent* event)
+{
+    if (event->type() != QEvent::KeyPress)
+        return false;
+    m_dupView->keyPressEvent(event);
+    return true;
+}
+
+QRect ResultsView::sourceFrameOnScreenForPreviewItem(PreviewWindow&, const FileItemPtr& item)
+{
+    return m_selectedItemsForQuickLook.isEmpty() ? QRect() : iconFrameOnScreen(visibleItemWithFileInfo(item));
+}
+
+QRect ResultsView::frameForURL(PreviewWindow&, const QUrl& url)
+{
+    return iconFrameOnScreen(visibleItemWithURL(url));
+}
+
+QRect ResultsView::iconFrameOnScreen(const FileItemPtr& visible) const
+{
+    if (!visible)
+        return {};
+    const QModelIndex row = m_controller.indexForItem({m_controller.session().fileGroupWithFile(visible), visible});
+    const QRect cell = m_dupView->visualRect(row.siblingAtColumn(ResultsListModel::NameColumn));
+    if (cell.isEmpty())
+        return {};
+    return QRect(m_dupView->viewport()->mapToGlobal(cell.topLeft()), QSize(m_dupView->iconSize().width(), cell.height()));
+}
+
+FileItemPtr ResultsView::visibleItemWithURL(const QUrl& url) const
+{
+    const QString path = url.toLocalFile();
+    return visibleItemWhere([&path](const FileItemPtr& file) { return file->name() == path; });
+}
+
+FileItemPtr ResultsView::visibleItemWithFileInfo(const FileItemPtr& item) const
+{
+    return visibleItemWhere([&item](const FileItemPtr& file) { return file == item; });
+}
+
+FileItemPtr ResultsView::visibleItemWhere(const std::function<bool(const FileItemPtr&)>& matches) const
+{
+    const int bottom = m_dupView->viewport()->height();
+    for (QModelIndex row = m_dupView->indexAt(QPoint(0, 0)); row.isValid() && m_dupView->visualRect(row).top() < bottom;
+         row = m_dupView->indexBelow(row)) {
+        if (FileItemPtr file = m_controller.model()->fileForIndex(row); file && matches(file))
+            return file;
+    }
+    return nullptr;
 }
 
 void ResultsView::expandAll()
@@ -179,7 +256,7 @@ bool ResultsView::userDidPressSpaceInOutlineView(KeyForwardingOutlineView*)
 bool ResultsView::arrowPressed()
 {
     if (isPreviewVisible())
-        m_previewPanel->reloadData();
+        m_sharedPanel->reloadData();
     return false;
 }
 

@@ -14,6 +14,7 @@
 #include <QSpinBox>
 #include <QVBoxLayout>
 
+#include <algorithm>
 #include <limits>
 
 namespace pairsift {
@@ -29,6 +30,8 @@ PsfPrefsGeneralView::PsfPrefsGeneralView(PsfPrefsGeneralController& controller, 
     , m_logFilePath(new QLineEdit(this))
 {
     m_smallFileSize->setRange(1, std::numeric_limits<int>::max());
+    // Only a finished entry is written, never the partial numbers typed on the way to it.
+    m_smallFileSize->setKeyboardTracking(false);
     m_smallFileSize->setAccessibleName(tr("Smallest file size"));
     for (const HVRFileSizeUnit& unit : controller.fileSizeUnits())
         m_smallFileSizeUnit->addItem(unit.title());
@@ -91,8 +94,11 @@ void PsfPrefsGeneralView::showSettings()
     const QSignalBlocker blockers[] = {QSignalBlocker(m_ignoreSmallFiles), QSignalBlocker(m_smallFileSize),
         QSignalBlocker(m_smallFileSizeUnit), QSignalBlocker(m_confirmDeleteLocation), QSignalBlocker(m_logging)};
     m_ignoreSmallFiles->setChecked(m_controller.ignoreSmallFiles());
-    m_smallFileSize->setValue(static_cast<int>(
-        std::clamp<qint64>(m_controller.smallFileSize(), m_smallFileSize->minimum(), m_smallFileSize->maximum())));
+    // The value the scan uses; the range widens to show a stored negative value, which skips nothing.
+    const int size = static_cast<int>(
+        std::clamp<qint64>(m_controller.smallFileSize(), std::numeric_limits<int>::min(), std::numeric_limits<int>::max()));
+    m_smallFileSize->setMinimum(std::min(size, 1));
+    m_smallFileSize->setValue(size);
     m_smallFileSize->setEnabled(m_controller.ignoreSmallFiles());
     m_smallFileSizeUnit->setCurrentIndex(m_controller.smallFileSizeUnit());
     m_smallFileSizeUnit->setEnabled(m_controller.ignoreSmallFiles());

@@ -29,29 +29,18 @@ RXEnumerationOutcome replace(const RegexCaller& caller, const QString& subject, 
                                            subject, range, error, enumerationOptions, nullptr, &block);
 }
 
-bool isSameText(QStringView now, QStringView enumerated)
-{
-    return (now.data() == enumerated.data() && now.size() == enumerated.size()) || now == enumerated;
-}
-
 qint64 replaceInPlace(const RegexCaller& caller, QString& receiver, const QString& pattern, RXRegexOptions options,
                       RegexRange range, Error* error, RXRegexEnumerationOptions enumerationOptions,
                       const RegexReplacementBlock& block)
 {
-    const QString enumerated = receiver;
     const RXEnumerationOutcome outcome =
         replace(caller, receiver, pattern, options, range, error, enumerationOptions, block);
     if (!outcome.isComplete || outcome.count == 0)
         return outcome.count;
-    // The block may have changed the receiver. The new text was made from the characters enumerated, so it may
-    // only take their place: a range that no longer holds them is out of bounds.
+    // The range is taken on the receiver as it is now, which the block may have changed: the whole string
+    // means its current length, and the new text replaces whatever the block left there.
     RegexRange now = range;
-    const RegexRange then = outcome.range;
-    if (isPending(rx_resolveRange(static_cast<std::uint64_t>(receiver.size()), now))
-        || !isSameText(QStringView(receiver).sliced(static_cast<qsizetype>(now.location),
-                                                    static_cast<qsizetype>(now.length)),
-                       QStringView(enumerated).sliced(static_cast<qsizetype>(then.location),
-                                                      static_cast<qsizetype>(then.length))))
+    if (isPending(rx_resolveRange(static_cast<std::uint64_t>(receiver.size()), now)))
         rx_raiseArgumentException(caller, RegexExceptionKind::Range, QStringLiteral("Range or index out of bounds."));
     rx_replaceRange(receiver, now, outcome.replaced);
     return outcome.count;

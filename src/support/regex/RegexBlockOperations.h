@@ -50,9 +50,10 @@ QString stringByReplacingOccurrencesOfRegex(const QString& subject, const QStrin
                                             RXRegexEnumerationOptions enumerationOptions,
                                             const RegexReplacementBlock& block);
 
-// The same in place: answers the number of replacements, -1 on failure. When the block changed the text of
-// the receiver's range (for the form without a range: changed the receiver at all), the result no longer
-// fits it: RegexRangeException, and the receiver keeps the block's changes.
+// The same in place: answers the number of replacements, -1 on failure. The new text replaces the range of
+// the receiver as it is after the enumeration (for the form without a range, {0, its current length}), so it
+// takes the place of anything the block changed there. A range that no longer fits the receiver (the block
+// shortened it) raises RegexRangeException, and the receiver keeps the block's changes.
 qint64 replaceOccurrencesOfRegex(QString& receiver, const QString& pattern, const RegexReplacementBlock& block);
 qint64 replaceOccurrencesOfRegex(QString& receiver, const QString& pattern, RXRegexOptions options, RegexRange range,
                                  Error* error, RXRegexEnumerationOptions enumerationOptions,

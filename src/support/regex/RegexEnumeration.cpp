@@ -124,7 +124,6 @@ RXEnumerationOutcome rx_performEnumerationUsingBlock(const RegexCaller& caller, 
         rx_raisePendingException(caller, pending);
 
     RXEnumerationOutcome outcome;
-    outcome.range = range;
     RXBlockEnumerationHelper helper(pattern, options, subject, range, error, pending);
     if (isPending(pending))
         rx_raisePendingException(caller, pending);

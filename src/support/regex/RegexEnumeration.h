@@ -14,7 +14,6 @@ struct RXEnumerationOutcome {
     bool isComplete = false; // ran to its end or was stopped; false after a failure
     qint64 count = -1; // steps taken; -1 after a failure
     QString replaced; // replacement: the range's text with the blocks' answers in place of the matches
-    RegexRange range; // the requested range, resolved
 };
 
 // The driver of the block operations: checks the options and the range (throwing at once), makes the

@@ -6,10 +6,13 @@
 #include "results/views/SelectionDetailsView.h"
 #include "settings/PairsiftDefaults.h"
 #include "support/foundation/PairsiftColors.h"
+#include "ui/Animations.h"
 
 #include <QApplication>
 #include <QLabel>
 #include <QRadioButton>
+#include <QScreen>
+#include <QToolButton>
 #include <QStyleOptionViewItem>
 #include <QTest>
 
@@ -20,6 +23,7 @@ class ResultsViewTest : public test::ResultsFixture {
 protected:
     void SetUp() override
     {
+        Animations::setDuration(0);
         a = addGroup(QStringLiteral("a"), 3);
         controller.loadFilesFromDatabase();
         view.resize(900, 400);
@@ -45,7 +49,17 @@ protected:
         const QRect box = list().style()->subElementRect(QStyle::SE_ItemViewItemCheckIndicator, &option, &list());
         QTest::mouseClick(list().viewport(), Qt::LeftButton, modifiers, box.center());
     }
-    QString firstPreviewed() { return view.previewPanel()->items().value(0) ? view.previewPanel()->items()[0]->name() : QString(); }
+    QString previewed()
+    {
+        PreviewWindow* panel = view.sharedPreviewPanel();
+        return panel && panel->currentPreviewItem() ? panel->currentPreviewItem()->name() : QString();
+    }
+    void selectRows(const QModelIndexList& rows)
+    {
+        list().selectionModel()->clearSelection();
+        for (const QModelIndex& row : rows)
+            list().selectionModel()->select(row, QItemSelectionModel::Select | QItemSelectionModel::Rows);
+    }
 
     QByteArray a;
     ResultsView view{controller};
@@ -69,18 +83,102 @@ TEST_F(ResultsViewTest, previewFollowsTheArrowsWhileTheListKeepsTheKeyboard)
     list().setFocus();
     QTest::keyClick(&list(), Qt::Key_Space);
     ASSERT_TRUE(view.isPreviewVisible());
-    EXPECT_EQ(firstPreviewed(), QStringLiteral("/loc/a0"));
+    EXPECT_EQ(previewed(), QStringLiteral("/loc/a0"));
     EXPECT_EQ(QApplication::focusWidget(), &list());
-    EXPECT_TRUE(view.previewPanel()->windowFlags().testFlag(Qt::WindowDoesNotAcceptFocus));
+    EXPECT_TRUE(view.sharedPreviewPanel()->windowFlags().testFlag(Qt::WindowDoesNotAcceptFocus));
 
     QTest::keyClick(&list(), Qt::Key_Down);
-    EXPECT_EQ(firstPreviewed(), QStringLiteral("/loc/a1"));
+    EXPECT_EQ(previewed(), QStringLiteral("/loc/a1"));
     // A key pressed in the preview reaches the list.
-    QTest::keyClick(view.previewPanel(), Qt::Key_Down);
+    QTest::keyClick(view.sharedPreviewPanel(), Qt::Key_Down);
     EXPECT_EQ(list().currentIndex(), fileIndex(a, 2));
-    EXPECT_EQ(firstPreviewed(), QStringLiteral("/loc/a2"));
-    QTest::keyClick(view.previewPanel(), Qt::Key_Space);
+    EXPECT_EQ(previewed(), QStringLiteral("/loc/a2"));
+    QTest::keyClick(view.sharedPreviewPanel(), Qt::Key_Space);
     EXPECT_FALSE(view.isPreviewVisible());
+}
+
+TEST_F(ResultsViewTest, thePreviewStepsThroughEverySelectedFileAndIsControlledOnlyWhileOpen)
+{
+    // Chosen while the preview was closed: opening it from the menu still shows this selection.
+    controller.selectItemInGroup(group(a), 0);
+    view.launchQuickLook();
+    view.launchQuickLook();
+    selectRows({fileIndex(a, 2), groupIndex(a), fileIndex(a, 1)});
+    EXPECT_EQ(view.previewPanel(), nullptr);
+    view.togglePreviewPanel();
+    PreviewWindow* panel = view.sharedPreviewPanel();
+    ASSERT_TRUE(view.isPreviewVisible());
+    EXPECT_EQ(view.previewPanel(), panel);
+    // The group stands for its kept file, which its own row already brings: three distinct files.
+    EXPECT_EQ(panel->numberOfItems(), 3);
+    QStringList stepped{previewed()};
+    for (QToolButton* button : {panel->nextButton(), panel->nextButton(), panel->nextButton(), panel->previousButton()}) {
+        QTest::mouseClick(button, Qt::LeftButton);
+        stepped.append(previewed());
+    }
+    EXPECT_EQ(stepped, (QStringList{"/loc/a0", "/loc/a1", "/loc/a2", "/loc/a0", "/loc/a2"}));
+
+    // A reload keeps the file on show while it is still among the items.
+    selectRows({fileIndex(a, 2)});
+    EXPECT_EQ(panel->numberOfItems(), 1);
+    EXPECT_EQ(previewed(), QStringLiteral("/loc/a2"));
+    view.togglePreviewPanel();
+    EXPECT_FALSE(view.isPreviewVisible());
+    EXPECT_EQ(view.previewPanel(), nullptr);
+}
+
+TEST_F(ResultsViewTest, zoomFramesAreTheIconColumnOfAShownRowOnScreen)
+{
+    // Listed above a: b, then c, both collapsed.
+    const QByteArray b = addGroup(QStringLiteral("b"), 40);
+    addGroup(QStringLiteral("c"), 40, 50);
+    controller.loadFilesFromDatabase();
+    controller.selectItemInGroup(group(a), 1);
+    view.quickLookSelectedItems();
+    PreviewWindow& panel = *new PreviewWindow(view, controller.icons(), &view);
+    const FileItemPtr shown = group(a)->fileAtIndex(1);
+    const QRect frame = view.sourceFrameOnScreenForPreviewItem(panel, shown);
+    const QModelIndex nameCell = fileIndex(a, 1, ResultsListModel::NameColumn);
+    ASSERT_FALSE(frame.isNull());
+    EXPECT_EQ(frame.size(), QSize(16, list().visualRect(nameCell).height()));
+    EXPECT_EQ(list().indexAt(list().viewport()->mapFromGlobal(frame.topLeft())), nameCell);
+    EXPECT_EQ(view.frameForURL(panel, QUrl::fromLocalFile(QStringLiteral("/loc/a1"))), frame);
+
+    // Rows not shown: a file of a collapsed group, a file pushed below the view, nothing at the path.
+    const FileItemPtr folded = group(b)->fileAtIndex(0);
+    EXPECT_EQ(view.visibleItemWithFileInfo(folded), nullptr);
+    EXPECT_TRUE(view.frameForURL(panel, QUrl::fromLocalFile(QStringLiteral("/loc/b0"))).isNull());
+    list().expand(groupIndex(b));
+    EXPECT_EQ(view.visibleItemWithFileInfo(shown), nullptr);
+    EXPECT_TRUE(view.sourceFrameOnScreenForPreviewItem(panel, shown).isNull());
+    list().scrollToBottom();
+    EXPECT_EQ(view.visibleItemWithFileInfo(shown), shown);
+    selectRows({});
+    view.quickLookSelectedItems();
+    EXPECT_TRUE(view.sourceFrameOnScreenForPreviewItem(panel, shown).isNull()) << "nothing collected, no zoom";
+}
+
+TEST_F(ResultsViewTest, thePreviewOpensWhollyOnTheMainWindowsScreen)
+{
+    const QRect screen = view.screen()->availableGeometry();
+    controller.selectItemInGroup(group(a), 0);
+    view.move(screen.right() - 200, screen.bottom() - 150);
+    view.launchQuickLook();
+    PreviewWindow* panel = view.sharedPreviewPanel();
+    EXPECT_TRUE(screen.contains(panel->frameGeometry())) << "opened beside a window near the corner";
+
+    // A frame the user left where no screen is now is not restored; one on a screen is.
+    const struct {
+        QPoint left;
+        bool isKept;
+    } cases[] = {{{screen.left() - 4000, screen.top() + 10}, false}, {screen.topLeft() + QPoint(5, 7), true}};
+    for (const auto& testCase : cases) {
+        panel->move(testCase.left);
+        view.launchQuickLook();
+        view.launchQuickLook();
+        EXPECT_TRUE(screen.contains(panel->frameGeometry()));
+        EXPECT_EQ(panel->frameGeometry().topLeft() == testCase.left, testCase.isKept);
+    }
 }
 
 TEST_F(ResultsViewTest, detailsFollowTheHighlightWhenTheKeepChoiceChanges)

@@ -4,6 +4,7 @@
 
 #include "platform/UserDefaults.h"
 #include "settings/FilterListModel.h"
+#include "settings/HVRFileSizeUnit.h"
 #include "settings/PairsiftDefaults.h"
 #include "settings/PsfPrefsFiltersController.h"
 #include "settings/PsfPrefsGeneralController.h"
@@ -19,6 +20,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMainWindow>
+#include <QSpinBox>
 #include <QTableView>
 #include <QTest>
 #include <QToolBar>
@@ -133,6 +135,45 @@ TEST_F(PreferencesWindowTest, generalControlsWriteTheirSettingsAndFollowThem)
     UserDefaults::standard().setValue("small_file_size_unit", 0);
     EXPECT_FALSE(logging->isChecked());
     EXPECT_EQ(unit->currentText(), QStringLiteral("bytes"));
+}
+
+TEST_F(PreferencesWindowTest, theThresholdShowsWhatTheScanUsesAndOnlyAnEntryIsWritten)
+{
+    const struct {
+        qint64 storedSize;
+        qint64 storedUnit;
+        int shownSize;
+        int shownUnit;
+    } cases[] = {{0, 1, 100, 1}, {-5, 1, -5, 1}, {250, 0, 250, 0}, {0, 7, 100, 1}};
+    for (const auto& testCase : cases) {
+        UserDefaults::standard().setValue("small_file_size", testCase.storedSize);
+        UserDefaults::standard().setValue("small_file_size_unit", testCase.storedUnit);
+        QList<qint64> written;
+        const auto observer = UserDefaults::standard().addObserver("small_file_size", [&written](const QVariant& value) {
+            written.append(value.toLongLong());
+        });
+        {
+            PreferencesPanelController panel(m_host);
+            QWidget* general = panel.viewForTag(0);
+            panel.window()->show();
+            auto* size = general->findChild<QSpinBox*>();
+            auto* unit = general->findChild<QComboBox*>();
+            ASSERT_TRUE(size && unit);
+            EXPECT_EQ(size->value(), testCase.shownSize) << testCase.storedSize;
+            EXPECT_EQ(unit->currentIndex(), testCase.shownUnit) << testCase.storedSize;
+            EXPECT_EQ(size->value() * HVRFileSizeUnit::defaultFileSizeUnits().at(unit->currentIndex()).mul(),
+                      PairsiftDefaults::smallFileSize());
+            if (testCase.storedSize == 250) {
+                // Typed digit by digit, then confirmed: one write, of the number entered.
+                size->setFocus();
+                size->selectAll();
+                QTest::keyClicks(size, QStringLiteral("150"));
+                QTest::keyClick(size, Qt::Key_Return);
+            }
+        }
+        UserDefaults::standard().removeObserver(observer);
+        EXPECT_EQ(written, testCase.storedSize == 250 ? QList<qint64>{150} : QList<qint64>{}) << testCase.storedSize;
+    }
 }
 
 TEST_F(PreferencesWindowTest, addingWhileEditingCommitsTheEditAndEditsTheNewFilter)

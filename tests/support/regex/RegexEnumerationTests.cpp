@@ -4,6 +4,9 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
+#include <optional>
+
 #include <unicode/utypes.h>
 
 using namespace pairsift;
@@ -184,34 +187,52 @@ TEST(RegexEnumeration, fiveThousandCaptureGroups)
     EXPECT_EQ(stringByReplacingOccurrencesOfRegex(subject, pattern, QStringLiteral("[$5000]")), "x[a]y");
 }
 
-TEST(RegexEnumeration, theBlockMayUseTheLayerAndChangeTheReceiver)
+TEST(RegexEnumeration, theNewTextReplacesTheRangeWhateverTheBlockDidToTheReceiver)
 {
     static const QString pattern = QStringLiteral("\\d");
+    const auto editing = [](QString& receiver, std::function<void(QString&)> edit, int& calls) {
+        return RegexReplacementBlock([&receiver, edit, &calls](std::span<const QString> strings, std::span<const RegexRange>, bool&) {
+            ++calls;
+            EXPECT_TRUE(isMatchedByRegex(strings[0], pattern));
+            edit(receiver);
+            return QStringLiteral("#");
+        });
+    };
+    const struct {
+        const char* name;
+        std::optional<RegexRange> range;
+        std::function<void(QString&)> edit;
+        const char* expected;
+    } cases[] = {
+        {"untouched", std::nullopt, [](QString&) {}, "#a#b#"},
+        {"shortened, whole string", std::nullopt, [](QString& text) { text.chop(1); }, "#a#b#"},
+        {"lengthened, whole string", RegexRange::wholeString(), [](QString& text) { text.append(u'z'); }, "#a#b#"},
+        {"changed inside the range", RegexRange{1, 3}, [](QString& text) { text[2] = u'Q'; }, "1a#b3"},
+        {"lengthened after the range", RegexRange{0, 3}, [](QString& text) { text.append(u'z'); }, "#a#b3zz"},
+    };
+    for (const auto& testCase : cases) {
+        QString receiver = QStringLiteral("1a2b3");
+        int calls = 0;
+        const RegexReplacementBlock block = editing(receiver, testCase.edit, calls);
+        const qint64 count = testCase.range ? replaceOccurrencesOfRegex(receiver, pattern, 0, *testCase.range, nullptr, 0, block)
+                                            : replaceOccurrencesOfRegex(receiver, pattern, block);
+        // The enumeration read its own copy to the end.
+        EXPECT_EQ(count, calls) << testCase.name;
+        EXPECT_EQ(receiver, testCase.expected) << testCase.name;
+    }
+
+    // A range the block cut away cannot take the new text; the receiver keeps the block's changes.
     QString receiver = QStringLiteral("1a2b3");
     int calls = 0;
-    const RegexReplacementBlock shorten = [&](std::span<const QString> strings, std::span<const RegexRange>, bool&) {
-        ++calls;
-        EXPECT_TRUE(isMatchedByRegex(strings[0], pattern));
-        receiver.chop(1);
-        return QStringLiteral("#");
-    };
     try {
-        replaceOccurrencesOfRegex(receiver, pattern, shorten);
+        replaceOccurrencesOfRegex(receiver, pattern, 0, RegexRange{2, 3}, nullptr, 0,
+                                  editing(receiver, [](QString& text) { text.chop(1); }, calls));
         ADD_FAILURE() << "no exception";
     } catch (const RegexRangeException& exception) {
-        EXPECT_EQ(exception.reason(), "*** -[QString replaceOccurrencesOfRegex:usingBlock:]: Range or index out of "
-                                      "bounds.");
+        EXPECT_EQ(exception.reason(), "*** -[QString replaceOccurrencesOfRegex:options:inRange:error:enumerationOptions:"
+                                      "usingBlock:]: Range or index out of bounds.");
     }
-    // The enumeration read its own copy to the end; the receiver keeps only the block's own changes.
-    EXPECT_EQ(calls, 3);
-    EXPECT_EQ(receiver, "1a");
-
-    QString untouched = QStringLiteral("1a2b3");
-    const RegexReplacementBlock hash = [](std::span<const QString>, std::span<const RegexRange>, bool&) {
-        return QStringLiteral("#");
-    };
-    EXPECT_EQ(replaceOccurrencesOfRegex(untouched, pattern, hash), 3);
-    EXPECT_EQ(untouched, "#a#b#");
+    EXPECT_EQ(receiver, "1a2");
 }
 
 TEST(RegexEnumeration, failuresAnswerNoWithTheirErrors)
