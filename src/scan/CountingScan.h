@@ -41,8 +41,9 @@ public:
         bool ignoreSmallFiles = true;
         double smallFileSize = 0.0;
     };
-    // Counting queue: a location that cannot be read; the receiver takes it to the main thread.
-    using UnreadableLocationBlock = std::function<void(const LocationItemPtr& location)>;
+    // Counting queue: a location that cannot be read, and why (an errno value); the receiver takes it to
+    // the main thread.
+    using UnreadableLocationBlock = std::function<void(const LocationItemPtr& location, int error)>;
 
     // `userStopped` must outlive the scan.
     CountingScan(Settings settings, std::shared_ptr<PairsiftDatabase> db, std::shared_ptr<Session> session,
@@ -52,6 +53,10 @@ public:
     // an insert failure that ended the transaction, ends the walk after the current entry and rolls it
     // back. True only when every location was walked without a stop and the transaction was committed.
     bool run();
+
+    // Counting queue, or any thread once run() has returned: the locations and the folders below them
+    // that could not be read.
+    std::uint64_t unreadableFolderCount() const { return m_unreadableLocationCount + m_walker.unreadableFolderCount(); }
 
     // Any thread: the session's file count as the walk last published it.
     std::uint64_t latestFileCount() { return m_fileCount.take(); }
@@ -98,6 +103,7 @@ private:
     const std::atomic<bool>& m_userStopped;
     const UnreadableLocationBlock m_unreadableLocation;
     LocationWalker m_walker;
+    std::uint64_t m_unreadableLocationCount = 0;
     // The listed locations that are photo libraries, as walked.
     QStringList m_libraryRoots;
     const QStringList m_ownFolders;

@@ -60,13 +60,14 @@ void CountingViewController::addFilesInLocations(const QList<LocationItemPtr>& l
     setUserStopped(false);
     setFileCount(0);
     setCount(0);
+    m_unreadableFolderCount = 0;
     readSmallFileSettings();
     startProgressIndicator();
 
     m_scan = std::make_shared<CountingScan>(
         CountingScan::Settings{locations, filters, m_ignoreSmallFiles, m_smallFileSize}, std::move(db),
         std::move(session), std::move(logger), m_userStopped,
-        [this](const LocationItemPtr& location) { noteUnreadableLocation(location); });
+        [this](const LocationItemPtr& location, int error) { noteUnreadableLocation(location, error); });
     m_queue = std::make_unique<SerialQueue>(QStringLiteral("com.lanternforges.Pairsift.counting"));
     m_queue->async([this, scan = m_scan, completionBlock = std::move(completionBlock)] {
         const bool finished = scan->run();
@@ -153,10 +154,10 @@ void CountingViewController::setCount(std::uint64_t count)
     Q_EMIT countChanged();
 }
 
-void CountingViewController::noteUnreadableLocation(const LocationItemPtr& location)
+void CountingViewController::noteUnreadableLocation(const LocationItemPtr& location, int error)
 {
     QMetaObject::invokeMethod(
-        this, [location] { location->setStatus(LocationItem::UnreadableStatus); }, Qt::QueuedConnection);
+        this, [location, reason = qt_error_string(error)] { location->markUnreadable(reason); }, Qt::QueuedConnection);
 }
 
 void CountingViewController::finishScan(bool finished, const CompletionBlock& completionBlock)
@@ -164,6 +165,7 @@ void CountingViewController::finishScan(bool finished, const CompletionBlock& co
     stopProgressIndicator();
     releaseQueue();
     setFileCount(m_scan->latestFileCount());
+    m_unreadableFolderCount = m_scan->unreadableFolderCount();
     // A million files' identities are worth giving back between scans.
     m_scan.reset();
     if (completionBlock)
