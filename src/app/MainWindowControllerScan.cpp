@@ -8,6 +8,7 @@
 #include "model/PairsiftCompare.h"
 #include "model/Session.h"
 #include "platform/ConsoleLog.h"
+#include "platform/Format.h"
 #include "platform/desktop/ApplicationDockTile.h"
 #include "results/ResultsController.h"
 #include "scan/CountingViewController.h"
@@ -18,6 +19,7 @@
 #include "settings/PairsiftDefaults.h"
 #include "store/PairsiftDatabase.h"
 #include "ui/AlertRunner.h"
+#include "ui/FailureAlert.h"
 #include "ui/Animations.h"
 
 #include <QStackedWidget>
@@ -102,6 +104,10 @@ void MainWindowController::stopScan()
 // the main view with nothing counted.
 void MainWindowController::countingCompletion(bool finished)
 {
+    const std::uint64_t unreadable = m_countingViewController->unreadableFolderCount();
+    setScanNoteText(unreadable == 0 ? QString()
+                                    : formatString("%lu folder%s could not be read; see the log.", unreadable,
+                                                   unreadable == 1 ? "" : "s"));
     if (finished && m_session->fileCount() > 0) {
         m_scannedFileCount = m_session->fileCount();
         ProcessingViewController& processing = processingViewController();
@@ -187,6 +193,10 @@ void MainWindowController::showLoadedFiles(const std::vector<FileItemPtr>& files
     Q_EMIT isNonEmptyChanged();
     Q_EMIT commandStateChanged();
     Q_EMIT resultsLoaded();
+    if (m_isUpdatePending && !m_isScanning) {
+        m_isUpdatePending = false;
+        postUpdateDuplicatesList();
+    }
 }
 
 void MainWindowController::setBusyState(bool busy, const QString& message)
@@ -215,12 +225,18 @@ void MainWindowController::clearAlertDidEnd(bool confirmed)
         return;
     clearResults();
     // Staged rows stay for the removal sheet.
-    m_db->pruneFilesBeforeScan();
+    if (m_db->pruneFilesBeforeScan())
+        return;
+    // The rows are still in the store: show them again rather than let them return at the next launch.
+    loadFilesFromDatabase();
+    alertFailure(m_window.get(), QStringLiteral("The scan results could not be cleared."),
+                     QStringLiteral("The file store refused the change; the log says why."));
 }
 
 void MainWindowController::clearResults()
 {
     m_scanLocations->resetErrors();
+    setScanNoteText(QString());
     m_results->clearResults();
     updateWastedInfo();
     Q_EMIT isNonEmptyChanged();

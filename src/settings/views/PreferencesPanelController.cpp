@@ -1,7 +1,6 @@
 #include "settings/views/PreferencesPanelController.h"
 
 #include "platform/UserDefaults.h"
-#include "platform/desktop/FileManagerReveal.h"
 #include "settings/PreferencesHost.h"
 #include "settings/PreferencesPanes.h"
 #include "settings/PsfPrefsFiltersController.h"
@@ -11,6 +10,7 @@
 #include "settings/views/PsfPrefsFiltersView.h"
 #include "settings/views/PsfPrefsGeneralView.h"
 #include "settings/views/PsfPrefsUpdatesView.h"
+#include "ui/FailureAlert.h"
 
 #include <QAction>
 #include <QActionGroup>
@@ -24,6 +24,7 @@
 #include <QStyle>
 #include <QToolBar>
 
+#include <algorithm>
 #include <atomic>
 
 namespace pairsift {
@@ -112,7 +113,6 @@ PreferencesPanelController::PreferencesPanelController(PreferencesHost& mainWind
     selectToolbarItem(0);
     m_currentViewTag = 0;
     setWindowFrame(newFrameForNewContentView(general), 0);
-    restoreFrame();
     m_window->installEventFilter(this);
 }
 
@@ -133,9 +133,18 @@ void PreferencesPanelController::setAnimated(bool animated)
 
 void PreferencesPanelController::showWindow()
 {
+    if (!m_window->isVisible())
+        placeWindow();
     m_window->show();
     m_window->raise();
     m_window->activateWindow();
+}
+
+void PreferencesPanelController::closeWindow()
+{
+    if (m_filtersView)
+        m_filtersView->endEditing();
+    m_window->close();
 }
 
 void PreferencesPanelController::buildToolbar()
@@ -171,7 +180,8 @@ void PreferencesPanelController::selectToolbarItem(qint64 tag)
 PsfPrefsGeneralController* PreferencesPanelController::generalController()
 {
     if (!m_generalController)
-        m_generalController = std::make_unique<PsfPrefsGeneralController>(&revealInFileManager);
+        m_generalController = std::make_unique<PsfPrefsGeneralController>(
+            [this](const QString& path) { revealOrAlert(path, m_window.get()); });
     m_generalController->setCurrentLogFilePath(m_mainWindowController.currentLogFilePath());
     return m_generalController.get();
 }
@@ -278,13 +288,31 @@ void PreferencesPanelController::setWindowFrame(const QRect& frame, int millisec
     resize->start(QAbstractAnimation::DeleteWhenStopped);
 }
 
-void PreferencesPanelController::restoreFrame()
+void PreferencesPanelController::placeWindow()
 {
+    // Frames are the window's inside, as saved; the title bar above it must lie on the screen too. A
+    // hidden window's decoration is unknown, so the style's title bar height stands in for it.
+    const QMargins frameMargins(0, m_window->style()->pixelMetric(QStyle::PM_TitleBarHeight), 0, 0);
+    // Only the place is restored: the size is the pane's.
     const std::optional<QRect> saved = frameFromText(UserDefaults::standard().stringValue(windowFrameAutosaveName()));
-    // Only the place: the size is the pane's. A place on no screen (a screen gone since) is dropped.
-    if (!saved || !QGuiApplication::screenAt(saved->topLeft()))
-        return;
-    m_window->setGeometry(QRect(saved->topLeft(), m_window->geometry().size()));
+    QRect frame(saved ? saved->topLeft() : QPoint(), m_window->geometry().size());
+    const QList<QScreen*> screens = QGuiApplication::screens();
+    const bool isOnScreen = saved && std::any_of(screens.cbegin(), screens.cend(), [&](const QScreen* screen) {
+        return screen->availableGeometry().contains(frame.marginsAdded(frameMargins));
+    });
+    if (!isOnScreen) {
+        QScreen* screen = m_mainWindow ? m_mainWindow->screen() : QGuiApplication::primaryScreen();
+        const QRect available = screen ? screen->availableGeometry() : QRect();
+        const QPoint centre = m_mainWindow ? m_mainWindow->frameGeometry().center() : available.center();
+        frame.moveCenter(centre);
+        // Kept inside the screen, top-left winning when the window is larger than the screen.
+        if (!available.isEmpty()) {
+            const QRect inner = available.marginsRemoved(frameMargins);
+            frame.moveLeft(std::max(inner.left(), std::min(frame.left(), inner.right() - frame.width() + 1)));
+            frame.moveTop(std::max(inner.top(), std::min(frame.top(), inner.bottom() - frame.height() + 1)));
+        }
+    }
+    m_window->setGeometry(frame);
 }
 
 void PreferencesPanelController::saveFrame() const
