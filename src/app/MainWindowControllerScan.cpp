@@ -24,6 +24,8 @@
 
 #include <QStackedWidget>
 
+#include <utility>
+
 namespace pairsift {
 
 CountingViewController& MainWindowController::countingViewController()
@@ -129,7 +131,12 @@ void MainWindowController::processingCompletion()
     consoleLog("Processed %lu file(s) in %.03f s", m_scannedFileCount,
                static_cast<double>(m_processingStart.nsecsElapsed()) / 1e9);
     replaceView(m_window ? m_window->mainView() : nullptr);
+    // A refresh asked for during the scan is this load, pruned first: run after it, it would only load
+    // the same rows again.
+    const bool isUpdatePending = std::exchange(m_isUpdatePending, false);
     finishScan();
+    if (isUpdatePending)
+        pruneFilesOutsideScanLocations();
     // A stopped comparison shows the groups whose files already have a SHA-1 in the store.
     loadFilesFromDatabase();
 }
