@@ -106,6 +106,8 @@ QWidget* MainView::makeStatusLine()
 {
     m_wastedInfoLabel = new QLabel;
     m_scanNoteLabel = new QLabel;
+    m_scanNoteLabel->setToolTip(tr("The folders are named in the log file, which is kept while “Keep a log file” is on "
+                                   "in Preferences."));
     m_selectionInfoLabel = new QLabel;
     m_trashInfoLabel = new QLabel;
     // The staged files' bin opens the removal sheet.
