@@ -83,9 +83,10 @@ int main(int argc, char** argv)
     qputenv("XDG_CACHE_HOME", workspace.filePath(QStringLiteral("cache")).toUtf8());
 
     PairsiftApplication application(argc, argv);
-    // Offscreen there is no desktop theme to name the icons' theme.
-    if (QIcon::themeName().isEmpty())
-        QIcon::setThemeName(QStringLiteral("Adwaita"));
+    // The program's own drawn icons, as on a desktop whose theme lacks the names: the picture does not
+    // depend on the icon themes installed where it is made.
+    QIcon::setThemeName(QStringLiteral("pairsift-no-theme"));
+    QIcon::setFallbackThemeName(QStringLiteral("pairsift-no-theme"));
     // The fixture lies in the temporary folder, which the built-in table counts as the system's.
     setSystemPathTable(SystemPathTable{});
     UserDefaults::setConfigurationFolder(workspace.filePath(QStringLiteral("config/Pairsift")));

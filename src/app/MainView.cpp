@@ -45,6 +45,7 @@ MainView::MainView(MainWindowController& controller, QWidget* parent)
     layout->addWidget(makeStatusLine());
 
     connect(&m_controller, &MainWindowController::wastedInfoTextChanged, this, &MainView::showTexts);
+    connect(&m_controller, &MainWindowController::scanNoteTextChanged, this, &MainView::showTexts);
     connect(&m_controller.resultsController(), &ResultsController::markingStatusChanged, this, &MainView::showTexts);
     connect(&m_controller, &MainWindowController::trashInfoChanged, this, &MainView::showTexts);
     connect(&m_controller, &MainWindowController::busyChanged, this, &MainView::showBusyState);
@@ -104,6 +105,9 @@ QWidget* MainView::makeLocationsPane()
 QWidget* MainView::makeStatusLine()
 {
     m_wastedInfoLabel = new QLabel;
+    m_scanNoteLabel = new QLabel;
+    m_scanNoteLabel->setToolTip(tr("The folders are named in the log file, which is kept while “Keep a log file” is on "
+                                   "in Preferences."));
     m_selectionInfoLabel = new QLabel;
     m_trashInfoLabel = new QLabel;
     // The staged files' bin opens the removal sheet.
@@ -122,6 +126,7 @@ QWidget* MainView::makeStatusLine()
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(18);
     layout->addWidget(m_wastedInfoLabel);
+    layout->addWidget(m_scanNoteLabel);
     layout->addWidget(m_selectionInfoLabel);
     auto* trash = new QHBoxLayout;
     trash->setSpacing(2);
@@ -137,6 +142,8 @@ QWidget* MainView::makeStatusLine()
 void MainView::showTexts()
 {
     m_wastedInfoLabel->setText(m_controller.wastedInfoText());
+    m_scanNoteLabel->setText(m_controller.scanNoteText());
+    m_scanNoteLabel->setVisible(!m_controller.scanNoteText().isEmpty());
     // After a failure the status line says only that: "No duplicate files." would claim a result.
     m_selectionInfoLabel->setText(m_controller.hasScanFailed() ? QString() : m_controller.resultsController().selectionInfoText());
     m_trashInfoLabel->setText(m_controller.trashInfo());

@@ -31,6 +31,7 @@ public:
     QPushButton* removeButton() const { return m_removeButton; }
     QPushButton* scanButton() const { return m_scanButton; }
     QLabel* wastedInfoLabel() const { return m_wastedInfoLabel; }
+    QLabel* scanNoteLabel() const { return m_scanNoteLabel; }
     QLabel* selectionInfoLabel() const { return m_selectionInfoLabel; }
     QLabel* trashInfoLabel() const { return m_trashInfoLabel; }
     QToolButton* trashButton() const { return m_trashButton; }
@@ -52,6 +53,7 @@ private:
     QPushButton* m_scanButton = nullptr;
     ResultsView* m_results = nullptr;
     QLabel* m_wastedInfoLabel = nullptr;
+    QLabel* m_scanNoteLabel = nullptr;
     QLabel* m_selectionInfoLabel = nullptr;
     QLabel* m_trashInfoLabel = nullptr;
     QToolButton* m_trashButton = nullptr;

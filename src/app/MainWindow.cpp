@@ -8,6 +8,7 @@
 
 #include <QApplication>
 #include <QCloseEvent>
+#include <QCoreApplication>
 #include <QKeyEvent>
 #include <QMenuBar>
 #include <QMessageBox>
@@ -46,7 +47,11 @@ void MainWindow::buildMenus()
     file->addSeparator();
     QAction* close = file->addAction(tr("&Close Window"), this, &QWidget::close);
     close->setShortcut(QKeySequence::Close);
-    QAction* quit = file->addAction(tr("&Quit"), this, &QWidget::close);
+    // Ends the program even when another of its windows (Preferences, the preview) is open.
+    QAction* quit = file->addAction(tr("&Quit"), this, [this] {
+        if (this->close())
+            QCoreApplication::quit();
+    });
     quit->setShortcut(QKeySequence::Quit);
     quit->setMenuRole(QAction::QuitRole);
 

@@ -30,6 +30,7 @@
 #include "support/foundation/SizeFormatting.h"
 #include "support/logging/SOLogger.h"
 #include "ui/AlertRunner.h"
+#include "ui/FailureAlert.h"
 
 #include <QDir>
 
@@ -187,6 +188,8 @@ void MainWindowController::awakeFromNib()
     m_window = std::make_unique<MainWindow>(*this);
     if (dialogChooser)
         dialogChooser->setWindow(m_window.get());
+    connect(m_addController.get(), &ScanLocationAddController::locationsRefused, this,
+            [this](const QString& message) { alertFailure(m_window.get(), message); });
 
     NotificationCenter& center = NotificationCenter::defaultCenter();
     center.addObserver(this, cleanupNotificationName(), nullptr, [this](const Notification&) { onUpdateDuplicatesListNotification(); });
@@ -195,8 +198,12 @@ void MainWindowController::awakeFromNib()
     m_scanLocations->loadLocationsFromPrefs();
     m_scanLocations->loadRecentLocationsFromPrefs();
     m_scanLocations->pruneDirectories();
-    m_scanLocations->addDirectory(PairsiftDefaults::directory());
+    const QString legacyDirectory = PairsiftDefaults::directory();
+    m_scanLocations->addDirectory(legacyDirectory);
     PairsiftDefaults::setDirectory(QString());
+    // Kept at once: the old setting is gone, and a crash before the window closes would lose it.
+    if (!legacyDirectory.isEmpty())
+        m_scanLocations->saveLocationsToPrefs();
     connect(m_scanLocations->model(), &QAbstractItemModel::rowsInserted, this, &MainWindowController::commandStateChanged);
     connect(m_scanLocations->model(), &QAbstractItemModel::rowsRemoved, this, &MainWindowController::commandStateChanged);
     connect(m_scanLocations->model(), &QAbstractItemModel::modelReset, this, &MainWindowController::commandStateChanged);
@@ -226,6 +233,14 @@ QString MainWindowController::trashInfo() const
         return QStringLiteral("No files staged for removal.");
     return formatString("Staged for removal: %lu file%s (%@)", m_numOfTrashFiles, pluralEnding(m_numOfTrashFiles),
                         stringWithDiskSpace(m_sizeOfTrashFiles));
+}
+
+void MainWindowController::setScanNoteText(const QString& text)
+{
+    if (m_scanNoteText == text)
+        return;
+    m_scanNoteText = text;
+    Q_EMIT scanNoteTextChanged();
 }
 
 void MainWindowController::updateWastedInfo()
@@ -259,8 +274,9 @@ void MainWindowController::postUpdateDuplicatesList()
 
 void MainWindowController::onUpdateDuplicatesListNotification()
 {
-    // The scan's transaction holds the store; its end reloads anyway, and then this runs.
-    if (m_isScanning) {
+    // The scan's transaction holds the store, and a load reads what pruning would change under it;
+    // the end of either runs this.
+    if (m_isScanning || m_busy) {
         m_isUpdatePending = true;
         return;
     }
@@ -297,6 +313,9 @@ void MainWindowController::windowWillClose()
 {
     // The workers go first: the saves below use the store, which a scan's transaction would hold.
     stopAndJoinScan();
+    // Preferences goes first, so that its last edit is among the filters saved and none comes after.
+    if (m_preferences)
+        m_preferences->closeWindow();
     PairsiftDefaults::setFilterArray(m_filters);
     removeObservations();
     m_scanLocations->saveLocationsToPrefs();

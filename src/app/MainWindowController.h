@@ -66,6 +66,7 @@ class MainWindowController : public QObject, public ScanLocationDelegate, public
     Q_PROPERTY(bool scanning READ isScanning NOTIFY scanningChanged)
     Q_PROPERTY(bool optionKeyDown READ optionKeyDown NOTIFY optionKeyDownChanged)
     Q_PROPERTY(bool isSparkleAvailable READ isSparkleAvailable CONSTANT)
+    Q_PROPERTY(QString scanNoteText READ scanNoteText NOTIFY scanNoteTextChanged)
 
 public:
     // What the coordinator is given rather than makes, so that tests can stand in.
@@ -170,6 +171,10 @@ public:
     // --- Status texts ---
 
     const QString& wastedInfoText() const { return m_wastedInfoText; }
+    // What the last scan could not do ("2 folders could not be read; see the log."); empty when it did
+    // everything, and from the start of the next scan or a clear.
+    const QString& scanNoteText() const { return m_scanNoteText; }
+    void setScanNoteText(const QString& text);
     QString trashInfo() const;
     std::uint64_t numOfTrashFiles() const { return m_numOfTrashFiles; }
     double sizeOfTrashFiles() const { return m_sizeOfTrashFiles; }
@@ -245,6 +250,7 @@ Q_SIGNALS:
     void mainViewActiveChanged();
     void scanningChanged();
     void optionKeyDownChanged();
+    void scanNoteTextChanged();
     // Whatever enables a command may have changed.
     void commandStateChanged();
     // A load finished and the results area shows its result.
@@ -284,6 +290,7 @@ private:
     QList<Filter> m_filters;
 
     QString m_wastedInfoText;
+    QString m_scanNoteText;
     std::uint64_t m_numOfTrashFiles = 0;
     double m_sizeOfTrashFiles = 0;
     bool m_busy = false;
@@ -291,7 +298,7 @@ private:
     bool m_isScanning = false;
     bool m_hasScanFailed = false;
     bool m_optionKeyDown = false;
-    // A refresh asked for while a scan ran; done when it ends.
+    // A refresh asked for while a scan ran or results loaded; done when that ends.
     bool m_isUpdatePending = false;
     std::uint64_t m_scannedFileCount = 0;
     QElapsedTimer m_processingStart;

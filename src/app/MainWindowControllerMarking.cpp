@@ -15,7 +15,7 @@
 #include "support/foundation/ApplicationFolders.h"
 #include "support/foundation/PSWindowDidBecomeMainNotification.h"
 #include "support/logging/SOLogger.h"
-#include "ui/AlertRunner.h"
+#include "ui/FailureAlert.h"
 
 #include <QApplication>
 #include <QDesktopServices>
@@ -66,9 +66,8 @@ void MainWindowController::removeAllMarkedFiles()
     // Whatever happened, the list shows what the store holds.
     loadFilesFromDatabase();
     if (!next) {
-        AlertRunner::beginSheet({QStringLiteral("Unable to stage files for removal."),
-                                 QStringLiteral("Nothing was staged. The log tells why."), {QStringLiteral("OK")}},
-                                m_window.get(), nullptr);
+        alertFailure(m_window.get(), QStringLiteral("Unable to stage files for removal."),
+                     QStringLiteral("Nothing was staged. The log tells why."));
         return;
     }
     selectAfterReload(true, [this, group = *next] {
@@ -163,8 +162,12 @@ void MainWindowController::showHelp()
 void MainWindowController::showHelpAnchor(const QString& anchor)
 {
     const QUrl url = helpURL(anchor);
-    if (url.isEmpty() || !QDesktopServices::openUrl(url))
-        logError(m_logger, "Unable to open help at anchor '%@'", anchor);
+    if (!url.isEmpty() && QDesktopServices::openUrl(url))
+        return;
+    logError(m_logger, "Unable to open help at anchor '%@'", anchor);
+    alertFailure(m_window.get(), tr("The help could not be opened."),
+                     url.isEmpty() ? tr("Its pages could not be written beside the program's data.")
+                                   : tr("No web browser opened “%1”.").arg(url.toLocalFile()));
 }
 
 QUrl MainWindowController::helpURL(const QString& anchor)
@@ -192,8 +195,11 @@ QUrl MainWindowController::helpURL(const QString& anchor)
 
 void MainWindowController::contactSupport()
 {
-    QDesktopServices::openUrl(supportMailURL(ApplicationInfo::version(), ApplicationInfo::buildVersion(),
-                                             QSysInfo::prettyProductName()));
+    if (QDesktopServices::openUrl(supportMailURL(ApplicationInfo::version(), ApplicationInfo::buildVersion(),
+                                                 QSysInfo::prettyProductName())))
+        return;
+    alertFailure(m_window.get(), tr("The support mail could not be opened."),
+                     tr("No mail program answered. You can write to %1.").arg(QString::fromLatin1(supportAddress)));
 }
 
 QUrl MainWindowController::supportMailURL(const QString& version, const QString& build, const QString& osVersion)
@@ -209,6 +215,7 @@ void MainWindowController::showPreferencesPanel()
 {
     if (!m_preferences)
         m_preferences = std::make_unique<PreferencesPanelController>(*this);
+    m_preferences->setMainWindow(m_window.get());
     m_preferences->showWindow();
 }
 

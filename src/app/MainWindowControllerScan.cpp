@@ -8,6 +8,7 @@
 #include "model/PairsiftCompare.h"
 #include "model/Session.h"
 #include "platform/ConsoleLog.h"
+#include "platform/Format.h"
 #include "platform/desktop/ApplicationDockTile.h"
 #include "results/ResultsController.h"
 #include "scan/CountingViewController.h"
@@ -19,9 +20,12 @@
 #include "store/PairsiftDatabase.h"
 #include "support/logging/SOLogger.h"
 #include "ui/AlertRunner.h"
+#include "ui/FailureAlert.h"
 #include "ui/Animations.h"
 
 #include <QStackedWidget>
+
+#include <utility>
 
 namespace pairsift {
 
@@ -103,6 +107,10 @@ void MainWindowController::stopScan()
 // stop, but says so.
 void MainWindowController::countingCompletion(const RunOutcome& outcome)
 {
+    const std::uint64_t unreadable = m_countingViewController->unreadableFolderCount();
+    setScanNoteText(unreadable == 0 ? QString()
+                                    : formatString("%lu folder%s could not be read; see the log.", unreadable,
+                                                   unreadable == 1 ? "" : "s"));
     if (outcome.isFinished() && m_session->fileCount() > 0) {
         m_scannedFileCount = m_session->fileCount();
         ProcessingViewController& processing = processingViewController();
@@ -128,6 +136,9 @@ void MainWindowController::processingCompletion(const RunOutcome& outcome)
     consoleLog("Processed %lu file(s) in %.03f s", m_scannedFileCount,
                static_cast<double>(m_processingStart.nsecsElapsed()) / 1e9);
     replaceView(m_window ? m_window->mainView() : nullptr);
+    // A refresh asked for during the scan is this load, pruned first: run after it, it would only load
+    // the same rows again.
+    const bool isUpdatePending = std::exchange(m_isUpdatePending, false);
     finishScan();
     if (outcome.hasFailed()) {
         // Some digests were stored before the failure: left in place, a reload (or the next launch) would
@@ -137,6 +148,8 @@ void MainWindowController::processingCompletion(const RunOutcome& outcome)
         showFailure(QStringLiteral("The scan could not be completed."), outcome.reason(), QStringLiteral("Scan failed."));
         return;
     }
+    if (isUpdatePending)
+        pruneFilesOutsideScanLocations();
     // A stopped comparison shows the groups whose files already have a SHA-1 in the store.
     loadFilesFromDatabase();
 }
@@ -150,7 +163,7 @@ void MainWindowController::showFailure(const QString& message, const QString& re
     Q_EMIT wastedInfoTextChanged();
     Q_EMIT isNonEmptyChanged();
     Q_EMIT commandStateChanged();
-    AlertRunner::beginSheet({message, reason, {QStringLiteral("OK")}}, m_window.get(), nullptr);
+    alertFailure(m_window.get(), message, reason);
 }
 
 void MainWindowController::finishScan()
@@ -221,6 +234,10 @@ void MainWindowController::showLoadedFiles(const RunOutcome& outcome, const std:
     Q_EMIT isNonEmptyChanged();
     Q_EMIT commandStateChanged();
     Q_EMIT resultsLoaded();
+    if (m_isUpdatePending && !m_isScanning) {
+        m_isUpdatePending = false;
+        postUpdateDuplicatesList();
+    }
 }
 
 void MainWindowController::setBusyState(bool busy, const QString& message)
@@ -249,12 +266,18 @@ void MainWindowController::clearAlertDidEnd(bool confirmed)
         return;
     clearResults();
     // Staged rows stay for the removal sheet.
-    m_db->pruneFilesBeforeScan();
+    if (m_db->pruneFilesBeforeScan())
+        return;
+    // The rows are still in the store: show them again rather than let them return at the next launch.
+    loadFilesFromDatabase();
+    alertFailure(m_window.get(), QStringLiteral("The scan results could not be cleared."),
+                     QStringLiteral("The file store refused the change; the log says why."));
 }
 
 void MainWindowController::clearResults()
 {
     m_scanLocations->resetErrors();
+    setScanNoteText(QString());
     m_results->clearResults();
     updateWastedInfo();
     Q_EMIT isNonEmptyChanged();

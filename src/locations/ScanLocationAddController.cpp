@@ -17,6 +17,8 @@
 
 #include <unistd.h>
 
+#include <algorithm>
+
 namespace pairsift {
 
 QString ScanLocationAddController::locationIndexMimeType()
@@ -119,12 +121,8 @@ void ScanLocationAddController::addFolder()
         [self](const QStringList& chosen) {
             if (!self || chosen.isEmpty())
                 return;
-            // A typed path passes by the chooser's rule, so it is applied again.
-            QStringList paths;
-            for (const QString& path : chosen) {
-                if (self->shouldEnablePath(path))
-                    paths.append(path);
-            }
+            // A typed path passes by the chooser's rule, and an unreadable one is enabled there.
+            const QStringList paths = self->takeAcceptable(chosen);
             if (paths.isEmpty())
                 return;
             self->m_locations.addDistinctDirectories(paths);
@@ -143,9 +141,63 @@ bool ScanLocationAddController::shouldEnablePath(const QString& path) const
     return pairsiftingSupported(QUrl::fromLocalFile(path)) && !isSystemPath(path) && !m_locations.hasDirectory(path);
 }
 
+ScanLocationAddController::Refusal ScanLocationAddController::refusalFor(const QString& path) const
+{
+    if (isSystemPath(path))
+        return Refusal::SystemFolder;
+    if (m_locations.hasDirectory(path))
+        return Refusal::Listed;
+    const QFileInfo info(path);
+    if (path.isEmpty() || !info.exists())
+        return Refusal::Unreadable;
+    if (!info.isDir() || (isBundle(path) && !pairsiftingSupported(QUrl::fromLocalFile(path))))
+        return Refusal::NotAFolder;
+    // A folder is read by listing it, which needs both.
+    if (::access(QFile::encodeName(path).constData(), R_OK | X_OK) != 0)
+        return Refusal::Unreadable;
+    return Refusal::None;
+}
+
+QString ScanLocationAddController::refusalMessage(const QString& path, Refusal refusal)
+{
+    switch (refusal) {
+    case Refusal::None:
+        break;
+    case Refusal::SystemFolder:
+        return tr("“%1” is a system folder and is not scanned.").arg(path);
+    case Refusal::Listed:
+        return tr("“%1” is already in the list.").arg(path);
+    case Refusal::Unreadable:
+        return tr("“%1” cannot be read.").arg(path);
+    case Refusal::NotAFolder:
+        return tr("“%1” is neither a folder nor a photo library.").arg(path);
+    }
+    return QString();
+}
+
+QStringList ScanLocationAddController::takeAcceptable(const QStringList& paths)
+{
+    QStringList acceptable;
+    QStringList refusals;
+    for (const QString& path : paths) {
+        if (path.isEmpty() || acceptable.contains(path))
+            continue;
+        const Refusal refusal = refusalFor(path);
+        if (refusal == Refusal::None)
+            acceptable.append(path);
+        else
+            refusals.append(refusalMessage(path, refusal));
+    }
+    if (!refusals.isEmpty())
+        Q_EMIT locationsRefused(refusals.join(QLatin1Char('\n')));
+    return acceptable;
+}
+
 void ScanLocationAddController::addRecentLocation(const QString& path)
 {
-    m_locations.addDistinctDirectories({path});
+    const QStringList paths = takeAcceptable({path});
+    if (!paths.isEmpty())
+        m_locations.addDistinctDirectories(paths);
 }
 
 void ScanLocationAddController::clearRecentLocations()
@@ -160,12 +212,7 @@ bool ScanLocationAddController::validateMenuItem(const QString& title) const
 
 bool ScanLocationAddController::canAcceptDragForPath(const QString& path) const
 {
-    if (path.isEmpty() || m_locations.hasDirectory(path) || isSystemPath(path))
-        return false;
-    const QFileInfo info(path);
-    if (!info.exists() || !info.isDir())
-        return false;
-    return !isBundle(path) || pairsiftingSupported(QUrl::fromLocalFile(path));
+    return !path.isEmpty() && refusalFor(path) == Refusal::None;
 }
 
 QMimeData* ScanLocationAddController::writeRows(const QList<int>& rows) const
@@ -182,8 +229,14 @@ Qt::DropAction ScanLocationAddController::validateDrop(const QMimeData* data) co
 {
     if (!data)
         return Qt::IgnoreAction;
-    if (data->hasUrls())
-        return acceptablePaths(data).isEmpty() ? Qt::IgnoreAction : Qt::CopyAction;
+    if (data->hasUrls()) {
+        // A refused folder is still taken, so that the user learns why it was not added; plain files
+        // and other packages are simply not dropped.
+        const QStringList paths = droppedPaths(data);
+        const bool isFolder = std::any_of(paths.cbegin(), paths.cend(),
+                                          [this](const QString& path) { return refusalFor(path) != Refusal::NotAFolder; });
+        return isFolder ? Qt::CopyAction : Qt::IgnoreAction;
+    }
     if (data->hasFormat(locationIndexMimeType()))
         return Qt::MoveAction;
     return Qt::IgnoreAction;
@@ -194,7 +247,9 @@ bool ScanLocationAddController::acceptDrop(const QMimeData* data, int row)
     if (!data)
         return false;
     if (data->hasUrls()) {
-        const QStringList paths = acceptablePaths(data);
+        QStringList offered = droppedPaths(data);
+        offered.removeIf([this](const QString& path) { return refusalFor(path) == Refusal::NotAFolder; });
+        const QStringList paths = takeAcceptable(offered);
         if (paths.isEmpty())
             return false;
         m_locations.addDistinctDirectories(paths);
@@ -204,14 +259,25 @@ bool ScanLocationAddController::acceptDrop(const QMimeData* data, int row)
     }
     if (!data->hasFormat(locationIndexMimeType()))
         return false;
-    QList<int> rows;
-    QDataStream stream(data->data(locationIndexMimeType()));
-    stream >> rows;
+    // Read by hand: a count larger than the list is not data this table wrote, and is never allocated.
     const int rowCount = static_cast<int>(m_locations.locations().size());
+    QDataStream stream(data->data(locationIndexMimeType()));
+    quint32 count = 0;
+    stream >> count;
+    if (stream.status() != QDataStream::Ok || count > static_cast<quint32>(rowCount))
+        return false;
+    QList<int> rows;
+    for (quint32 index = 0; index < count && stream.status() == QDataStream::Ok; ++index) {
+        qint32 rowIndex = 0;
+        stream >> rowIndex;
+        rows.append(rowIndex);
+    }
+    if (stream.status() != QDataStream::Ok)
+        return false;
     const std::optional<RowMove> move = moveRowsBefore(rowCount, rows, row < 0 ? rowCount : row);
     // A drop on a dragged row is taken, and changes nothing.
     if (!move)
-        return stream.status() == QDataStream::Ok;
+        return true;
     return m_locations.applyRowMove(*move);
 }
 
@@ -228,12 +294,12 @@ QString ScanLocationAddController::libraryMenuItemTitle(const QString& applicati
     return title + (libraryPath.isEmpty() ? QStringLiteral(" (doesn't exist)") : QStringLiteral(" (already added)"));
 }
 
-QStringList ScanLocationAddController::acceptablePaths(const QMimeData* data) const
+QStringList ScanLocationAddController::droppedPaths(const QMimeData* data)
 {
     QStringList paths;
     for (const QUrl& url : data->urls()) {
         const QString path = url.isLocalFile() ? QFileInfo(url.toLocalFile()).canonicalFilePath() : QString();
-        if (canAcceptDragForPath(path) && !paths.contains(path))
+        if (!path.isEmpty() && !paths.contains(path))
             paths.append(path);
     }
     return paths;

@@ -25,6 +25,9 @@ class ScanLocationAddController : public QObject {
     Q_PROPERTY(QString addApertureLibraryMenuItemTitle READ addApertureLibraryMenuItemTitle NOTIFY photoLibraryTitlesChanged)
 
 public:
+    // Why a path typed, chosen, dropped or picked from the recent locations does not become a location.
+    enum class Refusal { None, SystemFolder, Listed, Unreadable, NotAFolder };
+
     // The private drag type of rows moved within the table; its data is the list of dragged rows.
     static QString locationIndexMimeType();
 
@@ -50,9 +53,18 @@ public:
     // The main window became main: the titles are read again and the table redrawn.
     void activate();
 
+    // --- Refusals ---
+
+    // The first reason that applies, in this order: a system path, listed, not readable, neither a
+    // folder nor a photo library.
+    Refusal refusalFor(const QString& path) const;
+    // The sentence that tells the user, e.g. "“/tmp/data” is a system folder and is not scanned."
+    static QString refusalMessage(const QString& path, Refusal refusal);
+
     // --- Folder chooser ---
 
     // Asks the chooser; the chosen paths become locations and recent locations, and both are saved.
+    // Refused paths are announced.
     void addFolder();
     // The chooser's rule: an unreadable item stays enabled; otherwise only a folder or photo library
     // that is neither a system path nor listed.
@@ -60,7 +72,7 @@ public:
 
     // --- Recent locations ---
 
-    // Adds the path as a location (not saved; the recent list is left alone).
+    // Adds the path as a location (not saved; the recent list is left alone), or announces the refusal.
     void addRecentLocation(const QString& path);
     void clearRecentLocations();
     // A menu item naming a listed location is disabled.
@@ -68,24 +80,30 @@ public:
 
     // --- Drag and drop ---
 
-    // A folder that is not listed and not a system path, or a photo library package.
+    // A readable folder that is not listed and not a system path, or such a photo library package.
     bool canAcceptDragForPath(const QString& path) const;
     // The private type with the rows.
     QMimeData* writeRows(const QList<int>& rows) const;
-    // Copy for file names of which at least one is acceptable, move for the private type, else none.
+    // Copy for file names of which at least one is a folder (acceptable, or refused for a reason the
+    // user is told), move for the private type, else none.
     Qt::DropAction validateDrop(const QMimeData* data) const;
-    // Acceptable file names are appended (wherever dropped) and become recent locations; dragged rows
-    // move to just before `row` (-1 or past the end: to the end) and become the selection. True when
-    // something was taken.
+    // Acceptable file names are appended (wherever dropped) and become recent locations, refused folders
+    // are announced; dragged rows move to just before `row` (-1 or past the end: to the end) and become
+    // the selection. True when something was taken.
     bool acceptDrop(const QMimeData* data, int row);
 
 Q_SIGNALS:
     void photoLibraryTitlesChanged();
+    // Paths the user offered were not added; one sentence per path, one per line.
+    void locationsRefused(const QString& message);
 
 private:
+    // The acceptable paths, in order; the others' sentences are announced in one message.
+    QStringList takeAcceptable(const QStringList& paths);
     bool isLibraryListed(const QString& libraryPath) const;
     QString libraryMenuItemTitle(const QString& application, const QString& libraryPath) const;
-    QStringList acceptablePaths(const QMimeData* data) const;
+    // The dropped local paths, canonical, each once.
+    static QStringList droppedPaths(const QMimeData* data);
 
     ScanLocationTableViewController& m_locations;
     std::shared_ptr<PhotoLibraryProbe> m_photoLibraries;

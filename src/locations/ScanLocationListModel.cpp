@@ -1,5 +1,8 @@
 #include "locations/ScanLocationListModel.h"
 
+#include "support/foundation/FallbackIcons.h"
+#include "support/foundation/ImageAndTextCellData.h"
+
 #include <QSet>
 
 #include <algorithm>
@@ -120,10 +123,20 @@ QVariant ScanLocationListModel::data(const QModelIndex& index, int role) const
     const LocationItemPtr listed = index.isValid() ? location(index.row()) : nullptr;
     if (!listed)
         return {};
+    const bool isUnreadable = listed->status() != 0;
     switch (role) {
     case Qt::DisplayRole:
-    case Qt::ToolTipRole:
         return listed->path();
+    case Qt::ToolTipRole:
+        if (!isUnreadable)
+            return listed->path();
+        if (listed->statusReason().isEmpty())
+            return tr("“%1” could not be read at the last scan.").arg(listed->path());
+        return tr("“%1” could not be read at the last scan: %2.").arg(listed->path(), listed->statusReason());
+    case CellDataRole:
+        if (!isUnreadable)
+            return listed->path();
+        return QVariant::fromValue(ImageAndTextCellData{listed->path(), themeIcon(QStringLiteral("dialog-error"), FallbackIcon::Error)});
     case StatusRole:
         return listed->status();
     case StatusImageRole:

@@ -10,7 +10,8 @@
 namespace pairsift {
 
 // The scan locations in the user's order, as an item model for the table. One row per location, showing
-// its path; a change of a location's path or status refreshes its row. Main thread only (a location
+// its path (and, as its tooltip, why it could not be read at the last scan); a change of a location's
+// path or status refreshes its row. Main thread only (a location
 // changed on another thread reaches the model through a queued call).
 class ScanLocationListModel : public QAbstractListModel {
     Q_OBJECT
@@ -21,6 +22,9 @@ public:
         StatusRole = Qt::UserRole + 1,
         // The name of the location's status image ("error"), null when fine.
         StatusImageRole,
+        // What the row's icon-and-text cell shows: an ImageAndTextCellData with the path and the error
+        // icon for a location that could not be read, else the path alone (the cell finds its icon).
+        CellDataRole,
     };
 
     // The table's drag and drop, answered by whoever sets it; without it nothing is dragged or dropped.

@@ -3,6 +3,7 @@
 #include "model/FileItem.h"
 
 #include "platform/PackageTypes.h"
+#include "support/foundation/FallbackIcons.h"
 #include "support/foundation/SizeFormatting.h"
 
 #include <QDir>
@@ -37,13 +38,14 @@ bool exists(const QString& path)
     return !encoded.isEmpty() && ::lstat(encoded.constData(), &status) == 0;
 }
 
-// The theme's icon for the type of the item at the path (a folder's for a folder).
+// The theme's icon for the type of the item at the path (a folder's for a folder), or a drawn one where
+// the theme has neither name.
 QIcon iconForPath(const QString& path)
 {
     const QMimeType type = QMimeDatabase().mimeTypeForFile(path);
-    if (!type.isValid())
-        return {};
-    return QIcon::fromTheme(type.iconName(), QIcon::fromTheme(type.genericIconName()));
+    const FallbackIcon fallback = type.name() == QLatin1String("inode/directory") ? FallbackIcon::Folder : FallbackIcon::File;
+    QIcon icon = type.isValid() ? QIcon::fromTheme(type.iconName()) : QIcon();
+    return icon.isNull() ? themeIcon(type.genericIconName(), fallback) : icon;
 }
 
 // The picture itself, scaled to fit the preview square; null when the file is no readable picture.

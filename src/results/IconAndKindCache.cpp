@@ -1,6 +1,7 @@
 #include "results/IconAndKindCache.h"
 
 #include "model/FileItem.h"
+#include "support/foundation/FallbackIcons.h"
 
 #include <QFile>
 #include <QGuiApplication>
@@ -25,12 +26,18 @@ bool exists(const QString& path)
 QIcon IconAndKindCache::iconForType(const QMimeType& type)
 {
     // Theme icons exist only in a GUI application.
-    if (!type.isValid() || !qobject_cast<QGuiApplication*>(QCoreApplication::instance()))
+    if (!qobject_cast<QGuiApplication*>(QCoreApplication::instance()))
         return {};
+    const FallbackIcon fallback = type.name() == FolderType ? FallbackIcon::Folder : FallbackIcon::File;
+    if (!type.isValid())
+        return fallbackIcon(fallback);
     const auto found = m_icons.constFind(type.name());
     if (found != m_icons.cend())
         return *found;
-    const QIcon icon = QIcon::fromTheme(type.iconName(), QIcon::fromTheme(type.genericIconName()));
+    // The theme may lack both names, or there may be no theme at all.
+    QIcon icon = QIcon::fromTheme(type.iconName());
+    if (icon.isNull())
+        icon = themeIcon(type.genericIconName(), fallback);
     m_icons.insert(type.name(), icon);
     return icon;
 }

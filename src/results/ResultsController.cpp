@@ -88,8 +88,11 @@ void ResultsController::sortDescriptorsDidChange(int column, Qt::SortOrder order
     const bool isAscending = order == Qt::AscendingOrder;
     if (!m_reloadsHeld)
         reload([&] { m_session.sortGroupsUsingDescriptor({key, isAscending}); });
-    PairsiftDefaults::setSortKey(key);
-    PairsiftDefaults::setSortAscending(isAscending);
+    // The list also sorts when it is first shown; only a change of order is the user's to keep.
+    if (key != PairsiftDefaults::sortKey())
+        PairsiftDefaults::setSortKey(key);
+    if (isAscending != PairsiftDefaults::sortAscending())
+        PairsiftDefaults::setSortAscending(isAscending);
 }
 
 void ResultsController::reload(const std::function<void()>& change)

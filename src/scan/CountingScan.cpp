@@ -23,6 +23,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <cerrno>
 #include <exception>
 #include <thread>
 
@@ -117,8 +118,11 @@ bool CountingScan::scanLocation(const LocationItemPtr& location)
     const QString path = location->path();
     logDebug(m_logger, "'%@' is the next supplied directory", path);
     if (::access(QFile::encodeName(path).constData(), R_OK) != 0) {
+        const int error = errno;
+        logWarning(m_logger, "Unable to read folder '%@': %@", path, qt_error_string(error));
+        ++m_unreadableLocationCount;
         if (m_unreadableLocation)
-            m_unreadableLocation(location);
+            m_unreadableLocation(location, error);
         return true;
     }
     const std::optional<mode_t> mode = modeOf(path);

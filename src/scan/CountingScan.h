@@ -42,8 +42,9 @@ public:
         bool ignoreSmallFiles = true;
         double smallFileSize = 0.0;
     };
-    // Counting queue: a location that cannot be read; the receiver takes it to the main thread.
-    using UnreadableLocationBlock = std::function<void(const LocationItemPtr& location)>;
+    // Counting queue: a location that cannot be read, and why (an errno value); the receiver takes it to
+    // the main thread.
+    using UnreadableLocationBlock = std::function<void(const LocationItemPtr& location, int error)>;
 
     // `userStopped` must outlive the scan.
     CountingScan(Settings settings, std::shared_ptr<PairsiftDatabase> db, std::shared_ptr<Session> session,
@@ -55,6 +56,10 @@ public:
     // committed; failed, with the store's message, when pruning, beginning, an insert or the commit
     // failed; stopped otherwise. An exception from the walk leaves it, with the transaction rolled back.
     RunOutcome run();
+
+    // Counting queue, or any thread once run() has returned: the locations and the folders below them
+    // that could not be read.
+    std::uint64_t unreadableFolderCount() const { return m_unreadableLocationCount + m_walker.unreadableFolderCount(); }
 
     // Any thread: the session's file count as the walk last published it.
     std::uint64_t latestFileCount() { return m_fileCount.take(); }
@@ -103,6 +108,7 @@ private:
     const std::atomic<bool>& m_userStopped;
     const UnreadableLocationBlock m_unreadableLocation;
     LocationWalker m_walker;
+    std::uint64_t m_unreadableLocationCount = 0;
     // The listed locations that are photo libraries, as walked.
     QStringList m_libraryRoots;
     const QStringList m_ownFolders;

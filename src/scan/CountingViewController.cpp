@@ -71,13 +71,14 @@ void CountingViewController::countFilesInLocations(const QList<LocationItemPtr>&
     setUserStopped(false);
     setFileCount(0);
     setCount(0);
+    m_unreadableFolderCount = 0;
     readSmallFileSettings();
     startProgressIndicator();
 
     m_scan = std::make_shared<CountingScan>(
         CountingScan::Settings{locations, filters, m_ignoreSmallFiles, m_smallFileSize}, std::move(db),
         std::move(session), std::move(logger), m_userStopped,
-        [this](const LocationItemPtr& location) { noteUnreadableLocation(location); });
+        [this](const LocationItemPtr& location, int error) { noteUnreadableLocation(location, error); });
     m_queue = std::make_unique<SerialQueue>(QStringLiteral("com.lanternforges.Pairsift.counting"));
     m_queue->async([this, scan = m_scan, outcomeBlock = std::move(outcomeBlock)] {
         const RunOutcome outcome = outcomeOf([&scan] { return scan->run(); });
@@ -163,10 +164,10 @@ void CountingViewController::setCount(std::uint64_t count)
     Q_EMIT countChanged();
 }
 
-void CountingViewController::noteUnreadableLocation(const LocationItemPtr& location)
+void CountingViewController::noteUnreadableLocation(const LocationItemPtr& location, int error)
 {
     QMetaObject::invokeMethod(
-        this, [location] { location->setStatus(LocationItem::UnreadableStatus); }, Qt::QueuedConnection);
+        this, [location, reason = qt_error_string(error)] { location->markUnreadable(reason); }, Qt::QueuedConnection);
 }
 
 void CountingViewController::finishScan(const RunOutcome& outcome, const OutcomeBlock& outcomeBlock)
@@ -174,6 +175,7 @@ void CountingViewController::finishScan(const RunOutcome& outcome, const Outcome
     stopProgressIndicator();
     releaseQueue();
     setFileCount(m_scan->latestFileCount());
+    m_unreadableFolderCount = m_scan->unreadableFolderCount();
     // A million files' identities are worth giving back between scans.
     m_scan.reset();
     if (outcomeBlock)

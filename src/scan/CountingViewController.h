@@ -80,6 +80,8 @@ public:
     std::uint64_t fileCount() const { return m_fileCount; }
     std::uint64_t count() const { return m_count; }
     bool isCounting() const { return m_uiTimer != nullptr; }
+    // The folders the last finished walk could not read (locations and folders below them).
+    std::uint64_t unreadableFolderCount() const { return m_unreadableFolderCount; }
     // Null while no scan runs.
     QTimer* uiTimer() const { return m_uiTimer; }
     // The small-file settings, read when the controller is made and again at the start of every scan.
@@ -97,8 +99,8 @@ private:
     void setUserStopped(bool userStopped);
     void setFileCount(std::uint64_t fileCount);
     void setCount(std::uint64_t count);
-    // Counting queue: the location gets the unreadable status on the main thread.
-    void noteUnreadableLocation(const LocationItemPtr& location);
+    // Counting queue: the location gets the unreadable status, with the reason, on the main thread.
+    void noteUnreadableLocation(const LocationItemPtr& location, int error);
     // Main thread: the walk's one report.
     void finishScan(const RunOutcome& outcome, const OutcomeBlock& outcomeBlock);
     // Joins the finished or stopping walk; no walk runs afterwards.
@@ -107,6 +109,7 @@ private:
     std::atomic<bool> m_userStopped{false};
     std::uint64_t m_fileCount = 0;
     std::uint64_t m_count = 0;
+    std::uint64_t m_unreadableFolderCount = 0;
     QTimer* m_uiTimer = nullptr;
     bool m_ignoreSmallFiles = true;
     double m_smallFileSize = 0.0;

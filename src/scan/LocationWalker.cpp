@@ -23,12 +23,14 @@ struct WalkedFolder {
 // false when the visitor stopped. Logs what the listing recorded where a walk listing in turn would.
 bool visitListing(const QString& folderPath, bool isWalkRoot, FolderReadAhead::Listing listing,
     const LocationWalker::Visitor& visitor, const SOLoggerPtr& logger, std::unordered_set<FileId>& enteredFolders,
-    std::vector<FolderReadAhead::Request>& subfolders)
+    std::vector<FolderReadAhead::Request>& subfolders, std::uint64_t& unreadableFolders)
 {
     if (listing.openError != 0) {
         const int error = listing.openError;
-        if (!(isWalkRoot && (error == ENOENT || error == ENOTDIR)))
+        if (!(isWalkRoot && (error == ENOENT || error == ENOTDIR))) {
             logWarning(logger, "Unable to read folder '%@': %@", folderPath, qt_error_string(error));
+            ++unreadableFolders;
+        }
         return true;
     }
     if (!enteredFolders.insert(listing.id).second) {
@@ -46,8 +48,10 @@ bool visitListing(const QString& folderPath, bool isWalkRoot, FolderReadAhead::L
         if (item.entry.kind == LocationWalker::EntryKind::Directory && action == LocationWalker::Action::Continue)
             subfolders.push_back(FolderReadAhead::Request{listing.folder, std::move(item.name), std::move(item.path)});
     }
-    if (listing.readError != 0)
+    if (listing.readError != 0) {
         logWarning(logger, "Unable to read folder '%@': %@", folderPath, qt_error_string(listing.readError));
+        ++unreadableFolders;
+    }
     return true;
 }
 
@@ -75,7 +79,7 @@ bool LocationWalker::walk(const QString& folder, const Visitor& visitor)
         pending.pop_back();
         subfolders.clear();
         if (!visitListing(QString::fromUtf8(current.path), current.isWalkRoot, readAhead.take(current.task), visitor,
-                m_logger, m_enteredFolders, subfolders))
+                m_logger, m_enteredFolders, subfolders, m_unreadableFolderCount))
             return false;
         std::vector<QByteArray> paths;
         paths.reserve(subfolders.size());

@@ -6,6 +6,7 @@
 #include <QByteArray>
 #include <QString>
 
+#include <cstdint>
 #include <functional>
 #include <memory>
 #include <optional>
@@ -61,11 +62,15 @@ public:
     // its folder; neither ends the walk. A `folder` that does not exist yields nothing, silently.
     // False when the visitor stopped the walk.
     bool walk(const QString& folder, const Visitor& visitor);
+    // The folders that could not be read in every walk so far (the walking thread's; read it once the
+    // walks are joined).
+    std::uint64_t unreadableFolderCount() const { return m_unreadableFolderCount; }
 
 private:
     SOLoggerPtr m_logger;
     int m_helperCount;
     std::unordered_set<FileId> m_enteredFolders;
+    std::uint64_t m_unreadableFolderCount = 0;
 };
 
 } // namespace pairsift

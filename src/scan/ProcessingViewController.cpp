@@ -186,6 +186,8 @@ void ProcessingViewController::applyLatestProgress()
     setStage(progress.stage);
     setTotal(progress.total);
     setDone(progress.done);
+    // The percentage follows the bar at once; the times wait for the timer.
+    setProgressString(percentageText(m_done, m_total));
     setFileName(progress.fileName);
     setFileTotal(progress.fileTotal);
     setFileDone(progress.fileDone);

@@ -112,6 +112,17 @@ void LocationItem::setStatus(qint32 status)
     if (status == m_status)
         return;
     m_status = status;
+    if (status == 0)
+        m_statusReason.clear();
+    Q_EMIT statusChanged();
+}
+
+void LocationItem::markUnreadable(const QString& reason)
+{
+    if (m_status == UnreadableStatus && m_statusReason == reason)
+        return;
+    m_status = UnreadableStatus;
+    m_statusReason = reason;
     Q_EMIT statusChanged();
 }
 

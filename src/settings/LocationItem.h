@@ -56,7 +56,12 @@ public:
     // The path of the URL; empty for a URL that is not a local file.
     QString path() const;
     qint32 status() const { return m_status; }
+    // Status 0 also forgets the reason.
     void setStatus(qint32 status);
+    // The unreadable status with why the location could not be read ("Permission denied").
+    void markUnreadable(const QString& reason);
+    // Why the location has its status; null when fine or when no reason was given.
+    const QString& statusReason() const { return m_statusReason; }
     // The name of the image shown with the location: "error" when the status is not 0, else null.
     // Views turn the name into a picture.
     QString statusImage() const;
@@ -80,6 +85,7 @@ private:
     bool m_isAccessStarted = false;
     QUrl m_url;
     qint32 m_status = 0;
+    QString m_statusReason;
     QByteArray m_bookmarkData;
 };
 

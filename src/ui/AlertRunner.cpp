@@ -1,6 +1,7 @@
 #include "ui/AlertRunner.h"
 
 #include <QCheckBox>
+#include <QGuiApplication>
 #include <QMessageBox>
 #include <QPushButton>
 
@@ -9,7 +10,9 @@ namespace pairsift {
 QMessageBox* AlertRunner::beginSheet(const AlertText& text, QWidget* window, Completion completion)
 {
     Q_ASSERT(!text.buttons.isEmpty() && text.buttons.size() <= 3);
-    auto* alert = new QMessageBox(QMessageBox::Warning, text.message, text.message, QMessageBox::NoButton, window);
+    // The title is the program's: a message as long as a sentence would be cut off there.
+    auto* alert = new QMessageBox(QMessageBox::Warning, QGuiApplication::applicationDisplayName(), text.message,
+                                  QMessageBox::NoButton, window);
     alert->setInformativeText(text.informativeText);
     QList<QAbstractButton*> buttons;
     for (const QString& title : text.buttons)

@@ -286,6 +286,30 @@ TEST_F(MainWindowControllerTest, removingALocationPrunesItsRowsAndReloads)
         EXPECT_FALSE(path.startsWith(filesPath(QStringLiteral("b")))) << path.toStdString();
 }
 
+TEST_F(MainWindowControllerTest, aRefreshAskedForDuringALoadWaitsForIt)
+{
+    writeTree();
+    launchAndScan({QStringLiteral("a"), QStringLiteral("b")});
+    const auto rowsOfB = [this] {
+        const QStringList rows = liveRows(*m_controller->db());
+        return std::count_if(rows.cbegin(), rows.cend(),
+                             [this](const QString& path) { return path.startsWith(filesPath(QStringLiteral("b"))); });
+    };
+    ASSERT_GT(rowsOfB(), 0);
+
+    m_controller->loadFilesFromDatabase();
+    ASSERT_TRUE(m_controller->isBusy());
+    m_controller->scanLocationTableViewController().setSelectedRows({1});
+    m_controller->scanLocationTableViewController().removeDirectory();
+    m_controller->onUpdateDuplicatesListNotification();
+    EXPECT_GT(rowsOfB(), 0) << "nothing is pruned under the loader";
+
+    ASSERT_TRUE(waitFor(&MainWindowController::resultsLoaded));
+    ASSERT_TRUE(waitFor(&MainWindowController::resultsLoaded)) << "the refresh follows the load";
+    EXPECT_EQ(rowsOfB(), 0);
+    EXPECT_EQ(groupCount(), 2u);
+}
+
 TEST_F(MainWindowControllerTest, closingDuringAScanStopsAndJoinsTheWorkers)
 {
     for (int index = 0; index < 400; ++index)

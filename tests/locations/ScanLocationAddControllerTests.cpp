@@ -8,10 +8,14 @@
 #include "support/foundation/PathClassification.h"
 #include "testkit/TemporaryTree.h"
 
+#include <QDataStream>
+#include <QFile>
 #include <QMimeData>
 #include <QUrl>
 
 #include <gtest/gtest.h>
+
+#include <unistd.h>
 
 namespace pairsift {
 namespace {
@@ -134,9 +138,18 @@ TEST_F(ScanLocationAddControllerTest, droppedFileNamesAddOnlyAcceptableFolders)
     const QString file = m_tree.writeFile(QStringLiteral("f.txt"), "f");
     const QString application = m_tree.makeFolder(QStringLiteral("Tool.app"));
 
-    std::unique_ptr<QMimeData> refused(fileNames({file, listedFolder, application}));
+    std::unique_ptr<QMimeData> refused(fileNames({file, application}));
     EXPECT_EQ(m_controller.validateDrop(refused.get()), Qt::IgnoreAction);
     EXPECT_FALSE(m_controller.acceptDrop(refused.get(), 0));
+
+    // A refused folder is taken so that the user learns why.
+    QStringList refusals;
+    QObject::connect(&m_controller, &ScanLocationAddController::locationsRefused,
+                     [&](const QString& message) { refusals.append(message); });
+    std::unique_ptr<QMimeData> listedOnly(fileNames({listedFolder}));
+    EXPECT_EQ(m_controller.validateDrop(listedOnly.get()), Qt::CopyAction);
+    EXPECT_FALSE(m_controller.acceptDrop(listedOnly.get(), 0));
+    EXPECT_EQ(refusals, QStringList{QStringLiteral("“%1” is already in the list.").arg(listedFolder)});
 
     std::unique_ptr<QMimeData> mixed(fileNames({file, folder}));
     EXPECT_EQ(m_controller.validateDrop(mixed.get()), Qt::CopyAction);
@@ -159,11 +172,67 @@ TEST_F(ScanLocationAddControllerTest, draggedRowsMoveThroughTheModelAndAreNeverL
     EXPECT_EQ(names(), QStringLiteral("BAECDF"));
     EXPECT_EQ(m_locations.selectedRows(), (QList<int>{1, 2}));
 
+    // A row list that claims more rows than the table has is not the table's own: nothing moves.
+    QByteArray forged;
+    QDataStream stream(&forged, QIODevice::WriteOnly);
+    stream << quint32(0x7fffffff) << qint32(0);
+    QMimeData forgedRows;
+    forgedRows.setData(ScanLocationAddController::locationIndexMimeType(), forged);
+    EXPECT_FALSE(m_controller.acceptDrop(&forgedRows, 0));
+    EXPECT_EQ(names(), QStringLiteral("BAECDF"));
+
     // Qt asks the model to remove the source rows after a move; they must stay.
     EXPECT_FALSE(model->removeRows(1, 2));
     std::unique_ptr<QMimeData> onItself(model->mimeData({model->index(3, 0)}));
     EXPECT_TRUE(model->dropMimeData(onItself.get(), Qt::MoveAction, -1, -1, model->index(3, 0)));
     EXPECT_EQ(names(), QStringLiteral("BAECDF"));
+}
+
+TEST_F(ScanLocationAddControllerTest, eachRefusalSaysWhyWhicheverWayThePathCame)
+{
+    const QString listedFolder = m_tree.makeFolder(QStringLiteral("listed"));
+    m_locations.addDirectory(listedFolder);
+    const QString locked = m_tree.makeFolder(QStringLiteral("locked"));
+    QFile::setPermissions(locked, QFileDevice::WriteOwner);
+    const bool canReadAnything = ::geteuid() == 0;
+    const struct {
+        QString path;
+        QString message;
+    } cases[] = {
+        {QStringLiteral("/usr/data"), QStringLiteral("“/usr/data” is a system folder and is not scanned.")},
+        {listedFolder, QStringLiteral("“%1” is already in the list.").arg(listedFolder)},
+        {m_tree.path(QStringLiteral("gone")), QStringLiteral("“%1” cannot be read.").arg(m_tree.path(QStringLiteral("gone")))},
+        {canReadAnything ? QString() : locked, QStringLiteral("“%1” cannot be read.").arg(locked)},
+        {m_tree.writeFile(QStringLiteral("f.txt"), "f"),
+            QStringLiteral("“%1” is neither a folder nor a photo library.").arg(m_tree.path(QStringLiteral("f.txt")))},
+    };
+    QStringList refusals;
+    QObject::connect(&m_controller, &ScanLocationAddController::locationsRefused,
+                     [&](const QString& message) { refusals.append(message); });
+    for (const auto& item : cases) {
+        if (item.path.isEmpty())
+            continue;
+        for (const bool chosen : {true, false}) {
+            refusals.clear();
+            if (chosen) {
+                m_chooser->answer = {item.path};
+                m_controller.addFolder();
+            } else {
+                m_controller.addRecentLocation(item.path);
+            }
+            EXPECT_EQ(refusals, QStringList{item.message}) << item.path.toStdString();
+        }
+    }
+    EXPECT_EQ(listed(), QStringList{listedFolder});
+
+    // Several refusals come as one message, and the acceptable paths are still added.
+    const QString fresh = m_tree.makeFolder(QStringLiteral("fresh"));
+    refusals.clear();
+    m_chooser->answer = {QStringLiteral("/usr/a"), fresh, listedFolder};
+    m_controller.addFolder();
+    EXPECT_EQ(listed(), (QStringList{listedFolder, fresh}));
+    EXPECT_EQ(refusals, QStringList{QStringLiteral("“/usr/a” is a system folder and is not scanned.\n“%1” is already in the list.").arg(listedFolder)});
+    QFile::setPermissions(locked, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
 }
 
 } // namespace

@@ -40,7 +40,9 @@ void AddLocationMenu::updateAddMenu()
     addSeparator();
     for (const LocationItemPtr& location : recent) {
         const QString path = location->path();
-        QAction* item = addAction(path);
+        // A "&" in a path would otherwise mark a shortcut letter and vanish from the title.
+        QAction* item = addAction(QString(path).replace(QLatin1Char('&'), QStringLiteral("&&")));
+        item->setData(path);
         connect(item, &QAction::triggered, &m_controller, [this, path] { m_controller.addRecentLocation(path); });
     }
     addSeparator();
@@ -65,8 +67,8 @@ void AddLocationMenu::validateItems()
     const QList<QAction*> items = actions();
     for (qsizetype index = fixedItemCount; index < items.size(); ++index) {
         QAction* item = items.at(index);
-        if (!item->isSeparator())
-            item->setEnabled(m_controller.validateMenuItem(item->text()));
+        if (!item->data().toString().isEmpty())
+            item->setEnabled(m_controller.validateMenuItem(item->data().toString()));
     }
     updatePhotoLibraryItems();
 }

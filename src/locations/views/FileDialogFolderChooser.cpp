@@ -3,13 +3,16 @@
 #include <QAbstractItemView>
 #include <QFileDialog>
 #include <QFileSystemModel>
+#include <QGuiApplication>
+#include <QPalette>
 #include <QSortFilterProxyModel>
 
 namespace pairsift {
 
 namespace {
 
-// Makes the items the rule refuses unselectable; they stay visible and can still be opened.
+// Makes the items the rule refuses unselectable and shows them greyed out, as disabled items are; they
+// can still be opened, since a folder the user may add can lie inside one ("/run/media").
 class EnableRuleProxy : public QSortFilterProxyModel {
 public:
     EnableRuleProxy(FolderChooser::EnableRule rule, QObject* parent)
@@ -21,13 +24,25 @@ public:
     Qt::ItemFlags flags(const QModelIndex& index) const override
     {
         Qt::ItemFlags flags = QSortFilterProxyModel::flags(index);
-        const auto* files = qobject_cast<const QFileSystemModel*>(sourceModel());
-        if (files && index.isValid() && !m_rule(files->filePath(mapToSource(index))))
+        if (isRefused(index))
             flags &= ~Qt::ItemIsSelectable;
         return flags;
     }
 
+    QVariant data(const QModelIndex& index, int role) const override
+    {
+        if (role == Qt::ForegroundRole && isRefused(index))
+            return QGuiApplication::palette().brush(QPalette::Disabled, QPalette::Text);
+        return QSortFilterProxyModel::data(index, role);
+    }
+
 private:
+    bool isRefused(const QModelIndex& index) const
+    {
+        const auto* files = qobject_cast<const QFileSystemModel*>(sourceModel());
+        return files && index.isValid() && !m_rule(files->filePath(mapToSource(index)));
+    }
+
     FolderChooser::EnableRule m_rule;
 };
 

@@ -1,6 +1,9 @@
 #include "locations/views/ScanLocationTableView.h"
 
+#include "locations/ScanLocationListModel.h"
 #include "locations/ScanLocationTableViewController.h"
+#include "support/foundation/ImageAndTextCellData.h"
+#include "ui/ImageAndTextCell.h"
 
 #include <QDrag>
 #include <QDragEnterEvent>
@@ -19,6 +22,11 @@ ScanLocationTableView::ScanLocationTableView(ScanLocationTableViewController* co
     setSelectionMode(QAbstractItemView::ExtendedSelection);
     setEditTriggers(QAbstractItemView::NoEditTriggers);
     setTextElideMode(Qt::ElideMiddle);
+    setIconSize(QSize(16, 16));
+    auto* cell = new ImageAndTextCell(this);
+    cell->setElideMode(Qt::ElideMiddle);
+    cell->setDelegate(this);
+    setItemDelegate(cell);
     setShowGrid(false);
     setWordWrap(false);
     verticalHeader()->hide();
@@ -33,6 +41,18 @@ ScanLocationTableView::ScanLocationTableView(ScanLocationTableViewController* co
 
     connect(controller, &ScanLocationTableViewController::scrollToRowRequested, this,
             [this](int row) { scrollTo(model()->index(row, 0)); });
+}
+
+std::optional<QVariant> ScanLocationTableView::dataElementForCell(const ImageAndTextCell&, const QModelIndex& index)
+{
+    return index.data(ScanLocationListModel::CellDataRole);
+}
+
+std::optional<QIcon> ScanLocationTableView::iconForCell(const ImageAndTextCell&, const QVariant& data)
+{
+    if (data.metaType() == QMetaType::fromType<ImageAndTextCellData>())
+        return data.value<ImageAndTextCellData>().image;
+    return m_icons.iconForPath(data.toString(), true);
 }
 
 void ScanLocationTableView::startDrag(Qt::DropActions)

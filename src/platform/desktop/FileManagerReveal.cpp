@@ -12,18 +12,19 @@ namespace pairsift {
 
 namespace {
 
-void openParentFolder(const QString& path)
+void openParentFolder(const QString& path, const std::function<void()>& failed)
 {
-    QDesktopServices::openUrl(QUrl::fromLocalFile(QFileInfo(path).absolutePath()));
+    if (!QDesktopServices::openUrl(QUrl::fromLocalFile(QFileInfo(path).absolutePath())) && failed)
+        failed();
 }
 
 } // namespace
 
-void revealInFileManager(const QString& path)
+void revealInFileManager(const QString& path, std::function<void()> failed)
 {
     QDBusConnection bus = QDBusConnection::sessionBus();
     if (!bus.isConnected()) {
-        openParentFolder(path);
+        openParentFolder(path, failed);
         return;
     }
     QDBusMessage call = QDBusMessage::createMethodCall(
@@ -31,9 +32,9 @@ void revealInFileManager(const QString& path)
         QStringLiteral("org.freedesktop.FileManager1"), QStringLiteral("ShowItems"));
     call << QStringList{QUrl::fromLocalFile(path).toString(QUrl::FullyEncoded)} << QString();
     auto* watcher = new QDBusPendingCallWatcher(bus.asyncCall(call));
-    QObject::connect(watcher, &QDBusPendingCallWatcher::finished, [path](QDBusPendingCallWatcher* finished) {
+    QObject::connect(watcher, &QDBusPendingCallWatcher::finished, [path, failed](QDBusPendingCallWatcher* finished) {
         if (finished->isError())
-            openParentFolder(path);
+            openParentFolder(path, failed);
         finished->deleteLater();
     });
 }

@@ -1,13 +1,13 @@
 #include "results/views/ResultsView.h"
 
 #include "model/Session.h"
-#include "platform/desktop/FileManagerReveal.h"
 #include "results/ResultsController.h"
 #include "results/ResultsListModel.h"
 #include "results/views/PreviewWindow.h"
 #include "results/views/SelectionDetailsView.h"
 #include "settings/PairsiftDefaults.h"
 #include "ui/ImageAndTextCell.h"
+#include "ui/FailureAlert.h"
 
 #include <QApplication>
 #include <QHBoxLayout>
@@ -34,7 +34,7 @@ ResultsView::ResultsView(ResultsController& controller, QWidget* parent)
     layout->setContentsMargins(0, 0, 0, 0);
     layout->addWidget(splitter);
 
-    m_controller.setRevealer(&revealInFileManager);
+    m_controller.setRevealer([this](const QString& path) { revealOrAlert(path, window()); });
     setupDuplicatesTableView();
 
     connect(m_dupView, &QTreeView::expanded, &m_controller, &ResultsController::itemDidExpand);

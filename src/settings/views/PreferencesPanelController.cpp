@@ -1,7 +1,8 @@
 #include "settings/views/PreferencesPanelController.h"
 
+#include "ui/WindowPlacement.h"
+
 #include "platform/UserDefaults.h"
-#include "platform/desktop/FileManagerReveal.h"
 #include "settings/PreferencesHost.h"
 #include "settings/PreferencesPanes.h"
 #include "settings/PsfPrefsFiltersController.h"
@@ -11,6 +12,8 @@
 #include "settings/views/PsfPrefsFiltersView.h"
 #include "settings/views/PsfPrefsGeneralView.h"
 #include "settings/views/PsfPrefsUpdatesView.h"
+#include "ui/FailureAlert.h"
+#include "ui/WindowPlacement.h"
 
 #include <QAction>
 #include <QActionGroup>
@@ -24,6 +27,7 @@
 #include <QStyle>
 #include <QToolBar>
 
+#include <algorithm>
 #include <atomic>
 
 namespace pairsift {
@@ -112,7 +116,6 @@ PreferencesPanelController::PreferencesPanelController(PreferencesHost& mainWind
     selectToolbarItem(0);
     m_currentViewTag = 0;
     setWindowFrame(newFrameForNewContentView(general), 0);
-    restoreFrame();
     m_window->installEventFilter(this);
 }
 
@@ -133,9 +136,18 @@ void PreferencesPanelController::setAnimated(bool animated)
 
 void PreferencesPanelController::showWindow()
 {
+    if (!m_window->isVisible())
+        placeWindow();
     m_window->show();
     m_window->raise();
     m_window->activateWindow();
+}
+
+void PreferencesPanelController::closeWindow()
+{
+    if (m_filtersView)
+        m_filtersView->endEditing();
+    m_window->close();
 }
 
 void PreferencesPanelController::buildToolbar()
@@ -171,7 +183,8 @@ void PreferencesPanelController::selectToolbarItem(qint64 tag)
 PsfPrefsGeneralController* PreferencesPanelController::generalController()
 {
     if (!m_generalController)
-        m_generalController = std::make_unique<PsfPrefsGeneralController>(&revealInFileManager);
+        m_generalController = std::make_unique<PsfPrefsGeneralController>(
+            [this](const QString& path) { revealOrAlert(path, m_window.get()); });
     m_generalController->setCurrentLogFilePath(m_mainWindowController.currentLogFilePath());
     return m_generalController.get();
 }
@@ -278,13 +291,19 @@ void PreferencesPanelController::setWindowFrame(const QRect& frame, int millisec
     resize->start(QAbstractAnimation::DeleteWhenStopped);
 }
 
-void PreferencesPanelController::restoreFrame()
+void PreferencesPanelController::placeWindow()
 {
-    const std::optional<QRect> saved = frameFromText(UserDefaults::standard().stringValue(windowFrameAutosaveName()));
-    // Only the place: the size is the pane's. A place on no screen (a screen gone since) is dropped.
-    if (!saved || !QGuiApplication::screenAt(saved->topLeft()))
-        return;
-    m_window->setGeometry(QRect(saved->topLeft(), m_window->geometry().size()));
+    // Frames are the window's inside, as saved; the title bar above it must lie on the screen too. A
+    // hidden window's decoration is unknown, so the style's title bar height stands in for it.
+    const QMargins titleBar(0, m_window->style()->pixelMetric(QStyle::PM_TitleBarHeight), 0, 0);
+    // Only the place is restored: the size is the pane's.
+    const QSize size = m_window->geometry().size();
+    std::optional<QRect> saved = frameFromText(UserDefaults::standard().stringValue(windowFrameAutosaveName()));
+    if (saved)
+        saved = QRect(saved->topLeft(), size).marginsAdded(titleBar);
+    const QScreen* primary = QGuiApplication::primaryScreen();
+    const QRect anchor = m_mainWindow ? m_mainWindow->frameGeometry() : primary ? primary->availableGeometry() : QRect();
+    m_window->setGeometry(frameOnScreen(saved, size.grownBy(titleBar), anchor).marginsRemoved(titleBar));
 }
 
 void PreferencesPanelController::saveFrame() const

@@ -42,8 +42,15 @@ public:
 
     QMainWindow* window() const { return m_window.get(); }
     QToolBar* toolbar() const { return m_toolbar; }
-    // Shows the window (with the pane last on show) and brings it to the front.
+    // The window Preferences opens over: when the saved frame lies on no screen, the window is centred
+    // over it, on its screen. Not owned.
+    void setMainWindow(QWidget* mainWindow) { m_mainWindow = mainWindow; }
+    // Shows the window (with the pane last on show) and brings it to the front. A hidden window is first
+    // placed wholly on a screen: where it was saved when that frame lies on one, else over the main
+    // window.
     void showWindow();
+    // Ends an edit in progress (its text kept) and closes the window.
+    void closeWindow();
 
     PreferencesHost& mainWindowController() const { return m_mainWindowController; }
     qint64 currentViewTag() const { return m_currentViewTag; }
@@ -66,7 +73,7 @@ private:
     void selectToolbarItem(qint64 tag);
     void placeView(QWidget* view);
     void setWindowFrame(const QRect& frame, int resizeMilliseconds);
-    void restoreFrame();
+    void placeWindow();
     void saveFrame() const;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
@@ -84,6 +91,7 @@ private:
     PsfPrefsFiltersView* m_filtersView = nullptr;
     PsfPrefsUpdatesView* m_updatesView = nullptr;
     QPointer<QObject> m_resize;
+    QPointer<QWidget> m_mainWindow;
 };
 
 } // namespace pairsift

@@ -32,6 +32,14 @@ std::atomic<std::shared_ptr<const SystemPathTable>>& currentTable()
     return table;
 }
 
+// The prefix itself, or the prefix followed by "/" and more.
+bool isAtOrBelow(const QString& path, const QString& prefix)
+{
+    if (prefix.isEmpty() || !path.startsWith(prefix))
+        return false;
+    return path.size() == prefix.size() || prefix.endsWith(QLatin1Char('/')) || path.at(prefix.size()) == QLatin1Char('/');
+}
+
 } // namespace
 
 SystemPathTable SystemPathTable::standard(const QString& homeFolder)
@@ -45,14 +53,18 @@ SystemPathTable SystemPathTable::standard(const QString& homeFolder)
     for (const char* homePrefix : {"~/Applications", "~/Library", "~/.local/share/Trash"})
         table.prefixes.append(expandTilde(homeFolder, QString::fromLatin1(homePrefix)));
     table.suffixes = {QStringLiteral(".backupdb"), QStringLiteral(".framework")};
+    // Where removable drives are mounted.
+    table.exceptions = {QStringLiteral("/media"), QStringLiteral("/run/media")};
     return table;
 }
 
 bool SystemPathTable::contains(const QString& path) const
 {
-    const auto isPrefix = [&path](const QString& prefix) { return path.startsWith(prefix); };
+    const auto isBelow = [&path](const QString& prefix) { return isAtOrBelow(path, prefix); };
     const auto isSuffix = [&path](const QString& suffix) { return path.endsWith(suffix); };
-    return std::any_of(prefixes.cbegin(), prefixes.cend(), isPrefix)
+    if (std::any_of(exceptions.cbegin(), exceptions.cend(), isBelow))
+        return false;
+    return std::any_of(prefixes.cbegin(), prefixes.cend(), isBelow)
         || std::any_of(suffixes.cbegin(), suffixes.cend(), isSuffix);
 }
 

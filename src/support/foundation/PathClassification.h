@@ -5,12 +5,15 @@
 
 namespace pairsift {
 
-// The operating system's own areas: never scanned, never accepted as a location. Every test is a plain,
-// case-sensitive text comparison of the whole path as written, so "/bin" also covers "/binaries" and
-// a path inside a ".framework" folder is not covered by the suffix.
+// The operating system's own areas: never scanned, never accepted as a location. Every test is a
+// case-sensitive comparison of the path as written. A prefix covers itself and what lies below it, by
+// whole components ("/bin" covers "/bin/ls", never "/binaries"); a suffix covers only a path that itself
+// ends in it, not a path inside such a folder. An exception (and what lies below it) is never covered,
+// whatever prefix it sits under: removable drives are mounted below "/run".
 struct SystemPathTable {
     QStringList prefixes; // home-relative entries already expanded
     QStringList suffixes;
+    QStringList exceptions;
 
     // The built-in table, with "~/" entries expanded against `homeFolder` (left as written when empty).
     static SystemPathTable standard(const QString& homeFolder);

@@ -20,7 +20,9 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMainWindow>
+#include <QScreen>
 #include <QSpinBox>
+#include <QStyle>
 #include <QTableView>
 #include <QTest>
 #include <QToolBar>
@@ -97,7 +99,32 @@ TEST_F(PreferencesWindowTest, theFrameIsKeptUnderItsNameAndRestored)
         EXPECT_EQ(QPoint(saved[0].toInt(), saved[1].toInt()), place);
     }
     PreferencesPanelController reopened(m_host);
+    reopened.showWindow();
     EXPECT_EQ(reopened.window()->geometry().topLeft(), place);
+}
+
+TEST_F(PreferencesWindowTest, aFrameOffEveryScreenGivesWayToThePlaceOverTheMainWindow)
+{
+    const QRect available = QGuiApplication::primaryScreen()->availableGeometry();
+    QWidget mainWindow;
+    QRect mainFrame(QPoint(), QSize(300, 200));
+    mainFrame.moveCenter(available.center());
+    mainWindow.setGeometry(mainFrame);
+    const char* const savedFrames[] = {"-4000 -3000 500 300", "0 0 500 300" /* the title bar above the screen */,
+                                       "", "not a frame"};
+    for (const char* saved : savedFrames) {
+        UserDefaults::standard().setValue(QStringLiteral("PairsiftPrefPanel"), QString::fromLatin1(saved));
+        PreferencesPanelController panel(m_host);
+        panel.setMainWindow(&mainWindow);
+        panel.showWindow();
+        const QRect frame = panel.window()->geometry();
+        EXPECT_TRUE(available.contains(frame)) << saved;
+        EXPECT_GT(frame.top(), available.top()) << saved;
+        // Centred with its title bar, as the main window's frame includes its own.
+        const int titleBar = panel.window()->style()->pixelMetric(QStyle::PM_TitleBarHeight);
+        EXPECT_LE((frame.adjusted(0, -titleBar, 0, 0).center() - mainWindow.frameGeometry().center()).manhattanLength(), 1)
+            << saved;
+    }
 }
 
 TEST_F(PreferencesWindowTest, generalPaneShowsTheCurrentLogPathEachTime)

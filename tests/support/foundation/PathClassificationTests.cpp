@@ -12,14 +12,19 @@ struct PathCase {
     bool expected;
 };
 
-TEST(SystemPath, standardTableComparesPlainText)
+TEST(SystemPath, standardTableMatchesWholeComponents)
 {
     const SystemPathTable table = SystemPathTable::standard(QStringLiteral("/Users/u"));
     const PathCase cases[] = {
         {"/System/Library/Fonts", true},
         {"/Library", true},
-        {"/binaries/tool", true}, // a prefix needs no separator after it
-        {"/various", true},
+        {"/bin", true},
+        {"/binaries/tool", false}, // a prefix covers whole components only
+        {"/various", false},
+        {"/tmpdata", false},
+        {"/optical/a", false},
+        {"/development", false},
+        {"/Users/u/Library2", false},
         {"/Users/u/Library/Mail", true},
         {"/Users/u/Applications/Tool.app", true},
         {"/Users/u/.local/share/Trash/files/a.jpg", true},
@@ -35,7 +40,13 @@ TEST(SystemPath, standardTableComparesPlainText)
         {"/tmp/scan", true},
         {"/proc/1", true},
         {"/sys/kernel", true},
-        {"/run/media/u/Disk", true},
+        {"/run/user/1000", true},
+        {"/run", true},
+        {"/run/media", false}, // removable drives, and everything below them
+        {"/run/media/u/Disk", false},
+        {"/run/mediaplayer", true},
+        {"/media", false},
+        {"/media/u/Backups.backupdb", false},
         {"/boot/vmlinuz", true},
         {"/lib64/ld.so", true},
         {"/home/u/Pictures", false}, // every user's folders live there
