@@ -50,9 +50,15 @@ TEST(SerialQueue, syncWaitsForTheWorkAndKnowsItsThread)
 }
 
 // Opens its gate when the last item holding it is destroyed.
-struct DropProbe {
-    test::Gate& gate;
-    ~DropProbe() { gate.open(); }
+class DropProbe {
+public:
+    explicit DropProbe(test::Gate& gate) : m_gate(gate) {}
+    ~DropProbe() { m_gate.open(); }
+    DropProbe(const DropProbe&) = delete;
+    DropProbe& operator=(const DropProbe&) = delete;
+
+private:
+    test::Gate& m_gate;
 };
 
 TEST(SerialQueue, shutdownWithoutDrainDropsPendingWorkAndLaterWork)
@@ -68,7 +74,7 @@ TEST(SerialQueue, shutdownWithoutDrainDropsPendingWorkAndLaterWork)
         ++ran;
     });
     {
-        const auto probe = std::make_shared<DropProbe>(DropProbe{dropped});
+        const auto probe = std::make_shared<DropProbe>(dropped);
         for (int i = 0; i < 10; ++i)
             queue.async([&ran, probe] { ++ran; });
     }
