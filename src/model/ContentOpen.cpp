@@ -38,10 +38,13 @@ int openat2Beneath(int folder, const char* path, int flags)
     open_how how{};
     how.flags = static_cast<std::uint64_t>(flags);
     how.resolve = RESOLVE_BENEATH | RESOLVE_NO_SYMLINKS;
-    int descriptor;
-    do {
+    // EAGAIN: a rename elsewhere raced the lookup; looking again is safe, a few times.
+    int descriptor = -1;
+    for (int attempt = 0; attempt < 8; ++attempt) {
         descriptor = retried([&] { return static_cast<int>(::syscall(SYS_openat2, folder, path, &how, sizeof how)); });
-    } while (descriptor < 0 && errno == EAGAIN); // a rename elsewhere raced the lookup: looking again is safe
+        if (descriptor >= 0 || errno != EAGAIN)
+            break;
+    }
     return descriptor;
 }
 
