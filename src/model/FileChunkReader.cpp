@@ -32,31 +32,22 @@ std::byte* threadChunkBuffer()
 
 } // namespace
 
-int openReadOnly(const QByteArray& encodedPath)
-{
-    int descriptor;
-    do {
-        // Reads of a regular file ignore O_NONBLOCK.
-        descriptor = ::open(encodedPath.constData(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOFOLLOW);
-    } while (descriptor < 0 && errno == EINTR);
-    return descriptor;
-}
-
-FileChunkReader::FileChunkReader(const QString& path, std::optional<FileId> identity, quint64 size)
-    : m_path(QFile::encodeName(path))
-    , m_size(size)
+FileChunkReader::FileChunkReader(const FileItem& file, const LocationFolders* folders)
+    : m_file(file)
+    , m_size(file.totalSize())
 {
     m_buffer = threadChunkBuffer();
-    if (!m_buffer)
-        return; // reported as an open failure: nothing can be read without the buffer
-    m_descriptor = openReadOnly(m_path);
-    struct stat status;
-    if (m_descriptor < 0 || ::fstat(m_descriptor, &status) != 0)
+    if (!m_buffer) {
+        m_openFailure = qt_error_string(ENOMEM);
         return;
-    m_isRecordedFile = identity && S_ISREG(status.st_mode) && FileId{status.st_dev, status.st_ino} == *identity
-        && static_cast<quint64>(status.st_size) == size;
+    }
+    const OpenedContent content = openContent(file, folders);
+    m_descriptor = content.descriptor;
+    m_openFailure = content.failure;
+    const std::optional<FileId> identity = file.fileId();
+    m_isRecordedFile = m_descriptor >= 0 && identity && content.id == *identity && content.size == m_size;
     // A file that fits one read gains nothing from read-ahead advice.
-    if (m_isRecordedFile && size > static_cast<quint64>(FileItem::ChunkSize))
+    if (m_isRecordedFile && m_size > static_cast<quint64>(FileItem::ChunkSize))
         ::posix_fadvise(m_descriptor, 0, 0, POSIX_FADV_SEQUENTIAL);
 }
 
@@ -79,6 +70,7 @@ qsizetype FileChunkReader::readChunk()
         if (count < 0) {
             if (errno == EINTR)
                 continue;
+            m_readError = errno;
             return -1;
         }
         if (count == 0)
@@ -110,17 +102,17 @@ void FileChunkReader::close()
 
 void FileChunkReader::logOpenFailure() const
 {
-    consoleLog("Unable to open file '%s'", m_path);
+    consoleLog("Unable to open file '%s': %@", QFile::encodeName(m_file.name()), m_openFailure);
 }
 
 void FileChunkReader::logReadFailure() const
 {
-    consoleLog("Error reading file '%s'", m_path);
+    consoleLog("Error reading file '%s': %@", QFile::encodeName(m_file.name()), qt_error_string(m_readError));
 }
 
 void FileChunkReader::logChange() const
 {
-    consoleLog("Error reading file '%s': it is no longer the file that was counted", m_path);
+    consoleLog("Error reading file '%s': it is no longer the file that was counted", QFile::encodeName(m_file.name()));
 }
 
 } // namespace pairsift

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "model/FileId.h"
+#include "model/ContentOpen.h"
 #include "model/FileItem.h"
 
 #include <QByteArray>
@@ -10,11 +10,6 @@
 #include <optional>
 
 namespace pairsift {
-
-// Opens a file read-only and close-on-exec without following a final symbolic link, retrying after a
-// signal; -1 when it cannot be opened. Never blocks: a path that has become a pipe without a writer
-// opens at once.
-int openReadOnly(const QByteArray& encodedPath);
 
 // How a chunked read of one file ended.
 enum class ChunkReadOutcome {
@@ -26,16 +21,16 @@ enum class ChunkReadOutcome {
 
 // The reading loop both digests share: chunks of FileItem::ChunkSize bytes into one per-thread buffer
 // (no allocation per chunk or per file), the first chunk shorter than that, 0 bytes included, being the
-// last. Only the file counting recorded is read: the path must still name a regular file (a final link
-// is not followed) with the recorded identity and size, reading stops at that size, and a file that grew
-// or shrank meanwhile fails like a read error. So a path swapped for a link or a hard link to another
-// counted file can never be hashed as that other file. Failures are written to the console log; the
-// file is closed on every path. The buffer's bytes are consumed before the progress call, so a progress
+// last. Only the file counting recorded is read: it is opened as openContent() says (below its location,
+// no link followed) and must have the recorded identity and size, reading stops at that size, and a file
+// that grew or shrank meanwhile fails like a read error. So a path swapped for a link or a hard link to
+// another counted file can never be hashed as that other file. Failures are written to the console log
+// with their reason; the file is closed on every path. The buffer's bytes are consumed before the progress call, so a progress
 // block may itself read files.
 class FileChunkReader {
 public:
-    // An unknown identity is never the recorded one: such an item cannot be read.
-    FileChunkReader(const QString& path, std::optional<FileId> identity, quint64 size);
+    // An item without a recorded identity cannot be read. `folders` may be null.
+    FileChunkReader(const FileItem& file, const LocationFolders* folders);
     ~FileChunkReader();
 
     FileChunkReader(const FileChunkReader&) = delete;
@@ -88,7 +83,9 @@ private:
     void logReadFailure() const;
     void logChange() const;
 
-    QByteArray m_path;
+    const FileItem& m_file;
+    QString m_openFailure;
+    int m_readError = 0;
     int m_descriptor = -1;
     bool m_isRecordedFile = false;
     quint64 m_size = 0;

@@ -12,14 +12,15 @@
 #include "platform/Format.h"
 #include "support/foundation/CopyNumber.h"
 
-#include <QFile>
-
 #include <algorithm>
 #include <cerrno>
 
 #include <unistd.h>
 
 namespace pairsift {
+
+// A large scan holds a million items at once.
+static_assert(sizeof(FileItem) <= 136, "FileItem grew: keep rarely set values in its extras");
 
 namespace {
 
@@ -200,7 +201,7 @@ void FileItem::setAttributes(const FileAttributes& attributes)
 
 QByteArray FileItem::readHead(quint64 length) const
 {
-    const int descriptor = openReadOnly(QFile::encodeName(m_name));
+    const int descriptor = openContent(*this, nullptr).descriptor;
     if (descriptor < 0)
         return {};
     // Grown read by read, so a huge length never asks for much more memory than the file holds.
@@ -223,12 +224,12 @@ QByteArray FileItem::readHead(quint64 length) const
     return failed ? QByteArray() : head;
 }
 
-std::optional<quint32> FileItem::computeMurmurHash(const HashProgressBlock& progress) const
+std::optional<quint32> FileItem::computeMurmurHash(const HashProgressBlock& progress, const LocationFolders* folders) const
 {
     std::uint32_t h1 = 0;
     std::uint32_t carry = 0;
     const auto totalLength = static_cast<std::uint32_t>(m_totalSize);
-    FileChunkReader reader(m_name, fileId(), m_totalSize);
+    FileChunkReader reader(*this, folders);
     const ChunkReadOutcome outcome = reader.run(progress,
         [&](const std::byte* bytes, qsizetype count, bool isLast) {
             murmur3_32_process(&h1, &carry, bytes, static_cast<int>(count));
@@ -245,7 +246,7 @@ void FileItem::computeSHA1(const HashProgressBlock& progress)
     m_sha1 = contentSHA1(progress);
 }
 
-std::optional<Sha1Digest> FileItem::contentSHA1(const HashProgressBlock& progress) const
+std::optional<Sha1Digest> FileItem::contentSHA1(const HashProgressBlock& progress, const LocationFolders* folders) const
 {
     std::optional<Sha1Digest> result;
     CspHandle service = 0;
@@ -253,7 +254,7 @@ std::optional<Sha1Digest> FileItem::contentSHA1(const HashProgressBlock& progres
         consoleLog("Unable to get CSP handle: %d", status); // the digest then yields nothing
     {
         Digest digest(service);
-        FileChunkReader reader(m_name, fileId(), m_totalSize);
+        FileChunkReader reader(*this, folders);
         reader.run(progress, [&](const std::byte* bytes, qsizetype count, bool isLast) {
             digest.update(bytes, static_cast<std::uint64_t>(count), isLast);
         });

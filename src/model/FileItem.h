@@ -24,6 +24,7 @@ namespace pairsift {
 
 struct FileAttributes;
 class FileItem;
+class LocationFolders;
 using FileItemPtr = std::shared_ptr<FileItem>;
 
 // Called on the hashing thread after every 256 KiB chunk with the bytes hashed so far, the item's
@@ -107,16 +108,20 @@ public:
     QByteArray readHead(quint64 length) const;
 
     // Both digests: synchronous on the caller's thread; they read only the file counting recorded (see
-    // FileChunkReader: fileId() and totalSize(), no final link), anything else failing like a read error.
-    // An open or read failure is written to the console log, never raised, and the file is always closed. A stopped read gives an unfinished MurmurHash
-    // value (callers discard it) and leaves the SHA-1 null unless the last chunk was already read.
+    // FileChunkReader: fileId() and totalSize(), opened below containerPath() without following a link),
+    // anything else failing like a read error. `folders`, when given, holds the location's open folder.
+    // An open or read failure is written to the console log with its reason, never raised, and the file
+    // is always closed. A stopped read gives an unfinished MurmurHash value (callers discard it) and
+    // leaves the SHA-1 null unless the last chunk was already read.
     // The MurmurHash3 (seed 0) of the content, finalised with totalSize(); nothing on failure. Every
     // value, 0 included, is a valid hash.
-    std::optional<quint32> computeMurmurHash(const HashProgressBlock& progress = {}) const;
+    std::optional<quint32> computeMurmurHash(
+        const HashProgressBlock& progress = {}, const LocationFolders* folders = nullptr) const;
     // Sets sha1() to the digest of the content, or leaves it null.
     void computeSHA1(const HashProgressBlock& progress = {});
     // The digest computeSHA1() would set, without touching the item: safe on a helper thread.
-    std::optional<Sha1Digest> contentSHA1(const HashProgressBlock& progress = {}) const;
+    std::optional<Sha1Digest> contentSHA1(
+        const HashProgressBlock& progress = {}, const LocationFolders* folders = nullptr) const;
 
     // The localized type description of a path ("" when it cannot be found); kind() for name().
     static QString fileKindWithPathName(const QString& path);

@@ -3,7 +3,6 @@
 #include "platform/ConsoleLog.h"
 
 #include <exception>
-#include <future>
 #include <memory>
 
 #include <pthread.h>
@@ -41,17 +40,22 @@ bool SerialQueue::enqueue(std::function<void()> work)
     return true;
 }
 
+std::future<void> SerialQueue::submit(std::function<void()> work)
+{
+    // The item owns the only promise: whether it runs, throws or is dropped, the promise is kept or
+    // broken, so the future becomes ready and nobody waits for an item that will not come.
+    auto finished = std::make_shared<std::promise<void>>();
+    std::future<void> done = finished->get_future();
+    enqueue([work = std::move(work), finished = std::move(finished)] {
+        work();
+        finished->set_value();
+    });
+    return done;
+}
+
 void SerialQueue::sync(const std::function<void()>& work)
 {
-    // The item owns the only promise: whether it runs or is dropped (cancelPending(), shutdown(false)),
-    // the future becomes ready, so the caller never waits for an item that will not come.
-    auto finished = std::make_shared<std::promise<void>>();
-    const std::future<void> done = finished->get_future();
-    if (enqueue([&work, finished = std::move(finished)] {
-            work();
-            finished->set_value();
-        }))
-        done.wait();
+    submit([&work] { work(); }).wait();
 }
 
 void SerialQueue::cancelPending()

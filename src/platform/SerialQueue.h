@@ -5,6 +5,7 @@
 #include <condition_variable>
 #include <deque>
 #include <functional>
+#include <future>
 #include <mutex>
 #include <thread>
 
@@ -14,7 +15,9 @@ namespace pairsift {
 // The owner destroys the queue before anything its work items use; the destructor lets the queued
 // items finish and joins the thread. Never destroy a queue from one of its own work items.
 // An exception that escapes a work item ends that item only: it is written to the console log with the
-// queue's label, and the queue goes on with the next item (a sync() caller is released).
+// queue's label, and the queue goes on with the next item (a sync() caller is released). A run whose end
+// matters catches its own exceptions and reports them as its outcome: this barrier only keeps the queue
+// alive.
 class SerialQueue {
 public:
     explicit SerialQueue(QString label);
@@ -27,8 +30,12 @@ public:
 
     // Adds work; returns at once. Work added after shutdown() is dropped.
     void async(std::function<void()> work);
-    // Adds work and waits until it has run, or until it is dropped by cancelPending() or shutdown(false)
-    // (returns at once after shutdown()). Must not be called from the queue's own thread.
+    // Adds work; the answer becomes ready once the work has run (or thrown), once it is dropped by
+    // cancelPending() or shutdown(false), or at once after shutdown(). Never wait on it from the queue's
+    // own thread.
+    std::future<void> submit(std::function<void()> work);
+    // Adds work and waits until its submit() answer is ready. Must not be called from the queue's own
+    // thread.
     void sync(const std::function<void()>& work);
     // Drops the work that has not started yet; the running item, if any, finishes.
     void cancelPending();

@@ -2,6 +2,7 @@
 
 #include "processing/ProcessingStageMurmurHash.h"
 #include "processing/ProcessingStageSHA1.h"
+#include "platform/RunOutcome.h"
 #include "support/logging/SOLogger.h"
 
 #include <optional>
@@ -57,13 +58,30 @@ std::uint64_t ProcessingPipeline::totalFiles() const
 
 FileGrouping ProcessingPipeline::processFilesWithProgress(const StageProgressBlock& progress)
 {
-    if (!m_sharedReaderCount)
-        return runStages(progress);
-    // The helpers live for the run only: an idle pipeline holds no threads.
-    shareReaders(*m_sharedReaderCount);
-    FileGrouping output = runStages(progress);
-    shareReaders(0);
-    return output;
+    m_hasFailed = false;
+    m_failureReason.clear();
+    std::optional<FileGrouping> output;
+    // Whatever a stage throws (no memory, no threads, a bug) ends the run as failed, never as finished.
+    const RunOutcome outcome = outcomeOf([&] {
+        // The helpers live for the run only: an idle pipeline holds no threads.
+        if (m_sharedReaderCount)
+            shareReaders(*m_sharedReaderCount);
+        output = runStages(progress);
+        return RunOutcome::finished();
+    });
+    if (m_sharedReaderCount)
+        shareReaders(0);
+    if (!outcome.hasFailed())
+        return std::move(*output);
+    logError(m_logger, "The comparison ended by an exception: %@", outcome.reason());
+    fail(outcome.reason());
+    return FileGrouping(FileGroupingByHash);
+}
+
+void ProcessingPipeline::fail(const QString& reason)
+{
+    m_hasFailed = true;
+    m_failureReason = reason;
 }
 
 FileGrouping ProcessingPipeline::runStages(const StageProgressBlock& progress)
@@ -73,14 +91,13 @@ FileGrouping ProcessingPipeline::runStages(const StageProgressBlock& progress)
     std::optional<FileGrouping> output;
     std::uint64_t done = 0;
     std::uint64_t dropped = 0;
-    m_hasFailed = false;
 
     for (const std::unique_ptr<ProcessingStage>& stage : m_stages) {
         const std::uint64_t inCount = current->count();
         FileGrouping out = stage->processFiles(*current, done, total, progress);
         if (stage->hasFailed()) {
-            m_hasFailed = true;
             logError(m_logger, "Unable to store the digests of this comparison");
+            fail(QStringLiteral("Unable to store the digests of this comparison."));
             return FileGrouping(FileGroupingByHash);
         }
         // A file dropped here is credited once to every later stage, so the count ends at the total.

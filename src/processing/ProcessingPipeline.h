@@ -40,20 +40,24 @@ public:
     // left out by the stages. A stop from `progress` ends the running stage; every later stage then stops
     // at its first progress call, so the answer is the nearly empty output of the last stage. The answer is
     // the last stage's output, keyed by SHA-1, without single-file groups. When a stage could not keep
-    // its results (the store refused the digests) the run ends there with an error line and an empty
-    // grouping, and hasFailed() tells.
+    // its results (the store refused the digests) or ended by an exception, the run ends there with an
+    // error line and an empty grouping, and hasFailed() tells.
     FileGrouping processFilesWithProgress(const StageProgressBlock& progress);
     // The last run failed: its results were not stored and must not be shown as found.
     bool hasFailed() const { return m_hasFailed; }
+    // Why the last run failed, in words for the user; empty unless it failed.
+    const QString& failureReason() const { return m_failureReason; }
 
 private:
     void shareReaders(int count);
     FileGrouping runStages(const StageProgressBlock& progress);
+    void fail(const QString& reason);
 
     std::shared_ptr<const FileGrouping> m_inFileGroups;
     Stages m_stages;
     SOLoggerPtr m_logger;
     bool m_hasFailed = false;
+    QString m_failureReason;
     std::optional<int> m_sharedReaderCount;
 };
 

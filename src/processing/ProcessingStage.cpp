@@ -3,6 +3,8 @@
 #include "platform/ConsoleLog.h"
 #include "support/logging/SOLogger.h"
 
+#include <QScopeGuard>
+
 #include <chrono>
 
 namespace pairsift {
@@ -76,6 +78,14 @@ FileGrouping ProcessingStage::processFiles(const FileGrouping& input, std::uint6
         };
     }
 
+    // Opened before any helper starts, closed when the run ends however it ends; a location that cannot
+    // be opened fails its files' reads.
+    m_locationFolders = std::make_unique<LocationFolders>();
+    const auto closeFolders = qScopeGuard([this] { m_locationFolders.reset(); });
+    for (const auto& [key, group] : input.fileGroups()) {
+        for (const FileItemPtr& file : group)
+            m_locationFolders->add(*file);
+    }
     std::unique_ptr<StageReadAhead> readAhead;
     if (readsAhead() && m_readerCount > 0) {
         std::vector<const FileItem*> files;

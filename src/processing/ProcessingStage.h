@@ -1,5 +1,6 @@
 #pragma once
 
+#include "model/ContentOpen.h"
 #include "model/FileGrouping.h"
 #include "processing/StageProgress.h"
 #include "processing/StageReadAhead.h"
@@ -94,6 +95,9 @@ protected:
     virtual bool finishStage();
     // Milliseconds on the stage's clock.
     std::int64_t now() const;
+    // While processFiles() runs: the open folders of its files' locations, for contentKey() to open
+    // each file below its location.
+    const LocationFolders* locationFolders() const { return m_locationFolders.get(); }
 
 private:
     struct CurrentFile;
@@ -112,6 +116,7 @@ private:
     bool m_hasFailed = false;
     int m_readerCount = defaultReaderCount;
     std::shared_ptr<ReaderTeam> m_readers;
+    std::unique_ptr<LocationFolders> m_locationFolders;
 };
 
 } // namespace pairsift

@@ -20,7 +20,7 @@ const StageTexts& ProcessingStageMurmurHash::texts() const
 
 std::optional<FileGroupKey> ProcessingStageMurmurHash::contentKey(const FileItem& file, const HashProgressBlock& chunkProgress)
 {
-    const std::optional<quint32> hash = file.computeMurmurHash(chunkProgress);
+    const std::optional<quint32> hash = file.computeMurmurHash(chunkProgress, locationFolders());
     if (!hash)
         return std::nullopt;
     return FileGroupKey(std::uint64_t{*hash});

@@ -25,7 +25,7 @@ const StageTexts& ProcessingStageSHA1::texts() const
 
 std::optional<FileGroupKey> ProcessingStageSHA1::contentKey(const FileItem& file, const HashProgressBlock& chunkProgress)
 {
-    const std::optional<Sha1Digest> digest = file.contentSHA1(chunkProgress);
+    const std::optional<Sha1Digest> digest = file.contentSHA1(chunkProgress, locationFolders());
     if (!digest)
         return std::nullopt;
     return FileGroupKey(digest->toByteArray());

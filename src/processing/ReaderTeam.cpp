@@ -1,9 +1,16 @@
 #include "processing/ReaderTeam.h"
 
 #include <algorithm>
+#include <atomic>
 #include <system_error>
 
 namespace pairsift {
+
+namespace {
+
+std::atomic<int> runningMemberCount{0};
+
+} // namespace
 
 ReaderTeam::ReaderTeam(int size)
     : m_askedSize(std::max(size, 1))
@@ -37,6 +44,17 @@ ReaderTeam::~ReaderTeam()
     }
 }
 
+int ReaderTeam::memberCount() const
+{
+    const std::lock_guard<std::mutex> lock(m_mutex);
+    return m_size;
+}
+
+int ReaderTeam::runningMembers()
+{
+    return runningMemberCount.load();
+}
+
 void ReaderTeam::run(std::function<void()> work)
 {
     {
@@ -56,6 +74,10 @@ void ReaderTeam::waitUntilDone()
 
 void ReaderTeam::serve(int index)
 {
+    ++runningMemberCount;
+    struct Leaving {
+        ~Leaving() { --runningMemberCount; }
+    } leaving;
     std::unique_lock<std::mutex> lock(m_mutex);
     if (!m_isEnding && index + 1 < m_size) {
         try {

@@ -22,8 +22,14 @@ public:
 
     // The members asked for.
     int size() const { return m_askedSize; }
+    // The members the team has: fewer than size() when the system would start no more threads. Final
+    // once a job is done.
+    int memberCount() const;
+    // Members of all teams whose threads are running now, process-wide.
+    static int runningMembers();
 
-    // Every member calls `work` once; answers at once. The previous job must be done.
+    // Every member calls `work` once; answers at once. The previous job must be done. `work` must not
+    // throw.
     void run(std::function<void()> work);
     // Blocks until every member has returned from the last job's work.
     void waitUntilDone();
@@ -32,7 +38,7 @@ private:
     void serve(int index);
 
     const int m_askedSize;
-    std::mutex m_mutex;
+    mutable std::mutex m_mutex;
     // Fewer than asked for when the system would start no more threads.
     int m_size;
     std::condition_variable m_jobPosted;

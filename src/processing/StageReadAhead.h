@@ -7,6 +7,7 @@
 
 #include <atomic>
 #include <cstddef>
+#include <exception>
 #include <cstdint>
 #include <functional>
 #include <memory>
@@ -40,9 +41,21 @@ public:
     // Files read ahead of the one the loop takes, at most.
     static constexpr std::uint32_t windowSize = 4096;
 
+    struct Options {
+        // At least 1.
+        std::uint32_t window = windowSize;
+        // Tests: called on a helper that found no room for the file at this index, right before it sleeps.
+        std::function<void(std::uint32_t index)> beforeRoomWait;
+    };
+
     // `files` and `readers`, which must be idle, outlive this object. `contentKey` reports a progress call
-    // after every whole FileItem::ChunkSize chunk.
-    StageReadAhead(std::vector<const FileItem*> files, ReaderTeam& readers, ContentKey contentKey);
+    // after every whole FileItem::ChunkSize chunk; an exception it throws is thrown again by the take() of
+    // its file.
+    StageReadAhead(std::vector<const FileItem*> files, ReaderTeam& readers, ContentKey contentKey, Options options);
+    StageReadAhead(std::vector<const FileItem*> files, ReaderTeam& readers, ContentKey contentKey)
+        : StageReadAhead(std::move(files), readers, std::move(contentKey), Options{})
+    {
+    }
     // Stops the helpers and waits for them: each ends within one chunk.
     ~StageReadAhead();
 
@@ -61,6 +74,7 @@ private:
         std::atomic<std::uint32_t> state{0};
         std::uint64_t bytesTotal = 0;
         std::optional<FileGroupKey> key;
+        std::exception_ptr error;
         QStringList consoleLines;
     };
 
@@ -70,6 +84,9 @@ private:
     // Hands the slot of a taken file back to the helpers.
     void release(Slot& slot);
 
+    const Options m_options;
+    // The helpers waiting for room are woken each time the loop has taken this many more files.
+    const std::uint32_t m_wakeStep;
     std::vector<const FileItem*> m_files;
     std::unique_ptr<Slot[]> m_slots;
     ContentKey m_contentKey;
@@ -77,7 +94,7 @@ private:
     // Files the loop has taken: the helpers may work on indexes below this plus the window.
     std::atomic<std::uint32_t> m_taken{0};
     // Helpers waiting for room, and what they wait on: it changes when they may look again. The loop
-    // changes it only when some are waiting.
+    // changes it only when some are waiting, so a helper counts itself before it reads the signal.
     std::atomic<int> m_waiting{0};
     std::atomic<std::uint32_t> m_roomSignal{0};
     std::atomic<bool> m_isStopped{false};

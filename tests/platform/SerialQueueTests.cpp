@@ -1,6 +1,7 @@
 #include "platform/MainQueue.h"
 #include "platform/SerialQueue.h"
 #include "testkit/ConsoleCapture.h"
+#include "testkit/Gate.h"
 
 #include <QCoreApplication>
 #include <QEventLoop>
@@ -9,7 +10,7 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
-#include <chrono>
+#include <future>
 #include <memory>
 #include <stdexcept>
 #include <thread>
@@ -48,67 +49,81 @@ TEST(SerialQueue, syncWaitsForTheWorkAndKnowsItsThread)
     EXPECT_FALSE(queue.isCurrent());
 }
 
+// Opens its gate when the last item holding it is destroyed.
+class DropProbe {
+public:
+    explicit DropProbe(test::Gate& gate) : m_gate(gate) {}
+    ~DropProbe() { m_gate.open(); }
+    DropProbe(const DropProbe&) = delete;
+    DropProbe& operator=(const DropProbe&) = delete;
+
+private:
+    test::Gate& m_gate;
+};
+
 TEST(SerialQueue, shutdownWithoutDrainDropsPendingWorkAndLaterWork)
 {
     std::atomic<int> ran{0};
-    std::atomic<bool> started{false};
-    std::atomic<bool> release{false};
+    test::Gate started;
+    test::Gate dropped;
     SerialQueue queue(QStringLiteral("q"));
+    // Goes on only once the pending items are gone, so it ends inside shutdown().
     queue.async([&] {
-        started = true;
-        while (!release)
-            std::this_thread::yield();
+        started.open();
+        dropped.wait();
         ++ran;
     });
-    for (int i = 0; i < 10; ++i)
-        queue.async([&] { ++ran; });
-    while (!started)
-        std::this_thread::yield();
-    std::thread releaser([&] {
-        std::this_thread::sleep_for(std::chrono::milliseconds(20));
-        release = true;
-    });
+    {
+        const auto probe = std::make_shared<DropProbe>(dropped);
+        for (int i = 0; i < 10; ++i)
+            queue.async([&ran, probe] { ++ran; });
+    }
+    ASSERT_TRUE(started.wait());
+
     queue.shutdown(false);
-    releaser.join();
+
     EXPECT_EQ(ran, 1);
     queue.async([&] { ++ran; });
     queue.sync([&] { ++ran; });
     EXPECT_EQ(ran, 1);
 }
 
+// sync() waits on what submit() answers: it must become ready when the work is dropped, by either way.
 TEST(SerialQueue, syncReturnsWhenItsWorkIsDropped)
 {
-    struct Shared {
-        SerialQueue queue{QStringLiteral("q")};
-        std::atomic<bool> started{false};
-        std::atomic<bool> release{false};
-        std::atomic<bool> ran{false};
-        std::atomic<bool> returned{false};
+    const struct {
+        const char* name;
+        // Answers a thread to join once the running item was let go, or none.
+        std::function<std::thread(SerialQueue&)> drop;
+    } cases[] = {
+        {"cancelPending", [](SerialQueue& queue) {
+             queue.cancelPending();
+             return std::thread();
+         }},
+        // Joins the running item: from a thread of its own.
+        {"shutdown without drain", [](SerialQueue& queue) { return std::thread([&queue] { queue.shutdown(false); }); }},
     };
-    // The caller thread keeps its own reference: should sync() never return, it is left behind with it.
-    auto shared = std::make_shared<Shared>();
-    Shared* state = shared.get();
-    state->queue.async([state] {
-        state->started = true;
-        while (!state->release)
-            std::this_thread::yield();
-    });
-    while (!state->started)
-        std::this_thread::yield();
-    std::thread([shared] {
-        shared->queue.sync([&shared] { shared->ran = true; });
-        shared->returned = true;
-    }).detach();
-    // Drops the caller's item as soon as it waits behind the running one.
-    for (int attempt = 0; attempt < 5000 && !state->returned; ++attempt) {
-        state->queue.cancelPending();
-        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    for (const auto& testCase : cases) {
+        SerialQueue queue(QStringLiteral("q"));
+        test::Gate started;
+        test::Gate release;
+        std::atomic<bool> ran{false};
+        queue.async([&] {
+            started.open();
+            release.wait();
+        });
+        ASSERT_TRUE(started.wait());
+        std::future<void> done = queue.submit([&] { ran = true; });
+
+        std::thread dropper = testCase.drop(queue);
+
+        EXPECT_EQ(done.wait_for(test::hangLimit), std::future_status::ready) << testCase.name;
+        release.open();
+        if (dropper.joinable())
+            dropper.join();
+        queue.shutdown(true);
+        EXPECT_FALSE(ran) << testCase.name;
     }
-    state->release = true;
-    EXPECT_TRUE(state->returned);
-    EXPECT_FALSE(state->ran);
-    while (state->returned && shared.use_count() > 1) // the caller thread lets go of the queue
-        std::this_thread::yield();
 }
 
 TEST(SerialQueue, anExceptionEndsOnlyItsItemAndIsLoggedWithTheLabel)

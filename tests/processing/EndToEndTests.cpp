@@ -1,6 +1,7 @@
 // From a tree of files to groups of identical files, through the session, the pipeline and the store.
 #include "ProcessingTestSupport.h"
 
+#include "model/ContentOpen.h"
 #include "model/Session.h"
 #include "processing/ProcessingPipeline.h"
 #include "store/PairsiftDatabase.h"
@@ -11,7 +12,13 @@
 
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
+#include <sys/inotify.h>
+#include <sys/stat.h>
 #include <unistd.h>
+
+#include <algorithm>
+#include <thread>
 
 #include <map>
 
@@ -246,6 +253,44 @@ TEST_F(EndToEnd, aFileReplacedByALinkToItsTwinAfterCountingIsLeftOut)
     }
     EXPECT_TRUE(log.texts().contains(QStringLiteral("Unable to MurmurHash file '%1'.").arg(scanned.path("first/b2.bin"))));
     EXPECT_TRUE(log.texts().contains(QStringLiteral("Unable to MurmurHash file '%1'.").arg(scanned.path("second/d2.bin"))));
+}
+
+// Counting recorded first/sub/a.bin; before hashing, first/sub becomes a link to an outside folder whose
+// a.bin is a pipe with a writer waiting for a reader. The comparison must open nothing outside the
+// location (opening the pipe would let the writer go), and no row gets a digest read from outside.
+TEST_F(EndToEnd, aFolderSwappedForALinkToAPipeOpensNothingOutsideTheLocation)
+{
+    TemporaryTree outside;
+    const QByteArray pipe = QFile::encodeName(outside.path(QStringLiteral("a.bin")));
+    ASSERT_EQ(::mkfifo(pipe.constData(), 0600), 0);
+    const int events = ::inotify_init1(IN_NONBLOCK | IN_CLOEXEC);
+    ASSERT_GE(events, 0);
+    ASSERT_GE(::inotify_add_watch(events, QFile::encodeName(outside.root()).constData(), IN_OPEN), 0);
+    std::thread writer([&pipe] { ::close(::open(pipe.constData(), O_WRONLY | O_CLOEXEC)); });
+    const QByteArray sub = QFile::encodeName(scanned.path("first/sub"));
+    ASSERT_EQ(::rename(sub.constData(), (sub + "-moved").constData()), 0);
+    ASSERT_EQ(::symlink(QFile::encodeName(outside.root()).constData(), sub.constData()), 0);
+
+    for (const bool isOpenat2Disabled : {false, true}) {
+        setOpenat2Disabled(isOpenat2Disabled);
+        ProcessingPipeline pipeline(candidates(), log.logger(), store);
+        const std::vector<QStringList> groups = namesByGroup(pipeline.processFilesWithProgress({}));
+        setOpenat2Disabled(false);
+
+        char buffer[4096];
+        EXPECT_LT(::read(events, buffer, sizeof buffer), 0) << "something outside was opened, openat2 disabled: "
+                                                             << isOpenat2Disabled;
+        const QHash<QString, QByteArray> digests = storedDigests(*store);
+        EXPECT_TRUE(digests.value(scanned.path("first/sub/a.bin")).isEmpty());
+        EXPECT_FALSE(digests.value(scanned.path("second/a.bin")).isEmpty());
+        EXPECT_TRUE(std::find(groups.begin(), groups.end(),
+                        QStringList{scanned.path("first/a copy.bin"), scanned.path("second/a.bin")})
+            != groups.end());
+    }
+
+    ::close(::open(pipe.constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC)); // lets the writer go
+    writer.join();
+    ::close(events);
 }
 
 } // namespace

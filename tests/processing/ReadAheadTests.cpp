@@ -3,16 +3,14 @@
 #include "ProcessingTestSupport.h"
 
 #include "processing/ProcessingPipeline.h"
+#include "testkit/Gate.h"
 #include "testkit/LogCapture.h"
-
-#include <QDir>
 
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <functional>
-#include <mutex>
-#include <set>
-#include <thread>
+#include <stdexcept>
 
 namespace pairsift::test {
 namespace {
@@ -145,36 +143,99 @@ TEST(ReadAheadStop, endsEveryHelpersReadAndDropsTheFilesReadPastIt)
     EXPECT_EQ(log.texts(), QStringList{QStringLiteral("Stopped '/r/endless1'")});
 }
 
-std::size_t threadCount()
-{
-    return static_cast<std::size_t>(QDir(QStringLiteral("/proc/self/task")).entryList(QDir::Dirs | QDir::NoDotAndDotDot).size());
-}
-
-// One set of helpers serves every stage of a run, and none outlives it.
+// One set of helpers serves every stage of a run, and none outlives it. The stages' own teams would
+// be larger than the run's and would stay after it.
 TEST(ReadAheadPipeline, theStagesShareTheirHelpersForTheRunOnly)
 {
-    std::mutex readersMutex;
-    std::set<std::thread::id> readers;
+    std::atomic<int> mostRunning{0};
     const auto recordingReader = [&](const FileItem& file, const HashProgressBlock& chunkProgress) {
-        {
-            const std::lock_guard<std::mutex> lock(readersMutex);
-            readers.insert(std::this_thread::get_id());
+        const int running = ReaderTeam::runningMembers();
+        int most = mostRunning.load();
+        while (running > most && !mostRunning.compare_exchange_weak(most, running)) {
         }
         return numberModuloThree(file, chunkProgress);
     };
     ProcessingPipeline::Stages stages;
-    stages.push_back(std::make_unique<ReadAheadStage>(recordingReader, 1));
-    stages.push_back(std::make_unique<ReadAheadStage>(recordingReader, 1));
+    stages.push_back(std::make_unique<ReadAheadStage>(recordingReader, 2));
+    stages.push_back(std::make_unique<ReadAheadStage>(recordingReader, 2));
     const auto items = numberedItems(3000);
     ProcessingPipeline pipeline(std::make_shared<const FileGrouping>(groupingOf({items})), std::move(stages));
     pipeline.setReaderCount(3);
-    const std::size_t threadsBefore = threadCount();
+    ASSERT_EQ(ReaderTeam::runningMembers(), 0);
 
     const FileGrouping output = pipeline.processFilesWithProgress({});
 
     EXPECT_EQ(output.count(), items.size());
-    EXPECT_LE(readers.size(), 3u);
-    EXPECT_EQ(threadCount(), threadsBefore);
+    EXPECT_GE(mostRunning.load(), 1);
+    EXPECT_LE(mostRunning.load(), 3);
+    EXPECT_EQ(ReaderTeam::runningMembers(), 0);
+}
+
+// A stage that throws, on the loop's own thread or on a helper, ends the run as failed with the
+// exception's text, never with the files handled before it as if they were all.
+TEST(ReadAheadPipeline, anExceptionInAStageFailsTheRun)
+{
+    for (const int readers : {0, 2}) {
+        const auto items = numberedItems(50);
+        ProcessingPipeline::Stages stages;
+        stages.push_back(std::make_unique<ReadAheadStage>(
+            [](const FileItem& file, const HashProgressBlock& chunkProgress) {
+                if (file.name() == QLatin1String("/n/30"))
+                    throw std::runtime_error("disk on fire");
+                return numberModuloThree(file, chunkProgress);
+            },
+            readers));
+        ProcessingPipeline pipeline(std::make_shared<const FileGrouping>(groupingOf({items})), std::move(stages));
+        ProgressRecorder recorder;
+
+        const FileGrouping output = pipeline.processFilesWithProgress(recorder.block());
+
+        EXPECT_TRUE(pipeline.hasFailed()) << readers;
+        EXPECT_EQ(pipeline.failureReason(), QStringLiteral("disk on fire")) << readers;
+        EXPECT_EQ(output.count(), 0u) << readers;
+    }
+}
+
+// A helper that found no room is held between that look and its wait while the loop takes every file
+// before it; it must still wake and read its file, or the loop would wait for it for ever.
+TEST(ReadAheadRoom, aHelperHeldBeforeItsWaitWakesOnceTheLoopMakesRoom)
+{
+    constexpr std::uint32_t window = 4;
+    const auto items = numberedItems(window + 2);
+    std::vector<const FileItem*> files;
+    for (const FileItemPtr& item : items)
+        files.push_back(item.get());
+    Gate atWait;
+    Gate drained;
+    Gate beyondWindowRead;
+    ReaderTeam team(1);
+    StageReadAhead::Options options;
+    options.window = window;
+    options.beforeRoomWait = [&](std::uint32_t) {
+        atWait.open();
+        drained.wait();
+    };
+    StageReadAhead readAhead(files, team,
+        [&](const FileItem& file, const HashProgressBlock&) {
+            if (&file == files[window])
+                beyondWindowRead.open();
+            return std::optional<FileGroupKey>(FileGroupKey(file.name().mid(3).toULongLong()));
+        },
+        options);
+
+    ASSERT_TRUE(atWait.wait());
+    for (std::uint32_t index = 0; index < window; ++index)
+        EXPECT_EQ(readAhead.take(index, {}).key, FileGroupKey(std::uint64_t{index}));
+    drained.open();
+
+    const bool isWoken = beyondWindowRead.wait();
+    EXPECT_TRUE(isWoken) << "the helper slept through the room the loop made";
+    if (!isWoken) {
+        readAhead.stop();
+        return;
+    }
+    for (std::uint32_t index = window; index < files.size(); ++index)
+        EXPECT_EQ(readAhead.take(index, {}).key, FileGroupKey(std::uint64_t{index}));
 }
 
 } // namespace

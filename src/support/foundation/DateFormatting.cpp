@@ -148,8 +148,10 @@ QString stringForDisplayFromDate(const QDateTime& date, bool prefixed, bool alwa
     if (!date.isValid())
         return {};
     const UDate when = static_cast<UDate>(date.toMSecsSinceEpoch());
-    const UDate now = static_cast<UDate>(environment.now.isValid() ? environment.now.toMSecsSinceEpoch()
-                                                                    : QDateTime::currentMSecsSinceEpoch());
+    const QDateTime moment = environment.now.isValid() ? environment.now
+        : environment.clock                           ? environment.clock()
+                                                      : QDateTime::currentDateTimeUtc();
+    const UDate now = static_cast<UDate>(moment.toMSecsSinceEpoch());
     const ZoneId zone(environment.timeZoneId);
     const QByteArray locale = icuLocaleName(environment.localeName);
 

@@ -3,16 +3,19 @@
 #include <QDateTime>
 #include <QString>
 
+#include <functional>
 #include <memory>
 
 namespace pairsift {
 
 // What a date text depends on besides the date. The defaults are the program's own: the current
-// moment, the system time zone and the locale of QLocale(). Tests pin all three.
+// moment, the system time zone and the locale of QLocale(). Tests pin all of them.
 struct DateTextEnvironment {
     QDateTime now;      // invalid: the current moment
     QString timeZoneId; // an IANA name such as "Europe/Berlin"; empty: the system time zone
     QString localeName; // such as "de_DE"; empty: QLocale()'s
+    // Gives the current moment; empty: the system's clock.
+    std::function<QDateTime()> clock;
 };
 
 // A short text for lists: the time for a date after today's midnight ("'at' h:mm a" when prefixed),

@@ -115,8 +115,12 @@ TEST(DisplayDate, dateWithoutAValueGivesNoText)
 
 TEST(DisplayDate, defaultsToTheCurrentMoment)
 {
-    const QDateTime lastYear = QDateTime::currentDateTimeUtc().addDays(-400);
-    EXPECT_TRUE(stringForDisplayFromDate(lastYear).contains(QString::number(lastYear.toLocalTime().date().year())));
+    // No moment given: the clock's, Wednesday 13 March 2024 10:30, decides what is today and this week.
+    const DateTextEnvironment clocked{
+        QDateTime(), QStringLiteral("UTC"), QStringLiteral("en_US"), [] { return utc(2024, 3, 13, 10, 30); }};
+    EXPECT_EQ(stringForDisplayFromDate(utc(2024, 3, 13, 10, 25), false, false, clocked), QStringLiteral("10:25 AM"));
+    EXPECT_EQ(stringForDisplayFromDate(utc(2024, 3, 12, 12, 0), false, false, clocked), QStringLiteral("Tuesday"));
+    EXPECT_EQ(stringForDisplayFromDate(utc(2023, 3, 13, 10, 30), false, false, clocked), QStringLiteral("Mar 13, 2023"));
 }
 
 struct ClockCase {
