@@ -102,6 +102,8 @@ void ProcessingViewController::compareFilesInSession(const Session& session, SOL
 RunOutcome ProcessingViewController::runPipeline(FileGrouping& grouping, const SOLoggerPtr& logger,
     const std::shared_ptr<PairsiftDatabase>& db)
 {
+    // The store keeps its last failure across runs: only one of this run names the reason.
+    const QString earlierStoreFailure = db ? db->lastFailure() : QString();
     grouping = m_pipeline->processFilesWithProgress(
         [this](const QString& stageName, const FileItemPtr& file, StageProgressInfo info, bool* stop) {
             reportProgress(stageName, file, info, stop);
@@ -111,8 +113,9 @@ RunOutcome ProcessingViewController::runPipeline(FileGrouping& grouping, const S
         logError(logger, "The final file grouping must be by SHA1");
     }
     if (m_pipeline->hasFailed()) {
-        const QString reason = db ? db->lastFailure() : QString();
-        return RunOutcome::failed(reason.isEmpty() ? QStringLiteral("The comparison's results could not be stored.") : reason);
+        // The store's own words say more than the pipeline's "unable to store".
+        const QString storeFailure = db ? db->lastFailure() : QString();
+        return RunOutcome::failed(storeFailure != earlierStoreFailure ? storeFailure : m_pipeline->failureReason());
     }
     return userStopped() ? RunOutcome::stopped() : RunOutcome::finished();
 }
