@@ -27,12 +27,12 @@ bool getFSRef(const QString& path, FileReference* reference)
     return true;
 }
 
-bool getFSSpec(const QString&, FileSpecification*)
+bool getFSSpec(const QString&, FSSpecRecord*)
 {
     return false;
 }
 
-bool getFSSpec(const QUrl&, FileSpecification*)
+bool getFSSpec(const QUrl&, FSSpecRecord*)
 {
     return false;
 }

@@ -21,11 +21,11 @@ bool getFSRef(const QString& path, FileReference* reference);
 // The same for a file URL; false for any other URL.
 bool getFSRef(const QUrl& url, FileReference* reference);
 
-// The old file-specification record. It cannot name every item (short names, no long paths) and is
+// The old fixed-size file record. It cannot name every item (short names, no long paths) and is
 // not supported: getFSSpec() always fails and leaves it alone.
-struct FileSpecification {};
-bool getFSSpec(const QString& path, FileSpecification* specification);
-bool getFSSpec(const QUrl& url, FileSpecification* specification);
+struct FSSpecRecord {};
+bool getFSSpec(const QString& path, FSSpecRecord* record);
+bool getFSSpec(const QUrl& url, FSSpecRecord* record);
 
 // True when something (a symbolic link counts as itself) is at `path`.
 bool itemExists(const QString& path);

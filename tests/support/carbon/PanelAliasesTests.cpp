@@ -60,13 +60,13 @@ TEST(PanelAliases, panelsAndPathControlsHandOutAndTakeAliases)
     };
     const Case cases[] = {
         {QUrl::fromLocalFile(a), a, true}, {QUrl::fromLocalFile(gone), gone, false}, {web, {}, false}, {{}, {}, false}};
-    FileSpecification specification;
+    FSSpecRecord record;
     for (const Case& c : cases) {
         control.shown = c.url;
         EXPECT_EQ(control.path(), c.path) << c.url.toString().toStdString();
         EXPECT_EQ(control.path().isNull(), c.path.isNull());
         EXPECT_EQ(control.alias().has_value(), c.hasAlias) << c.url.toString().toStdString();
-        EXPECT_FALSE(getFSSpec(c.url, &specification) || getFSSpec(c.url.toLocalFile(), &specification));
+        EXPECT_FALSE(getFSSpec(c.url, &record) || getFSSpec(c.url.toLocalFile(), &record));
     }
     control.setAlias(*CBAlias::aliasWithPath(a));
     EXPECT_EQ(control.shown, QUrl::fromLocalFile(a));
