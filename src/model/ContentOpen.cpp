@@ -1,6 +1,7 @@
 #include "model/ContentOpen.h"
 
 #include "model/FileItem.h"
+#include "support/foundation/PathClassification.h"
 
 #include <QByteArray>
 #include <QFile>
@@ -156,8 +157,7 @@ OpenedContent openContent(const FileItem& file, const LocationFolders* folders)
     OpenedContent content;
     const QString& name = file.name();
     const QString& location = file.containerPath();
-    const bool isBelowLocation = !location.isEmpty() && name.size() > location.size() && name.startsWith(location)
-        && (location.endsWith(QLatin1Char('/')) || name.at(location.size()) == QLatin1Char('/'));
+    const bool isBelowLocation = name.size() > location.size() && isPathAtOrBelow(name, location);
 
     int descriptor = -1;
     if (isBelowLocation) {

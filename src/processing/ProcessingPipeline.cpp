@@ -3,6 +3,7 @@
 #include "processing/ProcessingStageMurmurHash.h"
 #include "processing/ProcessingStageSHA1.h"
 #include "platform/RunOutcome.h"
+#include "store/PairsiftDatabase.h"
 #include "support/logging/SOLogger.h"
 
 #include <optional>
@@ -97,7 +98,9 @@ FileGrouping ProcessingPipeline::runStages(const StageProgressBlock& progress)
         FileGrouping out = stage->processFiles(*current, done, total, progress);
         if (stage->hasFailed()) {
             logError(m_logger, "Unable to store the digests of this comparison");
-            fail(QStringLiteral("Unable to store the digests of this comparison."));
+            // The store has just said why, in its own words.
+            const QString storeFailure = stage->db() ? stage->db()->lastFailure() : QString();
+            fail(storeFailure.isEmpty() ? QStringLiteral("Unable to store the digests of this comparison.") : storeFailure);
             return FileGrouping(FileGroupingByHash);
         }
         // A file dropped here is credited once to every later stage, so the count ends at the total.

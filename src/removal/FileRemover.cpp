@@ -1,7 +1,6 @@
 #include "removal/FileRemover.h"
 
 #include "removal/InterruptedRemovals.h"
-#include "removal/SystemMessage.h"
 #include "support/logging/SOLogger.h"
 
 #include <QDir>
@@ -54,7 +53,7 @@ RemovalResult FileRemover::removeStagedFile(const QString& path, bool isMarked)
         // The check has just seen a regular file here; unlink never removes a folder.
         if (::unlink(QFile::encodeName(path).constData()) == 0)
             return result;
-        const QString message = systemMessage(errno);
+        const QString message = qt_error_string(errno);
         logError(m_logger, "Error deleting file '%@': %@", path, message);
         result = {RemovalOutcome::Failed, QStringLiteral("it could not be deleted: ") + message};
     } else {
@@ -99,7 +98,7 @@ RemovalResult FileRemover::deleteAndLinkFile(const FileItem& file, bool isMarked
     logInfo(m_logger, "Replacing '%@' by a link to '%@': the link is made as '%@', the file is kept as '%@' meanwhile",
         path, kept, QFile::decodeName(temporaryLink), QFile::decodeName(aside));
     if (::symlink(target.constData(), temporaryLink.constData()) != 0) {
-        const QString message = systemMessage(errno);
+        const QString message = qt_error_string(errno);
         logError(m_logger, "Error writing bookmark to '%@': %@", path, message);
         return {RemovalOutcome::Failed, QStringLiteral("the link could not be made: ") + message};
     }
@@ -107,7 +106,7 @@ RemovalResult FileRemover::deleteAndLinkFile(const FileItem& file, bool isMarked
     const bool hasAside = ::link(pathBytes.constData(), aside.constData()) == 0;
     if (!hasAside && isMarked) {
         // Without it a failure after the deletion would lose the file: never delete permanently so.
-        const QString message = systemMessage(errno);
+        const QString message = qt_error_string(errno);
         logError(m_logger, "Error deleting file '%@': %@", path, message);
         rollBack(temporaryLink, {}, pathBytes, false);
         return {RemovalOutcome::Failed, QStringLiteral("it could not be kept safe while being replaced: ") + message};
@@ -152,7 +151,7 @@ void FileRemover::logFileInfo(const QString& path) const
     struct stat info {};
     if (::lstat(QFile::encodeName(fullPath).constData(), &info) != 0) {
         logError(m_logger, "Unable to retrieve resource values for URL: %@ (%@)", url.toString(),
-            systemMessage(errno));
+            qt_error_string(errno));
         return;
     }
     const QFileInfo fileInfo(fullPath);
@@ -170,7 +169,7 @@ void FileRemover::logFileInfo(const QString& path) const
     struct statvfs volume {};
     if (::statvfs(QFile::encodeName(fileInfo.path()).constData(), &volume) != 0) {
         logError(m_logger, "Unable to retrieve resource values for volume: %@ (%@)", fileInfo.path(),
-            systemMessage(errno));
+            qt_error_string(errno));
         return;
     }
     logDebug(m_logger, "*** VOLUME %@",

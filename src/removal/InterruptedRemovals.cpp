@@ -1,7 +1,6 @@
 #include "removal/InterruptedRemovals.h"
 
 #include "photolibs/ContainerType.h"
-#include "removal/SystemMessage.h"
 #include "store/PairsiftDatabase.h"
 #include "support/logging/SOLogger.h"
 
@@ -37,7 +36,7 @@ void removeTemporaryLink(const QByteArray& path, const SOLoggerPtr& logger)
     if (::unlink(link.constData()) == 0)
         logInfo(logger, "Removed the temporary link '%@' of an interrupted removal", decoded(link));
     else
-        logError(logger, "Unable to remove the temporary link '%@': %@", decoded(link), systemMessage(errno));
+        logError(logger, "Unable to remove the temporary link '%@': %@", decoded(link), qt_error_string(errno));
 }
 
 void putAsideCopyBack(const QByteArray& path, const SOLoggerPtr& logger)
@@ -50,7 +49,7 @@ void putAsideCopyBack(const QByteArray& path, const SOLoggerPtr& logger)
     bool isPutBack = false;
     if (::lstat(path.constData(), &current) != 0) {
         if (errno != ENOENT) {
-            logError(logger, "Unable to inspect file '%@': %@", decoded(path), systemMessage(errno));
+            logError(logger, "Unable to inspect file '%@': %@", decoded(path), qt_error_string(errno));
             return;
         }
         isPutBack = systemRenameWithoutReplacing(aside, path, nullptr);
@@ -70,7 +69,7 @@ void putAsideCopyBack(const QByteArray& path, const SOLoggerPtr& logger)
     if (isPutBack)
         logInfo(logger, "Put '%@' back after an interrupted removal", decoded(path));
     else
-        logError(logger, "Unable to put '%@' back, it stays as '%@': %@", decoded(path), decoded(aside), systemMessage(errno));
+        logError(logger, "Unable to put '%@' back, it stays as '%@': %@", decoded(path), decoded(aside), qt_error_string(errno));
 }
 
 } // namespace
@@ -85,7 +84,7 @@ bool systemRenameWithoutReplacing(const QByteArray& from, const QByteArray& to, 
         return true;
     }
     const int code = errno;
-    setError(error, QStringLiteral("POSIX"), code, systemMessage(code));
+    setError(error, QStringLiteral("POSIX"), code, qt_error_string(code));
     errno = code;
     return false;
 }

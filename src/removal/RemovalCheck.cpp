@@ -3,7 +3,6 @@
 #include "model/FileItem.h"
 #include "platform/Format.h"
 #include "removal/InterruptedRemovals.h"
-#include "removal/SystemMessage.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -83,7 +82,7 @@ std::optional<RemovalResult> checkBeforeRemoval(const FileItem& file, bool needs
         const int code = errno;
         if (code == ENOENT)
             return RemovalResult{RemovalOutcome::AlreadyGone, QStringLiteral("it no longer exists")};
-        return refusal(QStringLiteral("it cannot be inspected: ") + systemMessage(code));
+        return refusal(QStringLiteral("it cannot be inspected: ") + qt_error_string(code));
     }
     if (S_ISLNK(staged.st_mode)) {
         if (!kept.isEmpty() && linkTargetOf(encoded) == QFileInfo(kept).absoluteFilePath())
@@ -101,7 +100,7 @@ std::optional<RemovalResult> checkBeforeRemoval(const FileItem& file, bool needs
     }
     const QByteArray folder = QFile::encodeName(QFileInfo(path).absolutePath());
     if (::access(folder.constData(), W_OK | X_OK) != 0)
-        return refusal(QStringLiteral("its folder cannot be changed: ") + systemMessage(errno));
+        return refusal(QStringLiteral("its folder cannot be changed: ") + qt_error_string(errno));
     if (!needsSameContent)
         return std::nullopt;
     if (kept.isEmpty())

@@ -87,9 +87,9 @@ void ProcessingViewController::compareFilesInSession(const Session& session, SOL
     m_startTime.start();
 
     m_queue = std::make_unique<SerialQueue>(QStringLiteral("com.lanternforges.Pairsift.processing"));
-    m_queue->async([this, logger = std::move(logger), db = session.db(), outcomeBlock = std::move(outcomeBlock)] {
+    m_queue->async([this, logger = std::move(logger), outcomeBlock = std::move(outcomeBlock)] {
         auto grouping = std::make_shared<FileGrouping>(FileGroupingByHash);
-        const RunOutcome outcome = outcomeOf([&] { return runPipeline(*grouping, logger, db); });
+        const RunOutcome outcome = outcomeOf([&] { return runPipeline(*grouping, logger); });
         // Queued behind every progress update of this run, and dropped if the controller is gone.
         QMetaObject::invokeMethod(
             this, [this, grouping, outcome, outcomeBlock] { finishRun(grouping, outcome, outcomeBlock); },
@@ -99,11 +99,8 @@ void ProcessingViewController::compareFilesInSession(const Session& session, SOL
 
 // Processing queue; blocks until the last stage ends. Unreadable files are logged and left out by the
 // stages; a stop ends the run at their next report; a store that refuses the digests fails it.
-RunOutcome ProcessingViewController::runPipeline(FileGrouping& grouping, const SOLoggerPtr& logger,
-    const std::shared_ptr<PairsiftDatabase>& db)
+RunOutcome ProcessingViewController::runPipeline(FileGrouping& grouping, const SOLoggerPtr& logger)
 {
-    // The store keeps its last failure across runs: only one of this run names the reason.
-    const QString earlierStoreFailure = db ? db->lastFailure() : QString();
     grouping = m_pipeline->processFilesWithProgress(
         [this](const QString& stageName, const FileItemPtr& file, StageProgressInfo info, bool* stop) {
             reportProgress(stageName, file, info, stop);
@@ -112,11 +109,8 @@ RunOutcome ProcessingViewController::runPipeline(FileGrouping& grouping, const S
         Q_ASSERT_X(false, "ProcessingViewController", "The final file grouping must be by SHA1");
         logError(logger, "The final file grouping must be by SHA1");
     }
-    if (m_pipeline->hasFailed()) {
-        // The store's own words say more than the pipeline's "unable to store".
-        const QString storeFailure = db ? db->lastFailure() : QString();
-        return RunOutcome::failed(storeFailure != earlierStoreFailure ? storeFailure : m_pipeline->failureReason());
-    }
+    if (m_pipeline->hasFailed())
+        return RunOutcome::failed(m_pipeline->failureReason());
     return userStopped() ? RunOutcome::stopped() : RunOutcome::finished();
 }
 

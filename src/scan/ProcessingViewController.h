@@ -143,7 +143,7 @@ private:
     void finishRun(const std::shared_ptr<FileGrouping>& grouping, const RunOutcome& outcome,
         const OutcomeBlock& outcomeBlock);
     // Processing queue: runs the pipeline and says how it ended.
-    RunOutcome runPipeline(FileGrouping& grouping, const SOLoggerPtr& logger, const std::shared_ptr<PairsiftDatabase>& db);
+    RunOutcome runPipeline(FileGrouping& grouping, const SOLoggerPtr& logger);
     void refreshTexts(double elapsedSeconds);
     double elapsedSeconds() const;
     // Joins the finished or stopping worker.

@@ -6,7 +6,6 @@
 
 #include <cerrno>
 #include <cstdio>
-#include <cstring>
 #include <sys/stat.h>
 
 namespace pairsift {
@@ -23,7 +22,7 @@ bool renamePath(const QString& from, const QString& to, QString* failureReason)
 {
     if (std::rename(QFile::encodeName(from).constData(), QFile::encodeName(to).constData()) == 0)
         return true;
-    *failureReason = formatString("Unable to move '%@' to '%@': %s", from, to, std::strerror(errno));
+    *failureReason = formatString("Unable to move '%@' to '%@': %@", from, to, qt_error_string(errno));
     consoleLogText(*failureReason);
     return false;
 }

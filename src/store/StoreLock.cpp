@@ -3,7 +3,7 @@
 #include <QFile>
 
 #include <cerrno>
-#include <cstring>
+
 #include <fcntl.h>
 #include <sys/file.h>
 #include <unistd.h>
@@ -16,7 +16,7 @@ StoreLock::StoreLock(const QString& storePath)
     // The file stays: removing a lock file another process may be about to lock would split the lock.
     m_descriptor = ::open(path.constData(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW, 0600);
     if (m_descriptor < 0) {
-        m_failureReason = QString::fromLocal8Bit(std::strerror(errno));
+        m_failureReason = qt_error_string(errno);
         return;
     }
     int result = 0;
@@ -29,7 +29,7 @@ StoreLock::StoreLock(const QString& storePath)
     }
     const int number = errno;
     m_state = number == EWOULDBLOCK ? State::HeldElsewhere : State::Unavailable;
-    m_failureReason = QString::fromLocal8Bit(std::strerror(number));
+    m_failureReason = qt_error_string(number);
     ::close(m_descriptor);
     m_descriptor = -1;
 }

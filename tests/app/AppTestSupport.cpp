@@ -8,7 +8,9 @@
 #include "removal/views/TrashSheet.h"
 #include "settings/SettingsKeys.h"
 
+#include <QApplication>
 #include <QEventLoop>
+#include <QMessageBox>
 #include <QMetaMethod>
 #include <QTimer>
 
@@ -109,6 +111,20 @@ void AppTest::launchAndScan(const QStringList& folders)
 std::uint64_t AppTest::groupCount() const
 {
     return m_controller->session()->groupCount();
+}
+
+void AppTest::expectFailedScan(const QString& reason)
+{
+    EXPECT_TRUE(m_controller->mainViewActive());
+    EXPECT_FALSE(m_controller->isScanning());
+    EXPECT_TRUE(m_controller->hasScanFailed());
+    EXPECT_EQ(m_controller->wastedInfoText(), QStringLiteral("Scan failed."));
+    EXPECT_EQ(groupCount(), 0u);
+    auto* alert = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+    ASSERT_TRUE(alert);
+    EXPECT_EQ(alert->text(), QStringLiteral("The scan could not be completed."));
+    EXPECT_TRUE(alert->informativeText().contains(reason)) << alert->informativeText().toStdString();
+    alert->accept();
 }
 
 bool AppTest::waitForSignal(QObject* sender, const QMetaMethod& signal)

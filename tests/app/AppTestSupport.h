@@ -75,6 +75,9 @@ protected:
     ResultsController& results() const { return m_controller->resultsController(); }
     // Group count as the results show it.
     std::uint64_t groupCount() const;
+    // The scan ended on the main view with the failure alert naming `reason`, and nothing listed; the
+    // alert is then closed.
+    void expectFailedScan(const QString& reason);
 
     TemporaryTree m_home;
     std::shared_ptr<RecordingDockTile> m_dockTile = std::make_shared<RecordingDockTile>();

@@ -40,11 +40,6 @@ protected:
     }
 };
 
-QMessageBox* openAlert()
-{
-    return qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
-}
-
 class FailureTest : public AppTest {
 protected:
     void writeDuplicates()
@@ -55,21 +50,6 @@ protected:
         writeFile(QStringLiteral("a/four"), QByteArray(3000, 'y'));
     }
     QString storePath() const { return dataFolder() + QStringLiteral("/PairsiftData.db3"); }
-
-    // The scan ended on the main view with the failure alert naming `reason`, and nothing listed.
-    void expectFailedScan(const QString& reason)
-    {
-        EXPECT_TRUE(m_controller->mainViewActive());
-        EXPECT_FALSE(m_controller->isScanning());
-        EXPECT_TRUE(m_controller->hasScanFailed());
-        EXPECT_EQ(m_controller->wastedInfoText(), QStringLiteral("Scan failed."));
-        EXPECT_EQ(groupCount(), 0u);
-        QMessageBox* alert = openAlert();
-        ASSERT_TRUE(alert);
-        EXPECT_EQ(alert->text(), QStringLiteral("The scan could not be completed."));
-        EXPECT_TRUE(alert->informativeText().contains(reason)) << alert->informativeText().toStdString();
-        alert->accept();
-    }
 };
 
 class FullDiskFailureTest : protected FullDisk, public FailureTest {};

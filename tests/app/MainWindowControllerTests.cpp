@@ -191,15 +191,8 @@ TEST_F(MainWindowControllerTest, stoppedOrFailedRunsReturnToTheMainView)
     // A counting run whose transaction cannot begin says it failed, and why.
     ASSERT_TRUE(m_controller->db()->beginTransaction());
     scanAndWait();
-    EXPECT_TRUE(m_controller->mainViewActive());
     EXPECT_EQ(session().fileCount(), 0u);
-    EXPECT_EQ(m_controller->wastedInfoText(), QStringLiteral("Scan failed."));
-    auto* alert = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
-    ASSERT_TRUE(alert);
-    EXPECT_EQ(alert->text(), QStringLiteral("The scan could not be completed."));
-    EXPECT_TRUE(alert->informativeText().contains(QStringLiteral("Error starting transaction")))
-        << alert->informativeText().toStdString();
-    alert->accept();
+    expectFailedScan(QStringLiteral("Error starting transaction"));
     ASSERT_TRUE(m_controller->db()->rollback());
 
     // The comparison stopped at once: the loader shows what has a SHA-1, which is nothing.

@@ -237,15 +237,12 @@ void PreviewWindow::zoom(const QRect& from, const QRect& to, bool thenHide)
 void PreviewWindow::reloadData()
 {
     const qsizetype count = m_dataSource ? m_dataSource->numberOfPreviewItemsInPreviewPanel(*this) : 0;
+    // The shown file stays shown while it is still among the items.
     qsizetype index = 0;
-    if (m_currentItem && m_currentIndex < count && m_dataSource->previewItemAtIndex(*this, m_currentIndex) == m_currentItem) {
-        index = m_currentIndex;
-    } else if (m_currentItem) {
-        for (qsizetype candidate = 0; candidate < count; ++candidate) {
-            if (m_dataSource->previewItemAtIndex(*this, candidate) == m_currentItem) {
-                index = candidate;
-                break;
-            }
+    for (qsizetype candidate = 0; m_currentItem && candidate < count; ++candidate) {
+        if (m_dataSource->previewItemAtIndex(*this, candidate) == m_currentItem) {
+            index = candidate;
+            break;
         }
     }
     m_itemCount = count;

@@ -32,14 +32,6 @@ std::atomic<std::shared_ptr<const SystemPathTable>>& currentTable()
     return table;
 }
 
-// The prefix itself, or the prefix followed by "/" and more.
-bool isAtOrBelow(const QString& path, const QString& prefix)
-{
-    if (prefix.isEmpty() || !path.startsWith(prefix))
-        return false;
-    return path.size() == prefix.size() || prefix.endsWith(QLatin1Char('/')) || path.at(prefix.size()) == QLatin1Char('/');
-}
-
 } // namespace
 
 SystemPathTable SystemPathTable::standard(const QString& homeFolder)
@@ -60,7 +52,7 @@ SystemPathTable SystemPathTable::standard(const QString& homeFolder)
 
 bool SystemPathTable::contains(const QString& path) const
 {
-    const auto isBelow = [&path](const QString& prefix) { return isAtOrBelow(path, prefix); };
+    const auto isBelow = [&path](const QString& prefix) { return isPathAtOrBelow(path, prefix); };
     const auto isSuffix = [&path](const QString& suffix) { return path.endsWith(suffix); };
     if (std::any_of(exceptions.cbegin(), exceptions.cend(), isBelow))
         return false;
@@ -76,6 +68,13 @@ SystemPathTable systemPathTable()
 SystemPathTable setSystemPathTable(SystemPathTable table)
 {
     return *currentTable().exchange(std::make_shared<const SystemPathTable>(std::move(table)));
+}
+
+bool isPathAtOrBelow(const QString& path, const QString& folder)
+{
+    if (folder.isEmpty() || !path.startsWith(folder))
+        return false;
+    return path.size() == folder.size() || folder.endsWith(QLatin1Char('/')) || path.at(folder.size()) == QLatin1Char('/');
 }
 
 bool isSystemPath(const QString& path)

@@ -28,6 +28,10 @@ SystemPathTable setSystemPathTable(SystemPathTable table);
 
 bool isSystemPath(const QString& path);
 
+// True when `path` is `folder` or lies below it, compared by whole components ("/tmp" holds "/tmp/x",
+// never "/tmpdata").
+bool isPathAtOrBelow(const QString& path, const QString& folder);
+
 // True when the path's extension names an image type (or a type derived from one). Looks at the name only;
 // no extension gives false.
 bool isImagePath(const QString& path);
