@@ -34,10 +34,7 @@ void SessionLoader::load(const QStringList& locationPaths, qint64 preferFiles, C
         const RunOutcome outcome = outcomeOf([&] {
             bool isComplete = false;
             *files = sortedByKeepRule(Session::readFilesWithDigest(*db, &isComplete), locationPaths, preferFiles);
-            if (isComplete)
-                return RunOutcome::finished();
-            files->clear();
-            return RunOutcome::failed(db->lastFailure());
+            return isComplete ? RunOutcome::finished() : RunOutcome::failed(db->lastFailure());
         });
         if (outcome.hasFailed())
             files->clear();
