@@ -16,8 +16,7 @@ namespace pairsift {
 // matched, so clones can be made from it while other threads search with theirs.
 class CompiledRegex {
 public:
-    CompiledRegex(QString pattern, URegularExpression* source, qint64 captureCount)
-        : m_pattern(std::move(pattern)), m_source(source), m_captureCount(captureCount)
+    CompiledRegex(URegularExpression* source, qint64 captureCount) : m_source(source), m_captureCount(captureCount)
     {
     }
     ~CompiledRegex()
@@ -51,7 +50,8 @@ public:
                           QString::fromUtf16(engineError.postContext)};
             return nullptr;
         }
-        return std::make_shared<CompiledRegex>(pattern, source, groups);
+        // The engine keeps its own copy of the pattern's characters.
+        return std::make_shared<CompiledRegex>(source, groups);
     }
 
     qint64 captureCount() const { return m_captureCount; }
@@ -89,7 +89,6 @@ public:
 private:
     static constexpr std::size_t MaxIdle = 4;
 
-    QString m_pattern; // kept alive for as long as any expression made from it
     URegularExpression* m_source;
     qint64 m_captureCount;
     std::vector<URegularExpression*> m_idle;
@@ -103,12 +102,6 @@ namespace {
 
 constexpr qsizetype LongestPattern = std::numeric_limits<int32_t>::max() - 1;
 
-// The same string data, not merely equal text: the fast comparison of a pattern kept by the caller.
-bool isSameString(const QString& a, const QString& b)
-{
-    return a.constData() == b.constData() && a.size() == b.size();
-}
-
 int lookasideSlot(const QString& pattern, RXRegexOptions options)
 {
     const auto address = reinterpret_cast<std::uintptr_t>(pattern.constData());
@@ -117,8 +110,7 @@ int lookasideSlot(const QString& pattern, RXRegexOptions options)
 
 bool holds(const RXCachedRegex& entry, const QString& pattern, RXRegexOptions options)
 {
-    return entry.icu_regex && entry.options == options
-        && (isSameString(entry.regexString, pattern) || entry.regexString == pattern);
+    return entry.icu_regex && entry.options == options && entry.regexString == pattern;
 }
 
 } // namespace
@@ -262,9 +254,8 @@ RXCachedRegex* RegexCache::rx_getCachedRegex(const QString& pattern, RXRegexOpti
 
 RXCachedRegex* RegexCache::findCached(const QString& pattern, RXRegexOptions options)
 {
-    // Repeated use of one pattern string costs a pointer comparison.
-    if (m_lastCachedRegex && isSameString(m_lastCachedRegex->regexString, pattern)
-        && m_lastCachedRegex->options == options && m_lastCachedRegex->icu_regex)
+    // Repeated use of one pattern costs one comparison of its characters.
+    if (m_lastCachedRegex && holds(*m_lastCachedRegex, pattern, options))
         return m_lastCachedRegex;
     m_lastCachedRegex = nullptr;
 
@@ -308,7 +299,8 @@ RXCachedRegex* RegexCache::compileInto(const QString& pattern, std::size_t hash,
     const int set = setOf(hash, options);
     RXCachedRegex& entry = m_cachedRegexes[set * WayCount + victimWay(m_cachedRegexCacheSets[set])];
     rx_clearCachedRegex(entry);
-    entry.regexString = pattern;
+    // A copy of the characters: the caller's string may borrow a buffer that is freed or rewritten later.
+    entry.regexString = QString(pattern.constData(), pattern.size());
     entry.regexHash = hash;
     entry.options = options;
     entry.captureCount = compiled->captureCount();

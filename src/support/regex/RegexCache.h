@@ -35,7 +35,7 @@ int victimWay(std::uint16_t word);
 
 // One entry of the cache: a compiled pattern. No subject is remembered between operations.
 struct RXCachedRegex {
-    QString regexString; // null when the entry is empty
+    QString regexString; // the entry's own copy of the pattern; null when the entry is empty
     std::size_t regexHash = 0;
     RXRegexOptions options = 0;
     std::shared_ptr<CompiledRegex> icu_regex;

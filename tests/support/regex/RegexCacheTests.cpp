@@ -5,6 +5,8 @@
 
 #include <QRandomGenerator>
 
+#include <unicode/uregex.h>
+
 #include <algorithm>
 #include <atomic>
 #include <deque>
@@ -111,6 +113,24 @@ TEST(RegexCacheGeometry, invalidPatternIsNeverCachedAndReportedEveryCall)
     EXPECT_FALSE(isRegexValidWithOptions("(", 0, &error));
     EXPECT_FALSE(isRegexValidWithOptions("(", 0, &error));
     EXPECT_GT(error.code, 0);
+}
+
+TEST(RegexCacheGeometry, aBorrowedPatternIsCopiedIntoItsEntry)
+{
+    RegexCache cache;
+    QChar buffer[] = {u'a', u'+'};
+    const QString borrowed = QString::fromRawData(buffer, 2);
+    ASSERT_TRUE(lease(cache, borrowed));
+    // The owner rewrites its buffer, as one enumeration step does for the next.
+    buffer[0] = u'b';
+    EXPECT_NE(cache.indexOf(QStringLiteral("a+"), 0), -1) << "the entry keeps the pattern it compiled";
+    RegexPending pending;
+    const RegexLease rewritten = cache.lease(borrowed, 0, nullptr, pending);
+    ASSERT_TRUE(rewritten);
+    QString subject = QStringLiteral("b");
+    UErrorCode status = U_ZERO_ERROR;
+    uregex_setText(rewritten.regex(), reinterpret_cast<const UChar*>(subject.utf16()), 1, &status);
+    EXPECT_TRUE(uregex_matches(rewritten.regex(), 0, &status)) << "the same buffer now holds another pattern";
 }
 
 TEST(RegexCacheGeometry, clearEmptiesEveryEntry)
