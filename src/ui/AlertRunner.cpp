@@ -9,13 +9,16 @@ namespace pairsift {
 
 QMessageBox* AlertRunner::beginSheet(const AlertText& text, QWidget* window, Completion completion)
 {
-    Q_ASSERT(!text.buttons.isEmpty() && text.buttons.size() <= 3);
+    // An alert without a button could never be dismissed; a fourth would have no symbol to answer with.
+    QStringList titles = text.buttons.mid(0, 3);
+    if (titles.isEmpty())
+        titles.append(QStringLiteral("OK"));
     // The title is the program's: a message as long as a sentence would be cut off there.
     auto* alert = new QMessageBox(QMessageBox::Warning, QGuiApplication::applicationDisplayName(), text.message,
                                   QMessageBox::NoButton, window);
     alert->setInformativeText(text.informativeText);
     QList<QAbstractButton*> buttons;
-    for (const QString& title : text.buttons)
+    for (const QString& title : titles)
         buttons.append(alert->addButton(title, buttons.isEmpty() ? QMessageBox::AcceptRole : QMessageBox::RejectRole));
     alert->setDefaultButton(qobject_cast<QPushButton*>(buttons.first()));
     alert->setEscapeButton(buttons.last());

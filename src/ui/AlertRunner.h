@@ -18,7 +18,8 @@ enum class AlertResult { FirstButton, SecondButton, ThirdButton, Cancelled };
 struct AlertText {
     QString message;
     QString informativeText;
-    // One to three titles; the first is the default button, the last one also answers Esc.
+    // Up to three titles (more are left out); the first is the default button, the last one also answers
+    // Esc. None gives "OK".
     QStringList buttons;
     // Shows the "Do not ask again" check box.
     bool showsSuppressionButton = false;

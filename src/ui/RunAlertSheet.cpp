@@ -10,8 +10,6 @@ void beginAlertSheet(const QString& message, const QStringList& buttonTitles, QW
         if (!title.isNull())
             text.buttons.append(title);
     }
-    if (text.buttons.isEmpty())
-        text.buttons.append(QStringLiteral("OK"));
     AlertRunner::beginSheet(text, window, std::move(completion));
 }
 

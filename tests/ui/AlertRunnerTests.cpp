@@ -103,6 +103,33 @@ TEST(AlertRunner, escapeAndANullCompletion)
     EXPECT_FALSE(alert);
 }
 
+TEST(AlertRunner, offersOkWithoutTitlesAndAtMostThreeButtons)
+{
+    const struct {
+        QStringList titles;
+        QStringList expectedButtons;
+    } cases[] = {
+        {{}, {QStringLiteral("OK")}},
+        {{QStringLiteral("1"), QStringLiteral("2"), QStringLiteral("3"), QStringLiteral("4")},
+         {QStringLiteral("1"), QStringLiteral("2"), QStringLiteral("3")}},
+    };
+    for (const auto& testCase : cases) {
+        QWidget window;
+        window.show();
+        std::optional<AlertResult> ended;
+        QPointer<QMessageBox> alert = AlertRunner::beginSheet({QStringLiteral("Done"), QString(), testCase.titles}, &window,
+                                                              [&ended](QMessageBox&, AlertResult result) { ended = result; });
+        QStringList shown;
+        for (QAbstractButton* button : alert->buttons())
+            shown.append(button->text());
+        shown.sort();
+        EXPECT_EQ(shown, testCase.expectedButtons);
+        EXPECT_EQ(static_cast<QAbstractButton*>(alert->defaultButton()), buttonTitled(*alert, testCase.expectedButtons.first()));
+        QTest::keyClick(alert.data(), Qt::Key_Escape);
+        EXPECT_EQ(ended, static_cast<AlertResult>(testCase.expectedButtons.size() - 1)) << "Esc answers with the last button";
+    }
+}
+
 TEST(RunAlertSheetWithFormat, givenTitlesInOrderAndTheFormattedText)
 {
     const QString none;
