@@ -2,10 +2,11 @@
 // and followed, the filter list, the log reveal and the folder chooser.
 #include "FakePreferencesHost.h"
 
+#include "platform/OpenPanel.h"
 #include "platform/UserDefaults.h"
 #include "settings/FilterEditing.h"
 #include "settings/FilterListModel.h"
-#include "settings/OpenPanel.h"
+#include "settings/OpenPanelChooseDir.h"
 #include "settings/PairsiftDefaults.h"
 #include "settings/PreferencesPanes.h"
 #include "settings/PsfPrefsFiltersController.h"
@@ -229,7 +230,7 @@ TEST_F(PreferencesTest, chooseDirectoryCreatesTheFolderAndFallsBackToItOnCancel)
     const QString folder = m_tree.path(QStringLiteral("new/folder"));
     FakeOpenPanel panel;
     QStringList answers;
-    panel.chooseDirectory(folder, [&](const QString& path) { answers.append(path); });
+    chooseDirectory(panel, folder, [&](const QString& path) { answers.append(path); });
     EXPECT_TRUE(QFileInfo(folder).isDir());
     EXPECT_EQ(panel.shown.directory, folder);
     EXPECT_EQ(panel.shown.prompt, QStringLiteral("Choose Folder"));
@@ -237,7 +238,7 @@ TEST_F(PreferencesTest, chooseDirectoryCreatesTheFolderAndFallsBackToItOnCancel)
     EXPECT_FALSE(panel.shown.canChooseFiles);
 
     panel.choice = m_tree.path(QStringLiteral("chosen"));
-    panel.chooseDirectory(folder, [&](const QString& path) { answers.append(path); });
+    chooseDirectory(panel, folder, [&](const QString& path) { answers.append(path); });
     EXPECT_EQ(answers, (QStringList{folder, m_tree.path(QStringLiteral("chosen"))}));
 }
 
@@ -247,7 +248,7 @@ TEST_F(PreferencesTest, chooseDirectoryLogsAFolderItCannotMakeAndStillAsks)
     FakeOpenPanel panel;
     ConsoleCapture console;
     QString answer;
-    panel.chooseDirectory(file, [&](const QString& path) { answer = path; });
+    chooseDirectory(panel, file, [&](const QString& path) { answer = path; });
     EXPECT_TRUE(console.texts().contains(QStringLiteral("Unable to create directory: %1, error: (nil)").arg(file)))
         << console.text().toStdString();
     EXPECT_EQ(answer, file);

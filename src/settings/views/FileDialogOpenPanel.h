@@ -1,6 +1,6 @@
 #pragma once
 
-#include "settings/OpenPanel.h"
+#include "platform/OpenPanel.h"
 
 #include <QPointer>
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "settings/OpenPanel.h"
+#include "platform/OpenPanel.h"
 #include "support/carbon/CBAlias.h"
 
 #include <QList>

@@ -29,10 +29,6 @@ public:
     // Shows the panel and returns at once; `done` runs once, later.
     virtual void run(const Options& options, Completion done) = 0;
 
-    // Lets the user choose a folder, starting in `path`, which is created first when missing (a failure
-    // is logged and the panel shows anyway). `done` gets the chosen folder, or `path` on cancel.
-    void chooseDirectory(const QString& path, std::function<void(const QString& path)> done);
-
     // Every item chosen when the last run ended, in order (empty after a cancel); nothing before then.
     const std::optional<QList<QUrl>>& URLs() const { return m_URLs; }
 

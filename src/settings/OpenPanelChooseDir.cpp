@@ -1,11 +1,12 @@
-#include "settings/OpenPanel.h"
+#include "settings/OpenPanelChooseDir.h"
 
 #include "platform/ConsoleLog.h"
+#include "platform/OpenPanel.h"
 #include "support/foundation/ApplicationFolders.h"
 
 namespace pairsift {
 
-void OpenPanel::chooseDirectory(const QString& path, std::function<void(const QString& path)> done)
+void chooseDirectory(OpenPanel& panel, const QString& path, std::function<void(const QString& path)> done)
 {
     // An untouched error means none came back.
     Error error;
@@ -13,21 +14,15 @@ void OpenPanel::chooseDirectory(const QString& path, std::function<void(const QS
         consoleLog("Unable to create directory: %@, error: %@", path,
             error.domain.isEmpty() ? QStringLiteral("(nil)") : error.message());
 
-    Options options;
+    OpenPanel::Options options;
     options.directory = path;
     options.prompt = QStringLiteral("Choose Folder");
     options.canChooseFiles = false;
     options.canChooseDirectories = true;
     options.canCreateDirectories = true;
-    run(options, [path, done = std::move(done)](const std::optional<QString>& chosenPath) {
+    panel.run(options, [path, done = std::move(done)](const std::optional<QString>& chosenPath) {
         done(chosenPath.value_or(path));
     });
-}
-
-void OpenPanel::finish(const Completion& done, const QList<QUrl>& chosen)
-{
-    m_URLs = chosen;
-    done(chosen.isEmpty() ? std::nullopt : std::optional<QString>(chosen.first().toLocalFile()));
 }
 
 } // namespace pairsift
