@@ -29,18 +29,21 @@ QString stringForDisplayFromDate(const QDateTime& date, bool prefixed = false, b
 // Negative and NaN durations read as "0:00"; hours stop at the largest int.
 QString stringWithTimeInterval(double seconds);
 
+// The locale's date and time styles of a formatter, from none to the full text.
+enum class DateFormatterStyle { None, Short, Medium, Long, Full };
+
 // A date formatter made once and used for many dates, with the locale's date and time styles (the short
 // and medium styles of lists and details). Main thread only; the ICU formatter is not shared.
 class StyledDateFormatter {
 public:
-    enum class Style { None, Short, Medium, Long };
+    using Style = DateFormatterStyle;
 
     StyledDateFormatter(Style dateStyle, Style timeStyle, const DateTextEnvironment& environment = {});
     ~StyledDateFormatter();
     StyledDateFormatter(const StyledDateFormatter&) = delete;
     StyledDateFormatter& operator=(const StyledDateFormatter&) = delete;
 
-    // A null text for an invalid date.
+    // A null text for an invalid date or one the calendar cannot represent.
     QString stringFromDate(const QDateTime& date) const;
 
 private:
