@@ -46,7 +46,8 @@ std::optional<int> daysAgoAgainstMidnight(const QDateTime& date, const DateTextE
     if (!midnight.isValid())
         return std::nullopt;
     const double seconds = (icudates::toUDate(midnight) - icudates::currentMoment(environment)) / 1000.0;
-    // Truncating a double outside int's range is undefined; the division then gives the same days.
+    // An int holds about 68 years of seconds: further away the count stops at 24855 days instead of the
+    // truncation being undefined.
     const int wholeSeconds = static_cast<int>(std::clamp(seconds, double(INT_MIN), double(INT_MAX)));
     return wholeSeconds / -86400;
 }
