@@ -15,6 +15,13 @@ void add(RegexUserInfo& userInfo, QStringView key, QVariant value)
     userInfo.append({key.toString(), std::move(value)});
 }
 
+// An enumeration hands its block texts that borrow the subject's buffer; an error kept after the
+// enumeration must not point into it.
+QString ownedText(const QString& text)
+{
+    return text.isNull() ? QString() : QString(text.constData(), text.size());
+}
+
 } // namespace
 
 QString rx_errorName(int status)
@@ -27,18 +34,18 @@ RegexUserInfo rx_makeErrorUserInfo(const RegexErrorContext& context, RegexUserIn
     namespace Key = RegexErrorKey;
     RegexUserInfo userInfo;
     const QString errorName = rx_errorName(context.status);
-    add(userInfo, Key::Regex, context.pattern.isNull() ? QStringLiteral("<NULL regex>") : context.pattern);
+    add(userInfo, Key::Regex, context.pattern.isNull() ? QStringLiteral("<NULL regex>") : ownedText(context.pattern));
     add(userInfo, Key::RegexOptions, QVariant::fromValue<quint32>(context.options));
     add(userInfo, Key::ErrorCode, QVariant::fromValue<qint32>(context.status));
     add(userInfo, Key::ErrorName, errorName);
     if (!context.subject.isNull())
-        add(userInfo, Key::SubjectString, context.subject);
+        add(userInfo, Key::SubjectString, ownedText(context.subject));
     if (context.range)
         add(userInfo, Key::SubjectRange, QVariant::fromValue(*context.range));
     if (!context.replacement.isNull())
-        add(userInfo, Key::ReplacementString, context.replacement);
+        add(userInfo, Key::ReplacementString, ownedText(context.replacement));
     if (!context.replaced.isNull())
-        add(userInfo, Key::ReplacedString, context.replaced);
+        add(userInfo, Key::ReplacedString, ownedText(context.replaced));
     if (context.replacedCount)
         add(userInfo, Key::ReplacedCount, QVariant::fromValue<qint64>(*context.replacedCount));
     if (context.enumerationOptions)

@@ -61,6 +61,21 @@ TEST(RegexErrors, userInfoKeysInOrder)
               "The error U_REGEX_STACK_OVERFLOW occurred.");
 }
 
+TEST(RegexErrors, borrowedTextsAreCopiedIntoTheUserInfo)
+{
+    QChar pattern[] = {u'('};
+    QChar subject[] = {u'x', u'y'};
+    RegexErrorContext context;
+    context.pattern = QString::fromRawData(pattern, 1);
+    context.subject = QString::fromRawData(subject, 2);
+    const RegexUserInfo info = rx_makeErrorUserInfo(context);
+    // The enumeration that lent the buffers moves on to its next piece.
+    pattern[0] = u'[';
+    subject[0] = u'z';
+    EXPECT_EQ(regexUserInfoValue(info, RegexErrorKey::Regex).toString(), "(");
+    EXPECT_EQ(regexUserInfoValue(info, RegexErrorKey::SubjectString).toString(), "xy");
+}
+
 TEST(RegexErrors, argumentFailuresCarryTheMethodPrefixOnce)
 {
     struct Case {
