@@ -182,8 +182,8 @@ TEST_F(FileRemoverTest, deleteMovesToTheTrashAndAMarkedFileIsDeletedPermanently)
 
 TEST_F(FileRemoverTest, aFailingOrMissingTrashLeavesTheFileAndIsLogged)
 {
-    const RemovalFileSystem failing = RemovalFileSystem::withTrash([](const QString&, Error* error) {
-        setError(error, QStringLiteral("GIO"), 15, QStringLiteral("Unable to move to Trash"));
+    const RemovalFileSystem failing = test::desktopFileSystemAfter([](const QString&, Error* error) {
+        setError(error, QStringLiteral("POSIX"), 15, QStringLiteral("Unable to move to Trash"));
         return false;
     });
     const struct {
@@ -230,12 +230,12 @@ TEST_F(FileRemoverTest, whenTheLinkCannotTakeThePlaceTheFileComesBack)
 {
     RemovalFileSystem failing = test::desktopFileSystem();
     const auto rename = failing.renameWithoutReplacing;
-    failing.renameWithoutReplacing = [rename](const QByteArray& from, const QByteArray& to, Error* error) {
-        if (from.contains("/.pairsift-link-")) {
+    failing.renameWithoutReplacing = [rename](int folder, const QByteArray& from, const QByteArray& to, Error* error) {
+        if (from.startsWith(".pairsift-link-")) {
             setError(error, QStringLiteral("POSIX"), EIO, QStringLiteral("Input/output error"));
             return false;
         }
-        return rename(from, to, error);
+        return rename(folder, from, to, error);
     };
     for (bool isMarked : {false, true}) {
         prepare();

@@ -1,6 +1,5 @@
 // The removal sheet's controller over a temporary store and tree, with the isolated Trash: loading, the status
 // line, the enabling rules, and whole runs of the three actions.
-#include "platform/desktop/Trash.h"
 #include "removal/TrashSheetController.h"
 
 #include "RemovalScene.h"
@@ -81,11 +80,7 @@ TEST_F(TrashSheetControllerTest, deleteTrashesFilesAndASecondAttemptAfterAFailur
     const QString first = addFile(QStringLiteral("copies/first.txt"));
     const QString second = addFile(QStringLiteral("copies/second.txt"));
     load();
-    RemovalFileSystem failingForSecond = test::desktopFileSystem();
-    failingForSecond.moveToTrash = [second](const QString& path, Error* error) {
-        return path != second && moveToTrash(path, error);
-    };
-    controller.setFileSystem(failingForSecond);
+    controller.setFileSystem(test::desktopFileSystemAfter([second](const QString& path, Error*) { return path != second; }));
     runOnAll(&TrashSheetController::deletePermanently);
 
     EXPECT_EQ(test::trashedPaths(tree.root()), QStringList{first});
@@ -140,13 +135,11 @@ TEST_F(TrashSheetControllerTest, stopLeavesTheRestListedAndStaged)
     for (const char* name : {"a.txt", "b.txt", "c.txt", "d.txt"})
         paths.append(addFile(QString::fromLatin1(name)));
     load();
-    RemovalFileSystem stoppingAtSecond = test::desktopFileSystem();
-    stoppingAtSecond.moveToTrash = [this, second = paths.at(1)](const QString& path, Error* error) {
+    controller.setFileSystem(test::desktopFileSystemAfter([this, second = paths.at(1)](const QString& path, Error*) {
         if (path == second)
             controller.stopDeleting();
-        return moveToTrash(path, error);
-    };
-    controller.setFileSystem(stoppingAtSecond);
+        return true;
+    }));
     runOnAll(&TrashSheetController::deletePermanently);
 
     const QStringList rest = {paths.at(2), paths.at(3)};
@@ -191,12 +184,10 @@ TEST_F(TrashSheetControllerTest, theSheetCannotCloseDuringARun)
     load();
     std::promise<void> release;
     std::shared_future<void> released = release.get_future().share();
-    RemovalFileSystem held = test::desktopFileSystem();
-    held.moveToTrash = [released](const QString& path, Error* error) {
+    controller.setFileSystem(test::desktopFileSystemAfter([released](const QString&, Error*) {
         released.wait();
-        return moveToTrash(path, error);
-    };
-    controller.setFileSystem(held);
+        return true;
+    }));
     int closeRequests = 0;
     QObject::connect(&controller, &TrashSheetController::closeRequested, [&] { ++closeRequests; });
     selectAll();
