@@ -75,32 +75,42 @@ TEST_F(TrashSheetControllerTest, onlyPlainFolderFilesCanBeDeletedAndLinked)
     EXPECT_EQ(classified.aperture.keys(), QStringList{tree.root()});
 }
 
-TEST_F(TrashSheetControllerTest, deleteTrashesFilesAndASecondAttemptAfterAFailureDeletesPermanently)
+TEST_F(TrashSheetControllerTest, aSecondAttemptTriesTheTrashAgainAndAsksOnlyAboutTheFilesItRefusesAgain)
 {
     const QString first = addFile(QStringLiteral("copies/first.txt"));
-    const QString second = addFile(QStringLiteral("copies/second.txt"));
+    const QString flaky = addFile(QStringLiteral("copies/flaky.txt"));
+    const QString refused = addFile(QStringLiteral("copies/refused.txt"));
+    const QString edited = addFile(QStringLiteral("copies/edited.txt"));
+    tree.writeFile(QStringLiteral("copies/edited.txt"), "same, edited");
     load();
-    controller.setFileSystem(test::desktopFileSystemAfter([second](const QString& path, Error*) { return path != second; }));
+    int flakyAttempts = 0;
+    controller.setFileSystem(test::desktopFileSystemAfter([&](const QString& path, Error*) {
+        return path != refused && (path != flaky || ++flakyAttempts > 1);
+    }));
     runOnAll(&TrashSheetController::deletePermanently);
 
+    EXPECT_TRUE(questions.isEmpty());
     EXPECT_EQ(test::trashedPaths(tree.root()), QStringList{first});
-    EXPECT_EQ(listed(), QStringList{second});
-    EXPECT_EQ(stagedRows(), QStringList{second});
-    EXPECT_EQ(controller.removedFiles().size(), 1);
-    EXPECT_EQ(controller.automaticMessage(), TrashSheetController::trashFailureMessage);
-    EXPECT_TRUE(controller.filesModel()
-                    ->index(0, TrashSheetFilesModel::ErrorColumn)
-                    .data(TrashSheetFilesModel::ErrorMarkRole)
-                    .toBool());
+    EXPECT_EQ(listed(), (QStringList{edited, flaky, refused}));
+    EXPECT_EQ(stagedRows(), listed());
+    EXPECT_EQ(controller.automaticMessage(),
+        QStringLiteral("3 files were not removed: 2 could not be moved to the Trash, 1 changed after the scan. "
+                       "Scan again to see the current duplicates. ")
+            + TrashSheetController::trashFailureMessage);
+    // Each row keeps its own reason.
+    EXPECT_EQ(controller.failureReason(edited), QStringLiteral("its size has changed"));
+    EXPECT_TRUE(controller.failureReason(refused).startsWith(QStringLiteral("it could not be moved to the Trash")));
+    EXPECT_TRUE(controller.hasErrorMark(flaky) && controller.hasErrorMark(refused) && !controller.hasErrorMark(edited));
 
     runOnAll(&TrashSheetController::deletePermanently);
     EXPECT_EQ(questions, QList<quint64>{1});
-    EXPECT_FALSE(QFileInfo::exists(second));
-    EXPECT_EQ(test::trashedPaths(tree.root()), QStringList{first});
-    EXPECT_TRUE(listed().isEmpty());
-    EXPECT_TRUE(stagedRows().isEmpty());
+    EXPECT_FALSE(QFileInfo::exists(refused));
+    EXPECT_EQ(test::trashedPaths(tree.root()), (QStringList{first, flaky}));
+    EXPECT_EQ(listed(), QStringList{edited});
+    EXPECT_EQ(stagedRows(), listed());
     EXPECT_TRUE(controller.fileErrors().isEmpty());
-    EXPECT_EQ(controller.automaticMessage(), QStringLiteral("Idle."));
+    EXPECT_EQ(controller.automaticMessage(),
+        QStringLiteral("1 file was not removed: its size has changed. Scan again to see the current duplicates."));
     EXPECT_TRUE(QFileInfo(kept).isFile());
 }
 
