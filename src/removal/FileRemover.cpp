@@ -22,6 +22,12 @@ namespace {
 
 const QString notLinked = QStringLiteral("could not be replaced by a link");
 
+// The full path of `name` in the folder of `path`, for the log.
+QString pathBeside(const QString& path, const QByteArray& name)
+{
+    return QFileInfo(path).absolutePath() + QLatin1Char('/') + QFile::decodeName(name);
+}
+
 } // namespace
 
 RemovalFileSystem RemovalFileSystem::withTrash(MoveToTrash moveToTrash)
@@ -124,10 +130,9 @@ RemovalResult FileRemover::replaceByLink(RemovalCheck& check, const QString& pat
     const QByteArray target = QFile::encodeName(QFileInfo(kept).absoluteFilePath());
     const QByteArray temporaryLink = temporaryLinkName(name);
     const QByteArray aside = asideName(name);
-    const QString folderPath = QFileInfo(path).absolutePath() + QLatin1Char('/');
     // Before the first change, so that whatever a crash leaves behind can be told apart.
     logInfo(m_logger, "Replacing '%@' by a link to '%@': the link is made as '%@', the file is kept as '%@' meanwhile",
-        path, kept, folderPath + QFile::decodeName(temporaryLink), folderPath + QFile::decodeName(aside));
+        path, kept, pathBeside(path, temporaryLink), pathBeside(path, aside));
     if (::symlinkat(target.constData(), folder, temporaryLink.constData()) != 0) {
         const QString message = qt_error_string(errno);
         logError(m_logger, "Error writing bookmark to '%@': %@", path, message);
@@ -174,8 +179,8 @@ RemovalResult FileRemover::replaceByLink(RemovalCheck& check, const QString& pat
     // the unlink of its own name changed) and its kept copy are as they were checked.
     if (isMarked && !(check.acceptSecondName(aside) && check.isUnchanged(aside))) {
         if (::renameat(folder, aside.constData(), folder, name.constData()) != 0)
-            logError(m_logger, "Unable to put '%@' back, it stays as '%@': %@", path,
-                folderPath + QFile::decodeName(aside), qt_error_string(errno));
+            logError(m_logger, "Unable to put '%@' back, it stays as '%@': %@", path, pathBeside(path, aside),
+                qt_error_string(errno));
         return changed(path);
     }
     ::unlinkat(folder, aside.constData(), 0);
@@ -194,8 +199,8 @@ void FileRemover::rollBack(const RemovalCheck& check, const QString& path, const
     }
     Error error;
     if (!m_fileSystem.renameWithoutReplacing(check.folder(), aside, check.name(), &error))
-        logError(m_logger, "Unable to put '%@' back, it stays as '%@': %@", path,
-            QFileInfo(path).absolutePath() + QLatin1Char('/') + QFile::decodeName(aside), error.message());
+        logError(m_logger, "Unable to put '%@' back, it stays as '%@': %@", path, pathBeside(path, aside),
+            error.message());
 }
 
 void FileRemover::logFileInfo(const QString& path) const
