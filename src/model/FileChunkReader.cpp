@@ -33,17 +33,22 @@ std::byte* threadChunkBuffer()
 } // namespace
 
 FileChunkReader::FileChunkReader(const FileItem& file, const LocationFolders* folders)
+    : FileChunkReader(file, openContent(file, folders))
+{
+}
+
+FileChunkReader::FileChunkReader(const FileItem& file, const OpenedContent& content)
     : m_file(file)
     , m_size(file.totalSize())
 {
+    m_descriptor = content.descriptor;
+    m_openFailure = content.failure;
     m_buffer = threadChunkBuffer();
     if (!m_buffer) {
+        close();
         m_openFailure = qt_error_string(ENOMEM);
         return;
     }
-    const OpenedContent content = openContent(file, folders);
-    m_descriptor = content.descriptor;
-    m_openFailure = content.failure;
     const std::optional<FileId> identity = file.fileId();
     m_isRecordedFile = m_descriptor >= 0 && identity && content.id == *identity && content.size == m_size;
     // A file that fits one read gains nothing from read-ahead advice.

@@ -31,6 +31,8 @@ class FileChunkReader {
 public:
     // An item without a recorded identity cannot be read. `folders` may be null.
     FileChunkReader(const FileItem& file, const LocationFolders* folders);
+    // Reads a file opened elsewhere; the reader takes the descriptor and closes it.
+    FileChunkReader(const FileItem& file, const OpenedContent& content);
     ~FileChunkReader();
 
     FileChunkReader(const FileChunkReader&) = delete;

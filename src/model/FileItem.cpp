@@ -248,13 +248,18 @@ void FileItem::computeSHA1(const HashProgressBlock& progress)
 
 std::optional<Sha1Digest> FileItem::contentSHA1(const HashProgressBlock& progress, const LocationFolders* folders) const
 {
+    return contentSHA1(openContent(*this, folders), progress);
+}
+
+std::optional<Sha1Digest> FileItem::contentSHA1(const OpenedContent& content, const HashProgressBlock& progress) const
+{
     std::optional<Sha1Digest> result;
     CspHandle service = 0;
     if (const CspReturn status = cspAttach(&service))
         consoleLog("Unable to get CSP handle: %d", status); // the digest then yields nothing
     {
         Digest digest(service);
-        FileChunkReader reader(*this, folders);
+        FileChunkReader reader(*this, content);
         reader.run(progress, [&](const std::byte* bytes, qsizetype count, bool isLast) {
             digest.update(bytes, static_cast<std::uint64_t>(count), isLast);
         });

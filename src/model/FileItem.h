@@ -25,6 +25,7 @@ namespace pairsift {
 struct FileAttributes;
 class FileItem;
 class LocationFolders;
+struct OpenedContent;
 using FileItemPtr = std::shared_ptr<FileItem>;
 
 // Called on the hashing thread after every 256 KiB chunk with the bytes hashed so far, the item's
@@ -122,6 +123,8 @@ public:
     // The digest computeSHA1() would set, without touching the item: safe on a helper thread.
     std::optional<Sha1Digest> contentSHA1(
         const HashProgressBlock& progress = {}, const LocationFolders* folders = nullptr) const;
+    // The same over a file opened elsewhere, which must be the recorded one; the descriptor is closed.
+    std::optional<Sha1Digest> contentSHA1(const OpenedContent& content, const HashProgressBlock& progress) const;
 
     // The localized type description of a path ("" when it cannot be found); kind() for name().
     static QString fileKindWithPathName(const QString& path);

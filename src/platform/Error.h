@@ -25,4 +25,8 @@ inline void setError(Error* error, QString domain, long long code, QString descr
         *error = Error{std::move(domain), code, std::move(description), std::move(underlyingMessage)};
 }
 
+// Fills `error` with a failed system call's reason: `description`, errno's `code` and the system's text for
+// it. Answers false, for `return systemFailure(...)`.
+bool systemFailure(Error* error, int code, QString description);
+
 } // namespace pairsift

@@ -20,12 +20,15 @@ using SOLoggerPtr = std::shared_ptr<SOLogger>;
 // The two steps that can fail after something on disk has changed; tests replace them to make them fail
 // (or throw, to leave things as a crash would).
 struct RemovalFileSystem {
-    using MoveToTrash = std::function<bool(const QString& path, Error* error)>;
+    // Moves the entry `name` of the open `folder` (full path `path`) into the Trash of its volume, asking
+    // `mayMove` immediately before the move; see moveToTrash() of the desktop layer.
+    using MoveToTrash = std::function<bool(int folder, const QByteArray& name, const QString& path,
+        const std::function<bool()>& mayMove, Error* error)>;
 
-    // Into the Trash of the path's volume. Empty: there is no Trash, and every move fails.
+    // Empty: there is no Trash, and every move fails.
     MoveToTrash moveToTrash;
-    // Renames within one folder and never replaces what exists at `to` (fails with EEXIST instead).
-    std::function<bool(const QByteArray& from, const QByteArray& to, Error* error)> renameWithoutReplacing;
+    // Renames within the open `folder` and never replaces what exists at `to` (fails with EEXIST instead).
+    std::function<bool(int folder, const QByteArray& from, const QByteArray& to, Error* error)> renameWithoutReplacing;
 
     // The system's rename with the given Trash. The engine links no desktop service: the window hands in
     // the desktop Trash.
@@ -33,10 +36,12 @@ struct RemovalFileSystem {
 };
 
 // The disk side of removal for one staged plain-folder file. Runs on the removal queue and blocks it; every
-// outcome other than Removed is logged with its reason. Nothing changes unless checkBeforeRemoval() agrees
-// (with the contents compared before a permanent deletion or a replacement by a link). A file is deleted
-// permanently only when it carries an error mark (the second attempt after a failed Trash move), and then
-// only by unlinking that one regular file.
+// outcome other than Removed is logged with its reason. Nothing changes unless RemovalCheck agrees (with the
+// contents compared before a permanent deletion or a replacement by a link), and every step acts relative
+// to the folder the check opened, on names it confirms immediately before: a file that changed meanwhile
+// is refused ("it changed while it was being checked"). A file is deleted permanently only when it
+// carries an error mark and the Trash refused it again (the user then confirmed it), and then only by
+// unlinking that one regular file.
 class FileRemover {
 public:
     FileRemover(SOLoggerPtr logger, RemovalFileSystem fileSystem, StopTest isStopped = {});
@@ -57,12 +62,15 @@ public:
     void logFileInfo(const QString& path) const;
 
 private:
-    // The check's verdict, logged; nothing when the file may go.
-    std::optional<RemovalResult> check(const FileItem& file, bool needsSameContent) const;
-    RemovalResult removeStagedFile(const QString& path, bool isMarked);
-    // Undoes the replacement's first steps; the file is then untouched or back in place.
-    void rollBack(const QByteArray& temporaryLink, const QByteArray& aside, const QByteArray& path,
-        bool isFileRemoved) const;
+    // The check's verdict is logged.
+    void log(const QString& path, const RemovalCheck& check) const;
+    RemovalResult changed(const QString& path) const;
+    // Moves the checked file to the Trash, or unlinks it when `isMarked`.
+    RemovalResult removeStagedFile(const RemovalCheck& check, const QString& path, bool isMarked);
+    RemovalResult replaceByLink(RemovalCheck& check, const QString& path, const QString& kept, bool isMarked);
+    // Undoes the replacement's first steps in the checked folder; the file is then untouched or back in place.
+    void rollBack(const RemovalCheck& check, const QString& path, const QByteArray& temporaryLink,
+        const QByteArray& aside, bool isFileRemoved) const;
 
     SOLoggerPtr m_logger;
     RemovalFileSystem m_fileSystem;

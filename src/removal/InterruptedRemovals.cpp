@@ -1,14 +1,17 @@
 #include "removal/InterruptedRemovals.h"
 
 #include "photolibs/ContainerType.h"
+#include "platform/FileNames.h"
 #include "store/PairsiftDatabase.h"
 #include "support/logging/SOLogger.h"
 
+#include <QCryptographicHash>
 #include <QFile>
 #include <QSet>
 
 #include <cerrno>
 
+#include <fcntl.h>
 #include <stdio.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -16,10 +19,23 @@
 namespace pairsift {
 namespace {
 
-QByteArray besidePath(const QByteArray& path, const char* prefix)
+const QByteArray linkPrefix = ".pairsift-link-";
+const QByteArray asidePrefix = ".pairsift-aside-";
+// Hex digits of the name's digest in a shortened beside name: 64 bits, no two names of one folder meet.
+constexpr qsizetype digestLength = 16;
+
+QByteArray besideName(const QByteArray& name, const QByteArray& prefix)
+{
+    if (prefix.size() + name.size() <= maximumNameLength)
+        return prefix + name;
+    const QByteArray digest = QCryptographicHash::hash(name, QCryptographicHash::Sha1).toHex().left(digestLength);
+    return prefix + leadingBytes(name, maximumNameLength - prefix.size() - digestLength - 1) + '~' + digest;
+}
+
+QByteArray besidePath(const QByteArray& path, const QByteArray& prefix)
 {
     const qsizetype slash = path.lastIndexOf('/');
-    return path.left(slash + 1) + prefix + path.mid(slash + 1);
+    return path.left(slash + 1) + besideName(path.mid(slash + 1), prefix);
 }
 
 QString decoded(const QByteArray& path)
@@ -52,7 +68,7 @@ void putAsideCopyBack(const QByteArray& path, const SOLoggerPtr& logger)
             logError(logger, "Unable to inspect file '%@': %@", decoded(path), qt_error_string(errno));
             return;
         }
-        isPutBack = systemRenameWithoutReplacing(aside, path, nullptr);
+        isPutBack = renameWithoutReplacing(AT_FDCWD, aside.constData(), AT_FDCWD, path.constData());
     } else if (S_ISLNK(current.st_mode)) {
         // The link had taken the file's place, but the removal never finished: the file takes it back.
         isPutBack = ::rename(aside.constData(), path.constData()) == 0;
@@ -74,29 +90,24 @@ void putAsideCopyBack(const QByteArray& path, const SOLoggerPtr& logger)
 
 } // namespace
 
-bool systemRenameWithoutReplacing(const QByteArray& from, const QByteArray& to, Error* error)
+QByteArray temporaryLinkName(const QByteArray& name)
 {
-    if (::renameat2(AT_FDCWD, from.constData(), AT_FDCWD, to.constData(), RENAME_NOREPLACE) == 0)
-        return true;
-    // A file system without the flag: a hard link refuses to replace just the same.
-    if (errno == EINVAL && ::link(from.constData(), to.constData()) == 0) {
-        ::unlink(from.constData());
-        return true;
-    }
-    const int code = errno;
-    setError(error, QStringLiteral("POSIX"), code, qt_error_string(code));
-    errno = code;
-    return false;
+    return besideName(name, linkPrefix);
+}
+
+QByteArray asideName(const QByteArray& name)
+{
+    return besideName(name, asidePrefix);
 }
 
 QByteArray temporaryLinkPath(const QByteArray& path)
 {
-    return besidePath(path, ".pairsift-link-");
+    return besidePath(path, linkPrefix);
 }
 
 QByteArray asidePath(const QByteArray& path)
 {
-    return besidePath(path, ".pairsift-aside-");
+    return besidePath(path, asidePrefix);
 }
 
 bool hasAsideCopy(const QString& path)

@@ -1,7 +1,5 @@
 #pragma once
 
-#include "platform/Error.h"
-
 #include <QByteArray>
 #include <QString>
 #include <QStringList>
@@ -17,13 +15,13 @@ using SOLoggerPtr = std::shared_ptr<SOLogger>;
 // Replacing a file by a link works with two hidden names beside it, both derived from the file's own name
 // so that whatever a crash leaves behind says which file it belongs to: the new link is made as
 // ".pairsift-link-<name>" and the file keeps a second name ".pairsift-aside-<name>" until the link has
-// taken its place.
+// taken its place. A name too long for that keeps its first bytes and a digest of the whole name, so that
+// both names fit for every name that fits.
+QByteArray temporaryLinkName(const QByteArray& name);
+QByteArray asideName(const QByteArray& name);
+// The same for a full path.
 QByteArray temporaryLinkPath(const QByteArray& path);
 QByteArray asidePath(const QByteArray& path);
-
-// Renames within one folder and never replaces what exists at `to` (fails with EEXIST instead); errno
-// tells why it failed.
-bool systemRenameWithoutReplacing(const QByteArray& from, const QByteArray& to, Error* error);
 
 // A copy of the file at `path` set aside by an interrupted replacement still exists.
 bool hasAsideCopy(const QString& path);

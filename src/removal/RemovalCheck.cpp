@@ -9,103 +9,134 @@
 
 #include <cerrno>
 
-#include <sys/stat.h>
+#include <fcntl.h>
 #include <unistd.h>
 
 namespace pairsift {
 namespace {
 
-std::optional<RemovalResult> refusal(const QString& reason)
+const QString changedAfterScan = QStringLiteral("changed after the scan");
+const QString notChecked = QStringLiteral("could not be checked");
+
+std::optional<RemovalResult> refusal(const QString& reason, const QString& summary = changedAfterScan)
 {
-    return RemovalResult{RemovalOutcome::Refused, reason};
+    return RemovalResult{RemovalOutcome::Refused, reason, summary};
 }
 
-QString linkTargetOf(const QByteArray& path)
+QString linkTargetOf(int folder, const QByteArray& name)
 {
     char buffer[4096];
-    const ssize_t length = ::readlink(path.constData(), buffer, sizeof buffer);
+    const ssize_t length = ::readlinkat(folder, name.constData(), buffer, sizeof buffer);
     return length < 0 ? QString() : QFile::decodeName(QByteArray(buffer, length));
-}
-
-// The SHA-1 of exactly the file that lstat saw at the path; nothing when it cannot be read, has changed
-// meanwhile, or the read was stopped.
-std::optional<Sha1Digest> digestOf(const QString& path, const struct stat& seen, const StopTest& isStopped)
-{
-    FileItem item(path);
-    item.setTotalSize(static_cast<quint64>(seen.st_size));
-    item.setFileId(FileId{static_cast<std::uint64_t>(seen.st_dev), static_cast<std::uint64_t>(seen.st_ino)});
-    return item.contentSHA1([&isStopped](quint64, quint64, bool* stop) { *stop = isStopped && isStopped(); });
-}
-
-std::optional<RemovalResult> checkKeptCopy(const QString& kept, const struct stat& staged, quint64 recordedSize,
-    struct stat* keptStatus)
-{
-    if (::lstat(QFile::encodeName(kept).constData(), keptStatus) != 0)
-        return refusal(QStringLiteral("its kept copy is missing"));
-    if (!S_ISREG(keptStatus->st_mode))
-        return refusal(QStringLiteral("its kept copy is not a regular file"));
-    if (keptStatus->st_dev == staged.st_dev && keptStatus->st_ino == staged.st_ino)
-        return refusal(QStringLiteral("it is the same file as its kept copy"));
-    if (static_cast<quint64>(keptStatus->st_size) != recordedSize)
-        return refusal(QStringLiteral("its kept copy has changed"));
-    return std::nullopt;
-}
-
-std::optional<RemovalResult> compareContents(const FileItem& file, const struct stat& staged,
-    const struct stat& kept, const StopTest& isStopped)
-{
-    const std::optional<Sha1Digest> stagedDigest = digestOf(file.name(), staged, isStopped);
-    const std::optional<Sha1Digest> keptDigest
-        = stagedDigest ? digestOf(file.remainingFileName(), kept, isStopped) : std::nullopt;
-    if (isStopped && isStopped())
-        return RemovalResult{RemovalOutcome::Stopped, {}};
-    if (!stagedDigest)
-        return refusal(QStringLiteral("it could not be read"));
-    if (!keptDigest)
-        return refusal(QStringLiteral("its kept copy could not be read"));
-    if (*stagedDigest != *keptDigest)
-        return refusal(QStringLiteral("its content differs from its kept copy"));
-    return std::nullopt;
 }
 
 } // namespace
 
-std::optional<RemovalResult> checkBeforeRemoval(const FileItem& file, bool needsSameContent, const StopTest& isStopped)
+const QString RemovalCheck::changedWhileChecked = QStringLiteral("it changed while it was being checked");
+
+RemovalResult RemovalCheck::changedRefusal()
+{
+    return *refusal(changedWhileChecked, QStringLiteral("changed while being checked"));
+}
+
+RemovalCheck::RemovalCheck(const FileItem& file, bool needsSameContent, const StopTest& isStopped)
+{
+    m_verdict = check(file, needsSameContent, isStopped);
+}
+
+std::optional<RemovalResult> RemovalCheck::check(const FileItem& file, bool needsSameContent, const StopTest& isStopped)
 {
     const QString& path = file.name();
-    const QByteArray encoded = QFile::encodeName(path);
-    const QString& kept = file.remainingFileName();
-    if (hasAsideCopy(path))
-        return refusal(formatString("an interrupted removal left a copy of it at '%@'", QFile::decodeName(asidePath(encoded))));
-    struct stat staged {};
-    if (::lstat(encoded.constData(), &staged) != 0) {
+    if (hasAsideCopy(path)) {
+        return refusal(formatString("an interrupted removal left a copy of it at '%@'",
+                           QFile::decodeName(asidePath(QFile::encodeName(path)))),
+            QStringLiteral("had a copy left by an interrupted removal"));
+    }
+    const QFileInfo info(path);
+    m_folderPath = QFile::encodeName(info.absolutePath());
+    m_name = QFile::encodeName(info.fileName());
+    m_folder.reset(::open(m_folderPath.constData(), O_PATH | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC));
+    if (!m_folder.isOpen() || ::fstat(folder(), &m_folderStatus) != 0 || !m_staged.look(folder(), m_name)) {
         const int code = errno;
         if (code == ENOENT)
-            return RemovalResult{RemovalOutcome::AlreadyGone, QStringLiteral("it no longer exists")};
-        return refusal(QStringLiteral("it cannot be inspected: ") + qt_error_string(code));
+            return RemovalResult{RemovalOutcome::AlreadyGone, QStringLiteral("it no longer exists"), {}};
+        return refusal(QStringLiteral("it cannot be inspected: ") + qt_error_string(code), notChecked);
     }
+    const struct stat& staged = m_staged.status();
+    const QString& kept = file.remainingFileName();
     if (S_ISLNK(staged.st_mode)) {
-        if (!kept.isEmpty() && linkTargetOf(encoded) == QFileInfo(kept).absoluteFilePath())
-            return RemovalResult{RemovalOutcome::AlreadyGone, QStringLiteral("it is already a link to its kept copy")};
+        if (!kept.isEmpty() && linkTargetOf(folder(), m_name) == QFileInfo(kept).absoluteFilePath())
+            return RemovalResult{RemovalOutcome::AlreadyGone, QStringLiteral("it is already a link to its kept copy"), {}};
         return refusal(QStringLiteral("it is now a link"));
     }
     if (!S_ISREG(staged.st_mode))
         return refusal(QStringLiteral("it is no longer a regular file"));
     if (static_cast<quint64>(staged.st_size) != file.totalSize())
         return refusal(QStringLiteral("its size has changed"));
-    struct stat keptStatus {};
     if (!kept.isEmpty()) {
-        if (std::optional<RemovalResult> refused = checkKeptCopy(kept, staged, file.totalSize(), &keptStatus))
+        m_keptPath = QFile::encodeName(kept);
+        if (std::optional<RemovalResult> refused = checkKeptCopy(file.totalSize()))
             return refused;
     }
-    const QByteArray folder = QFile::encodeName(QFileInfo(path).absolutePath());
-    if (::access(folder.constData(), W_OK | X_OK) != 0)
-        return refusal(QStringLiteral("its folder cannot be changed: ") + qt_error_string(errno));
+    if (::access(m_folderPath.constData(), W_OK | X_OK) != 0)
+        return refusal(QStringLiteral("its folder cannot be changed: ") + qt_error_string(errno), notChecked);
     if (!needsSameContent)
         return std::nullopt;
     if (kept.isEmpty())
-        return refusal(QStringLiteral("it has no kept copy to compare it with"));
-    return compareContents(file, staged, keptStatus, isStopped);
+        return refusal(QStringLiteral("it has no kept copy to compare it with"), QStringLiteral("had no kept copy"));
+    return compareContents(file, isStopped);
+}
+
+std::optional<RemovalResult> RemovalCheck::checkKeptCopy(quint64 recordedSize)
+{
+    if (!m_kept.look(AT_FDCWD, m_keptPath))
+        return refusal(QStringLiteral("its kept copy is missing"));
+    const struct stat& kept = m_kept.status();
+    if (!S_ISREG(kept.st_mode))
+        return refusal(QStringLiteral("its kept copy is not a regular file"));
+    if (kept.st_dev == m_staged.status().st_dev && kept.st_ino == m_staged.status().st_ino)
+        return refusal(QStringLiteral("it is the same file as its kept copy"));
+    if (static_cast<quint64>(kept.st_size) != recordedSize)
+        return refusal(QStringLiteral("its kept copy has changed"));
+    return std::nullopt;
+}
+
+std::optional<RemovalResult> RemovalCheck::compareContents(const FileItem& file, const StopTest& isStopped)
+{
+    const auto unopened = [](const QString& reason) {
+        return errno == ESTALE ? changedRefusal() : *refusal(reason + QStringLiteral(": ") + qt_error_string(errno), notChecked);
+    };
+    if (!m_staged.open(folder(), m_name))
+        return unopened(QStringLiteral("it could not be read"));
+    if (!m_kept.open(AT_FDCWD, m_keptPath))
+        return unopened(QStringLiteral("its kept copy could not be read"));
+    const std::optional<Sha1Digest> stagedDigest = m_staged.digest(file.name(), isStopped);
+    const std::optional<Sha1Digest> keptDigest
+        = stagedDigest ? m_kept.digest(file.remainingFileName(), isStopped) : std::nullopt;
+    if (isStopped && isStopped())
+        return RemovalResult{RemovalOutcome::Stopped, {}, {}};
+    if (!stagedDigest || !keptDigest) {
+        // A read that fails because the file changed size is a change, not an unreadable file.
+        if (!isUnchanged(m_name))
+            return changedRefusal();
+        return refusal(stagedDigest ? QStringLiteral("its kept copy could not be read") : QStringLiteral("it could not be read"),
+            notChecked);
+    }
+    if (*stagedDigest != *keptDigest)
+        return refusal(QStringLiteral("its content differs from its kept copy"));
+    return std::nullopt;
+}
+
+bool RemovalCheck::isUnchanged(const QByteArray& name) const
+{
+    struct stat folderNow {};
+    return ::stat(m_folderPath.constData(), &folderNow) == 0 && folderNow.st_dev == m_folderStatus.st_dev
+        && folderNow.st_ino == m_folderStatus.st_ino && m_staged.isAt(folder(), name) && isKeptCopyUnchanged();
+}
+
+bool RemovalCheck::isKeptCopyUnchanged() const
+{
+    return m_keptPath.isEmpty() || m_kept.isAt(AT_FDCWD, m_keptPath);
 }
 
 } // namespace pairsift

@@ -15,10 +15,12 @@ enum class RemovalOutcome {
 };
 
 // The outcome and, unless the file left or was left alone on a stop, the reason in words that follow
-// "was not removed: " ("its kept copy has changed").
+// "was not removed: " ("its kept copy has changed"), and what the status after a run counts it under,
+// after a number ("changed after the scan").
 struct RemovalResult {
     RemovalOutcome outcome = RemovalOutcome::Failed;
     QString reason;
+    QString summary;
 
     bool isGone() const { return outcome == RemovalOutcome::Removed || outcome == RemovalOutcome::AlreadyGone; }
 };

@@ -156,36 +156,50 @@ void TrashSheetController::setProgress(double progress)
 
 void TrashSheetController::deletePermanently()
 {
-    startAfterConfirmation([this] {
-        moveSelectedFilesIntoArray(&m_removedFiles, true, removalBlock(&TrashSheetController::deleteFile));
-    });
+    startRemoval(&TrashSheetController::deleteFile, true);
 }
 
 void TrashSheetController::deleteAndLink()
 {
-    startAfterConfirmation([this] {
-        moveSelectedFilesIntoArray(&m_removedFiles, false, removalBlock(&TrashSheetController::deleteAndLinkFile));
-    });
+    startRemoval(&TrashSheetController::deleteAndLinkFile, false);
 }
 
-void TrashSheetController::startAfterConfirmation(std::function<void()> start)
+void TrashSheetController::startRemoval(RemovalResult (TrashSheetController::*remove)(const FileItemPtr&), bool useExternalApps)
 {
-    if (m_isRunning || m_runAwaitingConfirmation)
+    if (m_isRunning || m_isAwaitingConfirmation)
         return;
-    quint64 marked = 0;
-    for (const FileItemPtr& file : selectedFiles())
-        marked += file->isRegularFile() && hasErrorMark(file->name()) ? 1 : 0;
-    if (marked == 0)
-        return start();
-    m_runAwaitingConfirmation = std::move(start);
-    Q_EMIT permanentDeletionRequested(marked);
+    m_runProblems.clear();
+    m_removalOfRun = remove;
+    m_isPermanentRun = false;
+    moveSelectedFilesIntoArray(&m_removedFiles, useExternalApps, removalBlock(remove));
+}
+
+void TrashSheetController::askForPermanentDeletion()
+{
+    if (!m_removalOfRun || m_isPermanentRun || m_pathsToConfirm.isEmpty())
+        return;
+    m_isAwaitingConfirmation = true;
+    Q_EMIT permanentDeletionRequested(static_cast<quint64>(m_pathsToConfirm.size()));
 }
 
 void TrashSheetController::answerPermanentDeletion(bool isConfirmed)
 {
-    const std::function<void()> start = std::exchange(m_runAwaitingConfirmation, {});
-    if (start && isConfirmed)
-        start();
+    if (!std::exchange(m_isAwaitingConfirmation, false))
+        return;
+    const QSet<QString> paths = std::exchange(m_pathsToConfirm, {});
+    if (!isConfirmed)
+        return;
+    // The run works on the selection: the files asked about that are still listed.
+    QList<int> rows;
+    for (int row = 0; row < m_deletedFiles.size(); ++row) {
+        if (paths.contains(m_deletedFiles.at(row)->name()))
+            rows.append(row);
+    }
+    setSelectionIndexes(rows);
+    // What the permanent run does with these files replaces their Trash failures in the report.
+    m_runProblems.removeIf([&paths](const auto& problem) { return paths.contains(problem.first); });
+    m_isPermanentRun = true;
+    moveSelectedFilesIntoArray(&m_removedFiles, false, removalBlock(m_removalOfRun));
 }
 
 QString TrashSheetController::permanentDeletionQuestion(quint64 count)
@@ -201,6 +215,10 @@ QString TrashSheetController::permanentDeletionWarning(quint64 count)
 
 void TrashSheetController::putBack()
 {
+    if (m_isRunning || m_isAwaitingConfirmation)
+        return;
+    m_runProblems.clear();
+    m_removalOfRun = nullptr;
     moveSelectedFilesIntoArray(&m_restoredFiles, false, [this](const FileItemPtr& file, Error* error, bool* stop) {
         if (m_stopped.load()) {
             *stop = true;

@@ -83,7 +83,8 @@ public:
     const QList<FileItemPtr>& removedFiles() const { return m_removedFiles; }
     const QList<FileItemPtr>& restoredFiles() const { return m_restoredFiles; }
     // Full path → -1 for every file whose move to the Trash failed: the next Delete or Delete and link of
-    // that file deletes it permanently, once the user has confirmed it.
+    // that file tries the Trash again and, when the Trash refuses it again, deletes it permanently once the
+    // user has confirmed it.
     const QHash<QString, int>& fileErrors() const { return m_fileErrors; }
     bool hasErrorMark(const QString& path) const { return m_fileErrors.value(path) != 0; }
     // Why the last attempt on the file did not remove it ("its kept copy has changed"); empty when it did
@@ -116,11 +117,12 @@ public:
     const QString& apertureLibraryPath() const { return m_apertureLibraryPath; }
 
     // --- Actions ---
-    // Both first ask through permanentDeletionRequested() when a selected file carries an error mark, and
-    // start only once the answer is yes.
+    // Both start at once and move the selected files to the Trash, marked ones included; the marked files
+    // the Trash refuses again are then offered through permanentDeletionRequested().
     void deletePermanently();
     void deleteAndLink();
-    // The user's answer to permanentDeletionRequested(): the run starts, or nothing changes.
+    // The user's answer to permanentDeletionRequested(): a run deletes those files permanently (or replaces
+    // them by links), or nothing changes.
     void answerPermanentDeletion(bool isConfirmed);
     void putBack();
     void stopDeleting();
@@ -168,8 +170,8 @@ Q_SIGNALS:
     void helpRequested(const QString& anchor);
     // A run ended; the list and the status show its outcome.
     void runFinished();
-    // A Delete or Delete and link would delete `count` files permanently: answerPermanentDeletion() says
-    // whether it may.
+    // A Delete or Delete and link ended with `count` marked files that the Trash refused again: whether
+    // they may be deleted permanently is answered by answerPermanentDeletion().
     void permanentDeletionRequested(quint64 count);
 
 private:
@@ -188,12 +190,15 @@ private:
     // The per-file block of Delete and Delete and link around `remove`: the stop test, the disk work,
     // then the row of a file that has left its place (or was already gone) is deleted.
     RemovalFileBlock removalBlock(RemovalResult (TrashSheetController::*remove)(const FileItemPtr&));
-    // Runs `start` at once, or after the user's yes when the selection holds files with error marks.
-    void startAfterConfirmation(std::function<void()> start);
+    // Delete or Delete and link over the selection: to the Trash, or for good in the run that follows a yes.
+    void startRemoval(RemovalResult (TrashSheetController::*remove)(const FileItemPtr&), bool useExternalApps);
+    // At the end of a Trash run: asks about the marked files the Trash refused again.
+    void askForPermanentDeletion();
     void runWorker(QList<FileItemPtr>* destination, bool useExternalApps, const QList<FileItemPtr>& selected,
         const ClassifiedFiles& classified, const RemovalFileBlock& block);
-    // The status after a run: `message` (a photo-library or run failure, else "Idle."), then the files
-    // this run did not remove, then the Trash-failure text while marked files are listed.
+    // The status after a run: `message` (a photo-library or run failure, else "Idle."), then the count of
+    // files this run did not remove for each reason, then the Trash-failure text when the Trash refused a
+    // file in this run.
     QString runReport(const QString& message) const;
 
     std::shared_ptr<PairsiftDatabase> m_database;
@@ -207,9 +212,15 @@ private:
     QList<FileItemPtr> m_restoredFiles;
     QHash<QString, int> m_fileErrors;
     QHash<QString, QString> m_failureReasons;
-    // The refusals and failures of the running (or last) run, Trash failures apart, in order.
-    QList<RemovalResult> m_runProblems;
-    std::function<void()> m_runAwaitingConfirmation;
+    // The files the running (or last) Delete, Delete and link or Put back did not remove, in order, and why.
+    QList<std::pair<QString, RemovalResult>> m_runProblems;
+    // The disk work of the running (or last) Delete or Delete and link; null for Put back.
+    RemovalResult (TrashSheetController::*m_removalOfRun)(const FileItemPtr&) = nullptr;
+    // The run deletes its marked files permanently: it follows the user's yes.
+    bool m_isPermanentRun = false;
+    // Marked files the Trash refused again in the running run; asked about at its end.
+    QSet<QString> m_pathsToConfirm;
+    bool m_isAwaitingConfirmation = false;
     // The status shows the last run's report rather than the selection.
     bool m_isShowingRunReport = false;
     RunOutcome m_runOutcome = RunOutcome::finished();

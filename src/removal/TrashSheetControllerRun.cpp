@@ -9,6 +9,7 @@
 #include "store/PairsiftDatabase.h"
 #include "support/logging/SOLogger.h"
 
+#include <algorithm>
 #include <stdexcept>
 
 namespace pairsift {
@@ -30,7 +31,7 @@ void TrashSheetController::moveSelectedFilesIntoArray(
     const QList<FileItemPtr> selected = selectedFiles();
     ClassifiedFiles classified = classifyFiles(selected);
     consoleLog("Classified files: %@", classified.description());
-    m_runProblems.clear();
+    m_pathsToConfirm.clear();
     m_marksAtRunStart.clear();
     for (auto mark = m_fileErrors.cbegin(); mark != m_fileErrors.cend(); ++mark) {
         if (mark.value() != 0)
@@ -98,7 +99,7 @@ void TrashSheetController::runWorker(QList<FileItemPtr>* destination, bool useEx
                 },
                 [&finalMessage](const QString& status) { finalMessage = status; },
                 [this](const FileItemPtr& file, const QString& reason) {
-                    noteOutcome(file->name(), {RemovalOutcome::Failed, reason});
+                    noteOutcome(file->name(), {RemovalOutcome::Failed, reason, {}});
                 }};
             iPhotoHandler(run);
             apertureHandler(run);
@@ -149,6 +150,7 @@ void TrashSheetController::finishMovingFilesIntoArray(
     Q_EMIT selectionChanged();
     Q_EMIT messageChanged();
     Q_EMIT runFinished();
+    askForPermanentDeletion();
 }
 
 QString TrashSheetController::runReport(const QString& message) const
@@ -156,16 +158,34 @@ QString TrashSheetController::runReport(const QString& message) const
     QStringList parts;
     if (message != idleMessage)
         parts.append(message);
-    if (!m_runProblems.isEmpty()) {
-        const auto count = static_cast<quint64>(m_runProblems.size());
-        const RemovalResult& first = m_runProblems.first();
-        parts.append(count == 1 ? formatString("1 file was not removed: %@.", first.reason)
-                                : formatString("%lu files were not removed, the first because %@.", count, first.reason));
-        if (first.outcome == RemovalOutcome::Refused)
-            parts.append(QStringLiteral("Scan again to see the current duplicates."));
+    const auto has = [this](RemovalOutcome outcome) {
+        return std::any_of(m_runProblems.cbegin(), m_runProblems.cend(),
+            [outcome](const auto& problem) { return problem.second.outcome == outcome; });
+    };
+    const auto count = static_cast<quint64>(m_runProblems.size());
+    // Trash failures alone are told by the Trash-failure text.
+    const bool hasOtherProblems = has(RemovalOutcome::Refused) || has(RemovalOutcome::Failed);
+    if (hasOtherProblems && count == 1) {
+        parts.append(formatString("1 file was not removed: %@.", m_runProblems.first().second.reason));
+    } else if (hasOtherProblems) {
+        // "1 changed after the scan, 1 could not be moved to the Trash", in the order first met.
+        QList<std::pair<QString, quint64>> counts;
+        for (const auto& [path, result] : m_runProblems) {
+            const QString summary = result.summary.isEmpty() ? QStringLiteral("could not be removed") : result.summary;
+            auto known = std::find_if(counts.begin(), counts.end(), [&](const auto& entry) { return entry.first == summary; });
+            if (known == counts.end())
+                counts.append({summary, 1});
+            else
+                ++known->second;
+        }
+        QStringList reasons;
+        for (const auto& [summary, number] : counts)
+            reasons.append(formatString("%lu %@", number, summary));
+        parts.append(formatString("%lu files were not removed: %@.", count, reasons.join(QStringLiteral(", "))));
     }
-    const bool hasMarks = std::any_of(m_fileErrors.cbegin(), m_fileErrors.cend(), [](int mark) { return mark != 0; });
-    if (hasMarks)
+    if (has(RemovalOutcome::Refused))
+        parts.append(QStringLiteral("Scan again to see the current duplicates."));
+    if (has(RemovalOutcome::TrashFailed))
         parts.append(trashFailureMessage);
     return parts.isEmpty() ? idleMessage : parts.join(QLatin1Char(' '));
 }
@@ -183,12 +203,16 @@ void TrashSheetController::applyOutcome(const QString& path, const RemovalResult
     case RemovalOutcome::TrashFailed:
         m_fileErrors.insert(path, -1);
         m_failureReasons.insert(path, result.reason);
+        m_runProblems.append({path, result});
+        // Refused again after an earlier failure: only now may it be offered for permanent deletion.
+        if (m_marksAtRunStart.contains(path))
+            m_pathsToConfirm.insert(path);
         break;
     case RemovalOutcome::Refused:
     case RemovalOutcome::Failed:
         // A refusal never sets a mark, and a mark from an earlier Trash failure stays.
         m_failureReasons.insert(path, result.reason);
-        m_runProblems.append(result);
+        m_runProblems.append({path, result});
         break;
     }
     m_filesModel->reloadData();
@@ -223,13 +247,13 @@ FileRemover TrashSheetController::fileRemover() const
 
 RemovalResult TrashSheetController::deleteFile(const FileItemPtr& file)
 {
-    const bool isMarked = m_marksAtRunStart.contains(file->name());
+    const bool isMarked = m_isPermanentRun && m_marksAtRunStart.contains(file->name());
     return noteOutcome(file->name(), fileRemover().deleteFile(*file, isMarked));
 }
 
 RemovalResult TrashSheetController::deleteAndLinkFile(const FileItemPtr& file)
 {
-    const bool isMarked = m_marksAtRunStart.contains(file->name());
+    const bool isMarked = m_isPermanentRun && m_marksAtRunStart.contains(file->name());
     return noteOutcome(file->name(), fileRemover().deleteAndLinkFile(*file, isMarked));
 }
 

@@ -14,11 +14,11 @@
 #include <QFile>
 #include <QMap>
 #include <QSet>
+#include <QStandardPaths>
 #include <QUrl>
 
 #include <ostream>
 
-#include <glib.h>
 #include <unistd.h>
 
 // Readable values in failure messages.
@@ -84,10 +84,10 @@ protected:
         std::sort(groups.begin(), groups.end());
         return groups;
     }
-    // The Trash GIO uses; its cached data folder must be a temporary one.
+    // The home Trash; the data folder must be a temporary one.
     QString trashFolder() const
     {
-        const QString folder = QFile::decodeName(g_get_user_data_dir()) + QStringLiteral("/Trash");
+        const QString folder = QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation) + QStringLiteral("/Trash");
         EXPECT_TRUE(folder.startsWith(QDir::tempPath())) << folder.toStdString();
         return folder;
     }

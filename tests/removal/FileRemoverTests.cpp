@@ -4,9 +4,11 @@
 
 #include "RemovalTestSupport.h"
 #include "photolibs/ContainerType.h"
+#include "removal/RemovalCheck.h"
 #include "testkit/LogCapture.h"
 #include "testkit/TemporaryTree.h"
 
+#include <QCryptographicHash>
 #include <QDir>
 #include <QDirIterator>
 #include <QFile>
@@ -24,7 +26,7 @@ using test::TemporaryTree;
 
 const QByteArray content("duplicate content");
 
-enum class Action { Delete, DeleteMarked, DeleteAndLink };
+enum class Action { Delete, DeleteMarked, DeleteAndLink, DeleteAndLinkMarked };
 
 // Every entry below the root with its kind and content, to show that nothing changed.
 QStringList snapshot(const QString& root)
@@ -40,7 +42,9 @@ QStringList snapshot(const QString& root)
         if (info.isFile() && !info.isSymLink()) {
             QFile file(path);
             EXPECT_TRUE(file.open(QIODevice::ReadOnly));
-            entry += QStringLiteral(" = ") + QString::fromUtf8(file.readAll());
+            const QByteArray bytes = file.readAll();
+            entry += QStringLiteral(" = ")
+                + QString::fromUtf8(bytes.size() > 64 ? QCryptographicHash::hash(bytes, QCryptographicHash::Sha1).toHex() : bytes);
         }
         entries.append(entry);
     }
@@ -53,7 +57,7 @@ public:
     void SetUp() override { prepare(); }
 
     // A fresh tree with a kept copy and its staged duplicate.
-    void prepare()
+    void prepare(const QByteArray& bytes = content)
     {
         treePointer = std::make_unique<TemporaryTree>();
         logPointer = std::make_unique<LogCapture>();
@@ -63,18 +67,18 @@ public:
         ASSERT_EQ(::stat(QFile::encodeName(tree().root()).constData(), &root), 0);
         ASSERT_EQ(home.st_dev, root.st_dev) << "the temporary tree must share the isolated home's volume";
 
-        kept = tree().writeFile(QStringLiteral("kept/original.txt"), content);
-        staged = tree().writeFile(QStringLiteral("copies/duplicate.txt"), content);
+        kept = tree().writeFile(QStringLiteral("kept/original.txt"), bytes);
+        staged = tree().writeFile(QStringLiteral("copies/duplicate.txt"), bytes);
         file = FileItem::create(staged);
-        file->setTotalSize(content.size());
+        file->setTotalSize(bytes.size());
         file->setRemainingFileName(kept);
         file->setContainerType(containerTypeDirectory);
         file->setContainerPath(tree().root());
     }
 
-    RemovalResult run(Action action, RemovalFileSystem fileSystem = test::desktopFileSystem())
+    RemovalResult run(Action action, RemovalFileSystem fileSystem = test::desktopFileSystem(), StopTest isStopped = {})
     {
-        FileRemover remover(log().logger(), std::move(fileSystem));
+        FileRemover remover(log().logger(), std::move(fileSystem), std::move(isStopped));
         switch (action) {
         case Action::Delete:
             return remover.deleteFile(*file, false);
@@ -82,6 +86,8 @@ public:
             return remover.deleteFile(*file, true);
         case Action::DeleteAndLink:
             return remover.deleteAndLinkFile(*file, false);
+        case Action::DeleteAndLinkMarked:
+            return remover.deleteAndLinkFile(*file, true);
         }
         return {};
     }
@@ -182,8 +188,8 @@ TEST_F(FileRemoverTest, deleteMovesToTheTrashAndAMarkedFileIsDeletedPermanently)
 
 TEST_F(FileRemoverTest, aFailingOrMissingTrashLeavesTheFileAndIsLogged)
 {
-    const RemovalFileSystem failing = RemovalFileSystem::withTrash([](const QString&, Error* error) {
-        setError(error, QStringLiteral("GIO"), 15, QStringLiteral("Unable to move to Trash"));
+    const RemovalFileSystem failing = test::desktopFileSystemAfter([](const QString&, Error* error) {
+        setError(error, QStringLiteral("POSIX"), 15, QStringLiteral("Unable to move to Trash"));
         return false;
     });
     const struct {
@@ -230,12 +236,12 @@ TEST_F(FileRemoverTest, whenTheLinkCannotTakeThePlaceTheFileComesBack)
 {
     RemovalFileSystem failing = test::desktopFileSystem();
     const auto rename = failing.renameWithoutReplacing;
-    failing.renameWithoutReplacing = [rename](const QByteArray& from, const QByteArray& to, Error* error) {
-        if (from.contains("/.pairsift-link-")) {
+    failing.renameWithoutReplacing = [rename](int folder, const QByteArray& from, const QByteArray& to, Error* error) {
+        if (from.startsWith(".pairsift-link-")) {
             setError(error, QStringLiteral("POSIX"), EIO, QStringLiteral("Input/output error"));
             return false;
         }
-        return rename(from, to, error);
+        return rename(folder, from, to, error);
     };
     for (bool isMarked : {false, true}) {
         prepare();
@@ -243,6 +249,73 @@ TEST_F(FileRemoverTest, whenTheLinkCannotTakeThePlaceTheFileComesBack)
         EXPECT_EQ(FileRemover(log().logger(), failing).deleteAndLinkFile(*file, isMarked).outcome, RemovalOutcome::Failed);
         EXPECT_EQ(snapshot(tree().root()), before) << "marked: " << isMarked;
         EXPECT_TRUE(log().has(QStringLiteral("Error: Error writing bookmark to '%1': Input/output error").arg(staged)));
+    }
+}
+
+TEST_F(FileRemoverTest, aChangeMadeWhileTheFilesAreReadIsRefusedAndLosesNothing)
+{
+    // Four reads each, the last one short: reads 1–4 are the staged file's, 5–8 its kept copy's.
+    const QByteArray original = test::patternBytes(4 * FileItem::ChunkSize - 1000, 7);
+    const QByteArray saved = test::patternBytes(original.size(), 8);
+    const auto overwrite = [](const QString& path, qint64 offset, const QByteArray& bytes) {
+        QFile opened(path);
+        ASSERT_TRUE(opened.open(QIODevice::ReadWrite) && opened.seek(offset));
+        ASSERT_EQ(opened.write(bytes), bytes.size());
+    };
+    struct Case {
+        const char* name;
+        int read;
+        std::function<void(FileRemoverTest&)> change;
+    };
+    const QList<Case> cases = {
+        {"staged file saved by rename", 2,
+            [&](FileRemoverTest& t) {
+                const QString temporary = t.tree().writeFile(QStringLiteral("copies/.duplicate.txt.swp"), saved);
+                ASSERT_EQ(::rename(QFile::encodeName(temporary).constData(), QFile::encodeName(t.staged).constData()), 0);
+            }},
+        {"staged file edited in place", 2, [&](FileRemoverTest& t) { overwrite(t.staged, 0, "edited"); }},
+        {"staged folder renamed and recreated", 2,
+            [](FileRemoverTest& t) {
+                const QString folder = QFileInfo(t.staged).path();
+                ASSERT_TRUE(QDir().rename(folder, folder + QStringLiteral("-moved")));
+                t.tree().writeFile(QStringLiteral("copies/duplicate.txt"), "never scanned");
+            }},
+        {"kept copy deleted", 6, [](FileRemoverTest& t) { ASSERT_TRUE(QFile::remove(t.kept)); }},
+        {"kept copy edited at its last chunk", 8, [&](FileRemoverTest& t) { overwrite(t.kept, original.size() - 6, "edited"); }},
+    };
+    for (const Case& c : cases) {
+        for (Action action : {Action::DeleteMarked, Action::DeleteAndLinkMarked}) {
+            prepare(original);
+            QStringList afterTheChange;
+            int reads = 0;
+            const RemovalResult result = run(action, test::desktopFileSystem(), [&] {
+                if (++reads == c.read) {
+                    c.change(*this);
+                    afterTheChange = snapshot(tree().root());
+                }
+                return false;
+            });
+            EXPECT_EQ(result.outcome, RemovalOutcome::Refused) << c.name;
+            EXPECT_EQ(result.reason, RemovalCheck::changedWhileChecked) << c.name;
+            EXPECT_EQ(snapshot(tree().root()), afterTheChange) << c.name;
+            EXPECT_TRUE(trashed().isEmpty()) << c.name;
+        }
+    }
+}
+
+TEST_F(FileRemoverTest, aNameOf250BytesGoesToTheTrashAndIsReplacedByALink)
+{
+    // Two-byte characters, so that every shortening has to keep whole ones.
+    const QString name = QString(123, QChar(0xE9)) + QStringLiteral(".txt");
+    ASSERT_EQ(QFile::encodeName(name).size(), 250);
+    for (Action action : {Action::Delete, Action::DeleteAndLink}) {
+        prepare();
+        const QString path = tree().writeFile(QStringLiteral("copies/") + name, content);
+        file->setName(path);
+        EXPECT_EQ(run(action).outcome, RemovalOutcome::Removed);
+        EXPECT_EQ(trashed(), QStringList{path});
+        EXPECT_EQ(test::linkTarget(path), action == Action::DeleteAndLink ? kept : QString());
+        EXPECT_EQ(test::folderEntries(tree().path(QStringLiteral("copies"))).size(), action == Action::DeleteAndLink ? 2 : 1);
     }
 }
 

@@ -54,7 +54,8 @@ bool RemovalScene::runOnAll(void (TrashSheetController::*action)())
     (controller.*action)();
     if (!controller.isRunning())
         return false;
-    EXPECT_TRUE(waitUntil([&] { return finishedRuns > before; }));
+    // A yes to a permanent deletion starts the run that follows at the end of the first.
+    EXPECT_TRUE(waitUntil([&] { return finishedRuns > before && !controller.isRunning(); }));
     return true;
 }
 

@@ -45,6 +45,14 @@ RemovalFileSystem desktopFileSystem()
     return RemovalFileSystem::withTrash(moveToTrash);
 }
 
+RemovalFileSystem desktopFileSystemAfter(std::function<bool(const QString& path, Error* error)> before)
+{
+    return RemovalFileSystem::withTrash([before = std::move(before)](int folder, const QByteArray& name,
+                                            const QString& path, const std::function<bool()>& mayMove, Error* error) {
+        return before(path, error) && moveToTrash(folder, name, path, mayMove, error);
+    });
+}
+
 QString trashFolder()
 {
     return isolatedHome() + QStringLiteral("/.local/share/Trash");

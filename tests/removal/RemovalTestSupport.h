@@ -18,11 +18,13 @@ inline void PrintTo(const QString& text, std::ostream* out)
 
 namespace pairsift::test {
 
-// Every removal test runs with HOME and XDG_DATA_HOME in a temporary folder, set before main() so that GIO
-// (which reads them once) only ever sees the temporary Trash. The user's own Trash is never touched.
+// Every removal test runs with HOME and XDG_DATA_HOME in a temporary folder, set before main() so that the
+// Trash only ever is the temporary one. The user's own Trash is never touched.
 QString isolatedHome();
 // The disk steps of removal with the desktop Trash, which the isolated home holds.
 RemovalFileSystem desktopFileSystem();
+// The same with `before` asked first with the file's path: false fails the move as a Trash that refuses it.
+RemovalFileSystem desktopFileSystemAfter(std::function<bool(const QString& path, Error* error)> before);
 // $XDG_DATA_HOME/Trash of the isolated home.
 QString trashFolder();
 

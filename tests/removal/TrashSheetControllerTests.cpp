@@ -1,6 +1,5 @@
 // The removal sheet's controller over a temporary store and tree, with the isolated Trash: loading, the status
 // line, the enabling rules, and whole runs of the three actions.
-#include "platform/desktop/Trash.h"
 #include "removal/TrashSheetController.h"
 
 #include "RemovalScene.h"
@@ -76,36 +75,42 @@ TEST_F(TrashSheetControllerTest, onlyPlainFolderFilesCanBeDeletedAndLinked)
     EXPECT_EQ(classified.aperture.keys(), QStringList{tree.root()});
 }
 
-TEST_F(TrashSheetControllerTest, deleteTrashesFilesAndASecondAttemptAfterAFailureDeletesPermanently)
+TEST_F(TrashSheetControllerTest, aSecondAttemptTriesTheTrashAgainAndAsksOnlyAboutTheFilesItRefusesAgain)
 {
     const QString first = addFile(QStringLiteral("copies/first.txt"));
-    const QString second = addFile(QStringLiteral("copies/second.txt"));
+    const QString flaky = addFile(QStringLiteral("copies/flaky.txt"));
+    const QString refused = addFile(QStringLiteral("copies/refused.txt"));
+    const QString edited = addFile(QStringLiteral("copies/edited.txt"));
+    tree.writeFile(QStringLiteral("copies/edited.txt"), "same, edited");
     load();
-    RemovalFileSystem failingForSecond = test::desktopFileSystem();
-    failingForSecond.moveToTrash = [second](const QString& path, Error* error) {
-        return path != second && moveToTrash(path, error);
-    };
-    controller.setFileSystem(failingForSecond);
+    int flakyAttempts = 0;
+    controller.setFileSystem(test::desktopFileSystemAfter([&](const QString& path, Error*) {
+        return path != refused && (path != flaky || ++flakyAttempts > 1);
+    }));
     runOnAll(&TrashSheetController::deletePermanently);
 
+    EXPECT_TRUE(questions.isEmpty());
     EXPECT_EQ(test::trashedPaths(tree.root()), QStringList{first});
-    EXPECT_EQ(listed(), QStringList{second});
-    EXPECT_EQ(stagedRows(), QStringList{second});
-    EXPECT_EQ(controller.removedFiles().size(), 1);
-    EXPECT_EQ(controller.automaticMessage(), TrashSheetController::trashFailureMessage);
-    EXPECT_TRUE(controller.filesModel()
-                    ->index(0, TrashSheetFilesModel::ErrorColumn)
-                    .data(TrashSheetFilesModel::ErrorMarkRole)
-                    .toBool());
+    EXPECT_EQ(listed(), (QStringList{edited, flaky, refused}));
+    EXPECT_EQ(stagedRows(), listed());
+    EXPECT_EQ(controller.automaticMessage(),
+        QStringLiteral("3 files were not removed: 2 could not be moved to the Trash, 1 changed after the scan. "
+                       "Scan again to see the current duplicates. ")
+            + TrashSheetController::trashFailureMessage);
+    // Each row keeps its own reason.
+    EXPECT_EQ(controller.failureReason(edited), QStringLiteral("its size has changed"));
+    EXPECT_TRUE(controller.failureReason(refused).startsWith(QStringLiteral("it could not be moved to the Trash")));
+    EXPECT_TRUE(controller.hasErrorMark(flaky) && controller.hasErrorMark(refused) && !controller.hasErrorMark(edited));
 
     runOnAll(&TrashSheetController::deletePermanently);
     EXPECT_EQ(questions, QList<quint64>{1});
-    EXPECT_FALSE(QFileInfo::exists(second));
-    EXPECT_EQ(test::trashedPaths(tree.root()), QStringList{first});
-    EXPECT_TRUE(listed().isEmpty());
-    EXPECT_TRUE(stagedRows().isEmpty());
+    EXPECT_FALSE(QFileInfo::exists(refused));
+    EXPECT_EQ(test::trashedPaths(tree.root()), (QStringList{first, flaky}));
+    EXPECT_EQ(listed(), QStringList{edited});
+    EXPECT_EQ(stagedRows(), listed());
     EXPECT_TRUE(controller.fileErrors().isEmpty());
-    EXPECT_EQ(controller.automaticMessage(), QStringLiteral("Idle."));
+    EXPECT_EQ(controller.automaticMessage(),
+        QStringLiteral("1 file was not removed: its size has changed. Scan again to see the current duplicates."));
     EXPECT_TRUE(QFileInfo(kept).isFile());
 }
 
@@ -140,13 +145,11 @@ TEST_F(TrashSheetControllerTest, stopLeavesTheRestListedAndStaged)
     for (const char* name : {"a.txt", "b.txt", "c.txt", "d.txt"})
         paths.append(addFile(QString::fromLatin1(name)));
     load();
-    RemovalFileSystem stoppingAtSecond = test::desktopFileSystem();
-    stoppingAtSecond.moveToTrash = [this, second = paths.at(1)](const QString& path, Error* error) {
+    controller.setFileSystem(test::desktopFileSystemAfter([this, second = paths.at(1)](const QString& path, Error*) {
         if (path == second)
             controller.stopDeleting();
-        return moveToTrash(path, error);
-    };
-    controller.setFileSystem(stoppingAtSecond);
+        return true;
+    }));
     runOnAll(&TrashSheetController::deletePermanently);
 
     const QStringList rest = {paths.at(2), paths.at(3)};
@@ -191,12 +194,10 @@ TEST_F(TrashSheetControllerTest, theSheetCannotCloseDuringARun)
     load();
     std::promise<void> release;
     std::shared_future<void> released = release.get_future().share();
-    RemovalFileSystem held = test::desktopFileSystem();
-    held.moveToTrash = [released](const QString& path, Error* error) {
+    controller.setFileSystem(test::desktopFileSystemAfter([released](const QString&, Error*) {
         released.wait();
-        return moveToTrash(path, error);
-    };
-    controller.setFileSystem(held);
+        return true;
+    }));
     int closeRequests = 0;
     QObject::connect(&controller, &TrashSheetController::closeRequested, [&] { ++closeRequests; });
     selectAll();

@@ -2,14 +2,21 @@
 
 #include "platform/Error.h"
 
+#include <QByteArray>
 #include <QString>
+
+#include <functional>
 
 namespace pairsift {
 
-// Moves the file, link or folder at `path` (a final link is moved, not followed) into the freedesktop.org
-// Trash: the home trash for the home volume, else the volume's own ".Trash-$uid". It never copies across
-// devices, so a volume without a usable trash is a failure. Blocks the calling thread; on failure nothing
-// has moved and `error` holds GIO's code and message.
-bool moveToTrash(const QString& path, Error* error = nullptr);
+// Moves the entry `name` of the open folder `folder` (a file, link or folder; a link is moved, not followed)
+// into the freedesktop.org Trash of its volume (see TrashFolder); `path` is its full path, recorded as its
+// original place. The move is one rename and never a copy, so a volume without a usable trash is a failure.
+// A name too long for its ".trashinfo" goes in under a shortened unique name. The info file is written
+// whole before the entry moves, and removed again when the move fails. `mayMove`, asked immediately before
+// the rename, can still refuse it: nothing has moved then (ECANCELED). Blocks the calling thread; on
+// failure nothing has moved and `error` says why.
+bool moveToTrash(int folder, const QByteArray& name, const QString& path, const std::function<bool()>& mayMove,
+    Error* error = nullptr);
 
 } // namespace pairsift

@@ -10,6 +10,7 @@
 #include <QHeaderView>
 #include <QItemSelectionModel>
 #include <QLabel>
+#include <QMessageBox>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QStackedWidget>
@@ -149,9 +150,11 @@ void TrashSheet::askForPermanentDeletion(quint64 count)
     const AlertText text{TrashSheetController::permanentDeletionQuestion(count),
         TrashSheetController::permanentDeletionWarning(count),
         {QStringLiteral("Delete Permanently"), QStringLiteral("Cancel")}};
-    AlertRunner::beginSheet(text, this, [controller = m_controller](QMessageBox&, AlertResult result) {
+    QMessageBox* alert = AlertRunner::beginSheet(text, this, [controller = m_controller](QMessageBox&, AlertResult result) {
         controller->answerPermanentDeletion(result == AlertResult::FirstButton);
     });
+    // Enter alone never deletes for good: it answers Cancel, as Esc does.
+    alert->setDefaultButton(qobject_cast<QPushButton*>(alert->escapeButton()));
 }
 
 void TrashSheet::sendSelectionToController()

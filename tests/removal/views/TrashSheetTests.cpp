@@ -14,6 +14,7 @@
 #include <QDeadlineTimer>
 #include <QFileInfo>
 #include <QIcon>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QMessageBox>
 #include <QPushButton>
@@ -112,15 +113,21 @@ TEST(TrashSheet, showsWhyAFileWasNotRemovedAndAsksBeforeDeletingPermanently)
     controller->setFileSystem(RemovalFileSystem::withTrash({}));
     ASSERT_TRUE(clickDelete());
     ASSERT_TRUE(controller->hasErrorMark(staged));
-    table->selectRow(0);
-    button(sheet, QStringLiteral("Delete"))->click();
-    auto* alert = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
-    ASSERT_TRUE(alert);
-    EXPECT_EQ(alert->text(), QStringLiteral("Delete 1 file permanently?"));
-    button(alert, QStringLiteral("Cancel"))->click();
-    ASSERT_TRUE(test::waitUntil([&] { return QApplication::activeModalWidget() == sheet; }));
-    EXPECT_FALSE(controller->isRunning());
-    EXPECT_TRUE(QFileInfo(staged).isFile());
+    // The Trash refuses it again: only then is it offered for permanent deletion, and neither Enter nor
+    // Esc deletes it.
+    for (int key : {Qt::Key_Return, Qt::Key_Escape}) {
+        table->selectRow(0);
+        button(sheet, QStringLiteral("Delete"))->click();
+        QMessageBox* alert = nullptr;
+        ASSERT_TRUE(test::waitUntil([&] { return (alert = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())); }));
+        EXPECT_EQ(alert->text(), QStringLiteral("Delete 1 file permanently?"));
+        EXPECT_EQ(alert->defaultButton()->text(), QStringLiteral("Cancel"));
+        QKeyEvent press(QEvent::KeyPress, key, Qt::NoModifier);
+        QApplication::sendEvent(alert, &press);
+        ASSERT_TRUE(test::waitUntil([&] { return QApplication::activeModalWidget() == sheet; }));
+        EXPECT_FALSE(controller->isRunning());
+        EXPECT_TRUE(QFileInfo(staged).isFile());
+    }
     sheet->reject();
 }
 
