@@ -3,6 +3,7 @@
 
 #include "app/ApplicationInfo.h"
 #include "app/CrashReporter.h"
+#include "app/InstanceChannel.h"
 #include "app/MainView.h"
 #include "app/MainWindow.h"
 #include "app/SessionLoader.h"
@@ -143,8 +144,12 @@ bool MainWindowController::lockStore(StoreFailure& failure)
     if (applicationSupportDirectory().isNull())
         return true;
     m_storeLock = std::make_unique<StoreLock>(path);
-    if (m_storeLock->isLocked())
+    if (m_storeLock->isLocked()) {
+        // A second start asks this program to come forward instead.
+        m_instanceChannel = std::make_unique<InstanceChannel>();
+        m_instanceChannel->listen(path, [this] { showMainApplicationWindow(); });
         return true;
+    }
     if (m_storeLock->state() == StoreLock::State::HeldElsewhere) {
         consoleLog("Pairsift is already running with the store '%@'", path);
         failure = {StoreFailure::Kind::AlreadyRunning, path, QString()};
@@ -186,6 +191,7 @@ void MainWindowController::awakeFromNib()
                                                                   m_environment.folderChooser);
     m_scanLocations->setDelegate(this);
     m_window = std::make_unique<MainWindow>(*this);
+    m_window->restoreFrame();
     if (dialogChooser)
         dialogChooser->setWindow(m_window.get());
     connect(m_addController.get(), &ScanLocationAddController::locationsRefused, this,
@@ -317,6 +323,7 @@ void MainWindowController::windowWillClose()
     if (m_preferences)
         m_preferences->closeWindow();
     PairsiftDefaults::setFilterArray(m_filters);
+    m_window->saveFrame();
     removeObservations();
     m_scanLocations->saveLocationsToPrefs();
     m_session->saveExpandedGroups();

@@ -28,6 +28,7 @@ class CountingView;
 class CountingViewController;
 class DockTile;
 class FolderChooser;
+class InstanceChannel;
 class MainWindow;
 class PairsiftDatabase;
 class PhotoLibraryProbe;
@@ -285,6 +286,8 @@ private:
     int m_logFile = -1;
     // Held for the controller's life, past the store's close.
     std::unique_ptr<StoreLock> m_storeLock;
+    // Listens for a second start while the lock is held.
+    std::unique_ptr<InstanceChannel> m_instanceChannel;
     std::shared_ptr<PairsiftDatabase> m_db;
     std::shared_ptr<Session> m_session;
     QList<Filter> m_filters;
