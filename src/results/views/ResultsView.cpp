@@ -80,7 +80,7 @@ void ResultsView::setupDuplicatesTableView()
     m_dupView->setItemDelegate(textCell);
     auto* nameCell = new ImageAndTextCell(m_dupView);
     nameCell->setDelegate(this);
-    nameCell->setElideMode(Qt::ElideMiddle);
+    nameCell->setElidesPaths(true);
     nameCell->setHighlightedForegroundRole(ResultsListModel::HighlightedForegroundRole);
     m_dupView->setItemDelegateForColumn(ResultsListModel::NameColumn, nameCell);
 
