@@ -377,8 +377,12 @@ void MainWindowController::removeSelectedLocations()
         return;
     }
     const char* ending = count == 1 ? "" : "s";
+    // Named, so that a row that only looked selected is not removed unawares.
+    const int first = m_scanLocations->selectedRows().constFirst();
+    const QString named = count == 1 ? formatString("“%@”", m_scanLocations->locations().at(first)->path())
+                                     : formatString("these %d locations", count);
     AlertText text{formatString("Remove selected location%s?", ending),
-                   formatString("This will forget any files contained in the selected location%s", ending),
+                   formatString("This will forget any files contained in the selected location%s: %@", ending, named),
                    {QStringLiteral("Remove"), QStringLiteral("Don't remove")}, true};
     AlertRunner::beginSheet(text, m_window.get(), [this](QMessageBox& alert, AlertResult result) {
         // A scan may have started while the question was open.
