@@ -8,6 +8,7 @@
 #include "settings/PairsiftDefaults.h"
 #include "ui/ImageAndTextCell.h"
 #include "ui/FailureAlert.h"
+#include "ui/SortableHeaderSections.h"
 
 #include <QApplication>
 #include <QHBoxLayout>
@@ -95,6 +96,7 @@ void ResultsView::setupDuplicatesTableView()
     header->resizeSection(ResultsListModel::DateCreatedColumn, 150);
     showSortIndicator();
     m_dupView->setSortingEnabled(true);
+    new SortableHeaderSections(header, [](int column) { return !ResultsListModel::sortKeyForColumn(column).isNull(); });
     connect(header, &QHeaderView::sortIndicatorChanged, this, &ResultsView::headerSortChanged);
 }
 

@@ -10,6 +10,7 @@
 #include "ui/Animations.h"
 
 #include <QApplication>
+#include <QHeaderView>
 #include <QImage>
 #include <QLabel>
 #include <QRadioButton>
@@ -221,6 +222,23 @@ TEST_F(ResultsViewTest, thePreviewOpensWhollyOnTheMainWindowsScreen)
         EXPECT_TRUE(screen.contains(panel->frameGeometry()));
         EXPECT_EQ(panel->frameGeometry().topLeft() == testCase.left, testCase.isKept);
     }
+}
+
+TEST_F(ResultsViewTest, onlyColumnsWithAnOrderTakeHeaderClicks)
+{
+    QHeaderView* header = list().header();
+    const auto clickSection = [header](int column) {
+        const int middle = header->sectionViewportPosition(column) + header->sectionSize(column) / 2;
+        QTest::mouseClick(header->viewport(), Qt::LeftButton, Qt::NoModifier, QPoint(middle, header->height() / 2));
+    };
+    QList<int> pressed;
+    QObject::connect(header, &QHeaderView::sectionPressed, [&pressed](int column) { pressed.append(column); });
+    for (int column : {int(ResultsListModel::DateCreatedColumn), int(ResultsListModel::MarkedForRemovalColumn),
+                       int(ResultsListModel::FileSizeColumn)})
+        clickSection(column);
+    EXPECT_EQ(pressed, QList<int>{ResultsListModel::FileSizeColumn}) << "the others do not even look pressed";
+    EXPECT_EQ(header->sortIndicatorSection(), ResultsListModel::FileSizeColumn);
+    EXPECT_EQ(PairsiftDefaults::sortKey(), QStringLiteral("fileSize"));
 }
 
 TEST_F(ResultsViewTest, detailsFollowTheHighlightWhenTheKeepChoiceChanges)
