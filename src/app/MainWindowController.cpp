@@ -241,11 +241,12 @@ QString MainWindowController::trashInfo() const
                         stringWithDiskSpace(m_sizeOfTrashFiles));
 }
 
-void MainWindowController::setScanNoteText(const QString& text)
+void MainWindowController::setScanNote(const QString& text, const QString& toolTip)
 {
-    if (m_scanNoteText == text)
+    if (m_scanNoteText == text && m_scanNoteToolTip == toolTip)
         return;
     m_scanNoteText = text;
+    m_scanNoteToolTip = toolTip;
     Q_EMIT scanNoteTextChanged();
 }
 

@@ -172,10 +172,11 @@ public:
     // --- Status texts ---
 
     const QString& wastedInfoText() const { return m_wastedInfoText; }
-    // What the last scan could not do ("2 folders could not be read; see the log."); empty when it did
-    // everything, and from the start of the next scan or a clear.
+    // What the last scan could not do ("2 folders could not be read."); empty when it did everything, and
+    // from the start of the next scan or a clear. Its tooltip names the first few folders with the reason.
     const QString& scanNoteText() const { return m_scanNoteText; }
-    void setScanNoteText(const QString& text);
+    const QString& scanNoteToolTip() const { return m_scanNoteToolTip; }
+    void setScanNote(const QString& text, const QString& toolTip = QString());
     QString trashInfo() const;
     std::uint64_t numOfTrashFiles() const { return m_numOfTrashFiles; }
     double sizeOfTrashFiles() const { return m_sizeOfTrashFiles; }
@@ -294,6 +295,7 @@ private:
 
     QString m_wastedInfoText;
     QString m_scanNoteText;
+    QString m_scanNoteToolTip;
     std::uint64_t m_numOfTrashFiles = 0;
     double m_sizeOfTrashFiles = 0;
     bool m_busy = false;
