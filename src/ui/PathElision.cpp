@@ -20,8 +20,14 @@ QString elidedPath(const QString& path, const QFontMetrics& metrics, int width)
     const QString lastFolder = folder.mid(folder.lastIndexOf(QLatin1Char('/'), folder.size() - 2));
     if (metrics.horizontalAdvance(head + ellipsis + lastFolder) > room)
         head.clear();
-    const QString rest = metrics.elidedText(folder.mid(head.size()), Qt::ElideLeft, room - metrics.horizontalAdvance(head));
-    return head + rest + name;
+    // The pieces measured apart can come out a pixel or two wider together (kerning across the joins).
+    QString shown;
+    for (int restWidth = room - metrics.horizontalAdvance(head); restWidth > 0; restWidth -= 2) {
+        shown = head + metrics.elidedText(folder.mid(head.size()), Qt::ElideLeft, restWidth) + name;
+        if (metrics.horizontalAdvance(shown) <= width)
+            return shown;
+    }
+    return metrics.elidedText(name, Qt::ElideMiddle, width);
 }
 
 } // namespace pairsift
