@@ -147,7 +147,7 @@ bool MainWindowController::lockStore(StoreFailure& failure)
     if (m_storeLock->isLocked()) {
         // A second start asks this program to come forward instead.
         m_instanceChannel = std::make_unique<InstanceChannel>();
-        m_instanceChannel->listen(path, [this] { showMainApplicationWindow(); });
+        m_instanceChannel->listen(path, [this] { bringWindowForward(); });
         return true;
     }
     if (m_storeLock->state() == StoreLock::State::HeldElsewhere) {
@@ -241,7 +241,7 @@ QString MainWindowController::trashInfo() const
                         stringWithDiskSpace(m_sizeOfTrashFiles));
 }
 
-void MainWindowController::setScanNote(const QString& text, const QString& toolTip)
+void MainWindowController::setScanNoteText(const QString& text, const QString& toolTip)
 {
     if (m_scanNoteText == text && m_scanNoteToolTip == toolTip)
         return;
@@ -350,6 +350,13 @@ void MainWindowController::showMainApplicationWindow()
         return;
     if (QWidget* focus = m_window->focusWidget())
         focus->clearFocus();
+    bringWindowForward();
+}
+
+void MainWindowController::bringWindowForward()
+{
+    if (!m_window)
+        return;
     m_window->setWindowState(m_window->windowState() & ~Qt::WindowMinimized);
     m_window->show();
     m_window->raise();

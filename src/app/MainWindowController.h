@@ -176,7 +176,7 @@ public:
     // from the start of the next scan or a clear. Its tooltip names the first few folders with the reason.
     const QString& scanNoteText() const { return m_scanNoteText; }
     const QString& scanNoteToolTip() const { return m_scanNoteToolTip; }
-    void setScanNote(const QString& text, const QString& toolTip = QString());
+    void setScanNoteText(const QString& text, const QString& toolTip = QString());
     QString trashInfo() const;
     std::uint64_t numOfTrashFiles() const { return m_numOfTrashFiles; }
     double sizeOfTrashFiles() const { return m_sizeOfTrashFiles; }
@@ -201,6 +201,8 @@ public:
     bool optionKeyDown() const { return m_optionKeyDown; }
     // Clears the keyboard focus, then makes the window active and brings it to the front.
     void showMainApplicationWindow();
+    // The same, the keyboard focus kept (a second start asked for the window).
+    void bringWindowForward();
     void showMainApplicationWindowForCrashManager(CrashReporter& manager) override;
     // The updater is always built in.
     static constexpr bool isSparkleAvailable() { return true; }

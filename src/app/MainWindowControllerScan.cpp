@@ -110,9 +110,9 @@ void MainWindowController::countingCompletion(const RunOutcome& outcome)
     const UnreadableFolders& unreadable = m_countingViewController->unreadableFolders();
     // The folders are named in the tooltip whether or not the log is on.
     const char* note = m_logger ? "%lu folder%s could not be read; see the log." : "%lu folder%s could not be read.";
-    setScanNote(unreadable.count() == 0 ? QString()
-                                        : formatString(note, unreadable.count(), unreadable.count() == 1 ? "" : "s"),
-                unreadable.description());
+    setScanNoteText(unreadable.count() == 0 ? QString()
+                                            : formatString(note, unreadable.count(), unreadable.count() == 1 ? "" : "s"),
+                    unreadable.description());
     if (outcome.isFinished() && m_session->fileCount() > 0) {
         m_scannedFileCount = m_session->fileCount();
         ProcessingViewController& processing = processingViewController();
@@ -279,7 +279,7 @@ void MainWindowController::clearAlertDidEnd(bool confirmed)
 void MainWindowController::clearResults()
 {
     m_scanLocations->resetErrors();
-    setScanNote(QString());
+    setScanNoteText(QString());
     m_results->clearResults();
     updateWastedInfo();
     Q_EMIT isNonEmptyChanged();
