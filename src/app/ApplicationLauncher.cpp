@@ -1,5 +1,6 @@
 #include "app/ApplicationLauncher.h"
 
+#include "app/InstanceChannel.h"
 #include "app/MainWindow.h"
 #include "store/DamagedStore.h"
 #include "store/StoreLock.h"
@@ -9,7 +10,15 @@
 #include <QMessageBox>
 #include <QPushButton>
 
+#include <cstdio>
+
 namespace pairsift {
+
+namespace {
+
+const char alreadyRunningText[] = "Pairsift is already running.";
+
+} // namespace
 
 ApplicationLauncher::ApplicationLauncher(MainWindowController::Environment environment, QObject* parent)
     : QObject(parent)
@@ -25,7 +34,7 @@ bool ApplicationLauncher::start()
     m_controller = MainWindowController::create(m_environment, &failure);
     if (!m_controller) {
         if (failure.kind == MainWindowController::StoreFailure::Kind::AlreadyRunning)
-            showAlreadyRunning();
+            handOffToRunningProgram(failure.path);
         else
             showStoreFailure(failure);
         return false;
@@ -49,9 +58,29 @@ QMessageBox* ApplicationLauncher::openAlert(QMessageBox::Icon icon, const QStrin
     return box;
 }
 
+void ApplicationLauncher::handOffToRunningProgram(const QString& databasePath)
+{
+    // Nothing may end the program before the answer comes.
+    QApplication::setQuitOnLastWindowClosed(false);
+    const QPointer<ApplicationLauncher> self(this);
+    InstanceChannel::requestActivation(databasePath, [self](bool delivered) {
+        if (!self)
+            return;
+        if (!delivered) {
+            // A program too old to listen, or one that does not answer: the user is told.
+            self->showAlreadyRunning();
+            return;
+        }
+        std::fputs(alreadyRunningText, stdout);
+        std::fputc('\n', stdout);
+        std::fflush(stdout);
+        Q_EMIT self->exitRequested(0);
+    });
+}
+
 void ApplicationLauncher::showAlreadyRunning()
 {
-    QMessageBox* box = openAlert(QMessageBox::Information, QStringLiteral("Pairsift is already running."), QString());
+    QMessageBox* box = openAlert(QMessageBox::Information, QString::fromLatin1(alreadyRunningText), QString());
     box->addButton(QMessageBox::Ok);
     connect(box, &QMessageBox::finished, this, [this] { Q_EMIT exitRequested(0); });
     box->open();

@@ -11,8 +11,9 @@
 namespace pairsift {
 
 // Starts the program: the coordinator's three halves of start-up in order, then the window. Without the
-// store there is no window, only a message: another program holding the store is told and asks for a
-// plain exit; a store that cannot be opened is named with SQLite's reason, and the user either starts
+// store there is no window: another program holding the store is asked to bring its window forward, and
+// this one prints that it is already running and asks for a plain exit (a program that does not answer is
+// named in a message first); a store that cannot be opened is named with SQLite's reason, and the user either starts
 // fresh (the store is moved aside, never deleted, and start-up runs again) or quits with failure.
 class ApplicationLauncher : public QObject {
     Q_OBJECT
@@ -37,6 +38,7 @@ Q_SIGNALS:
     void exitRequested(int exitCode);
 
 private:
+    void handOffToRunningProgram(const QString& databasePath);
     void showAlreadyRunning();
     void showStoreFailure(const MainWindowController::StoreFailure& failure);
     void startFresh(const QString& databasePath);

@@ -143,6 +143,7 @@ void MainView::showTexts()
 {
     m_wastedInfoLabel->setText(m_controller.wastedInfoText());
     m_scanNoteLabel->setText(m_controller.scanNoteText());
+    m_scanNoteLabel->setToolTip(m_controller.scanNoteToolTip());
     m_scanNoteLabel->setVisible(!m_controller.scanNoteText().isEmpty());
     // After a failure the status line says only that: "No duplicate files." would claim a result.
     m_selectionInfoLabel->setText(m_controller.hasScanFailed() ? QString() : m_controller.resultsController().selectionInfoText());

@@ -4,7 +4,10 @@
 #include "app/MainView.h"
 #include "app/MainWindowController.h"
 #include "locations/views/AddLocationMenu.h"
+#include "platform/UserDefaults.h"
 #include "results/views/ResultsView.h"
+#include "settings/SettingsKeys.h"
+#include "ui/WindowPlacement.h"
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -12,9 +15,16 @@
 #include <QKeyEvent>
 #include <QMenuBar>
 #include <QMessageBox>
+#include <QSplitter>
 #include <QStackedWidget>
 
 namespace pairsift {
+
+namespace {
+
+constexpr QSize defaultSize(960, 680);
+
+} // namespace
 
 MainWindow::MainWindow(MainWindowController& controller)
     : m_controller(controller)
@@ -24,13 +34,40 @@ MainWindow::MainWindow(MainWindowController& controller)
     setWindowTitle(ApplicationInfo::name());
     m_stack->addWidget(m_mainView);
     setCentralWidget(m_stack);
-    resize(960, 680);
+    resize(defaultSize);
     setMinimumSize(640, 460);
     buildMenus();
     connect(&m_controller, &MainWindowController::commandStateChanged, this, &MainWindow::updateCommands);
     updateCommands();
     // Whichever widget has the keyboard, and even when it handles the key itself.
     qApp->installEventFilter(this);
+}
+
+void MainWindow::restoreFrame()
+{
+    UserDefaults& defaults = UserDefaults::standard();
+    const std::optional<QRect> saved = frameFromText(defaults.stringValue(QString::fromLatin1(SettingsKey::MainWindowFrame)));
+    // A frame that fits no screen now (a screen gone, a lower resolution) gives way to the default one.
+    setGeometry(insideOnScreen(saved, defaultSize, availableScreenArea(nullptr), windowDecorations(*this)));
+    const QVariantList states = defaults.arrayValue(QString::fromLatin1(SettingsKey::MainWindowSplitters)).value_or(QVariantList());
+    const QList<QSplitter*> views = splitters();
+    for (qsizetype index = 0; index < std::min(states.size(), views.size()); ++index)
+        views.at(index)->restoreState(QByteArray::fromBase64(states.at(index).toString().toLatin1()));
+}
+
+void MainWindow::saveFrame() const
+{
+    UserDefaults& defaults = UserDefaults::standard();
+    defaults.setValue(QString::fromLatin1(SettingsKey::MainWindowFrame), frameText(normalGeometry()));
+    QVariantList states;
+    for (const QSplitter* splitter : splitters())
+        states.append(QString::fromLatin1(splitter->saveState().toBase64()));
+    defaults.setValue(QString::fromLatin1(SettingsKey::MainWindowSplitters), states);
+}
+
+QList<QSplitter*> MainWindow::splitters() const
+{
+    return m_mainView->findChildren<QSplitter*>();
 }
 
 void MainWindow::buildMenus()

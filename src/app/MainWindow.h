@@ -3,6 +3,7 @@
 #include <QMainWindow>
 
 class QAction;
+class QSplitter;
 class QStackedWidget;
 
 namespace pairsift {
@@ -12,13 +13,19 @@ class MainWindowController;
 
 // The program's one window: the main view, or a scan's counting or processing view, in a stack; the
 // menus with their shortcuts. Becoming the active window and closing are reported to the controller;
-// closing it quits the program.
+// closing it quits the program. Its frame and splitters are kept from one run to the next.
 class MainWindow : public QMainWindow {
     Q_OBJECT
 
 public:
     // The controller must outlive the window.
     explicit MainWindow(MainWindowController& controller);
+
+    // The inside and the splitter positions saved at the last close, when that inside lies wholly on a
+    // screen; else the default size, centred on the primary screen. Before the window is shown.
+    void restoreFrame();
+    // Into the settings, with the other settings at close.
+    void saveFrame() const;
 
     QStackedWidget* stack() const { return m_stack; }
     MainView* mainView() const { return m_mainView; }
@@ -54,6 +61,9 @@ private:
     // Marking, staging and the removal sheet.
     void buildMarkMenu();
     void showAbout();
+    // The main view's splitters, outer first: the order the view builds them in, which the saved
+    // positions follow.
+    QList<QSplitter*> splitters() const;
 
     MainWindowController& m_controller;
     QStackedWidget* m_stack;

@@ -3,6 +3,7 @@
 
 #include "app/ApplicationInfo.h"
 #include "app/CrashReporter.h"
+#include "app/InstanceChannel.h"
 #include "app/MainView.h"
 #include "app/MainWindow.h"
 #include "app/SessionLoader.h"
@@ -143,8 +144,12 @@ bool MainWindowController::lockStore(StoreFailure& failure)
     if (applicationSupportDirectory().isNull())
         return true;
     m_storeLock = std::make_unique<StoreLock>(path);
-    if (m_storeLock->isLocked())
+    if (m_storeLock->isLocked()) {
+        // A second start asks this program to come forward instead.
+        m_instanceChannel = std::make_unique<InstanceChannel>();
+        m_instanceChannel->listen(path, [this] { bringWindowForward(); });
         return true;
+    }
     if (m_storeLock->state() == StoreLock::State::HeldElsewhere) {
         consoleLog("Pairsift is already running with the store '%@'", path);
         failure = {StoreFailure::Kind::AlreadyRunning, path, QString()};
@@ -186,6 +191,7 @@ void MainWindowController::awakeFromNib()
                                                                   m_environment.folderChooser);
     m_scanLocations->setDelegate(this);
     m_window = std::make_unique<MainWindow>(*this);
+    m_window->restoreFrame();
     if (dialogChooser)
         dialogChooser->setWindow(m_window.get());
     connect(m_addController.get(), &ScanLocationAddController::locationsRefused, this,
@@ -235,11 +241,12 @@ QString MainWindowController::trashInfo() const
                         stringWithDiskSpace(m_sizeOfTrashFiles));
 }
 
-void MainWindowController::setScanNoteText(const QString& text)
+void MainWindowController::setScanNoteText(const QString& text, const QString& toolTip)
 {
-    if (m_scanNoteText == text)
+    if (m_scanNoteText == text && m_scanNoteToolTip == toolTip)
         return;
     m_scanNoteText = text;
+    m_scanNoteToolTip = toolTip;
     Q_EMIT scanNoteTextChanged();
 }
 
@@ -317,6 +324,7 @@ void MainWindowController::windowWillClose()
     if (m_preferences)
         m_preferences->closeWindow();
     PairsiftDefaults::setFilterArray(m_filters);
+    m_window->saveFrame();
     removeObservations();
     m_scanLocations->saveLocationsToPrefs();
     m_session->saveExpandedGroups();
@@ -342,6 +350,13 @@ void MainWindowController::showMainApplicationWindow()
         return;
     if (QWidget* focus = m_window->focusWidget())
         focus->clearFocus();
+    bringWindowForward();
+}
+
+void MainWindowController::bringWindowForward()
+{
+    if (!m_window)
+        return;
     m_window->setWindowState(m_window->windowState() & ~Qt::WindowMinimized);
     m_window->show();
     m_window->raise();
@@ -370,8 +385,12 @@ void MainWindowController::removeSelectedLocations()
         return;
     }
     const char* ending = count == 1 ? "" : "s";
+    // Named, so that a row that only looked selected is not removed unawares.
+    const int first = m_scanLocations->selectedRows().constFirst();
+    const QString named = count == 1 ? formatString("“%@”", m_scanLocations->locations().at(first)->path())
+                                     : formatString("these %d locations", count);
     AlertText text{formatString("Remove selected location%s?", ending),
-                   formatString("This will forget any files contained in the selected location%s", ending),
+                   formatString("This will forget any files contained in the selected location%s: %@", ending, named),
                    {QStringLiteral("Remove"), QStringLiteral("Don't remove")}, true};
     AlertRunner::beginSheet(text, m_window.get(), [this](QMessageBox& alert, AlertResult result) {
         // A scan may have started while the question was open.

@@ -28,6 +28,7 @@ class CountingView;
 class CountingViewController;
 class DockTile;
 class FolderChooser;
+class InstanceChannel;
 class MainWindow;
 class PairsiftDatabase;
 class PhotoLibraryProbe;
@@ -171,10 +172,11 @@ public:
     // --- Status texts ---
 
     const QString& wastedInfoText() const { return m_wastedInfoText; }
-    // What the last scan could not do ("2 folders could not be read; see the log."); empty when it did
-    // everything, and from the start of the next scan or a clear.
+    // What the last scan could not do ("2 folders could not be read."); empty when it did everything, and
+    // from the start of the next scan or a clear. Its tooltip names the first few folders with the reason.
     const QString& scanNoteText() const { return m_scanNoteText; }
-    void setScanNoteText(const QString& text);
+    const QString& scanNoteToolTip() const { return m_scanNoteToolTip; }
+    void setScanNoteText(const QString& text, const QString& toolTip = QString());
     QString trashInfo() const;
     std::uint64_t numOfTrashFiles() const { return m_numOfTrashFiles; }
     double sizeOfTrashFiles() const { return m_sizeOfTrashFiles; }
@@ -199,6 +201,8 @@ public:
     bool optionKeyDown() const { return m_optionKeyDown; }
     // Clears the keyboard focus, then makes the window active and brings it to the front.
     void showMainApplicationWindow();
+    // The same, the keyboard focus kept (a second start asked for the window).
+    void bringWindowForward();
     void showMainApplicationWindowForCrashManager(CrashReporter& manager) override;
     // The updater is always built in.
     static constexpr bool isSparkleAvailable() { return true; }
@@ -285,12 +289,15 @@ private:
     int m_logFile = -1;
     // Held for the controller's life, past the store's close.
     std::unique_ptr<StoreLock> m_storeLock;
+    // Listens for a second start while the lock is held.
+    std::unique_ptr<InstanceChannel> m_instanceChannel;
     std::shared_ptr<PairsiftDatabase> m_db;
     std::shared_ptr<Session> m_session;
     QList<Filter> m_filters;
 
     QString m_wastedInfoText;
     QString m_scanNoteText;
+    QString m_scanNoteToolTip;
     std::uint64_t m_numOfTrashFiles = 0;
     double m_sizeOfTrashFiles = 0;
     bool m_busy = false;

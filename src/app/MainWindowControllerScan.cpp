@@ -107,10 +107,12 @@ void MainWindowController::stopScan()
 // stop, but says so.
 void MainWindowController::countingCompletion(const RunOutcome& outcome)
 {
-    const std::uint64_t unreadable = m_countingViewController->unreadableFolderCount();
-    setScanNoteText(unreadable == 0 ? QString()
-                                    : formatString("%lu folder%s could not be read; see the log.", unreadable,
-                                                   unreadable == 1 ? "" : "s"));
+    const UnreadableFolders& unreadable = m_countingViewController->unreadableFolders();
+    // The folders are named in the tooltip whether or not the log is on.
+    const char* note = m_logger ? "%lu folder%s could not be read; see the log." : "%lu folder%s could not be read.";
+    setScanNoteText(unreadable.count() == 0 ? QString()
+                                            : formatString(note, unreadable.count(), unreadable.count() == 1 ? "" : "s"),
+                    unreadable.description());
     if (outcome.isFinished() && m_session->fileCount() > 0) {
         m_scannedFileCount = m_session->fileCount();
         ProcessingViewController& processing = processingViewController();

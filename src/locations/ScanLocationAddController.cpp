@@ -6,9 +6,11 @@
 #include "locations/ScanLocationListModel.h"
 #include "locations/ScanLocationTableViewController.h"
 #include "photolibs/ContainerDetection.h"
+#include "platform/PackageTypes.h"
 #include "support/foundation/PathClassification.h"
 
 #include <QDataStream>
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QMimeData>
@@ -117,10 +119,12 @@ void ScanLocationAddController::addFolder()
         return;
     const QPointer<ScanLocationAddController> self(this);
     m_folderChooser->chooseFolders(
-        QStringLiteral("Add"), [self](const QString& path) { return self && self->shouldEnablePath(path); },
+        QStringLiteral("Add"), startFolder(),
+        [self](const QString& path, bool isDirectory) { return self && self->shouldEnablePath(path, isDirectory); },
         [self](const QStringList& chosen) {
             if (!self || chosen.isEmpty())
                 return;
+            self->m_lastChosenFolder = chosen.constLast();
             // A typed path passes by the chooser's rule, and an unreadable one is enabled there.
             const QStringList paths = self->takeAcceptable(chosen);
             if (paths.isEmpty())
@@ -132,13 +136,24 @@ void ScanLocationAddController::addFolder()
         });
 }
 
-bool ScanLocationAddController::shouldEnablePath(const QString& path) const
+QString ScanLocationAddController::startFolder() const
 {
-    if (path.isEmpty())
+    QStringList candidates{m_lastChosenFolder};
+    if (!m_locations.recentLocations().isEmpty())
+        candidates.append(m_locations.recentLocations().constLast()->path());
+    for (const QString& candidate : candidates) {
+        if (!candidate.isEmpty() && QFileInfo(candidate).isDir())
+            return candidate;
+    }
+    return QDir::homePath();
+}
+
+bool ScanLocationAddController::shouldEnablePath(const QString& path, bool isDirectory) const
+{
+    if (path.isEmpty() || !isDirectory || isSystemPath(path) || m_locations.hasDirectory(path))
         return false;
-    if (::access(QFile::encodeName(path).constData(), R_OK) != 0)
-        return true;
-    return pairsiftingSupported(QUrl::fromLocalFile(path)) && !isSystemPath(path) && !m_locations.hasDirectory(path);
+    // Whether a package named so is a photo library is its Info.plist's to say, read once it is chosen.
+    return !PackageTypes::hasPackageExtension(path) || PackageTypes::hasPhotoLibraryExtension(path);
 }
 
 ScanLocationAddController::Refusal ScanLocationAddController::refusalFor(const QString& path) const

@@ -63,12 +63,16 @@ public:
 
     // --- Folder chooser ---
 
-    // Asks the chooser; the chosen paths become locations and recent locations, and both are saved.
-    // Refused paths are announced.
+    // Asks the chooser, which opens in startFolder(); the chosen paths become locations and recent
+    // locations, and both are saved. Refused paths (unreadable ones, a package that is no photo library)
+    // are announced.
     void addFolder();
-    // The chooser's rule: an unreadable item stays enabled; otherwise only a folder or photo library
-    // that is neither a system path nor listed.
-    bool shouldEnablePath(const QString& path) const;
+    // The last folder chosen in this run, else the newest recent location, while it is a folder; else
+    // the home folder.
+    QString startFolder() const;
+    // The chooser's rule, from names alone: a folder that is neither a system path nor listed, and, when
+    // it is a package, named as a photo library.
+    bool shouldEnablePath(const QString& path, bool isDirectory) const;
 
     // --- Recent locations ---
 
@@ -108,6 +112,7 @@ private:
     ScanLocationTableViewController& m_locations;
     std::shared_ptr<PhotoLibraryProbe> m_photoLibraries;
     std::shared_ptr<FolderChooser> m_folderChooser;
+    QString m_lastChosenFolder;
 };
 
 } // namespace pairsift

@@ -37,16 +37,26 @@ std::atomic<std::shared_ptr<const ExtensionList>>& currentList()
 
 QStringList PackageTypes::defaultExtensions()
 {
-    return {
+    return QStringList{
         // applications and loadable code
         QStringLiteral("app"), QStringLiteral("appex"), QStringLiteral("bundle"), QStringLiteral("framework"),
         QStringLiteral("plugin"), QStringLiteral("kext"), QStringLiteral("xpc"),
-        // photo libraries
-        QStringLiteral("photolibrary"), QStringLiteral("migratedphotolibrary"), QStringLiteral("photoslibrary"),
-        QStringLiteral("aplibrary"), QStringLiteral("migratedaplibrary"),
         // document packages, installers and disk images kept as folders
         QStringLiteral("rtfd"), QStringLiteral("pkg"), QStringLiteral("mpkg"), QStringLiteral("sparsebundle"),
+    } + photoLibraryExtensions();
+}
+
+QStringList PackageTypes::photoLibraryExtensions()
+{
+    return {
+        QStringLiteral("photolibrary"), QStringLiteral("migratedphotolibrary"), QStringLiteral("photoslibrary"),
+        QStringLiteral("aplibrary"), QStringLiteral("migratedaplibrary"),
     };
+}
+
+bool PackageTypes::hasPhotoLibraryExtension(const QString& path)
+{
+    return hasPackageExtension(path) && photoLibraryExtensions().contains(pathExtension(path), Qt::CaseInsensitive);
 }
 
 QStringList PackageTypes::extensions()

@@ -21,6 +21,10 @@ public:
 
     // True when the last component's extension is in the list. Looks at the name only.
     static bool hasPackageExtension(const QString& path);
+    // The extensions photo libraries have, lower case; part of the built-in list.
+    static QStringList photoLibraryExtensions();
+    // A package named as a photo library is (its Info.plist says whether it is one). Looks at the name only.
+    static bool hasPhotoLibraryExtension(const QString& path);
     // True when the path is a folder (symbolic links followed) whose extension is in the list.
     // A missing path gives false.
     static bool isPackage(const QString& path);

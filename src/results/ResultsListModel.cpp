@@ -206,6 +206,8 @@ QVariant ResultsListModel::groupData(const FileGroup& group, int column, int rol
             const FileItemPtr head = group.head();
             return QVariant::fromValue(ImageAndTextCellData{group.fileName(), m_icons.iconForPath(head->name())});
         }
+        if (role == Qt::ToolTipRole)
+            return group.head()->name();
         // The ignored colour holds even on a highlighted row.
         if ((role == Qt::ForegroundRole || role == HighlightedForegroundRole) && group.shouldIgnore())
             return ignoredTextColor();
@@ -240,6 +242,8 @@ QVariant ResultsListModel::fileData(const FileGroup& group, const FileItemPtr& f
     case NameColumn:
         if (role == Qt::DisplayRole)
             return QVariant::fromValue(ImageAndTextCellData{file->name(), m_icons.iconForFile(*file)});
+        if (role == Qt::ToolTipRole)
+            return file->name();
         if (role == Qt::ForegroundRole) {
             if (group.shouldIgnore())
                 return ignoredTextColor();

@@ -120,7 +120,7 @@ bool CountingScan::scanLocation(const LocationItemPtr& location)
     if (::access(QFile::encodeName(path).constData(), R_OK) != 0) {
         const int error = errno;
         logWarning(m_logger, "Unable to read folder '%@': %@", path, qt_error_string(error));
-        ++m_unreadableLocationCount;
+        m_unreadableLocations.note(path, error);
         if (m_unreadableLocation)
             m_unreadableLocation(location, error);
         return true;

@@ -59,7 +59,7 @@ public:
 
     // Counting queue, or any thread once run() has returned: the locations and the folders below them
     // that could not be read.
-    std::uint64_t unreadableFolderCount() const { return m_unreadableLocationCount + m_walker.unreadableFolderCount(); }
+    UnreadableFolders unreadableFolders() const { return m_unreadableLocations.followedBy(m_walker.unreadableFolders()); }
 
     // Any thread: the session's file count as the walk last published it.
     std::uint64_t latestFileCount() { return m_fileCount.take(); }
@@ -108,7 +108,7 @@ private:
     const std::atomic<bool>& m_userStopped;
     const UnreadableLocationBlock m_unreadableLocation;
     LocationWalker m_walker;
-    std::uint64_t m_unreadableLocationCount = 0;
+    UnreadableFolders m_unreadableLocations;
     // The listed locations that are photo libraries, as walked.
     QStringList m_libraryRoots;
     const QStringList m_ownFolders;

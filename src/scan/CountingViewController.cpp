@@ -71,7 +71,7 @@ void CountingViewController::countFilesInLocations(const QList<LocationItemPtr>&
     setUserStopped(false);
     setFileCount(0);
     setCount(0);
-    m_unreadableFolderCount = 0;
+    m_unreadableFolders = {};
     readSmallFileSettings();
     startProgressIndicator();
 
@@ -175,7 +175,7 @@ void CountingViewController::finishScan(const RunOutcome& outcome, const Outcome
     stopProgressIndicator();
     releaseQueue();
     setFileCount(m_scan->latestFileCount());
-    m_unreadableFolderCount = m_scan->unreadableFolderCount();
+    m_unreadableFolders = m_scan->unreadableFolders();
     // A million files' identities are worth giving back between scans.
     m_scan.reset();
     if (outcomeBlock)

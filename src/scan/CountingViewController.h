@@ -2,6 +2,7 @@
 
 #include "photolibs/ContainerType.h"
 #include "platform/RunOutcome.h"
+#include "scan/UnreadableFolders.h"
 #include "settings/Filter.h"
 #include "settings/LocationItem.h"
 
@@ -81,7 +82,8 @@ public:
     std::uint64_t count() const { return m_count; }
     bool isCounting() const { return m_uiTimer != nullptr; }
     // The folders the last finished walk could not read (locations and folders below them).
-    std::uint64_t unreadableFolderCount() const { return m_unreadableFolderCount; }
+    std::uint64_t unreadableFolderCount() const { return m_unreadableFolders.count(); }
+    const UnreadableFolders& unreadableFolders() const { return m_unreadableFolders; }
     // Null while no scan runs.
     QTimer* uiTimer() const { return m_uiTimer; }
     // The small-file settings, read when the controller is made and again at the start of every scan.
@@ -109,7 +111,7 @@ private:
     std::atomic<bool> m_userStopped{false};
     std::uint64_t m_fileCount = 0;
     std::uint64_t m_count = 0;
-    std::uint64_t m_unreadableFolderCount = 0;
+    UnreadableFolders m_unreadableFolders;
     QTimer* m_uiTimer = nullptr;
     bool m_ignoreSmallFiles = true;
     double m_smallFileSize = 0.0;

@@ -23,13 +23,13 @@ struct WalkedFolder {
 // false when the visitor stopped. Logs what the listing recorded where a walk listing in turn would.
 bool visitListing(const QString& folderPath, bool isWalkRoot, FolderReadAhead::Listing listing,
     const LocationWalker::Visitor& visitor, const SOLoggerPtr& logger, std::unordered_set<FileId>& enteredFolders,
-    std::vector<FolderReadAhead::Request>& subfolders, std::uint64_t& unreadableFolders)
+    std::vector<FolderReadAhead::Request>& subfolders, UnreadableFolders& unreadableFolders)
 {
     if (listing.openError != 0) {
         const int error = listing.openError;
         if (!(isWalkRoot && (error == ENOENT || error == ENOTDIR))) {
             logWarning(logger, "Unable to read folder '%@': %@", folderPath, qt_error_string(error));
-            ++unreadableFolders;
+            unreadableFolders.note(folderPath, error);
         }
         return true;
     }
@@ -50,7 +50,7 @@ bool visitListing(const QString& folderPath, bool isWalkRoot, FolderReadAhead::L
     }
     if (listing.readError != 0) {
         logWarning(logger, "Unable to read folder '%@': %@", folderPath, qt_error_string(listing.readError));
-        ++unreadableFolders;
+        unreadableFolders.note(folderPath, listing.readError);
     }
     return true;
 }
@@ -79,7 +79,7 @@ bool LocationWalker::walk(const QString& folder, const Visitor& visitor)
         pending.pop_back();
         subfolders.clear();
         if (!visitListing(QString::fromUtf8(current.path), current.isWalkRoot, readAhead.take(current.task), visitor,
-                m_logger, m_enteredFolders, subfolders, m_unreadableFolderCount))
+                m_logger, m_enteredFolders, subfolders, m_unreadableFolders))
             return false;
         std::vector<QByteArray> paths;
         paths.reserve(subfolders.size());

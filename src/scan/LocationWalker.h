@@ -2,6 +2,7 @@
 
 #include "model/FileAttributes.h"
 #include "model/FileId.h"
+#include "scan/UnreadableFolders.h"
 
 #include <QByteArray>
 #include <QString>
@@ -62,15 +63,15 @@ public:
     // its folder; neither ends the walk. A `folder` that does not exist yields nothing, silently.
     // False when the visitor stopped the walk.
     bool walk(const QString& folder, const Visitor& visitor);
-    // The folders that could not be read in every walk so far (the walking thread's; read it once the
+    // The folders that could not be read in every walk so far (the walking thread's; read them once the
     // walks are joined).
-    std::uint64_t unreadableFolderCount() const { return m_unreadableFolderCount; }
+    const UnreadableFolders& unreadableFolders() const { return m_unreadableFolders; }
 
 private:
     SOLoggerPtr m_logger;
     int m_helperCount;
     std::unordered_set<FileId> m_enteredFolders;
-    std::uint64_t m_unreadableFolderCount = 0;
+    UnreadableFolders m_unreadableFolders;
 };
 
 } // namespace pairsift

@@ -21,5 +21,8 @@ inline constexpr char FirstRunDate[] = "first_run_date";
 inline constexpr char AutomaticallyCheckForUpdates[] = "automatically_check_for_updates";
 inline constexpr char UpdateCheckInterval[] = "update_check_interval";
 inline constexpr char PreferencesWindowFrame[] = "PairsiftPrefPanel";
+// The main window's inside and its splitters' positions, kept from one run to the next.
+inline constexpr char MainWindowFrame[] = "PairsiftMainWindow";
+inline constexpr char MainWindowSplitters[] = "PairsiftMainWindowSplitters";
 
 } // namespace pairsift::SettingsKey

@@ -1,5 +1,7 @@
 #include "ui/ImageAndTextCell.h"
 
+#include "ui/PathElision.h"
+
 #include <QAbstractItemView>
 #include <QApplication>
 #include <QDataStream>
@@ -178,6 +180,13 @@ void ImageAndTextCell::paint(QPainter* painter, const QStyleOptionViewItem& opti
         const QIcon::Mode mode = (cell.state & QStyle::State_Enabled) ? QIcon::Normal : QIcon::Disabled;
         icon.paint(painter, imageFrameForCellFrame(cell.rect, size), Qt::AlignCenter, mode);
         cell.rect = textFrameForCellFrame(cell.rect, size.width());
+    }
+    if (m_elidesPaths) {
+        // The style draws the text this far in from either edge of its rectangle, and measures it in
+        // fractions of a pixel: a text as wide as the room in whole pixels can still be cut at its end.
+        const int margin = style->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, widget) + 1;
+        const int width = style->subElementRect(QStyle::SE_ItemViewItemText, &cell, widget).width() - 2 * margin - 1;
+        cell.text = elidedPath(cell.text, QFontMetrics(cell.font), width);
     }
     style->drawControl(QStyle::CE_ItemViewItem, &cell, painter, widget);
 }

@@ -41,6 +41,9 @@ public:
 
     Qt::TextElideMode elideMode() const { return m_elideMode; }
     void setElideMode(Qt::TextElideMode mode) { m_elideMode = mode; }
+    // Texts are paths: a text too long loses folders first and keeps its file name (elidedPath()).
+    bool elidesPaths() const { return m_elidesPaths; }
+    void setElidesPaths(bool elidesPaths) { m_elidesPaths = elidesPaths; }
     // A model role whose colour, when the model gives one, the text of a highlighted row takes instead
     // of the highlight's own; 0 for none.
     int highlightedForegroundRole() const { return m_highlightedForegroundRole; }
@@ -74,6 +77,7 @@ private:
     QString m_textKeyPath;
     ImageAndTextCellDelegate* m_delegate = nullptr;
     Qt::TextElideMode m_elideMode = Qt::ElideRight;
+    bool m_elidesPaths = false;
     int m_highlightedForegroundRole = 0;
 };
 

@@ -38,7 +38,7 @@ public:
 // Answers with the paths it holds, at once.
 class AnsweringFolderChooser : public FolderChooser {
 public:
-    void chooseFolders(const QString&, EnableRule, Completion done) override { done(answer); }
+    void chooseFolders(const QString&, const QString&, EnableRule, Completion done) override { done(answer); }
 
     QStringList answer;
 };

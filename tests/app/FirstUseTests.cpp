@@ -120,7 +120,10 @@ TEST_F(FirstUseTest, foldersTheScanCouldNotReadAreMarkedAndCounted)
     const QVariant cell = closedRow.data(ScanLocationListModel::CellDataRole);
     ASSERT_EQ(cell.metaType(), QMetaType::fromType<ImageAndTextCellData>());
     EXPECT_FALSE(cell.value<ImageAndTextCellData>().image.isNull());
-    EXPECT_EQ(m_controller->scanNoteText(), QStringLiteral("2 folders could not be read; see the log."));
+    EXPECT_EQ(m_controller->scanNoteText(), QStringLiteral("2 folders could not be read."));
+    // Named in the window with the reason, though the log is off: the location first, then the subfolder.
+    EXPECT_EQ(m_controller->window()->mainView()->scanNoteLabel()->toolTip(),
+              QStringLiteral("%1: Permission denied\n%2: Permission denied").arg(closed, sealed));
     EXPECT_TRUE(m_controller->window()->mainView()->scanNoteLabel()->isVisibleTo(m_controller->window()));
 
     QFile::setPermissions(sealed, open);

@@ -170,7 +170,7 @@ TEST_F(MainWindowMarkingTest, theLocationQuestionStoresItsCheckBoxUnderBothButto
         auto* alert = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
         ASSERT_TRUE(alert);
         EXPECT_EQ(alert->text(), QStringLiteral("Remove selected locations?"));
-        EXPECT_EQ(alert->informativeText(), QStringLiteral("This will forget any files contained in the selected locations"));
+        EXPECT_EQ(alert->informativeText(), QStringLiteral("This will forget any files contained in the selected locations: these 2 locations"));
         alert->checkBox()->setChecked(true);
         for (QAbstractButton* button : alert->buttons()) {
             if (button->text() == testCase.button)

@@ -9,6 +9,7 @@
 #include "testkit/TemporaryTree.h"
 
 #include <QDataStream>
+#include <QDir>
 #include <QFile>
 #include <QMimeData>
 #include <QUrl>
@@ -33,14 +34,16 @@ public:
 // Answers at once with the paths it was given, and keeps the rule it was asked with.
 class FakeChooser : public FolderChooser {
 public:
-    void chooseFolders(const QString& prompt, EnableRule isEnabled, Completion done) override
+    void chooseFolders(const QString& prompt, const QString& startFolder, EnableRule isEnabled, Completion done) override
     {
         lastPrompt = prompt;
+        lastStart = startFolder;
         rule = isEnabled;
         done(answer);
     }
 
     QString lastPrompt;
+    QString lastStart;
     EnableRule rule;
     QStringList answer;
 };
@@ -108,23 +111,29 @@ TEST_F(ScanLocationAddControllerTest, chosenFoldersPassTheRuleAndBecomeRecent)
     m_controller.addFolder();
 
     EXPECT_EQ(m_chooser->lastPrompt, QStringLiteral("Add"));
+    EXPECT_EQ(m_chooser->lastStart, QDir::homePath()) << "nothing chosen yet";
     EXPECT_EQ(listed(), QStringList{folder});
     ASSERT_EQ(m_locations.recentLocations().size(), 1);
     EXPECT_EQ(PairsiftDefaults::recentLocations().value_or(QList<LocationItemPtr>()).size(), 1);
 
     const struct {
         QString path;
+        bool isDirectory;
         bool enabled;
     } rules[] = {
-        {folder, false},                                    // listed
-        {m_tree.makeFolder(QStringLiteral("c")), true},     // a new folder
-        {file, false},                                      // a plain file
-        {QStringLiteral("/usr"), false},                    // a system path
-        {m_tree.makeFolder(QStringLiteral("x.app")), false}, // another package
-        {QString(), false},
+        {folder, true, false},                                    // listed
+        {m_tree.path(QStringLiteral("c")), true, true},           // a new folder
+        {file, false, false},                                     // a plain file
+        {QStringLiteral("/usr"), true, false},                    // a system path
+        {m_tree.path(QStringLiteral("x.app")), true, false},      // another package
+        {m_tree.path(QStringLiteral("P.photolibrary")), true, true}, // named as a library: checked when chosen
+        {QString(), true, false},
     };
     for (const auto& rule : rules)
-        EXPECT_EQ(m_chooser->rule(rule.path), rule.enabled) << rule.path.toStdString();
+        EXPECT_EQ(m_chooser->rule(rule.path, rule.isDirectory), rule.enabled) << rule.path.toStdString();
+    m_chooser->answer = {};
+    m_controller.addFolder();
+    EXPECT_EQ(m_chooser->lastStart, folder) << "the last folder chosen";
     EXPECT_FALSE(m_controller.validateMenuItem(folder));
     m_controller.clearRecentLocations();
     EXPECT_TRUE(m_locations.recentLocations().isEmpty());

@@ -12,7 +12,8 @@ namespace pairsift {
 namespace {
 
 // Makes the items the rule refuses unselectable and shows them greyed out, as disabled items are; they
-// can still be opened, since a folder the user may add can lie inside one ("/run/media").
+// can still be opened, since a folder the user may add can lie inside one ("/run/media"). The rule is
+// given what the file system model gathered off the main thread, so a repaint reads nothing from disk.
 class EnableRuleProxy : public QSortFilterProxyModel {
 public:
     EnableRuleProxy(FolderChooser::EnableRule rule, QObject* parent)
@@ -40,7 +41,10 @@ private:
     bool isRefused(const QModelIndex& index) const
     {
         const auto* files = qobject_cast<const QFileSystemModel*>(sourceModel());
-        return files && index.isValid() && !m_rule(files->filePath(mapToSource(index)));
+        if (!files || !index.isValid())
+            return false;
+        const QModelIndex source = mapToSource(index);
+        return !m_rule(files->filePath(source), files->isDir(source));
     }
 
     FolderChooser::EnableRule m_rule;
@@ -53,9 +57,10 @@ FileDialogFolderChooser::FileDialogFolderChooser(QWidget* window)
 {
 }
 
-void FileDialogFolderChooser::chooseFolders(const QString& prompt, EnableRule isEnabled, Completion done)
+void FileDialogFolderChooser::chooseFolders(const QString& prompt, const QString& startFolder, EnableRule isEnabled,
+                                            Completion done)
 {
-    auto* dialog = new QFileDialog(m_window, QObject::tr("Add Locations"));
+    auto* dialog = new QFileDialog(m_window, QObject::tr("Add Locations"), startFolder);
     dialog->setAttribute(Qt::WA_DeleteOnClose);
     dialog->setWindowModality(Qt::WindowModal);
     // The platform dialogs choose one folder only.

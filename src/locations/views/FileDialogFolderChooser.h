@@ -16,7 +16,7 @@ public:
     // The window the dialog opens over.
     void setWindow(QWidget* window) { m_window = window; }
 
-    void chooseFolders(const QString& prompt, EnableRule isEnabled, Completion done) override;
+    void chooseFolders(const QString& prompt, const QString& startFolder, EnableRule isEnabled, Completion done) override;
 
 private:
     QPointer<QWidget> m_window;

@@ -24,7 +24,7 @@ ScanLocationTableView::ScanLocationTableView(ScanLocationTableViewController* co
     setTextElideMode(Qt::ElideMiddle);
     setIconSize(QSize(16, 16));
     auto* cell = new ImageAndTextCell(this);
-    cell->setElideMode(Qt::ElideMiddle);
+    cell->setElidesPaths(true);
     cell->setDelegate(this);
     setItemDelegate(cell);
     setShowGrid(false);

@@ -4,6 +4,7 @@
 #include "removal/TrashSheetController.h"
 #include "removal/TrashSheetFilesModel.h"
 #include "ui/AlertRunner.h"
+#include "ui/ImageAndTextCell.h"
 
 #include <QFrame>
 #include <QHBoxLayout>
@@ -58,6 +59,9 @@ TrashSheet::TrashSheet(std::shared_ptr<PairsiftDatabase> database, SOLoggerPtr l
     m_table->setSelectionBehavior(QAbstractItemView::SelectRows);
     m_table->setSelectionMode(QAbstractItemView::ExtendedSelection);
     m_table->setShowGrid(false);
+    auto* names = new ImageAndTextCell(m_table);
+    names->setElidesPaths(true);
+    m_table->setItemDelegateForColumn(TrashSheetFilesModel::NameColumn, names);
     m_table->verticalHeader()->hide();
     m_table->horizontalHeader()->setSectionResizeMode(TrashSheetFilesModel::IconColumn, QHeaderView::ResizeToContents);
     m_table->horizontalHeader()->setSectionResizeMode(TrashSheetFilesModel::ErrorColumn, QHeaderView::ResizeToContents);

@@ -3,6 +3,7 @@
 #include "platform/Format.h"
 #include "platform/SerialQueue.h"
 #include "results/IconAndKindCache.h"
+#include "results/views/PreviewPictureView.h"
 #include "support/foundation/DateFormatting.h"
 #include "ui/Animations.h"
 #include "ui/WindowPlacement.h"
@@ -16,6 +17,7 @@
 #include <QMimeDatabase>
 #include <QPlainTextEdit>
 #include <QPropertyAnimation>
+#include <QShortcut>
 #include <QStackedWidget>
 #include <QToolButton>
 #include <QVBoxLayout>
@@ -28,8 +30,9 @@ namespace {
 
 enum Page { PicturePage, TextPage, IconPage };
 
-// Pictures are read no larger than this; texts no longer than TextHead bytes.
-constexpr int PictureSide = 1024;
+// Pictures are read no larger than this (a large screen's side, 16 MiB at most); texts no longer than
+// TextHead bytes.
+constexpr int PictureSide = 2048;
 constexpr qint64 TextHead = 16 * 1024;
 constexpr int IconSide = 128;
 
@@ -68,7 +71,7 @@ PreviewWindow::PreviewWindow(PreviewPanelController& controller, IconAndKindCach
     , m_icons(icons)
     , m_reader(std::make_unique<SerialQueue>(QStringLiteral("com.lanternforges.Pairsift.PreviewReader")))
     , m_pages(new QStackedWidget(this))
-    , m_picture(new QLabel(m_pages))
+    , m_picture(new PreviewPictureView(m_pages))
     , m_text(new QPlainTextEdit(m_pages))
     , m_icon(new QLabel)
     , m_details(new QLabel)
@@ -79,10 +82,8 @@ PreviewWindow::PreviewWindow(PreviewPanelController& controller, IconAndKindCach
 {
     setAttribute(Qt::WA_ShowWithoutActivating);
     setFocusPolicy(Qt::NoFocus);
-    resize(520, 420);
+    resize(640, 520);
 
-    m_picture->setAlignment(Qt::AlignCenter);
-    m_picture->setMinimumSize(1, 1);
     m_text->setReadOnly(true);
     m_text->setFocusPolicy(Qt::NoFocus);
     m_icon->setAlignment(Qt::AlignCenter);
@@ -122,6 +123,13 @@ PreviewWindow::PreviewWindow(PreviewPanelController& controller, IconAndKindCach
     layout->setSpacing(0);
     layout->addWidget(m_pages, 1);
     layout->addWidget(m_steps);
+
+    // The keyboard stays in the parent's window; Esc there closes the preview while it is open. Hidden
+    // with a scan's view, the parent takes its shortcut along, so Esc stops the scan then.
+    if (parent) {
+        m_escape = new QShortcut(QKeySequence(Qt::Key_Escape), parent, [this] { orderOut(); }, Qt::WindowShortcut);
+        m_escape->setEnabled(false);
+    }
 }
 
 PreviewWindow::~PreviewWindow()
@@ -154,6 +162,8 @@ void PreviewWindow::makeKeyAndOrderFront()
         setGeometry(from);
     show();
     raise();
+    if (m_escape)
+        m_escape->setEnabled(true);
     if (!from.isNull())
         zoom(from, target, false);
 }
@@ -167,7 +177,7 @@ void PreviewWindow::orderOut()
         m_zoom->setCurrentTime(m_zoom->duration());
         m_zoom->stop();
     }
-    m_openFrame = frameGeometry();
+    m_openFrame = geometry();
     m_isClosing = true;
     const QRect to = zoomFrame();
     if (to.isNull())
@@ -183,8 +193,10 @@ void PreviewWindow::hideEvent(QHideEvent* event)
     if (event->spontaneous())
         return;
     if (!m_isClosing)
-        m_openFrame = frameGeometry();
+        m_openFrame = geometry();
     m_isClosing = false;
+    if (m_escape)
+        m_escape->setEnabled(false);
     if (m_isControlled) {
         m_isControlled = false;
         m_controller.endPreviewPanelControl(*this);
@@ -194,16 +206,10 @@ void PreviewWindow::hideEvent(QHideEvent* event)
 void PreviewWindow::placeOnScreen()
 {
     const QWidget* mainWindow = parentWidget() ? parentWidget()->window() : nullptr;
-    QSize decorations = frameGeometry().size() - size();
-    // Before its first showing the window system has not framed it yet: the main window's frame tells.
-    if (decorations.isNull() && mainWindow)
-        decorations = mainWindow->frameGeometry().size() - mainWindow->size();
     // The size it had when open; it may still have the size of the rectangle it closed to.
-    const QSize frameSize = m_openFrame ? m_openFrame->size() : size() + decorations;
-    const QRect frame = frameOnScreen(m_openFrame, frameSize, mainWindow ? mainWindow->frameGeometry() : QRect());
-    // A top level's position is that of its frame; its size that of its inside.
-    move(frame.topLeft());
-    resize(frame.size() - decorations);
+    const QSize insideSize = m_openFrame ? m_openFrame->size() : size();
+    setGeometry(insideOnScreen(m_openFrame, insideSize, availableScreenArea(mainWindow),
+                               windowDecorations(*this, mainWindow)));
 }
 
 QRect PreviewWindow::zoomFrame()
@@ -293,9 +299,8 @@ void PreviewWindow::showCurrentItem()
 
 void PreviewWindow::display(const FileItemPtr& file, const Content& content)
 {
+    m_picture->setPicture(content.picture);
     if (!content.picture.isNull()) {
-        const QSize room = m_pages->size().boundedTo(content.picture.size());
-        m_picture->setPixmap(QPixmap::fromImage(content.picture.scaled(room, Qt::KeepAspectRatio, Qt::SmoothTransformation)));
         m_pages->setCurrentIndex(PicturePage);
         return;
     }
@@ -318,6 +323,10 @@ void PreviewWindow::display(const FileItemPtr& file, const Content& content)
 
 void PreviewWindow::keyPressEvent(QKeyEvent* event)
 {
+    if (event->key() == Qt::Key_Escape) {
+        orderOut();
+        return;
+    }
     if (!m_delegate || !m_delegate->handleEvent(*this, event))
         QWidget::keyPressEvent(event);
 }

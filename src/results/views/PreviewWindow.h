@@ -11,12 +11,14 @@
 class QLabel;
 class QPlainTextEdit;
 class QPropertyAnimation;
+class QShortcut;
 class QStackedWidget;
 class QToolButton;
 
 namespace pairsift {
 
 class IconAndKindCache;
+class PreviewPictureView;
 class PreviewWindow;
 class SerialQueue;
 
@@ -54,9 +56,11 @@ public:
 
 // The preview window beside the main window: it shows one of its data source's items at a time as a
 // picture, as the start of a text, or as a large icon with the file's details, with previous and next
-// buttons when there are several. It opens fully on the main window's screen, zooming from and to the
-// rectangle its delegate gives. It never takes the keyboard from the list, and its keys go to its
-// delegate. Files are read on a queue of its own; a read that finishes after the item changed is dropped.
+// buttons when there are several. A picture fits the window, never above its own size. It opens where it
+// was when it last closed, else centred on the main window's screen, zooming from and to the rectangle its
+// delegate gives. It never takes the keyboard from the list: its keys go to its delegate, and Esc in its
+// parent's window closes it. Files are read on a queue of its own; a read that finishes after the item
+// changed is dropped.
 class PreviewWindow : public QWidget {
     Q_OBJECT
 
@@ -88,7 +92,7 @@ public:
 
     // What is shown: 0 a picture, 1 a text, 2 an icon with details.
     int pageIndex() const;
-    QLabel* pictureLabel() const { return m_picture; }
+    PreviewPictureView* pictureView() const { return m_picture; }
     QPlainTextEdit* textView() const { return m_text; }
     QLabel* detailsLabel() const { return m_details; }
     QToolButton* previousButton() const { return m_previous; }
@@ -114,7 +118,7 @@ private:
     PreviewPanelDelegate* m_delegate = nullptr;
     bool m_isControlled = false;
     bool m_isClosing = false;
-    // The frame, title bar included, it had when it last closed: the user's, kept while it lies on a screen.
+    // The inside it had when it last closed: the user's, kept while it lies on a screen.
     std::optional<QRect> m_openFrame;
     qsizetype m_itemCount = 0;
     qsizetype m_currentIndex = 0;
@@ -123,7 +127,7 @@ private:
     quint64 m_generation = 0;
     QPointer<QPropertyAnimation> m_zoom;
     QStackedWidget* m_pages;
-    QLabel* m_picture;
+    PreviewPictureView* m_picture;
     QPlainTextEdit* m_text;
     QLabel* m_icon;
     QLabel* m_details;
@@ -131,6 +135,7 @@ private:
     QToolButton* m_previous;
     QToolButton* m_next;
     QLabel* m_position;
+    QShortcut* m_escape = nullptr;
 };
 
 } // namespace pairsift

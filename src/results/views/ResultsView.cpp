@@ -8,6 +8,7 @@
 #include "settings/PairsiftDefaults.h"
 #include "ui/ImageAndTextCell.h"
 #include "ui/FailureAlert.h"
+#include "ui/SortableHeaderSections.h"
 
 #include <QApplication>
 #include <QHBoxLayout>
@@ -80,7 +81,7 @@ void ResultsView::setupDuplicatesTableView()
     m_dupView->setItemDelegate(textCell);
     auto* nameCell = new ImageAndTextCell(m_dupView);
     nameCell->setDelegate(this);
-    nameCell->setElideMode(Qt::ElideMiddle);
+    nameCell->setElidesPaths(true);
     nameCell->setHighlightedForegroundRole(ResultsListModel::HighlightedForegroundRole);
     m_dupView->setItemDelegateForColumn(ResultsListModel::NameColumn, nameCell);
 
@@ -95,6 +96,7 @@ void ResultsView::setupDuplicatesTableView()
     header->resizeSection(ResultsListModel::DateCreatedColumn, 150);
     showSortIndicator();
     m_dupView->setSortingEnabled(true);
+    new SortableHeaderSections(header, [](int column) { return !ResultsListModel::sortKeyForColumn(column).isNull(); });
     connect(header, &QHeaderView::sortIndicatorChanged, this, &ResultsView::headerSortChanged);
 }
 

@@ -1,7 +1,5 @@
 #include "settings/views/PreferencesPanelController.h"
 
-#include "ui/WindowPlacement.h"
-
 #include "platform/UserDefaults.h"
 #include "settings/PreferencesHost.h"
 #include "settings/PreferencesPanes.h"
@@ -58,26 +56,6 @@ const ToolbarItem toolbarItems[] = {
     {PreferencesPane::Updates, "Updates", QT_TRANSLATE_NOOP("PreferencesPanelController", "Updates"),
         "system-software-update", QStyle::SP_BrowserReload},
 };
-
-QString frameText(const QRect& frame)
-{
-    return QStringLiteral("%1 %2 %3 %4").arg(frame.x()).arg(frame.y()).arg(frame.width()).arg(frame.height());
-}
-
-std::optional<QRect> frameFromText(const QString& text)
-{
-    const QStringList parts = text.split(QLatin1Char(' '), Qt::SkipEmptyParts);
-    if (parts.size() != 4)
-        return std::nullopt;
-    int values[4];
-    for (int index = 0; index < 4; ++index) {
-        bool isNumber = false;
-        values[index] = parts.at(index).toInt(&isNumber);
-        if (!isNumber)
-            return std::nullopt;
-    }
-    return QRect(values[0], values[1], values[2], values[3]);
-}
 
 // The keyboard lands on the new pane's first control, as a tab into it would.
 void focusFirstControl(QWidget* view)
@@ -293,17 +271,14 @@ void PreferencesPanelController::setWindowFrame(const QRect& frame, int millisec
 
 void PreferencesPanelController::placeWindow()
 {
-    // Frames are the window's inside, as saved; the title bar above it must lie on the screen too. A
-    // hidden window's decoration is unknown, so the style's title bar height stands in for it.
-    const QMargins titleBar(0, m_window->style()->pixelMetric(QStyle::PM_TitleBarHeight), 0, 0);
+    // Frames are the window's inside, as saved; the title bar above it must lie on the screen too.
     // Only the place is restored: the size is the pane's.
     const QSize size = m_window->geometry().size();
     std::optional<QRect> saved = frameFromText(UserDefaults::standard().stringValue(windowFrameAutosaveName()));
     if (saved)
-        saved = QRect(saved->topLeft(), size).marginsAdded(titleBar);
-    const QScreen* primary = QGuiApplication::primaryScreen();
-    const QRect anchor = m_mainWindow ? m_mainWindow->frameGeometry() : primary ? primary->availableGeometry() : QRect();
-    m_window->setGeometry(frameOnScreen(saved, size.grownBy(titleBar), anchor).marginsRemoved(titleBar));
+        saved = QRect(saved->topLeft(), size);
+    const QRect anchor = m_mainWindow ? m_mainWindow->frameGeometry() : availableScreenArea(nullptr);
+    m_window->setGeometry(insideOnScreen(saved, size, anchor, windowDecorations(*m_window, m_mainWindow)));
 }
 
 void PreferencesPanelController::saveFrame() const

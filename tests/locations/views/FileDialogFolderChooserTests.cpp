@@ -23,11 +23,13 @@ TEST(FileDialogFolderChooser, refusedFoldersAreGreyedAndCannotBeSelected)
     const QString allowed = tree.makeFolder(QStringLiteral("allowed"));
     QWidget window;
     FileDialogFolderChooser chooser(&window);
-    chooser.chooseFolders(QStringLiteral("Add"), [&](const QString& path) { return path != refused; },
+    chooser.chooseFolders(QStringLiteral("Add"), tree.root(),
+                          [&](const QString& path, bool isDirectory) { return isDirectory && path != refused; },
                           [](const QStringList&) {});
     auto* dialog = window.findChild<QFileDialog*>();
     ASSERT_NE(dialog, nullptr);
     EXPECT_TRUE(dialog->isModal());
+    EXPECT_EQ(dialog->directory().absolutePath(), tree.root());
     QAbstractProxyModel* proxy = dialog->proxyModel();
     ASSERT_NE(proxy, nullptr);
     auto* files = qobject_cast<QFileSystemModel*>(proxy->sourceModel());

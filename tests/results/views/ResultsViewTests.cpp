@@ -1,6 +1,7 @@
 #include "results/ResultsTestSupport.h"
 
 #include "results/ResultsListModel.h"
+#include "results/views/PreviewPictureView.h"
 #include "results/views/PreviewWindow.h"
 #include "results/views/ResultsView.h"
 #include "results/views/SelectionDetailsView.h"
@@ -9,6 +10,8 @@
 #include "ui/Animations.h"
 
 #include <QApplication>
+#include <QHeaderView>
+#include <QImage>
 #include <QLabel>
 #include <QRadioButton>
 #include <QScreen>
@@ -97,6 +100,46 @@ TEST_F(ResultsViewTest, previewFollowsTheArrowsWhileTheListKeepsTheKeyboard)
     EXPECT_FALSE(view.isPreviewVisible());
 }
 
+TEST_F(ResultsViewTest, aPictureFillsThePreviewFromItsFirstFrameNeverAboveItsOwnSizeAndEscCloses)
+{
+    const QByteArray digest(20, 'p');
+    const QSize pictureSize(900, 700);
+    QImage image(pictureSize, QImage::Format_RGB32);
+    image.fill(Qt::darkCyan);
+    const QString path = tree.path(QStringLiteral("beach.png"));
+    ASSERT_TRUE(image.save(path));
+    for (const QString& copy : {path, tree.path(QStringLiteral("beach copy.png"))}) {
+        ASSERT_TRUE(store->addFile(copy, 100, QDateTime(), QStringLiteral("directory"), tree.root()));
+        ASSERT_TRUE(store->updateFile(copy, digest));
+    }
+    controller.loadFilesFromDatabase();
+    list().expand(groupIndex(digest));
+    controller.selectItemInGroup(group(digest), 0);
+    list().setFocus();
+    QTest::keyClick(&list(), Qt::Key_Space);
+    PreviewWindow* panel = view.sharedPreviewPanel();
+    ASSERT_TRUE(panel && view.isPreviewVisible());
+    PreviewPictureView* picture = panel->pictureView();
+    ASSERT_TRUE(test::waitUntil([&] { return !picture->picture().isNull(); }));
+
+    // Smaller and larger than the picture: it fills the room one way, keeps its shape, never grows past itself.
+    for (const QSize& inside : {panel->size(), QSize(300, 500), QSize(1400, 1000)}) {
+        panel->resize(inside);
+        QCoreApplication::processEvents();
+        const QRect shown = picture->pictureRect();
+        EXPECT_TRUE(picture->rect().contains(shown));
+        EXPECT_EQ(shown.center(), picture->rect().center());
+        EXPECT_TRUE(shown.width() == std::min(picture->width(), pictureSize.width())
+                    || shown.height() == std::min(picture->height(), pictureSize.height()));
+        EXPECT_NEAR(double(shown.width()) / shown.height(), 900.0 / 700.0, 0.01);
+        EXPECT_LE(shown.width(), pictureSize.width());
+    }
+    EXPECT_EQ(picture->pictureRect().size(), pictureSize);
+
+    QTest::keyClick(&list(), Qt::Key_Escape);
+    EXPECT_FALSE(view.isPreviewVisible());
+}
+
 TEST_F(ResultsViewTest, thePreviewStepsThroughEverySelectedFileAndIsControlledOnlyWhileOpen)
 {
     // Chosen while the preview was closed: opening it from the menu still shows this selection.
@@ -179,6 +222,23 @@ TEST_F(ResultsViewTest, thePreviewOpensWhollyOnTheMainWindowsScreen)
         EXPECT_TRUE(screen.contains(panel->frameGeometry()));
         EXPECT_EQ(panel->frameGeometry().topLeft() == testCase.left, testCase.isKept);
     }
+}
+
+TEST_F(ResultsViewTest, onlyColumnsWithAnOrderTakeHeaderClicks)
+{
+    QHeaderView* header = list().header();
+    const auto clickSection = [header](int column) {
+        const int middle = header->sectionViewportPosition(column) + header->sectionSize(column) / 2;
+        QTest::mouseClick(header->viewport(), Qt::LeftButton, Qt::NoModifier, QPoint(middle, header->height() / 2));
+    };
+    QList<int> pressed;
+    QObject::connect(header, &QHeaderView::sectionPressed, [&pressed](int column) { pressed.append(column); });
+    for (int column : {int(ResultsListModel::DateCreatedColumn), int(ResultsListModel::MarkedForRemovalColumn),
+                       int(ResultsListModel::FileSizeColumn)})
+        clickSection(column);
+    EXPECT_EQ(pressed, QList<int>{ResultsListModel::FileSizeColumn}) << "the others do not even look pressed";
+    EXPECT_EQ(header->sortIndicatorSection(), ResultsListModel::FileSizeColumn);
+    EXPECT_EQ(PairsiftDefaults::sortKey(), QStringLiteral("fileSize"));
 }
 
 TEST_F(ResultsViewTest, detailsFollowTheHighlightWhenTheKeepChoiceChanges)
