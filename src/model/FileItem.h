@@ -134,9 +134,9 @@ public:
     // A 96 × 96 preview; null until one is made. Safe to read while another thread fills it.
     QImage preview() const;
     void setPreview(const QImage& preview);
-    // Any thread: sets preview() to the picture in the file scaled into 96 × 96 and answers true; false,
-    // and nothing changes, when the file is no readable picture. Icons live on the main thread, so the
-    // icon that stands in for other files is the caller's to set there.
+    // Sets preview() to the file's picture in 96 × 96, dressed as an icon, or to its workspace icon when
+    // it is no picture, and answers true; false, and nothing changes, when neither can be had. Any thread
+    // but the main one should call it (see imageWithPreviewOfFileAtPath()).
     bool fillPreview();
     // totalSize() as display text.
     QString sizeString() const;

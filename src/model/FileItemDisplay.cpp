@@ -2,8 +2,8 @@
 // details pane and the preview window.
 #include "model/FileItem.h"
 
+#include "model/QuickLookImage.h"
 #include "platform/PackageTypes.h"
-#include "support/foundation/FallbackIcons.h"
 #include "support/foundation/SizeFormatting.h"
 
 #include <QDir>
@@ -11,7 +11,6 @@
 #include <QFileInfo>
 #include <QIcon>
 #include <QImage>
-#include <QImageReader>
 #include <QMimeDatabase>
 
 #include <sys/stat.h>
@@ -38,32 +37,6 @@ bool exists(const QString& path)
     return !encoded.isEmpty() && ::lstat(encoded.constData(), &status) == 0;
 }
 
-// The theme's icon for the type of the item at the path (a folder's for a folder), or a drawn one where
-// the theme has neither name.
-QIcon iconForPath(const QString& path)
-{
-    const QMimeType type = QMimeDatabase().mimeTypeForFile(path);
-    const FallbackIcon fallback = type.name() == QLatin1String("inode/directory") ? FallbackIcon::Folder : FallbackIcon::File;
-    QIcon icon = type.isValid() ? QIcon::fromTheme(type.iconName()) : QIcon();
-    return icon.isNull() ? themeIcon(type.genericIconName(), fallback) : icon;
-}
-
-// The picture itself, scaled to fit the preview square; null when the file is no readable picture.
-QImage thumbnailOf(const QString& path)
-{
-    QImageReader reader(path);
-    reader.setAutoTransform(true);
-    if (!reader.canRead())
-        return {};
-    const QSize size = reader.size();
-    if (size.isValid())
-        reader.setScaledSize(size.scaled(PreviewSide, PreviewSide, Qt::KeepAspectRatio).expandedTo(QSize(1, 1)));
-    QImage image = reader.read();
-    if (!image.isNull() && (image.width() > PreviewSide || image.height() > PreviewSide))
-        image = image.scaled(PreviewSide, PreviewSide, Qt::KeepAspectRatio, Qt::SmoothTransformation);
-    return image;
-}
-
 } // namespace
 
 QString FileItem::fileKindWithPathName(const QString& path)
@@ -83,7 +56,7 @@ QString FileItem::kind() const
 QIcon FileItem::icon() const
 {
     // A photo inside a library shows the library's icon.
-    return iconForPath(isRegularFile() ? m_name : containerPath());
+    return workspaceIconForPath(isRegularFile() ? m_name : containerPath());
 }
 
 QImage FileItem::preview() const
@@ -102,7 +75,7 @@ void FileItem::setPreview(const QImage& preview)
 
 bool FileItem::fillPreview()
 {
-    const QImage image = thumbnailOf(m_name);
+    const QImage image = imageWithPreviewOfFileAtPath(m_name, QSize(PreviewSide, PreviewSide), true);
     if (image.isNull())
         return false;
     setPreview(image);

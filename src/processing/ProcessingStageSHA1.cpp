@@ -1,10 +1,5 @@
 #include "processing/ProcessingStageSHA1.h"
 
-#include "store/PairsiftDatabase.h"
-#include "support/logging/SOLogger.h"
-
-#include <algorithm>
-
 namespace pairsift {
 
 FileGroupingKind ProcessingStageSHA1::outputKind() const
@@ -44,30 +39,15 @@ void ProcessingStageSHA1::keySettled(FileItem& file, const std::optional<FileGro
 
 bool ProcessingStageSHA1::fileAdded(const FileItem& file, const FileGroupKey& key)
 {
-    if (m_digests.empty())
-        m_oldestDigestTime = now();
-    m_digests.emplace_back(file.name(), key.bytes());
-    return now() - m_oldestDigestTime < batchMSecs || storeDigests();
+    if (!m_digests)
+        m_digests = std::make_unique<DigestBatchWriter>(db(), logger(), batchInterval);
+    return m_digests->add(file.name(), key.bytes());
 }
 
 bool ProcessingStageSHA1::finishStage()
 {
-    return storeDigests();
-}
-
-bool ProcessingStageSHA1::storeDigests()
-{
-    if (m_digests.empty())
-        return true;
-    // In path order the store finds each row next to the previous one's instead of anywhere in its file.
-    std::sort(m_digests.begin(), m_digests.end(),
-        [](const auto& first, const auto& second) { return first.first < second.first; });
-    // Without its digests the store's results would silently lack these files: the run fails.
-    const bool isStored = db() && db()->updateFiles(m_digests);
-    if (!isStored)
-        logError(logger(), "Unable to store the SHA1 of %lu files in database", static_cast<unsigned long>(m_digests.size()));
-    m_digests.clear();
-    return isStored;
+    const std::unique_ptr<DigestBatchWriter> digests = std::move(m_digests);
+    return !digests || digests->finish();
 }
 
 } // namespace pairsift

@@ -1,26 +1,21 @@
 #pragma once
 
+#include "processing/DigestBatchWriter.h"
 #include "processing/ProcessingStage.h"
 
-#include <QByteArray>
-#include <QString>
-
-#include <cstdint>
-#include <utility>
-#include <vector>
+#include <chrono>
+#include <memory>
 
 namespace pairsift {
 
-// The reliable stage: key = the SHA-1 of the whole content, which it also writes to the store. The
-// digests are kept back and written in one short transaction once the oldest has waited a second, and
-// at the end of the stage, even a stopped one: one disk synchronisation per batch instead of one per
-// file, and no transaction stays open while files are read, so no other store user waits on a batch.
+// The reliable stage: key = the SHA-1 of the whole content, which it also writes to the store, in
+// batches committed at least every second and at the end of the stage, even a stopped one.
 class ProcessingStageSHA1 : public ProcessingStage {
 public:
     using ProcessingStage::ProcessingStage;
 
-    // The longest a digest is kept back, in milliseconds.
-    static constexpr std::int64_t batchMSecs = 1000;
+    // The longest a digest is kept back.
+    static constexpr std::chrono::milliseconds batchInterval{1000};
 
 protected:
     FileGroupingKind outputKind() const override;
@@ -32,11 +27,8 @@ protected:
     bool finishStage() override;
 
 private:
-    // Writes the digests kept back; false, with an error line, when the store refused them.
-    bool storeDigests();
-
-    std::vector<std::pair<QString, QByteArray>> m_digests;
-    std::int64_t m_oldestDigestTime = 0;
+    // From the first digest of a run to its end.
+    std::unique_ptr<DigestBatchWriter> m_digests;
 };
 
 } // namespace pairsift

@@ -1,5 +1,6 @@
 #include "results/SelectionDetails.h"
 
+#include "model/QuickLookImage.h"
 #include "platform/Format.h"
 #include "platform/SerialQueue.h"
 #include "results/IconAndKindCache.h"
@@ -9,18 +10,15 @@
 #include "support/foundation/SizeFormatting.h"
 
 #include <algorithm>
+#include <chrono>
+#include <future>
 
 namespace pairsift {
-
-namespace {
-
-constexpr int PreviewSide = 96;
-
-} // namespace
 
 struct SelectionDetails::PreviewRequest {
     FileItemPtr file;
     std::unique_ptr<SerialQueue> queue;
+    std::future<void> made;
 };
 
 SelectionDetails::SelectionDetails(IconAndKindCache& icons, QObject* parent)
@@ -34,7 +32,12 @@ SelectionDetails::SelectionDetails(IconAndKindCache& icons, QObject* parent)
 
 SelectionDetails::~SelectionDetails()
 {
-    // Each queue finishes its one picture before it goes; what it posts back dies with this object.
+    // A picture's worker may be waiting for this thread to draw an icon. What the queues post back dies
+    // with this object.
+    for (const std::unique_ptr<PreviewRequest>& request : m_requests) {
+        while (request->made.wait_for(std::chrono::milliseconds(1)) != std::future_status::ready)
+            drawWaitingIcons();
+    }
     m_requests.clear();
 }
 
@@ -116,25 +119,21 @@ void SelectionDetails::updatePreviewForFile(const FileItemPtr& file)
     auto request = std::make_unique<PreviewRequest>(
         PreviewRequest{file, std::make_unique<SerialQueue>(QStringLiteral("com.lanternforges.Pairsift.ThumbnailGenerator"))});
     PreviewRequest* pending = request.get();
-    request->queue->async([this, pending, file, make = m_makeThumbnail] {
-        const bool isPicture = make(*file);
-        // Queued to this object: dropped if it is gone by then (its destructor joins this queue first).
-        QMetaObject::invokeMethod(this, [this, pending, isPicture] { previewDidFinish(pending, isPicture); },
-                                  Qt::QueuedConnection);
+    request->made = request->queue->submit([this, pending, file, make = m_makeThumbnail] {
+        make(*file);
+        // Queued to this object: dropped if it is gone by then (its destructor waits for this work first).
+        QMetaObject::invokeMethod(this, [this, pending] { previewDidFinish(pending); }, Qt::QueuedConnection);
     });
     m_requests.push_back(std::move(request));
 }
 
-void SelectionDetails::previewDidFinish(PreviewRequest* request, bool isPicture)
+void SelectionDetails::previewDidFinish(PreviewRequest* request)
 {
     const auto found = std::find_if(m_requests.begin(), m_requests.end(),
                                     [request](const auto& candidate) { return candidate.get() == request; });
     if (found == m_requests.end())
         return;
     const FileItemPtr file = request->file;
-    // Icons live on this thread: a file that is no picture gets its icon here.
-    if (!isPicture && file->preview().isNull())
-        file->setPreview(m_icons.iconImage(*file, PreviewSide));
     m_requests.erase(found);
     if (file == m_previewFile)
         Q_EMIT previewChanged();

@@ -19,8 +19,9 @@ class StyledDateFormatter;
 
 // The details of the selected file or group beside the results list (name, kind, size, date and a
 // preview picture) and the keep choice over "prefer_files". The selection is set only through
-// setSelection(). Preview pictures are made on a queue of their own per request; a picture that arrives
-// after the selection moved on is kept by its file but not shown. Main thread only.
+// setSelection(). Preview pictures (the file's picture, else its icon) are made on a queue of their own
+// per request; a picture that arrives after the selection moved on is kept by its file but not shown.
+// Main thread only.
 class SelectionDetails : public QObject {
     Q_OBJECT
     Q_PROPERTY(bool isFileSelected READ isFileSelected NOTIFY selectionChanged)
@@ -35,11 +36,11 @@ class SelectionDetails : public QObject {
     Q_PROPERTY(bool preferNewFiles READ preferNewFiles WRITE setPreferNewFiles NOTIFY preferFilesChanged)
 
 public:
-    // Makes a file's picture on a worker thread: true when it set one (the file is no picture otherwise).
+    // Makes a file's picture on a worker thread: true when it set one.
     using ThumbnailMaker = std::function<bool(FileItem& file)>;
 
     explicit SelectionDetails(IconAndKindCache& icons, QObject* parent = nullptr);
-    // Joins the picture queues; pictures still on their way are dropped.
+    // Waits for the pictures still being made, and drops them.
     ~SelectionDetails() override;
 
     // Tests slow the pictures down with their own maker.
@@ -80,7 +81,7 @@ Q_SIGNALS:
 
 private:
     struct PreviewRequest;
-    void previewDidFinish(PreviewRequest* request, bool isPicture);
+    void previewDidFinish(PreviewRequest* request);
 
     IconAndKindCache& m_icons;
     std::unique_ptr<StyledDateFormatter> m_detailsDateFormatter;

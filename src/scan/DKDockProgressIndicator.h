@@ -1,5 +1,6 @@
 #pragma once
 
+#include "platform/ProgressIndicator.h"
 #include "scan/DockTileDrawing.h"
 
 #include <QObject>
@@ -12,10 +13,11 @@ namespace pairsift {
 class DockTile;
 
 // A horizontal progress bar over the application's icon, so that the comparison's progress shows while
-// the program is in the background. Starts hidden with min, max and value at 0. While shown, every value
-// change redraws the tile; while hidden the icon stays plain and the values are only stored. The tile it
-// draws on is handed in by whoever builds the window (the desktop's application tile lives with the
-// platform's desktop services); without one the values are only stored. Main thread only.
+// the program is in the background. Starts hidden with min, max and value at 0. Every value change redraws
+// the tile, hidden or not; hiding puts the plain icon back, and after showing, the bar appears at the next
+// value change. The tile it draws on is handed in by whoever builds the window (the desktop's application
+// tile lives with the platform's desktop services); without one the values are only stored. An optional
+// window progress bar mirrors the values and the hidden state. Main thread only.
 class DKDockProgressIndicator : public QObject {
     Q_OBJECT
     Q_PROPERTY(double minValue READ minValue WRITE setMinValue NOTIFY valuesChanged)
@@ -37,12 +39,19 @@ public:
     void setDoubleValue(double value);
 
     bool isHidden() const { return m_isHidden; }
-    // Hiding puts the plain icon back; showing draws the bar at once.
     void setHidden(bool hidden);
+
+    // The mirrored window bar; null when there is none, and then the two calls below do nothing.
+    ProgressIndicator* progress() const { return m_progress.get(); }
+    // Takes the bar and brings it to the current values and hidden state.
+    void setProgress(std::unique_ptr<ProgressIndicator> progress);
+    // Passed on to the window bar only: the tile is drawn at every value change anyway.
+    void setNeedsDisplay(bool needsDisplay);
+    void display();
 
     // The bar as it is drawn for the current values (empty when min equals max).
     QRectF barRect() const;
-    // Draws the tile and shows it; nothing while hidden.
+    // Draws the tile and shows it.
     void updateDockTile();
 
 Q_SIGNALS:
@@ -50,15 +59,19 @@ Q_SIGNALS:
     void hiddenChanged(bool hidden);
 
 private:
-    void setValue(double& stored, double value);
+    // Stores, passes the value on to the window bar through `forward`, redraws.
+    void setValue(double& stored, double value, void (ProgressIndicator::*forward)(double));
 
     std::shared_ptr<DockTile> m_tile;
+    std::unique_ptr<ProgressIndicator> m_progress;
     // Loaded once; the icon is taken afresh for every drawing.
     DockTileArt m_art;
     double m_minValue = 0;
     double m_maxValue = 0;
     double m_value = 0;
     bool m_isHidden = true;
+    // A bar is on the tile: the plain icon is to be put back on hiding and on going away.
+    bool m_isTileDrawn = false;
 };
 
 } // namespace pairsift

@@ -197,6 +197,11 @@ FolderReadAhead::Listing FolderReadAhead::list(Request request) const
         return listing;
     }
     listing.id = FileId{status.st_dev, status.st_ino};
+    listing.pseudoFileSystem = m_pseudoFileSystems.nameOf(descriptor, status.st_dev);
+    if (listing.pseudoFileSystem) {
+        ::close(descriptor);
+        return listing;
+    }
     DIR* const handle = ::fdopendir(descriptor);
     if (!handle) {
         listing.openError = errno;

@@ -2,6 +2,7 @@
 
 #include "model/FileId.h"
 #include "scan/LocationWalker.h"
+#include "scan/PseudoFileSystems.h"
 
 #include <QByteArray>
 
@@ -45,6 +46,8 @@ public:
     struct Listing {
         // The errno value that kept the folder from being opened or listed at all; 0 when it was.
         int openError = 0;
+        // The name of the pseudo file system the folder is on, which is not listed; null for any other.
+        const char* pseudoFileSystem = nullptr;
         FileId id;
         // Open until the subfolders the walk enters have been opened.
         OpenFolderPtr folder;
@@ -73,6 +76,7 @@ private:
     void help();
 
     const qsizetype m_rootLength;
+    mutable PseudoFileSystems m_pseudoFileSystems;
     std::mutex m_mutex;
     std::condition_variable m_wanted;
     // By the order the walk will take them: the last one first.

@@ -33,6 +33,10 @@ bool visitListing(const QString& folderPath, bool isWalkRoot, FolderReadAhead::L
         }
         return true;
     }
+    if (listing.pseudoFileSystem) {
+        logWarning(logger, "Folder '%@' is on the pseudo file system %s, skipping it", folderPath, listing.pseudoFileSystem);
+        return true;
+    }
     if (!enteredFolders.insert(listing.id).second) {
         logInfo(logger, "Folder '%@' was already scanned, skipping", folderPath);
         return true;

@@ -59,8 +59,9 @@ public:
     explicit LocationWalker(SOLoggerPtr logger, int helperCount = defaultHelperCount);
 
     // Calls the visitor for every entry below `folder` (the folder itself excluded). A folder that cannot
-    // be read is logged and skipped, and a name that is not valid UTF-8 is skipped with a warning naming
-    // its folder; neither ends the walk. A `folder` that does not exist yields nothing, silently.
+    // be read is logged and skipped, and a name that is not valid UTF-8 or a folder on a pseudo file
+    // system (proc, sysfs, devtmpfs …, wherever mounted) is skipped with a warning naming its folder; none
+    // of these ends the walk. A `folder` that does not exist yields nothing, silently.
     // False when the visitor stopped the walk.
     bool walk(const QString& folder, const Visitor& visitor);
     // The folders that could not be read in every walk so far (the walking thread's; read them once the

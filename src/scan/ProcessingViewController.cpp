@@ -179,12 +179,11 @@ void ProcessingViewController::reportProgress(const QString& stageName, const Fi
 
 void ProcessingViewController::applyLatestProgress()
 {
+    // Only copies: the percentage and the times are recomputed by the timer, once a second.
     const ProcessingProgress progress = m_progress.take();
     setStage(progress.stage);
     setTotal(progress.total);
     setDone(progress.done);
-    // The percentage follows the bar at once; the times wait for the timer.
-    setProgressString(percentageText(m_done, m_total));
     setFileName(progress.fileName);
     setFileTotal(progress.fileTotal);
     setFileDone(progress.fileDone);

@@ -250,7 +250,7 @@ const SqlStatement& PairsiftDatabase::statement(Statement which) const
 bool PairsiftDatabase::isWriterThread() const
 {
     const std::thread::id owner = m_transactionThread;
-    return owner == std::thread::id() || owner == std::this_thread::get_id();
+    return owner == std::thread::id() || owner == std::this_thread::get_id() || !isInTransaction();
 }
 
 QString PairsiftDatabase::path() const
@@ -261,7 +261,13 @@ QString PairsiftDatabase::path() const
 
 bool PairsiftDatabase::isInTransaction() const
 {
-    return m_db && sqlite3_get_autocommit(m_db) == 0;
+    std::thread::id owner = m_transactionThread;
+    if (m_db && sqlite3_get_autocommit(m_db) == 0)
+        return true;
+    // SQLite ends a transaction itself on some failures (a full disk): its run owns nothing any more. Only
+    // the owner read before the check is cleared, so another run's transaction begun meanwhile keeps its own.
+    m_transactionThread.compare_exchange_strong(owner, std::thread::id());
+    return false;
 }
 
 Error PairsiftDatabase::errorWithCode(int code, const QString& message) const

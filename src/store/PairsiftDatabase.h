@@ -70,7 +70,8 @@ public:
     bool beginTransaction();
     bool commit();
     bool rollback();
-    // False once a transaction ended, by commit, rollback or SQLite itself (a full disk rolls it back).
+    // False once a transaction ended, by commit, rollback or SQLite itself (a full disk rolls it back);
+    // the run that began it then no longer owns the connection.
     bool isInTransaction() const;
 
     // Domain "SQLite", the given SQLite result code and description, SQLite's current message beneath.
@@ -193,7 +194,7 @@ private:
     sqlite3* m_db = nullptr;
     std::array<SqlStatement, StatementCount> m_statements;
     // The worker thread whose run began the open transaction; no thread otherwise.
-    std::atomic<std::thread::id> m_transactionThread;
+    mutable std::atomic<std::thread::id> m_transactionThread;
     mutable std::mutex m_failureMutex;
     mutable QString m_lastFailure;
 };

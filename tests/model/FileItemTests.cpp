@@ -1,5 +1,6 @@
 #include "model/FileAttributes.h"
 #include "model/FileItem.h"
+#include "model/QuickLookImage.h"
 #include "model/digest/MurmurHash3.h"
 #include "photolibs/ContainerType.h"
 #include "testkit/TemporaryTree.h"
@@ -549,22 +550,40 @@ TEST(FileItem, iconComesFromTheFileOrItsContainer)
     QIcon::setThemeSearchPaths(searchPaths);
 }
 
-TEST(FileItem, previewOfAPictureFitsTheSquare)
+TEST(QuickLookImage, aPictureFitsTheSizeAndAsAnIconIsFramedOnTheWholeSquare)
 {
     TemporaryTree tree;
     QImage picture(400, 200, QImage::Format_RGB32);
     picture.fill(Qt::blue);
     const QString path = tree.path(QStringLiteral("p.png"));
     ASSERT_TRUE(picture.save(path));
-    const FileItemPtr item = FileItem::create(path);
-    EXPECT_TRUE(item->preview().isNull());
-    EXPECT_TRUE(item->fillPreview());
-    EXPECT_EQ(item->preview().size(), QSize(96, 48));
+    const QString text = tree.writeFile(QStringLiteral("t.txt"), "text");
+    const struct {
+        QString path;
+        QSize size;
+        bool asIcon;
+        QSize expected;
+    } cases[] = {
+        {path, {96, 96}, false, {96, 48}},
+        {path, {96, 96}, true, {96, 96}},
+        {path, {800, 800}, false, {400, 200}},
+        {QString(), {96, 96}, true, {0, 0}},
+        // No icon without a GUI application, as in this test.
+        {text, {96, 96}, true, {0, 0}},
+    };
+    for (const auto& c : cases) {
+        const QImage image = imageWithPreviewOfFileAtPath(c.path, c.size, c.asIcon);
+        EXPECT_EQ(image.size(), c.expected) << c.path.toStdString() << " as icon " << c.asIcon;
+    }
 
-    // Any other file is left for the caller's icon.
-    const FileItemPtr text = FileItem::create(tree.writeFile(QStringLiteral("t.txt"), "text"));
-    EXPECT_FALSE(text->fillPreview());
-    EXPECT_TRUE(text->preview().isNull());
+    const QImage icon = imageWithPreviewOfFileAtPath(path, {96, 96}, true);
+    EXPECT_EQ(icon.pixelColor(48, 48), QColor(Qt::blue));
+    EXPECT_EQ(icon.pixelColor(48, 2).alpha(), 0);
+    EXPECT_EQ(icon.pixelColor(48, 23), QColor(Qt::white));
+
+    const FileItemPtr item = FileItem::create(path);
+    EXPECT_TRUE(item->fillPreview());
+    EXPECT_EQ(item->preview(), icon);
 }
 
 TEST(FileItem, plainOrderComparesNames)

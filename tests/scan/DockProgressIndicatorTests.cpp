@@ -1,6 +1,7 @@
 #include "scan/DKDockProgressIndicator.h"
 
 #include "platform/DockTile.h"
+#include "platform/ProgressIndicator.h"
 #include "scan/DockTileDrawing.h"
 
 #include <cmath>
@@ -110,24 +111,7 @@ TEST(DockTileDrawing, gradientsAndIconAreStretchedIntoPlace)
     EXPECT_EQ(trackPixelsOf(tile, Qt::red), 0);
 }
 
-TEST(DKDockProgressIndicator, startsHiddenAndDrawsNothingWhileHidden)
-{
-    auto tile = std::make_shared<RecordingTile>();
-    DKDockProgressIndicator indicator(tile);
-    EXPECT_TRUE(indicator.isHidden());
-    EXPECT_EQ(indicator.minValue(), 0);
-    EXPECT_EQ(indicator.maxValue(), 0);
-    EXPECT_EQ(indicator.doubleValue(), 0);
-
-    indicator.setMaxValue(200);
-    indicator.setDoubleValue(50);
-    indicator.setHidden(true);
-    EXPECT_TRUE(tile->fractions.isEmpty());
-    EXPECT_EQ(tile->restores, 0);
-    EXPECT_EQ(indicator.barRect().width(), 30);
-}
-
-TEST(DKDockProgressIndicator, showingDrawsAtOnceAndEveryChangeRedraws)
+TEST(DKDockProgressIndicator, everyValueChangeRedrawsTheTileHiddenOrNot)
 {
     auto tile = std::make_shared<RecordingTile>();
     tile->icon = filled(dockTileSize, dockTileSize, Qt::green);
@@ -135,17 +119,20 @@ TEST(DKDockProgressIndicator, showingDrawsAtOnceAndEveryChangeRedraws)
     QList<bool> hiddenChanges;
     QObject::connect(&indicator, &DKDockProgressIndicator::hiddenChanged, &indicator,
                      [&hiddenChanges](bool hidden) { hiddenChanges.append(hidden); });
+    EXPECT_TRUE(indicator.isHidden());
+    EXPECT_EQ(indicator.maxValue(), 0);
 
-    indicator.setHidden(false);
-    EXPECT_FALSE(indicator.isHidden());
-    ASSERT_EQ(tile->fractions, QList<double>{0});
-    EXPECT_EQ(tile->lastTile.pixelColor(64, 40), QColor(Qt::green));
-
-    indicator.setMinValue(0);
     indicator.setMaxValue(200);
     indicator.setDoubleValue(50);
+    EXPECT_TRUE(indicator.isHidden());
+    EXPECT_EQ(tile->fractions, (QList<double>{0, 0.25}));
+    EXPECT_EQ(tile->lastTile.pixelColor(64, 40), QColor(Qt::green));
+
+    // Showing draws nothing by itself: the bar follows at the next value.
+    indicator.setHidden(false);
+    EXPECT_EQ(tile->fractions.size(), 2);
     indicator.setDoubleValue(500);
-    EXPECT_EQ(tile->fractions, (QList<double>{0, 0, 0, 0.25, 1}));
+    EXPECT_EQ(tile->fractions.last(), 1);
 
     indicator.setHidden(true);
     indicator.setHidden(true);
@@ -154,16 +141,53 @@ TEST(DKDockProgressIndicator, showingDrawsAtOnceAndEveryChangeRedraws)
     EXPECT_EQ(hiddenChanges, (QList<bool>{false, true}));
 }
 
-TEST(DKDockProgressIndicator, goingAwayWhileShownRestoresThePlainIcon)
+class RecordingBar : public ProgressIndicator {
+public:
+    explicit RecordingBar(QStringList& calls) : m_calls(calls) {}
+    void setMinValue(double value) override { m_calls.append(QStringLiteral("min %1").arg(value)); }
+    void setMaxValue(double value) override { m_calls.append(QStringLiteral("max %1").arg(value)); }
+    void setDoubleValue(double value) override { m_calls.append(QStringLiteral("value %1").arg(value)); }
+    void setHidden(bool hidden) override { m_calls.append(QStringLiteral("hidden %1").arg(hidden)); }
+    void setNeedsDisplay(bool needs) override { m_calls.append(QStringLiteral("needsDisplay %1").arg(needs)); }
+    void display() override { m_calls.append(QStringLiteral("display")); }
+
+private:
+    QStringList& m_calls;
+};
+
+TEST(DKDockProgressIndicator, theWindowBarMirrorsValuesHiddenStateAndDrawingRequests)
+{
+    auto tile = std::make_shared<RecordingTile>();
+    DKDockProgressIndicator indicator(tile);
+    indicator.setNeedsDisplay(true);
+    indicator.display();
+    indicator.setMaxValue(200);
+
+    QStringList calls;
+    indicator.setProgress(std::make_unique<RecordingBar>(calls));
+    EXPECT_EQ(calls, (QStringList{"min 0", "max 200", "value 0", "hidden 1"}));
+    calls.clear();
+
+    indicator.setDoubleValue(50);
+    indicator.setHidden(false);
+    indicator.setNeedsDisplay(true);
+    indicator.display();
+    EXPECT_EQ(calls, (QStringList{"value 50", "hidden 0", "needsDisplay 1", "display"}));
+    // Drawing requests are the window bar's alone.
+    EXPECT_EQ(tile->fractions.size(), 2);
+}
+
+TEST(DKDockProgressIndicator, goingAwayAfterDrawingRestoresThePlainIcon)
 {
     auto tile = std::make_shared<RecordingTile>();
     {
         DKDockProgressIndicator indicator(tile);
-        indicator.setHidden(false);
+        indicator.setMinValue(0);
     }
     EXPECT_EQ(tile->restores, 1);
     {
-        DKDockProgressIndicator hidden(tile);
+        DKDockProgressIndicator neverDrawn(tile);
+        neverDrawn.setHidden(false);
     }
     EXPECT_EQ(tile->restores, 1);
 }

@@ -3,9 +3,15 @@
 #include "CountingTestSupport.h"
 
 #include <QFile>
+#include <QScopeGuard>
 
+#include <sched.h>
+#include <sys/mount.h>
 #include <sys/stat.h>
 #include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
 
 namespace pairsift::test {
 namespace {
@@ -156,6 +162,39 @@ TEST_F(LocationWalkerTest, unreadableFolderIsLoggedAndSkipped)
                           {"z", Kind::Directory}, {"z/last.bin", Kind::RegularFile}}));
     EXPECT_TRUE(m_log.has(QStringLiteral("Warning: Unable to read folder '%1': %2")
                               .arg(m_tree.path(QStringLiteral("locked")), qt_error_string(EACCES))));
+}
+
+// A system's /proc, /sys or /dev bind-mounted below a location (a chroot, a container root) is neither
+// listed nor entered, and neither is it when it is the walked folder itself.
+TEST_F(LocationWalkerTest, aFolderOnAPseudoFileSystemIsSkippedWithAWarning)
+{
+    // A mount namespace of this thread's own, private, so the mounts are seen by nothing else.
+    if (::unshare(CLONE_NEWNS) != 0 || ::mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr) != 0)
+        GTEST_SKIP() << "cannot make a mount namespace here: " << std::strerror(errno);
+    const struct {
+        const char* source;
+        const char* type;
+    } cases[] = {{"/proc", "proc"}, {"/sys", "sysfs"}, {"/dev", "devtmpfs"}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.source);
+        const QString root = m_tree.makeFolder(QLatin1String(c.type));
+        m_tree.writeFile(QLatin1String(c.type) + QStringLiteral("/keep.bin"), "k");
+        const QString mountPath = m_tree.makeFolder(QLatin1String(c.type) + QStringLiteral("/mounted"));
+        const QByteArray mountPoint = QFile::encodeName(mountPath);
+        if (::mount(c.source, mountPoint.constData(), nullptr, MS_BIND, nullptr) != 0)
+            GTEST_SKIP() << "cannot bind-mount " << c.source << " here: " << std::strerror(errno);
+        const auto unmount = qScopeGuard([&] { ::umount2(mountPoint.constData(), MNT_DETACH); });
+
+        const std::vector<Visit> visits = sorted(walk(root));
+        EXPECT_TRUE(m_lastResult);
+        EXPECT_EQ(visits, (std::vector<Visit>{{"keep.bin", Kind::RegularFile}, {"mounted", Kind::Directory}}));
+        const QString warning =
+            QStringLiteral("Warning: Folder '%1' is on the pseudo file system %2, skipping it").arg(mountPath, c.type);
+        EXPECT_EQ(m_log.levelledLines().count(warning), 1);
+
+        EXPECT_TRUE(walk(mountPath).empty());
+        EXPECT_EQ(m_log.levelledLines().count(warning), 2);
+    }
 }
 
 // "a" is swapped for a link to an outside folder after its listing named "c" and before "c" is entered:

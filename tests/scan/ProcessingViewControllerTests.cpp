@@ -336,6 +336,8 @@ TEST_F(ProcessingViewControllerTest, progressReachesTheMainThreadCoalesced)
     QObject::connect(m_controller.get(), &ProcessingViewController::fileDoneChanged, [&] { ++fileDoneChanges; });
     QObject::connect(m_controller.get(), &ProcessingViewController::stageChanged, [&] { ++stageChanges; });
     start();
+    // A report copies values only; the percentage waits for the timer.
+    m_controller->setProgressString(QStringLiteral("timer's text"));
     // The main thread is busy while the worker reports a file and a thousand of its chunks.
     ASSERT_TRUE(m_gate->waitUntilReported());
 
@@ -350,6 +352,7 @@ TEST_F(ProcessingViewControllerTest, progressReachesTheMainThreadCoalesced)
     EXPECT_EQ(m_controller->fileTotal(), fileBytes);
     EXPECT_EQ(m_controller->total(), 2u);
     EXPECT_EQ(m_controller->done(), 0u);
+    EXPECT_EQ(m_controller->progressString(), QStringLiteral("timer's text"));
 
     m_gate->open();
     ASSERT_TRUE(waitForCompletion());

@@ -1,12 +1,14 @@
 #include "results/ResultsTestSupport.h"
 
 #include "results/ResultsListModel.h"
+#include "results/SelectionDetails.h"
 #include "results/views/PreviewPictureView.h"
 #include "results/views/PreviewWindow.h"
 #include "results/views/ResultsView.h"
 #include "results/views/SelectionDetailsView.h"
 #include "settings/PairsiftDefaults.h"
 #include "support/foundation/PairsiftColors.h"
+#include "testkit/EventLoopWait.h"
 #include "ui/Animations.h"
 
 #include <QApplication>
@@ -67,6 +69,17 @@ protected:
     QByteArray a;
     ResultsView view{controller};
 };
+
+// The rows name no file on disk: the preview is made on its worker from the workspace icon, which the
+// main thread draws for it.
+TEST_F(ResultsViewTest, aFileThatIsNoPictureIsPreviewedByItsIconAtTheFullSize)
+{
+    const QImage placeholder = controller.details()->preview();
+    list().setCurrentIndex(fileIndex(a, 1));
+    ASSERT_TRUE(test::waitUntil([&] { return controller.details()->preview() != placeholder; }));
+    EXPECT_EQ(controller.details()->preview().size(), QSize(96, 96));
+    EXPECT_EQ(group(a)->files()[1]->preview(), controller.details()->preview());
+}
 
 TEST_F(ResultsViewTest, boxClicksMarkAndAnOptionClickKeepsOnlyTheClickedFile)
 {

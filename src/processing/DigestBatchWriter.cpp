@@ -1,0 +1,77 @@
+#include "processing/DigestBatchWriter.h"
+
+#include "platform/SerialQueue.h"
+#include "store/PairsiftDatabase.h"
+#include "support/logging/SOLogger.h"
+
+#include <algorithm>
+
+namespace pairsift {
+
+DigestBatchWriter::DigestBatchWriter(std::shared_ptr<PairsiftDatabase> db, SOLoggerPtr logger,
+    std::chrono::milliseconds interval)
+    : m_db(std::move(db))
+    , m_logger(std::move(logger))
+    , m_interval(interval)
+    , m_clock(std::make_unique<SerialQueue>(QStringLiteral("com.lanternforges.Pairsift.digests")))
+{
+    m_clock->async([this] { tick(); });
+}
+
+DigestBatchWriter::~DigestBatchWriter()
+{
+    finish();
+}
+
+bool DigestBatchWriter::add(QString path, QByteArray digest)
+{
+    const std::lock_guard lock(m_mutex);
+    m_pending.emplace_back(std::move(path), std::move(digest));
+    return !m_hasFailed;
+}
+
+bool DigestBatchWriter::finish()
+{
+    if (m_clock) {
+        {
+            const std::lock_guard lock(m_mutex);
+            m_isStopping = true;
+        }
+        m_stopped.notify_all();
+        m_clock.reset();
+    }
+    return writePending() && !m_hasFailed;
+}
+
+// Digest clock's thread; blocks until finish(). A failed write is logged and remembered.
+void DigestBatchWriter::tick()
+{
+    std::unique_lock lock(m_mutex);
+    while (!m_stopped.wait_for(lock, m_interval, [this] { return m_isStopping; })) {
+        lock.unlock();
+        writePending();
+        lock.lock();
+    }
+}
+
+bool DigestBatchWriter::writePending()
+{
+    const std::lock_guard writing(m_writeMutex);
+    std::vector<std::pair<QString, QByteArray>> batch;
+    {
+        const std::lock_guard lock(m_mutex);
+        batch.swap(m_pending);
+    }
+    if (batch.empty())
+        return true;
+    // In path order the store finds each row next to the previous one's instead of anywhere in its file.
+    std::sort(batch.begin(), batch.end(), [](const auto& first, const auto& second) { return first.first < second.first; });
+    // Without its digests the store's results would silently lack these files: the run fails.
+    if (m_db && m_db->updateFiles(batch))
+        return true;
+    logError(m_logger, "Unable to store the SHA1 of %lu files in database", static_cast<unsigned long>(batch.size()));
+    m_hasFailed = true;
+    return false;
+}
+
+} // namespace pairsift

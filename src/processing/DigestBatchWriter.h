@@ -1,0 +1,57 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+
+#include <atomic>
+#include <chrono>
+#include <condition_variable>
+#include <memory>
+#include <mutex>
+#include <utility>
+#include <vector>
+
+namespace pairsift {
+
+class PairsiftDatabase;
+class SerialQueue;
+class SOLogger;
+using SOLoggerPtr = std::shared_ptr<SOLogger>;
+
+// The reliable stage's digests on their way to the store: kept back and written in one short transaction
+// on a clock of their own ("com.lanternforges.Pairsift.digests"), so none waits much longer than one
+// interval however long the file being hashed takes or however many files fail meanwhile, and once more
+// at the end. One disk synchronisation per batch instead of one per file, and no transaction stays open
+// while files are read. A write the store refuses is logged at error level and fails every later call.
+class DigestBatchWriter {
+public:
+    DigestBatchWriter(std::shared_ptr<PairsiftDatabase> db, SOLoggerPtr logger, std::chrono::milliseconds interval);
+    // finish() unless it ran.
+    ~DigestBatchWriter();
+    DigestBatchWriter(const DigestBatchWriter&) = delete;
+    DigestBatchWriter& operator=(const DigestBatchWriter&) = delete;
+
+    // Keeps the digest back; false once a write has failed.
+    bool add(QString path, QByteArray digest);
+    // Stops the clock and writes what is pending; false when this or an earlier write failed.
+    bool finish();
+
+private:
+    // The clock's thread: writes a batch every interval until finish().
+    void tick();
+    bool writePending();
+
+    std::shared_ptr<PairsiftDatabase> m_db;
+    SOLoggerPtr m_logger;
+    std::chrono::milliseconds m_interval;
+    std::mutex m_mutex;
+    std::condition_variable m_stopped;
+    bool m_isStopping = false;
+    std::vector<std::pair<QString, QByteArray>> m_pending;
+    // One write at a time: the store's statement serves one use at once.
+    std::mutex m_writeMutex;
+    std::atomic<bool> m_hasFailed{false};
+    std::unique_ptr<SerialQueue> m_clock;
+};
+
+} // namespace pairsift
