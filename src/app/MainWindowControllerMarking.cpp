@@ -136,7 +136,8 @@ void MainWindowController::displayTrashSheet()
         return;
     pruneFilesOutsideScanLocations();
     m_trashSheet = TrashSheet::openOver(m_window.get(), m_db, m_logger,
-                                        [this](bool hasChangedFiles) { trashSheetDidEnd(hasChangedFiles); });
+                                        [this](bool hasChangedFiles) { trashSheetDidEnd(hasChangedFiles); }, {},
+                                        &resultsController().icons());
     TrashSheetController* sheetController = m_trashSheet->controller();
     PSWindowDidBecomeMainNotification::addObserver(sheetController, [sheetController](const Notification&) {
         sheetController->pairsiftWindowDidBecomeMainNotification();
