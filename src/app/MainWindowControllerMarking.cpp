@@ -62,18 +62,24 @@ void MainWindowController::removeAllMarkedFiles()
     if (!areStoreCommandsEnabled())
         return;
     setBusyState(true, QStringLiteral("Staging files for removal..."));
-    const std::optional<FileGroupPtr> next = m_session->removeMarkedFiles();
-    // Whatever happened, the list shows what the store holds.
-    loadFilesFromDatabase();
-    if (!next) {
-        alertFailure(m_window.get(), QStringLiteral("Unable to stage files for removal."),
-                     QStringLiteral("Nothing was staged. The log tells why."));
-        return;
-    }
-    selectAfterReload(true, [this, group = *next] {
-        if (group)
-            resultsController().selectGroup(group);
-    });
+    auto plan = std::make_shared<const Session::StagingPlan>(m_session->planStaging());
+    runOnStoreQueue([plan, logger = m_logger](PairsiftDatabase& db) { return Session::stageRows(db, plan->rows, logger); },
+                    [this, plan](bool isStaged) {
+                        if (isStaged)
+                            m_session->didStage(*plan);
+                        // Whatever happened, the list shows what the store holds.
+                        loadFilesFromDatabase();
+                        Q_EMIT storeWorkFinished();
+                        if (!isStaged) {
+                            alertFailure(m_window.get(), QStringLiteral("Unable to stage files for removal."),
+                                         QStringLiteral("Nothing was staged. The log tells why."));
+                            return;
+                        }
+                        selectAfterReload(true, [this, group = plan->nextGroup] {
+                            if (group)
+                                resultsController().selectGroup(group);
+                        });
+                    });
 }
 
 void MainWindowController::deleteAction()

@@ -5,6 +5,7 @@
 #include "platform/SerialQueue.h"
 #include "removal/InterruptedRemovals.h"
 #include "removal/PhotoLibraryHandlers.h"
+#include "removal/RemovalStoreBatch.h"
 #include "removal/TrashSheetFilesModel.h"
 #include "store/PairsiftDatabase.h"
 #include "support/logging/SOLogger.h"
@@ -31,8 +32,6 @@ void TrashSheetController::moveSelectedFilesIntoArray(
     m_stopped.store(false);
     setProgress(0.0);
     const QList<FileItemPtr> selected = selectedFiles();
-    ClassifiedFiles classified = classifyFiles(selected);
-    consoleLog("Classified files: %@", classified.description());
     m_runProblems.clear();
     m_marksAtRunStart.clear();
     for (auto mark = m_fileErrors.cbegin(); mark != m_fileErrors.cend(); ++mark) {
@@ -46,8 +45,10 @@ void TrashSheetController::moveSelectedFilesIntoArray(
     m_shownDone = 0;
     m_progressTimer->start();
     m_runQueue = std::make_unique<SerialQueue>(QStringLiteral("com.lanternforges.Pairsift.staging"));
-    m_runQueue->async([this, destination, useExternalApps, selected, classified = std::move(classified),
-                          block = std::move(block)] {
+    m_runQueue->async([this, destination, useExternalApps, selected, block = std::move(block)] {
+        // A long selection's classification and its log line are no work for the main thread.
+        const ClassifiedFiles classified = classifyFiles(selected);
+        consoleLog("Classified files: %@", classified.description());
         runWorker(destination, useExternalApps, selected, classified, block);
     });
 }
@@ -75,6 +76,7 @@ void TrashSheetController::runWorker(QList<FileItemPtr>* destination, bool useEx
         besideFiles.removeAll(QString());
         recoverInterruptedRemovals(besideFiles, logger());
 
+        RemovalStoreBatch batch(m_database.get(), processedFiles);
         for (const FileItemPtr& file : useExternalApps ? classified.directory : selected) {
             Error error;
             bool stop = false;
@@ -88,7 +90,9 @@ void TrashSheetController::runWorker(QList<FileItemPtr>* destination, bool useEx
                 logError(logger(), storeFailure, file->name(), error.message());
             ++done;
             reportDone();
+            batch.fileDone();
         }
+        batch.finish();
         if (useExternalApps) {
             postToSheet([this] { setCanStop(false); });
             PhotoRemovalRun run{classified, processedFiles, total, &done, m_database.get(), logger(),
