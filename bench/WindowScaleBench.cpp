@@ -20,6 +20,8 @@
 #include "platform/desktop/Trash.h"
 #include "removal/TrashSheetController.h"
 #include "removal/views/TrashSheet.h"
+#include "settings/LocationItem.h"
+#include "settings/PairsiftDefaults.h"
 #include "store/PairsiftDatabase.h"
 #include "support/foundation/PathClassification.h"
 
@@ -222,6 +224,10 @@ int benchWindow(const QString& workspace, int groups, const std::function<void(M
         }
         store->commit();
     }
+    // Rows outside the locations leave the store at the first refresh.
+    const QString tree = workspace + QStringLiteral("/tree");
+    QDir().mkpath(tree);
+    PairsiftDefaults::setLocations({LocationItem::withPath(tree)});
     ApplicationLauncher launcher;
     if (!launcher.start())
         return 1;

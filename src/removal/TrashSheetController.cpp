@@ -111,6 +111,8 @@ void TrashSheetController::setSelectionIndexes(const QList<int>& rows)
     if (selection == m_selectionIndexes)
         return;
     m_selectionIndexes = selection;
+    m_canDeleteAndLink = std::all_of(m_selectionIndexes.cbegin(), m_selectionIndexes.cend(),
+        [this](int row) { return m_deletedFiles.at(row)->isRegularFile(); });
     m_isShowingRunReport = false;
     Q_EMIT selectionChanged();
     Q_EMIT messageChanged();
@@ -122,12 +124,6 @@ QList<FileItemPtr> TrashSheetController::selectedFiles() const
     for (int row : m_selectionIndexes)
         files.append(m_deletedFiles.at(row));
     return files;
-}
-
-bool TrashSheetController::canDeleteAndLink() const
-{
-    return std::all_of(m_selectionIndexes.cbegin(), m_selectionIndexes.cend(),
-        [this](int row) { return m_deletedFiles.at(row)->isRegularFile(); });
 }
 
 QString TrashSheetController::message() const

@@ -120,7 +120,7 @@ public:
     bool canStop() const { return m_canStop; }
     bool canDelete() const { return true; }
     // Only plain-folder files are ever replaced by links; an empty selection also answers true.
-    bool canDeleteAndLink() const;
+    bool canDeleteAndLink() const { return m_canDeleteAndLink; }
     bool canFixSelection() const { return false; }
     // "Selected %lu file%s" while idle with a selection, else automaticMessage(); the report of the last
     // run stays until the selection changes.
@@ -241,6 +241,8 @@ private:
     // The marks when the running run started: the removal queue reads only these.
     QSet<QString> m_marksAtRunStart;
     QList<int> m_selectionIndexes;
+    // Follows the selection: the sheet asks on every change of its state.
+    bool m_canDeleteAndLink = true;
     // The running run's outcomes not yet shown, and its count of files done (written by the removal queue).
     std::mutex m_pendingMutex;
     QList<std::pair<QString, RemovalResult>> m_pendingOutcomes;

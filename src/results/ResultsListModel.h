@@ -17,7 +17,7 @@ class StyledDateFormatter;
 
 // The results list as an item model over the session: one row per group in the session's display order,
 // and below it one row per file, the kept file first. It answers from the session's own objects and keeps
-// nothing per row but a digest-to-row table for lookups; a file row's internal id is its group's row + 1.
+// nothing per row but a digest-to-row table for lookups; a file row's internal id names its group's row.
 // Main thread only. Whoever changes the session's groups wraps the change in beginReload()/endReload().
 class ResultsListModel : public QAbstractItemModel {
     Q_OBJECT

@@ -1,0 +1,24 @@
+#pragma once
+
+#include "ui/KeyForwardingOutlineView.h"
+
+namespace pairsift {
+
+class ResultsSelectionModel;
+
+// The results list's outline view: it also paints as selected the file rows of a group selected with its
+// files, which the selection keeps as the group row alone.
+class ResultsOutlineView : public KeyForwardingOutlineView {
+    Q_OBJECT
+
+public:
+    explicit ResultsOutlineView(ResultsSelectionModel* selection, QWidget* parent = nullptr);
+
+protected:
+    void drawRow(QPainter* painter, const QStyleOptionViewItem& option, const QModelIndex& index) const override;
+
+private:
+    ResultsSelectionModel* m_selection;
+};
+
+} // namespace pairsift
