@@ -113,6 +113,18 @@ void ResultsSelectionModel::select(const QItemSelection& selection, QItemSelecti
     QItemSelectionModel::select(kept, command);
 }
 
+void ResultsSelectionModel::selectAll(std::set<int> groupsWithFiles)
+{
+    const int rows = model()->rowCount();
+    if (rows == 0)
+        return;
+    // Set before the change is announced, so that whoever hears it sees the files selected.
+    m_currentGroupsWithFiles.clear();
+    m_groupsWithFiles = std::move(groupsWithFiles);
+    QItemSelectionModel::select(QItemSelection(model()->index(0, 0), model()->index(rows - 1, model()->columnCount() - 1)),
+                                ClearAndSelect);
+}
+
 void ResultsSelectionModel::clear()
 {
     m_groupsWithFiles.clear();

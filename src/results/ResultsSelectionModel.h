@@ -22,6 +22,8 @@ public:
     using QItemSelectionModel::select;
     void select(const QItemSelection& selection, QItemSelectionModel::SelectionFlags command) override;
     void clear() override;
+    // Every row: the group rows as one range, the files of the groups given (those shown) with them.
+    void selectAll(std::set<int> groupsWithFiles);
     void reset() override;
 
     // The row is selected, by itself or as a file of a group selected with its files.

@@ -10,6 +10,20 @@ ResultsOutlineView::ResultsOutlineView(ResultsSelectionModel* selection, QWidget
 {
 }
 
+void ResultsOutlineView::selectAll()
+{
+    if (selectionMode() != ExtendedSelection && selectionMode() != MultiSelection)
+        return;
+    std::set<int> expanded;
+    const int groups = model()->rowCount();
+    for (int row = 0; row < groups; ++row) {
+        const QModelIndex group = model()->index(row, 0);
+        if (isExpanded(group) && model()->rowCount(group) > 0)
+            expanded.insert(expanded.end(), row);
+    }
+    m_selection->selectAll(std::move(expanded));
+}
+
 void ResultsOutlineView::drawRow(QPainter* painter, const QStyleOptionViewItem& option, const QModelIndex& index) const
 {
     if (!index.parent().isValid() || !m_selection->isRowSelected(index))

@@ -7,12 +7,15 @@ namespace pairsift {
 class ResultsSelectionModel;
 
 // The results list's outline view: it also paints as selected the file rows of a group selected with its
-// files, which the selection keeps as the group row alone.
+// files, which the selection keeps as the group row alone, and selects all that way.
 class ResultsOutlineView : public KeyForwardingOutlineView {
     Q_OBJECT
 
 public:
     explicit ResultsOutlineView(ResultsSelectionModel* selection, QWidget* parent = nullptr);
+
+    // The shown rows, as the tree view selects them, without a range per expanded group.
+    void selectAll() override;
 
 protected:
     void drawRow(QPainter* painter, const QStyleOptionViewItem& option, const QModelIndex& index) const override;
