@@ -11,6 +11,7 @@
 #include "removal/TrashSheetController.h"
 #include "removal/views/TrashSheet.h"
 #include "results/ResultsController.h"
+#include "results/ResultsListModel.h"
 #include "settings/views/PreferencesPanelController.h"
 #include "support/foundation/ApplicationFolders.h"
 #include "support/foundation/PSWindowDidBecomeMainNotification.h"
@@ -36,13 +37,13 @@ const char* const helpResource = ":/help/index.html";
 void MainWindowController::selectDuplicates()
 {
     m_session->markDuplicateFiles();
-    resultsController().sortAndDisplayFiles();
+    resultsController().model()->marksDidChange();
 }
 
 void MainWindowController::selectNone()
 {
     m_session->unmarkAllFiles();
-    resultsController().sortAndDisplayFiles();
+    resultsController().model()->marksDidChange();
 }
 
 void MainWindowController::markUnmarkFile()
@@ -54,7 +55,7 @@ void MainWindowController::markUnmarkFile()
         item.group->markAllFiles(item.group->markedCount() < item.group->count());
     else
         return;
-    resultsController().sortAndDisplayFiles();
+    resultsController().model()->marksDidChange();
 }
 
 void MainWindowController::removeAllMarkedFiles()

@@ -318,6 +318,14 @@ bool ResultsListModel::setMarked(const QModelIndex& index, const QVariant& value
     return true;
 }
 
+void ResultsListModel::marksDidChange()
+{
+    // A change of several rows repaints the whole list, file rows included.
+    if (m_groupRows > 0)
+        Q_EMIT dataChanged(index(0, 0), index(m_groupRows - 1, ColumnCount - 1));
+    Q_EMIT marksChanged();
+}
+
 bool ResultsListModel::setData(const QModelIndex& index, const QVariant& value, int role)
 {
     if (role != Qt::CheckStateRole)

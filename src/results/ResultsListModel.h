@@ -56,6 +56,8 @@ public:
     // box counts as marked. A file's Option click leaves that file the only unmarked one of its group; a
     // plain click sets the one file; a group's box sets all its files. False for any other column.
     bool setMarked(const QModelIndex& index, const QVariant& value, bool isOptionClick);
+    // Marks changed in any group: every shown check box is drawn again, without a reload.
+    void marksDidChange();
 
     QModelIndex index(int row, int column, const QModelIndex& parent = QModelIndex()) const override;
     QModelIndex parent(const QModelIndex& index) const override;
