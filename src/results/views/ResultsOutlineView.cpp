@@ -24,6 +24,16 @@ void ResultsOutlineView::selectAll()
     m_selection->selectAll(std::move(expanded));
 }
 
+QItemSelectionModel::SelectionFlags ResultsOutlineView::selectionCommand(const QModelIndex& index, const QEvent* event) const
+{
+    const QItemSelectionModel::SelectionFlags command = KeyForwardingOutlineView::selectionCommand(index, event);
+    // A click turns Toggle into Select or Deselect by asking the selection about the one index, which
+    // does not know of files selected with their group.
+    if (command.testFlag(QItemSelectionModel::Toggle) && index.parent().isValid() && m_selection->isRowSelected(index))
+        return (command & ~QItemSelectionModel::Toggle) | QItemSelectionModel::Deselect;
+    return command;
+}
+
 void ResultsOutlineView::drawRow(QPainter* painter, const QStyleOptionViewItem& option, const QModelIndex& index) const
 {
     if (!index.parent().isValid() || !m_selection->isRowSelected(index))
