@@ -3,9 +3,12 @@
 // in a temporary folder, then times, each including the event processing until the window is idle again:
 // loading the results into the list (store, session, model and view), the main thread's part of the
 // window's load (the rows read elsewhere, then handed over), a header click that re-sorts,
-// expanding all groups, a header click with every group expanded, and one check-box click.
+// expanding all groups, a header click with every group expanded, one check-box click, and with every group
+// expanded: Select All, a Ctrl+click, a Shift+click, Select All again, a reload and closing the list.
 //
-//   QT_QPA_PLATFORM=offscreen results-bench [GROUPS]
+//   QT_QPA_PLATFORM=offscreen results-bench [GROUPS [GRAB.png]]
+//
+// With GRAB.png the list is saved as a picture after Select All (grabbing stalls: not a measurement run).
 //
 // Standard output: one line per measure.
 
@@ -17,6 +20,7 @@
 #include "store/PairsiftDatabase.h"
 
 #include <QApplication>
+#include <QMouseEvent>
 #include <QElapsedTimer>
 #include <QHeaderView>
 #include <QTemporaryDir>
@@ -69,6 +73,16 @@ void fillStore(PairsiftDatabase& store, int groups)
     store.commit();
 }
 
+void clickRow(QTreeView& view, const QModelIndex& row, Qt::KeyboardModifiers modifiers)
+{
+    const QPoint point = view.visualRect(row.siblingAtColumn(ResultsListModel::FileSizeColumn)).center();
+    const QPointF global = view.viewport()->mapToGlobal(point);
+    QMouseEvent press(QEvent::MouseButtonPress, point, global, Qt::LeftButton, Qt::LeftButton, modifiers);
+    QMouseEvent release(QEvent::MouseButtonRelease, point, global, Qt::LeftButton, Qt::NoButton, modifiers);
+    QCoreApplication::sendEvent(view.viewport(), &press);
+    QCoreApplication::sendEvent(view.viewport(), &release);
+}
+
 } // namespace
 
 int main(int argc, char** argv)
@@ -93,8 +107,10 @@ int main(int argc, char** argv)
     }
 
     Session session(store, nullptr);
-    ResultsController controller(session);
-    ResultsView view(controller);
+    auto owned = std::make_unique<ResultsController>(session);
+    ResultsController& controller = *owned;
+    auto* viewPointer = new ResultsView(controller);
+    ResultsView& view = *viewPointer;
     view.resize(1100, 700);
     view.show();
     QCoreApplication::processEvents();
@@ -130,6 +146,28 @@ int main(int argc, char** argv)
         controller.model()->setData(box, static_cast<int>(Qt::Checked), Qt::CheckStateRole);
     });
 
+    QTreeView& tree = *view.dupView();
+    const double selectAllMs = busyMilliseconds(view, [&] { tree.selectAll(); });
+    if (argc > 2)
+        view.grab().save(QString::fromLocal8Bit(argv[2]));
+    const QModelIndex current = tree.currentIndex().isValid() ? tree.currentIndex() : controller.model()->index(0, 0);
+    const double ctrlClickMs = busyMilliseconds(view, [&] {
+        clickRow(tree, current, Qt::ControlModifier);
+        controller.selectedItem();
+    });
+    const double shiftClickMs = busyMilliseconds(view, [&] {
+        clickRow(tree, tree.indexBelow(tree.indexBelow(current)), Qt::ShiftModifier);
+    });
+    busyMilliseconds(view, [&] { tree.selectAll(); });
+    const double reloadSelectedMs = busyMilliseconds(view, [&] { controller.sortAndDisplayFiles(); });
+    busyMilliseconds(view, [&] { tree.selectAll(); });
+    QElapsedTimer closeTimer;
+    closeTimer.start();
+    delete viewPointer;
+    owned.reset();
+    QCoreApplication::processEvents();
+    const double closeMs = static_cast<double>(closeTimer.nsecsElapsed()) / 1e6;
+
     const double listBytes = static_cast<double>(loadedHeap - emptyHeap) - static_cast<double>(sessionBytes);
     std::printf("groups %d, files %.0f\n", groups, files);
     std::printf("load (store read alone: %.0f ms), store to shown list: %.0f ms\n", storeMs, loadMs);
@@ -138,6 +176,9 @@ int main(int argc, char** argv)
     std::printf("expand all: %.0f ms\n", expandMs);
     std::printf("header click re-sort, all expanded: %.0f ms\n", sortExpandedMs);
     std::printf("check-box click: %.1f ms (status: %s)\n", clickMs, qPrintable(controller.selectionInfoText()));
+    std::printf("all expanded: Select All %.1f ms, Ctrl+click %.1f ms, Shift+click %.1f ms\n", selectAllMs, ctrlClickMs,
+                shiftClickMs);
+    std::printf("all expanded, everything selected: reload %.1f ms, closing the list %.1f ms\n", reloadSelectedMs, closeMs);
     std::printf("session: %.0f bytes per file; list beyond the session, all expanded: %.0f bytes per file\n",
                 static_cast<double>(sessionBytes) / files, listBytes / files);
     return 0;

@@ -7,6 +7,7 @@
 #include "app/MainView.h"
 #include "app/MainWindow.h"
 #include "app/SessionLoader.h"
+#include "platform/SerialQueue.h"
 #include "app/Updater.h"
 #include "locations/ScanLocationAddController.h"
 #include "locations/ScanLocationTableViewController.h"
@@ -64,6 +65,7 @@ std::unique_ptr<MainWindowController> MainWindowController::create(Environment e
     }
     // The session keeps the logger of this moment for the rest of the run.
     controller->m_session = std::make_shared<Session>(controller->m_db, controller->m_logger);
+    controller->m_storeQueue = std::make_unique<SerialQueue>(QStringLiteral("com.lanternforges.Pairsift.staging"));
     controller->m_loader = std::make_unique<SessionLoader>(controller->m_db);
     controller->m_results = std::make_unique<ResultsController>(*controller->m_session);
     controller->m_results->setLocationsProvider([scanLocations = controller->m_scanLocations.get()] {
@@ -88,6 +90,7 @@ MainWindowController::~MainWindowController()
     stopAndJoinScan();
     m_window.reset();
     m_loader.reset();
+    m_storeQueue.reset();
     closeDatabase();
     destroyLogger();
 }

@@ -39,6 +39,7 @@ class ResultsController;
 class ScanLocationAddController;
 class ScanLocationTableViewController;
 class Session;
+class SerialQueue;
 class SessionLoader;
 class SOLogger;
 class StoreLock;
@@ -259,6 +260,8 @@ Q_SIGNALS:
     void commandStateChanged();
     // A load finished and the results area shows its result.
     void resultsLoaded();
+    // Staging or Clear has finished its store work (and, for staging, asked for the reload).
+    void storeWorkFinished();
 
 private:
     MainWindowController(Environment environment, QObject* parent = nullptr);
@@ -278,6 +281,11 @@ private:
     void stopAndJoinScan();
     void showLoadedFiles(const RunOutcome& outcome, const std::vector<FileItemPtr>& files);
     void clearAlertDidEnd(bool confirmed);
+    // The store's bulk work (staging, deleting the live rows) on the staging queue; `applied` gets its
+    // answer on the main thread, unless this controller is gone by then.
+    void runOnStoreQueue(std::function<bool(PairsiftDatabase& db)> work, std::function<void(bool succeeded)> applied);
+    // A refresh that waited for a scan, a load or the store's work, once none runs.
+    void runPendingUpdate();
     void removeObservations();
     // Runs `select` once the reload asked for has shown its result, or at once without one.
     void selectAfterReload(bool reloaded, std::function<void()> select);
@@ -312,6 +320,7 @@ private:
     quint64 m_loggingObserver = 0;
 
     // Declared after what they use, so they go first.
+    std::unique_ptr<SerialQueue> m_storeQueue;
     std::unique_ptr<SessionLoader> m_loader;
     std::unique_ptr<ResultsController> m_results;
     std::unique_ptr<ScanLocationTableViewController> m_scanLocations;

@@ -11,6 +11,7 @@
 #include "removal/TrashSheetController.h"
 #include "removal/views/TrashSheet.h"
 #include "results/ResultsController.h"
+#include "results/ResultsListModel.h"
 #include "settings/views/PreferencesPanelController.h"
 #include "support/foundation/ApplicationFolders.h"
 #include "support/foundation/PSWindowDidBecomeMainNotification.h"
@@ -36,13 +37,13 @@ const char* const helpResource = ":/help/index.html";
 void MainWindowController::selectDuplicates()
 {
     m_session->markDuplicateFiles();
-    resultsController().sortAndDisplayFiles();
+    resultsController().model()->marksDidChange();
 }
 
 void MainWindowController::selectNone()
 {
     m_session->unmarkAllFiles();
-    resultsController().sortAndDisplayFiles();
+    resultsController().model()->marksDidChange();
 }
 
 void MainWindowController::markUnmarkFile()
@@ -54,7 +55,7 @@ void MainWindowController::markUnmarkFile()
         item.group->markAllFiles(item.group->markedCount() < item.group->count());
     else
         return;
-    resultsController().sortAndDisplayFiles();
+    resultsController().model()->marksDidChange();
 }
 
 void MainWindowController::removeAllMarkedFiles()
@@ -62,18 +63,24 @@ void MainWindowController::removeAllMarkedFiles()
     if (!areStoreCommandsEnabled())
         return;
     setBusyState(true, QStringLiteral("Staging files for removal..."));
-    const std::optional<FileGroupPtr> next = m_session->removeMarkedFiles();
-    // Whatever happened, the list shows what the store holds.
-    loadFilesFromDatabase();
-    if (!next) {
-        alertFailure(m_window.get(), QStringLiteral("Unable to stage files for removal."),
-                     QStringLiteral("Nothing was staged. The log tells why."));
-        return;
-    }
-    selectAfterReload(true, [this, group = *next] {
-        if (group)
-            resultsController().selectGroup(group);
-    });
+    auto plan = std::make_shared<const Session::StagingPlan>(m_session->planStaging());
+    runOnStoreQueue([plan, logger = m_logger](PairsiftDatabase& db) { return Session::stageRows(db, plan->rows, logger); },
+                    [this, plan](bool isStaged) {
+                        if (isStaged)
+                            m_session->didStage(*plan);
+                        // Whatever happened, the list shows what the store holds.
+                        loadFilesFromDatabase();
+                        Q_EMIT storeWorkFinished();
+                        if (!isStaged) {
+                            alertFailure(m_window.get(), QStringLiteral("Unable to stage files for removal."),
+                                         QStringLiteral("Nothing was staged. The log tells why."));
+                            return;
+                        }
+                        selectAfterReload(true, [this, group = plan->nextGroup] {
+                            if (group)
+                                resultsController().selectGroup(group);
+                        });
+                    });
 }
 
 void MainWindowController::deleteAction()
@@ -136,7 +143,8 @@ void MainWindowController::displayTrashSheet()
         return;
     pruneFilesOutsideScanLocations();
     m_trashSheet = TrashSheet::openOver(m_window.get(), m_db, m_logger,
-                                        [this](bool hasChangedFiles) { trashSheetDidEnd(hasChangedFiles); });
+                                        [this](bool hasChangedFiles) { trashSheetDidEnd(hasChangedFiles); }, {},
+                                        &resultsController().icons());
     TrashSheetController* sheetController = m_trashSheet->controller();
     PSWindowDidBecomeMainNotification::addObserver(sheetController, [sheetController](const Notification&) {
         sheetController->pairsiftWindowDidBecomeMainNotification();

@@ -9,6 +9,7 @@
 #include "model/Session.h"
 #include "platform/ConsoleLog.h"
 #include "platform/Format.h"
+#include "platform/SerialQueue.h"
 #include "platform/desktop/ApplicationDockTile.h"
 #include "results/ResultsController.h"
 #include "scan/CountingViewController.h"
@@ -145,8 +146,13 @@ void MainWindowController::processingCompletion(const RunOutcome& outcome)
     if (outcome.hasFailed()) {
         // Some digests were stored before the failure: left in place, a reload (or the next launch) would
         // show some of this scan as its results.
-        if (!m_db->pruneFilesBeforeScan())
-            logError(m_logger, "Unable to remove the failed scan's files from the store");
+        setBusyState(true, QString());
+        runOnStoreQueue([](PairsiftDatabase& db) { return db.pruneFilesBeforeScan(); }, [this](bool isPruned) {
+            if (!isPruned)
+                logError(m_logger, "Unable to remove the failed scan's files from the store");
+            setBusyState(false, QString());
+            runPendingUpdate();
+        });
         showFailure(QStringLiteral("The scan could not be completed."), outcome.reason(), QStringLiteral("Scan failed."));
         return;
     }
@@ -236,10 +242,31 @@ void MainWindowController::showLoadedFiles(const RunOutcome& outcome, const std:
     Q_EMIT isNonEmptyChanged();
     Q_EMIT commandStateChanged();
     Q_EMIT resultsLoaded();
-    if (m_isUpdatePending && !m_isScanning) {
+    runPendingUpdate();
+}
+
+void MainWindowController::runPendingUpdate()
+{
+    if (m_isUpdatePending && !m_isScanning && !m_busy) {
         m_isUpdatePending = false;
         postUpdateDuplicatesList();
     }
+}
+
+void MainWindowController::runOnStoreQueue(std::function<bool(PairsiftDatabase&)> work, std::function<void(bool)> applied)
+{
+    // The store logs its own failures; an exception is logged here.
+    m_storeQueue->async([this, db = m_db, logger = m_logger, work = std::move(work), applied = std::move(applied)] {
+        bool hasThrown = true;
+        const RunOutcome outcome = outcomeOf([&] {
+            const bool succeeded = work(*db);
+            hasThrown = false;
+            return succeeded ? RunOutcome::finished() : RunOutcome::failed(db->lastFailure());
+        });
+        if (hasThrown)
+            logError(logger, "%@", outcome.reason());
+        QMetaObject::invokeMethod(this, [outcome, applied] { applied(outcome.isFinished()); }, Qt::QueuedConnection);
+    });
 }
 
 void MainWindowController::setBusyState(bool busy, const QString& message)
@@ -267,13 +294,18 @@ void MainWindowController::clearAlertDidEnd(bool confirmed)
     if (!confirmed || !areStoreCommandsEnabled())
         return;
     clearResults();
-    // Staged rows stay for the removal sheet.
-    if (m_db->pruneFilesBeforeScan())
-        return;
-    // The rows are still in the store: show them again rather than let them return at the next launch.
-    loadFilesFromDatabase();
-    alertFailure(m_window.get(), QStringLiteral("The scan results could not be cleared."),
+    // Staged rows stay for the removal sheet. Busy until the store is done, so nothing else writes it.
+    setBusyState(true, QString());
+    runOnStoreQueue([](PairsiftDatabase& db) { return db.pruneFilesBeforeScan(); }, [this](bool isCleared) {
+        setBusyState(false, QString());
+        Q_EMIT storeWorkFinished();
+        if (isCleared)
+            return runPendingUpdate();
+        // The rows are still in the store: show them again rather than let them return at the next launch.
+        loadFilesFromDatabase();
+        alertFailure(m_window.get(), QStringLiteral("The scan results could not be cleared."),
                      QStringLiteral("The file store refused the change; the log says why."));
+    });
 }
 
 void MainWindowController::clearResults()

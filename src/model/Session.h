@@ -130,6 +130,19 @@ public:
     // its copies. Nothing is staged, and nothing is answered, when the transaction cannot begin or its
     // commit fails (it is then rolled back): the caller must not move on as if staging had worked.
     std::optional<FileGroupPtr> removeMarkedFiles();
+    // removeMarkedFiles() in three steps, so that the store's part can run on a worker while the list stays
+    // on screen: planStaging() (the session's thread) chooses the next group and the files, and sets their
+    // link targets; stageRows() (any thread; the session is not touched) stages the rows in one transaction
+    // with the same failure rules; didStage() drops the staged files from allFiles().
+    struct StagingPlan {
+        FileGroupPtr nextGroup;
+        QList<FileItemPtr> files;
+        // (path, kept copy) of each file, values apart from the session's objects.
+        QList<std::pair<QString, QString>> rows;
+    };
+    StagingPlan planStaging();
+    static bool stageRows(PairsiftDatabase& db, const QList<std::pair<QString, QString>>& rows, const SOLoggerPtr& logger);
+    void didStage(const StagingPlan& plan) { dropFromAllFiles(plan.files); }
     // Drops the file from allFiles() and stages its row with its link target; false, logged, on failure.
     bool removeFile(const FileItemPtr& file);
     // removeFile() for each file in order, going on after a failure; true when all succeeded.
@@ -160,6 +173,7 @@ public:
 private:
     // The store half of removeFile(): stages the row, logs a failure.
     bool stageFile(const FileItem& file);
+    static bool stageRow(PairsiftDatabase& db, const QString& path, const QString& keptCopy, const SOLoggerPtr& logger);
     // Removes these very objects from allFiles() in one pass.
     void dropFromAllFiles(const QList<FileItemPtr>& files);
     void publishFileCount();

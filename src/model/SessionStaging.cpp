@@ -31,31 +31,45 @@ FileGroupPtr Session::groupToSelectAfterStaging() const
 
 std::optional<FileGroupPtr> Session::removeMarkedFiles()
 {
-    FileGroupPtr next = groupToSelectAfterStaging();
+    const StagingPlan plan = planStaging();
+    if (!stageRows(*m_db, plan.rows, m_logger))
+        return std::nullopt;
+    didStage(plan);
+    return plan.nextGroup;
+}
 
-    std::vector<FileGroupPtr> groups;
+Session::StagingPlan Session::planStaging()
+{
+    StagingPlan plan{groupToSelectAfterStaging(), {}, {}};
     for (const auto& [digest, group] : m_fileGroupsByHash) {
         const std::uint64_t marked = group->markedCount();
-        if (marked > 0 && marked < group->count())
-            groups.push_back(group);
-    }
-    for (const FileGroupPtr& group : groups)
+        if (marked == 0 || marked == group->count())
+            continue;
         group->populateFilesWithRemainingFile();
+        for (const FileItemPtr& file : group->selectedFiles()) {
+            plan.files.append(file);
+            plan.rows.append({file->name(), file->remainingFileName()});
+        }
+    }
+    return plan;
+}
 
+bool Session::stageRows(PairsiftDatabase& db, const QList<std::pair<QString, QString>>& rows, const SOLoggerPtr& logger)
+{
     // Without our own transaction the rows would join whatever else holds the connection; the store
     // has logged why it could not begin.
-    if (!m_db->beginTransaction())
-        return std::nullopt;
+    if (!db.beginTransaction())
+        return false;
     bool isStaged = true;
-    for (const FileGroupPtr& group : groups)
-        isStaged = removeFiles(group->selectedFiles()) && isStaged;
+    for (const auto& [path, keptCopy] : rows)
+        isStaged = stageRow(db, path, keptCopy, logger) && isStaged;
     // A file that could not be staged (its row is gone) fails the whole staging: nothing is staged. A
     // transaction left open would swallow every later write.
-    if (!isStaged || !m_db->commit()) {
-        m_db->rollback();
-        return std::nullopt;
+    if (!isStaged || !db.commit()) {
+        db.rollback();
+        return false;
     }
-    return next;
+    return true;
 }
 
 bool Session::removeFile(const FileItemPtr& file)
@@ -81,10 +95,15 @@ bool Session::removeGroup(const FileGroupPtr& group)
 
 bool Session::stageFile(const FileItem& file)
 {
+    return stageRow(*m_db, file.name(), file.remainingFileName(), m_logger);
+}
+
+bool Session::stageRow(PairsiftDatabase& db, const QString& path, const QString& keptCopy, const SOLoggerPtr& logger)
+{
     Error error;
-    if (m_db->stageFile(file.name(), file.remainingFileName(), &error))
+    if (db.stageFile(path, keptCopy, &error))
         return true;
-    logError(m_logger, "Unable to mark file '%@' as deleted: %@", file.name(), error.message());
+    logError(logger, "Unable to mark file '%@' as deleted: %@", path, error.message());
     return false;
 }
 

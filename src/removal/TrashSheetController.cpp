@@ -5,10 +5,12 @@
 #include "removal/InterruptedRemovals.h"
 #include "removal/PhotoLibraryRemoval.h"
 #include "removal/TrashSheetFilesModel.h"
+#include "results/IconAndKindCache.h"
 #include "store/PairsiftDatabase.h"
 #include "support/logging/SOLogger.h"
 
 #include <QFile>
+#include <QTimer>
 
 #include <algorithm>
 #include <utility>
@@ -19,8 +21,11 @@ TrashSheetController::TrashSheetController(QObject* parent)
     : QObject(parent)
     , m_photoLibraryHandlers(std::make_shared<PhotoLibraryRemoval>(this))
     , m_filesModel(new TrashSheetFilesModel(this))
+    , m_progressTimer(new QTimer(this))
     , m_automaticMessage(idleMessage)
 {
+    m_progressTimer->setInterval(progressIntervalMs);
+    connect(m_progressTimer, &QTimer::timeout, this, &TrashSheetController::showRunProgress);
 }
 
 TrashSheetController::~TrashSheetController()
@@ -37,6 +42,15 @@ void TrashSheetController::setPhotoLibraryHandlers(std::shared_ptr<PhotoLibraryH
     updateLibraryPaths();
 }
 
+IconAndKindCache& TrashSheetController::icons()
+{
+    if (m_icons)
+        return *m_icons;
+    if (!m_ownIcons)
+        m_ownIcons = std::make_unique<IconAndKindCache>();
+    return *m_ownIcons;
+}
+
 void TrashSheetController::postToSheet(std::function<void()> work)
 {
     QMetaObject::invokeMethod(this, std::move(work), Qt::QueuedConnection);
@@ -50,8 +64,11 @@ void TrashSheetController::loadStagedFiles()
     m_loadQueue = std::make_unique<SerialQueue>(QString());
     m_loadQueue->async([this, database = m_database] {
         QList<FileItemPtr> files;
+        QList<QString> typeNames;
+        // One string per type, however many files share it.
+        QHash<QString, QString> types;
         if (database) {
-            database->enumerateDeletedFiles([&files](const QString& path, std::uint64_t size, const QDateTime& created,
+            database->enumerateDeletedFiles([&files, &typeNames, &types](const QString& path, std::uint64_t size, const QDateTime& created,
                                                 const QByteArray& sha1, const QString& linkTarget,
                                                 const QString& containerType, const QString& containerPath, bool*) {
                 const FileItemPtr file = FileItem::create(path);
@@ -62,10 +79,18 @@ void TrashSheetController::loadStagedFiles()
                 file->setContainerType(containerType);
                 file->setContainerPath(containerPath);
                 files.append(file);
+                const QString name = IconAndKindCache::listTypeName(*file);
+                auto type = types.constFind(name);
+                if (type == types.cend())
+                    type = types.insert(name, name);
+                typeNames.append(*type);
             });
         }
-        postToSheet([this, files] {
-            m_filesModel->replaceRows([&] { m_deletedFiles.append(files); });
+        postToSheet([this, files, typeNames] {
+            m_filesModel->replaceRows([&] {
+                m_deletedFiles.append(files);
+                m_listTypeNames.append(typeNames);
+            });
             Q_EMIT filesChanged();
             setBusy(false);
         });
@@ -86,6 +111,8 @@ void TrashSheetController::setSelectionIndexes(const QList<int>& rows)
     if (selection == m_selectionIndexes)
         return;
     m_selectionIndexes = selection;
+    m_canDeleteAndLink = std::all_of(m_selectionIndexes.cbegin(), m_selectionIndexes.cend(),
+        [this](int row) { return m_deletedFiles.at(row)->isRegularFile(); });
     m_isShowingRunReport = false;
     Q_EMIT selectionChanged();
     Q_EMIT messageChanged();
@@ -97,12 +124,6 @@ QList<FileItemPtr> TrashSheetController::selectedFiles() const
     for (int row : m_selectionIndexes)
         files.append(m_deletedFiles.at(row));
     return files;
-}
-
-bool TrashSheetController::canDeleteAndLink() const
-{
-    return std::all_of(m_selectionIndexes.cbegin(), m_selectionIndexes.cend(),
-        [this](int row) { return m_deletedFiles.at(row)->isRegularFile(); });
 }
 
 QString TrashSheetController::message() const

@@ -16,9 +16,13 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <mutex>
+
+class QTimer;
 
 namespace pairsift {
 
+class IconAndKindCache;
 class PairsiftDatabase;
 class PhotoLibraryHandlers;
 class SerialQueue;
@@ -51,6 +55,9 @@ class TrashSheetController : public QObject, public SBApplicationDelegate {
 
 public:
     static constexpr const char* helpAnchor = "pairsifttrash";
+    // How often a run's progress, remaining count and file outcomes reach the sheet: often enough to follow,
+    // rarely enough that a run of 100,000 files leaves the main thread free for the user (and for Stop).
+    static constexpr int progressIntervalMs = 100;
     static const QString idleMessage;
     // The status after a run while files whose Trash move failed are listed.
     static const QString trashFailureMessage;
@@ -74,7 +81,13 @@ public:
     // Without a Trash every move fails and the file stays staged. Set before the first run.
     void setFileSystem(RemovalFileSystem fileSystem) { m_fileSystem = std::move(fileSystem); }
 
-    // Reads the staged rows on a queue of its own and lists them in one step; busy until then.
+    // The rows' icons, looked up once per type: the results list's cache. Without one the sheet keeps its
+    // own. Set before the list loads; it must outlive this object.
+    void setIcons(IconAndKindCache* icons) { m_icons = icons; }
+    IconAndKindCache& icons();
+
+    // Reads the staged rows, and the types their icons show, on a queue of its own and lists them in one
+    // step; busy until then.
     void loadStagedFiles();
 
     // --- State ---
@@ -91,6 +104,8 @@ public:
     // not fail. The row shows the error image while there is one.
     QString failureReason(const QString& path) const { return m_failureReasons.value(path); }
     TrashSheetFilesModel* filesModel() const { return m_filesModel; }
+    // The type whose icon the row shows, found when the list was read.
+    const QString& listTypeName(int row) const { return m_listTypeNames.at(row); }
 
     // Rows of deletedFiles(), in any order.
     const QList<int>& selectionIndexes() const { return m_selectionIndexes; }
@@ -106,7 +121,7 @@ public:
     bool canStop() const { return m_canStop; }
     bool canDelete() const { return true; }
     // Only plain-folder files are ever replaced by links; an empty selection also answers true.
-    bool canDeleteAndLink() const;
+    bool canDeleteAndLink() const { return m_canDeleteAndLink; }
     bool canFixSelection() const { return false; }
     // "Selected %lu file%s" while idle with a selection, else automaticMessage(); the report of the last
     // run stays until the selection changes.
@@ -185,8 +200,14 @@ private:
     void applyOutcome(const QString& path, const RemovalResult& result);
     // The disk work with this sheet's logger, file system and stop flag. Any thread.
     FileRemover fileRemover() const;
-    // Posts applyOutcome() to the main thread.
+    // Queues the outcome for the next showRunProgress(). Any thread.
     RemovalResult noteOutcome(const QString& path, RemovalResult result);
+    // The progress timer: the outcomes queued since the last tick in one batch, the progress and the
+    // remaining count.
+    void showRunProgress();
+    // Removes the processed files' rows as contiguous ranges and keeps the files of `selected` that are
+    // still listed selected.
+    void removeProcessedRows(const QList<FileItemPtr>& processedFiles, const QList<FileItemPtr>& selected);
     // The per-file block of Delete and Delete and link around `remove`: the stop test, the disk work,
     // then the row of a file that has left its place (or was already gone) is deleted.
     RemovalFileBlock removalBlock(RemovalResult (TrashSheetController::*remove)(const FileItemPtr&));
@@ -206,8 +227,12 @@ private:
     std::shared_ptr<PhotoLibraryHandlers> m_photoLibraryHandlers;
     RemovalFileSystem m_fileSystem = RemovalFileSystem::withTrash({});
     TrashSheetFilesModel* m_filesModel = nullptr;
+    IconAndKindCache* m_icons = nullptr;
+    std::unique_ptr<IconAndKindCache> m_ownIcons;
 
     QList<FileItemPtr> m_deletedFiles;
+    // Beside m_deletedFiles, row for row.
+    QList<QString> m_listTypeNames;
     QList<FileItemPtr> m_removedFiles;
     QList<FileItemPtr> m_restoredFiles;
     QHash<QString, int> m_fileErrors;
@@ -227,6 +252,15 @@ private:
     // The marks when the running run started: the removal queue reads only these.
     QSet<QString> m_marksAtRunStart;
     QList<int> m_selectionIndexes;
+    // Follows the selection: the sheet asks on every change of its state.
+    bool m_canDeleteAndLink = true;
+    // The running run's outcomes not yet shown, and its count of files done (written by the removal queue).
+    std::mutex m_pendingMutex;
+    QList<std::pair<QString, RemovalResult>> m_pendingOutcomes;
+    std::atomic<std::uint64_t> m_runDone{0};
+    std::uint64_t m_runTotal = 0;
+    std::uint64_t m_shownDone = 0;
+    QTimer* m_progressTimer = nullptr;
 
     double m_progress = 0.0;
     bool m_busy = false;

@@ -5,12 +5,16 @@
 #include "platform/SerialQueue.h"
 #include "removal/InterruptedRemovals.h"
 #include "removal/PhotoLibraryHandlers.h"
+#include "removal/RemovalStoreBatch.h"
 #include "removal/TrashSheetFilesModel.h"
 #include "store/PairsiftDatabase.h"
 #include "support/logging/SOLogger.h"
 
+#include <QTimer>
+
 #include <algorithm>
 #include <stdexcept>
+#include <unordered_set>
 
 namespace pairsift {
 
@@ -29,8 +33,6 @@ void TrashSheetController::moveSelectedFilesIntoArray(
     m_stopped.store(false);
     setProgress(0.0);
     const QList<FileItemPtr> selected = selectedFiles();
-    ClassifiedFiles classified = classifyFiles(selected);
-    consoleLog("Classified files: %@", classified.description());
     m_pathsToConfirm.clear();
     m_marksAtRunStart.clear();
     for (auto mark = m_fileErrors.cbegin(); mark != m_fileErrors.cend(); ++mark) {
@@ -39,9 +41,15 @@ void TrashSheetController::moveSelectedFilesIntoArray(
     }
     setBusy(true);
     setCanStop(true);
+    m_runTotal = static_cast<std::uint64_t>(selected.size());
+    m_runDone.store(0);
+    m_shownDone = 0;
+    m_progressTimer->start();
     m_runQueue = std::make_unique<SerialQueue>(QStringLiteral("com.lanternforges.Pairsift.staging"));
-    m_runQueue->async([this, destination, useExternalApps, selected, classified = std::move(classified),
-                          block = std::move(block)] {
+    m_runQueue->async([this, destination, useExternalApps, selected, block = std::move(block)] {
+        // A long selection's classification and its log line are no work for the main thread.
+        const ClassifiedFiles classified = classifyFiles(selected);
+        consoleLog("Classified files: %@", classified.description());
         runWorker(destination, useExternalApps, selected, classified, block);
     });
 }
@@ -56,14 +64,8 @@ void TrashSheetController::runWorker(QList<FileItemPtr>* destination, bool useEx
     std::uint64_t done = 0;
     QList<FileItemPtr> processedFiles;
     QString finalMessage = idleMessage;
-    const auto reportDone = [this, total, &done] {
-        const double progress = static_cast<double>(done) * 100.0 / static_cast<double>(total);
-        const QString remaining = formatString("Remaining files: %lu", total - done);
-        postToSheet([this, progress, remaining] {
-            setProgress(progress);
-            setAutomaticMessage(remaining);
-        });
-    };
+    // The sheet shows it on its progress timer.
+    const auto reportDone = [this, &done] { m_runDone.store(done); };
     const char* storeFailure = destination == &m_restoredFiles ? "Unable to put back file '%@': %@"
                                                                : "Unable to delete file '%@' from database: %@";
 
@@ -75,6 +77,7 @@ void TrashSheetController::runWorker(QList<FileItemPtr>* destination, bool useEx
         besideFiles.removeAll(QString());
         recoverInterruptedRemovals(besideFiles, logger());
 
+        RemovalStoreBatch batch(m_database.get(), processedFiles);
         for (const FileItemPtr& file : useExternalApps ? classified.directory : selected) {
             Error error;
             bool stop = false;
@@ -88,7 +91,9 @@ void TrashSheetController::runWorker(QList<FileItemPtr>* destination, bool useEx
                 logError(logger(), storeFailure, file->name(), error.message());
             ++done;
             reportDone();
+            batch.fileDone();
         }
+        batch.finish();
         if (useExternalApps) {
             postToSheet([this] { setCanStop(false); });
             PhotoRemovalRun run{classified, processedFiles, total, &done, m_database.get(), logger(),
@@ -119,25 +124,11 @@ void TrashSheetController::runWorker(QList<FileItemPtr>* destination, bool useEx
 void TrashSheetController::finishMovingFilesIntoArray(
     QList<FileItemPtr>* destination, const QList<FileItemPtr>& processedFiles, const QString& message)
 {
-    const QList<FileItemPtr> selected = selectedFiles();
-    m_filesModel->replaceRows([&] {
-        for (const FileItemPtr& file : processedFiles) {
-            m_deletedFiles.removeOne(file);
-            // it left the list, and its mark with it
-            m_fileErrors.remove(file->name());
-            m_failureReasons.remove(file->name());
-        }
-    });
+    // Everything the run queued before its finish.
+    showRunProgress();
+    m_progressTimer->stop();
+    removeProcessedRows(processedFiles, selectedFiles());
     destination->append(processedFiles);
-    // The files still listed stay selected, to try again.
-    QList<int> rows;
-    for (const FileItemPtr& file : selected) {
-        const qsizetype row = m_deletedFiles.indexOf(file);
-        if (row >= 0)
-            rows.append(static_cast<int>(row));
-    }
-    m_selectionIndexes.clear();
-    setSelectionIndexes(rows);
     setRunning(false);
     const QString report = runReport(message);
     // The selection must not hide why files are still listed.
@@ -151,6 +142,41 @@ void TrashSheetController::finishMovingFilesIntoArray(
     Q_EMIT messageChanged();
     Q_EMIT runFinished();
     askForPermanentDeletion();
+}
+
+void TrashSheetController::removeProcessedRows(const QList<FileItemPtr>& processedFiles, const QList<FileItemPtr>& selected)
+{
+    std::unordered_set<const FileItem*> processed;
+    for (const FileItemPtr& file : processedFiles) {
+        processed.insert(file.get());
+        // it leaves the list, and its mark with it
+        m_fileErrors.remove(file->name());
+        m_failureReasons.remove(file->name());
+    }
+    QList<TrashSheetFilesModel::RowRange> ranges;
+    for (int row = static_cast<int>(m_deletedFiles.size()) - 1; row >= 0; --row) {
+        if (!processed.contains(m_deletedFiles.at(row).get()))
+            continue;
+        if (!ranges.isEmpty() && ranges.last().first == row + 1)
+            ranges.last().first = row;
+        else
+            ranges.append({row, row});
+    }
+    m_filesModel->removeRowRanges(ranges, [this](const TrashSheetFilesModel::RowRange& range) {
+        m_deletedFiles.remove(range.first, range.last - range.first + 1);
+        m_listTypeNames.remove(range.first, range.last - range.first + 1);
+    });
+    // The files still listed stay selected, to try again.
+    std::unordered_set<const FileItem*> kept;
+    for (const FileItemPtr& file : selected)
+        kept.insert(file.get());
+    QList<int> rows;
+    for (int row = 0; row < m_deletedFiles.size(); ++row) {
+        if (kept.contains(m_deletedFiles.at(row).get()))
+            rows.append(row);
+    }
+    m_selectionIndexes.clear();
+    setSelectionIndexes(rows);
 }
 
 QString TrashSheetController::runReport(const QString& message) const
@@ -215,13 +241,34 @@ void TrashSheetController::applyOutcome(const QString& path, const RemovalResult
         m_runProblems.append({path, result});
         break;
     }
-    m_filesModel->reloadData();
 }
 
 RemovalResult TrashSheetController::noteOutcome(const QString& path, RemovalResult result)
 {
-    postToSheet([this, path, result] { applyOutcome(path, result); });
+    const std::lock_guard lock(m_pendingMutex);
+    m_pendingOutcomes.append({path, result});
     return result;
+}
+
+void TrashSheetController::showRunProgress()
+{
+    QList<std::pair<QString, RemovalResult>> outcomes;
+    {
+        const std::lock_guard lock(m_pendingMutex);
+        outcomes.swap(m_pendingOutcomes);
+    }
+    for (const auto& [path, result] : outcomes)
+        applyOutcome(path, result);
+    // One repaint of the marks for the whole batch.
+    if (!outcomes.isEmpty())
+        m_filesModel->reloadData();
+    const std::uint64_t done = m_runDone.load();
+    // A photo application's status stays until the next file is done.
+    if (done == m_shownDone)
+        return;
+    m_shownDone = done;
+    setProgress(static_cast<double>(done) * 100.0 / static_cast<double>(m_runTotal));
+    setAutomaticMessage(formatString("Remaining files: %lu", m_runTotal - done));
 }
 
 RemovalFileBlock TrashSheetController::removalBlock(RemovalResult (TrashSheetController::*remove)(const FileItemPtr&))

@@ -1,6 +1,7 @@
 #include "removal/TrashSheetFilesModel.h"
 
 #include "removal/TrashSheetController.h"
+#include "results/IconAndKindCache.h"
 
 #include "support/foundation/FallbackIcons.h"
 
@@ -8,6 +9,9 @@
 
 namespace pairsift {
 namespace {
+
+// Above this many ranges a removal is one reset.
+constexpr qsizetype maximumRemovedRanges = 64;
 
 // "Not removed: its kept copy has changed."
 QString reasonText(const QString& reason)
@@ -28,6 +32,23 @@ void TrashSheetFilesModel::replaceRows(const std::function<void()>& change)
     beginResetModel();
     change();
     endResetModel();
+}
+
+void TrashSheetFilesModel::removeRowRanges(const QList<RowRange>& bottomUp,
+    const std::function<void(const RowRange&)>& erase)
+{
+    if (bottomUp.size() > maximumRemovedRanges) {
+        replaceRows([&] {
+            for (const RowRange& range : bottomUp)
+                erase(range);
+        });
+        return;
+    }
+    for (const RowRange& range : bottomUp) {
+        beginRemoveRows({}, range.first, range.last);
+        erase(range);
+        endRemoveRows();
+    }
 }
 
 void TrashSheetFilesModel::reloadData()
@@ -68,9 +89,7 @@ QVariant TrashSheetFilesModel::data(const QModelIndex& index, int role) const
     case IconColumn: {
         if (role != Qt::DecorationRole)
             return {};
-        // A theme without the type's icon answers an icon that draws nothing.
-        const QIcon icon = file.icon();
-        return icon.pixmap(16, 16).isNull() ? fallbackIcon(FallbackIcon::File) : icon;
+        return m_controller->icons().iconForListType(m_controller->listTypeName(index.row()));
     }
     case ErrorColumn: {
         const bool showsError = !reason.isEmpty() || m_controller->hasErrorMark(file.name());

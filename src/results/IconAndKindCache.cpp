@@ -53,6 +53,32 @@ QIcon IconAndKindCache::iconForFile(const FileItem& file)
     return file.isRegularFile() ? iconForPath(file.name()) : iconForPath(file.containerPath(), true);
 }
 
+QString IconAndKindCache::listTypeName(const FileItem& file)
+{
+    if (!file.isRegularFile())
+        return FolderType;
+    // The type tables behind every QMimeDatabase are shared and locked.
+    return QMimeDatabase().mimeTypeForFile(file.name(), QMimeDatabase::MatchExtension).name();
+}
+
+QIcon IconAndKindCache::iconForListType(const QString& typeName)
+{
+    const auto found = m_drawableIcons.constFind(typeName);
+    if (found != m_drawableIcons.cend())
+        return *found;
+    const QIcon icon = drawableIcon(iconForType(m_types.mimeTypeForName(typeName)), typeName);
+    m_drawableIcons.insert(typeName, icon);
+    return icon;
+}
+
+// A theme without the type's icon may answer one that draws nothing.
+QIcon IconAndKindCache::drawableIcon(const QIcon& icon, const QString& typeName)
+{
+    if (!qobject_cast<QGuiApplication*>(QCoreApplication::instance()) || !icon.pixmap(16, 16).isNull())
+        return icon;
+    return fallbackIcon(typeName == FolderType ? FallbackIcon::Folder : FallbackIcon::File);
+}
+
 QString IconAndKindCache::kindForPath(const QString& path)
 {
     if (!exists(path))

@@ -5,6 +5,7 @@
 #include "platform/Format.h"
 #include "results/IconAndKindCache.h"
 #include "results/ResultsListModel.h"
+#include "results/ResultsSelectionModel.h"
 #include "results/SelectionDetails.h"
 #include "settings/PairsiftDefaults.h"
 #include "support/foundation/ImageAndTextCellData.h"
@@ -19,7 +20,7 @@ ResultsController::ResultsController(Session& session, QObject* parent)
     , m_session(session)
     , m_icons(std::make_unique<IconAndKindCache>())
     , m_model(new ResultsListModel(session, *m_icons, this))
-    , m_selectionModel(new QItemSelectionModel(m_model, this))
+    , m_selectionModel(new ResultsSelectionModel(m_model, this))
     , m_details(new SelectionDetails(*m_icons, this))
 {
     connect(m_model, &ResultsListModel::marksChanged, this, &ResultsController::updateMarkingStatus);
@@ -188,18 +189,9 @@ bool ResultsController::isGroupExpanded(const FileGroupPtr& group) const
 
 ResultsController::Item ResultsController::selectedItem() const
 {
-    // The position of a row in display order: its group's row, then -1 for the group or the file's row.
-    const auto position = [](const QModelIndex& index) {
-        return index.parent().isValid() ? std::pair(index.parent().row(), index.row()) : std::pair(index.row(), -1);
-    };
     QModelIndex index = m_selectionModel->currentIndex();
-    if (!index.isValid() || !m_selectionModel->isSelected(index)) {
-        index = QModelIndex();
-        for (const QModelIndex& row : m_selectionModel->selectedRows()) {
-            if (!index.isValid() || position(row) < position(index))
-                index = row;
-        }
-    }
+    if (!m_selectionModel->isRowSelected(index))
+        index = m_selectionModel->topmostSelectedRow();
     return Item{m_model->groupForIndex(index), m_model->fileForIndex(index)};
 }
 

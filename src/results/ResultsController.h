@@ -2,6 +2,7 @@
 
 #include "model/FileGroup.h"
 #include "model/FileItem.h"
+#include "results/ResultsSelectionModel.h"
 #include "settings/LocationItem.h"
 
 #include <QIcon>
@@ -56,7 +57,7 @@ public:
 
     Session& session() const { return m_session; }
     ResultsListModel* model() const { return m_model; }
-    QItemSelectionModel* selectionModel() const { return m_selectionModel; }
+    ResultsSelectionModel* selectionModel() const { return m_selectionModel; }
     SelectionDetails* details() const { return m_details; }
     IconAndKindCache& icons() const { return *m_icons; }
 
@@ -108,7 +109,8 @@ public:
 
     // --- Selection ---
 
-    // The current row when it is selected, else the topmost selected row.
+    // The current row when it is selected, else the topmost selected row; from the selection's ranges,
+    // never row by row.
     Item selectedItem() const;
     QModelIndex indexForItem(const Item& item) const;
     // A group or a file, found again by SHA-1 and path (the item may come from before a reload).
@@ -147,7 +149,7 @@ private:
     Session& m_session;
     std::unique_ptr<IconAndKindCache> m_icons;
     ResultsListModel* m_model;
-    QItemSelectionModel* m_selectionModel;
+    ResultsSelectionModel* m_selectionModel;
     SelectionDetails* m_details;
     LocationsProvider m_locations;
     Revealer m_reveal;

@@ -19,6 +19,30 @@ namespace {
 
 constexpr quintptr GroupRowId = 0;
 
+// A file row's internal id is its group's row + 1, scrambled by an odd factor (undone by its inverse modulo
+// 2^64). Qt hashes an index as (row << 4) + column + id: ids counting up would crowd the persistent
+// indexes of a large selection into one run of the hash table, and every lookup would walk it.
+constexpr std::uint64_t IdFactor = 0x9E3779B97F4A7C15ULL;
+constexpr std::uint64_t inverseOf(std::uint64_t odd)
+{
+    std::uint64_t inverse = odd; // right in the lowest 3 bits; each step doubles that
+    for (int step = 0; step < 5; ++step)
+        inverse *= 2 - odd * inverse;
+    return inverse;
+}
+constexpr std::uint64_t IdInverse = inverseOf(IdFactor);
+static_assert(IdFactor * IdInverse == 1 && sizeof(quintptr) == sizeof(std::uint64_t));
+
+quintptr fileRowId(int groupRow)
+{
+    return static_cast<quintptr>((static_cast<std::uint64_t>(groupRow) + 1) * IdFactor);
+}
+
+int groupRowOfFileRow(const QModelIndex& index)
+{
+    return static_cast<int>(static_cast<std::uint64_t>(index.internalId()) * IdInverse - 1);
+}
+
 QString sizeText(quint64 bytes)
 {
     return stringWithDiskSpace(static_cast<double>(bytes));
@@ -112,7 +136,7 @@ FileGroupPtr ResultsListModel::groupForIndex(const QModelIndex& index) const
 {
     if (!index.isValid())
         return nullptr;
-    const int row = index.internalId() == GroupRowId ? index.row() : static_cast<int>(index.internalId() - 1);
+    const int row = index.internalId() == GroupRowId ? index.row() : groupRowOfFileRow(index);
     return row < m_groupRows ? m_session.groupAtIndex(static_cast<std::uint64_t>(row)) : nullptr;
 }
 
@@ -149,14 +173,14 @@ QModelIndex ResultsListModel::index(int row, int column, const QModelIndex& pare
     const FileGroupPtr group = groupForIndex(parent);
     if (!group || static_cast<quint64>(row) >= group->count())
         return {};
-    return createIndex(row, column, static_cast<quintptr>(parent.row()) + 1);
+    return createIndex(row, column, fileRowId(parent.row()));
 }
 
 QModelIndex ResultsListModel::parent(const QModelIndex& index) const
 {
     if (!index.isValid() || index.internalId() == GroupRowId)
         return {};
-    return createIndex(static_cast<int>(index.internalId() - 1), 0, GroupRowId);
+    return createIndex(groupRowOfFileRow(index), 0, GroupRowId);
 }
 
 int ResultsListModel::rowCount(const QModelIndex& parent) const
@@ -296,6 +320,14 @@ bool ResultsListModel::setMarked(const QModelIndex& index, const QVariant& value
                            this->index(static_cast<int>(group->count()) - 1, ColumnCount - 1, groupIndex));
     Q_EMIT marksChanged();
     return true;
+}
+
+void ResultsListModel::marksDidChange()
+{
+    // A change of several rows repaints the whole list, file rows included.
+    if (m_groupRows > 0)
+        Q_EMIT dataChanged(index(0, 0), index(m_groupRows - 1, ColumnCount - 1));
+    Q_EMIT marksChanged();
 }
 
 bool ResultsListModel::setData(const QModelIndex& index, const QVariant& value, int role)

@@ -17,7 +17,7 @@ class StyledDateFormatter;
 
 // The results list as an item model over the session: one row per group in the session's display order,
 // and below it one row per file, the kept file first. It answers from the session's own objects and keeps
-// nothing per row but a digest-to-row table for lookups; a file row's internal id is its group's row + 1.
+// nothing per row but a digest-to-row table for lookups; a file row's internal id names its group's row.
 // Main thread only. Whoever changes the session's groups wraps the change in beginReload()/endReload().
 class ResultsListModel : public QAbstractItemModel {
     Q_OBJECT
@@ -56,6 +56,8 @@ public:
     // box counts as marked. A file's Option click leaves that file the only unmarked one of its group; a
     // plain click sets the one file; a group's box sets all its files. False for any other column.
     bool setMarked(const QModelIndex& index, const QVariant& value, bool isOptionClick);
+    // Marks changed in any group: every shown check box is drawn again, without a reload.
+    void marksDidChange();
 
     QModelIndex index(int row, int column, const QModelIndex& parent = QModelIndex()) const override;
     QModelIndex parent(const QModelIndex& index) const override;

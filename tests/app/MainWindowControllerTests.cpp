@@ -257,6 +257,10 @@ TEST_F(MainWindowControllerTest, clearAsksThenKeepsOnlyStagedRows)
     EXPECT_EQ(groupCount(), 2u);
     answer(QStringLiteral("Clear"));
     EXPECT_EQ(groupCount(), 0u);
+    // The store's rows go on a worker; meanwhile nothing else may write the store.
+    EXPECT_FALSE(m_controller->areStoreCommandsEnabled());
+    ASSERT_TRUE(waitFor(&MainWindowController::storeWorkFinished));
+    EXPECT_TRUE(m_controller->areStoreCommandsEnabled());
     EXPECT_TRUE(liveRows(*m_controller->db()).isEmpty());
     std::uint64_t stagedCount = 0;
     ASSERT_TRUE(m_controller->db()->getTrashFileCount(&stagedCount, nullptr));

@@ -99,7 +99,7 @@ TEST_F(MainWindowMarkingTest, stagingSelectsTheGroupTheRuleNames)
         }
         results().selectItem({});
         m_controller->removeAllMarkedFiles();
-        EXPECT_EQ(m_controller->busyMessage(), QStringLiteral("Loading scan results..."));
+        EXPECT_EQ(m_controller->busyMessage(), QStringLiteral("Staging files for removal..."));
         ASSERT_TRUE(waitFor(&MainWindowController::resultsLoaded));
         EXPECT_EQ(selectedSha1(), expected) << testCase.marks;
         const qsizetype markedGroups = QByteArray(testCase.marks).count('M');
@@ -108,6 +108,26 @@ TEST_F(MainWindowMarkingTest, stagingSelectsTheGroupTheRuleNames)
         EXPECT_EQ(m_controller->numOfTrashFiles(), std::uint64_t(markedGroups));
         relaunchWithoutStore();
     }
+}
+
+TEST_F(MainWindowMarkingTest, aFailedStagingStagesNothingAndSaysSo)
+{
+    writeGroups();
+    launchAndScan({QStringLiteral("p")});
+    const QList<FileGroupPtr> groups = {session().groupAtIndex(0), session().groupAtIndex(1)};
+    for (const FileGroupPtr& group : groups)
+        group->markFile(group->files().last(), true);
+    // The second file's row is gone by the time the worker stages it.
+    ASSERT_TRUE(m_controller->db()->deleteFile(groups.at(1)->files().last()->name()));
+    m_controller->removeAllMarkedFiles();
+    EXPECT_FALSE(m_controller->areStoreCommandsEnabled());
+    ASSERT_TRUE(waitFor(&MainWindowController::resultsLoaded));
+    auto* alert = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+    ASSERT_TRUE(alert);
+    EXPECT_EQ(alert->text(), QStringLiteral("Unable to stage files for removal."));
+    alert->accept();
+    EXPECT_TRUE(stagedRows().isEmpty());
+    EXPECT_EQ(m_controller->numOfTrashFiles(), 0u);
 }
 
 TEST_F(MainWindowMarkingTest, deleteStagesWithTheKeptCopyAndMovesTheSelection)

@@ -163,6 +163,34 @@ TEST_F(ResultsControllerTest, reloadSelectsTheSameFileByDigestAndPathOnlyInExpan
     EXPECT_FALSE(controller.details()->isAnySelected());
 }
 
+TEST_F(ResultsControllerTest, aGroupSelectedWithItsFilesKeepsOneRangeUntilPartOfItGoes)
+{
+    const QByteArray a = addGroup(QStringLiteral("a"), 3);
+    const QByteArray b = addGroup(QStringLiteral("b"), 2);
+    controller.loadFilesFromDatabase();
+    ResultsSelectionModel& selection = *controller.selectionModel();
+    // As the outline view selects every shown row: the group rows, and each group's files as a range.
+    QItemSelection all(groupIndex(a), groupIndex(b, Model::ColumnCount - 1));
+    for (const QByteArray& digest : {a, b})
+        all.select(fileIndex(digest, 0), fileIndex(digest, group(digest)->count() - 1, Model::ColumnCount - 1));
+    selection.select(all, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+    EXPECT_EQ(selection.selection().size(), 1);
+    EXPECT_EQ(selection.selectedRowsInOrder().size(), 7);
+
+    // A Ctrl+click takes one file away; the rest stays selected.
+    selection.setCurrentIndex(fileIndex(a, 1), QItemSelectionModel::Toggle | QItemSelectionModel::Rows);
+    const QList<std::pair<QModelIndex, bool>> rows = {{groupIndex(a), true}, {fileIndex(a, 0), true},
+        {fileIndex(a, 1), false}, {fileIndex(a, 2), true}, {groupIndex(b), true}, {fileIndex(b, 1), true}};
+    for (const auto& [row, isSelected] : rows)
+        EXPECT_EQ(selection.isRowSelected(row), isSelected) << row.row() << " of " << row.parent().row();
+    EXPECT_EQ(selectedName(), QStringLiteral("group a0"));
+
+    // A reload selects the one remembered row.
+    controller.loadFilesFromDatabase();
+    EXPECT_FALSE(selection.isRowSelected(fileIndex(b, 1)));
+    EXPECT_EQ(selection.selectedRowsInOrder().size(), 1);
+}
+
 TEST_F(ResultsControllerTest, detailsDescribeTheSelectedFileOrGroup)
 {
     const QByteArray a = addGroup(QStringLiteral("a"), 3, 1536);

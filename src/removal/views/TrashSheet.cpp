@@ -18,6 +18,8 @@
 #include <QTableView>
 #include <QVBoxLayout>
 
+#include <algorithm>
+
 namespace pairsift {
 namespace {
 
@@ -27,9 +29,10 @@ constexpr int progressSteps = 1000;
 } // namespace
 
 TrashSheet* TrashSheet::openOver(QWidget* parent, std::shared_ptr<PairsiftDatabase> database, SOLoggerPtr logger,
-    Completion completion, std::shared_ptr<PhotoLibraryHandlers> photoLibraryHandlers)
+    Completion completion, std::shared_ptr<PhotoLibraryHandlers> photoLibraryHandlers, IconAndKindCache* icons)
 {
     auto* sheet = new TrashSheet(std::move(database), std::move(logger), parent);
+    sheet->controller()->setIcons(icons);
     if (photoLibraryHandlers)
         sheet->controller()->setPhotoLibraryHandlers(std::move(photoLibraryHandlers));
     connect(sheet, &QDialog::finished, sheet, [sheet, completion = std::move(completion)] {
@@ -161,22 +164,41 @@ void TrashSheet::askForPermanentDeletion(quint64 count)
     alert->setDefaultButton(qobject_cast<QPushButton*>(alert->escapeButton()));
 }
 
+QList<int> TrashSheet::selectedRows() const
+{
+    // Whole rows are selected, so each range's rows are selected rows; walking the ranges is linear, where
+    // asking row by row costs rows × ranges.
+    QList<int> rows;
+    for (const QItemSelectionRange& range : m_table->selectionModel()->selection()) {
+        for (int row = range.top(); row <= range.bottom(); ++row)
+            rows.append(row);
+    }
+    std::sort(rows.begin(), rows.end());
+    rows.erase(std::unique(rows.begin(), rows.end()), rows.end());
+    return rows;
+}
+
 void TrashSheet::sendSelectionToController()
 {
-    if (m_isApplyingSelection)
-        return;
-    QList<int> rows;
-    for (const QModelIndex& index : m_table->selectionModel()->selectedRows())
-        rows.append(index.row());
-    m_controller->setSelectionIndexes(rows);
+    if (!m_isApplyingSelection)
+        m_controller->setSelectionIndexes(selectedRows());
 }
 
 void TrashSheet::showSelectionFromController()
 {
+    const QList<int>& rows = m_controller->selectionIndexes();
+    if (rows == selectedRows())
+        return;
     QItemSelection selection;
     const QAbstractItemModel* model = m_table->model();
-    for (int row : m_controller->selectionIndexes())
-        selection.select(model->index(row, 0), model->index(row, model->columnCount() - 1));
+    const int lastColumn = model->columnCount() - 1;
+    for (qsizetype start = 0; start < rows.size();) {
+        qsizetype end = start;
+        while (end + 1 < rows.size() && rows.at(end + 1) == rows.at(end) + 1)
+            ++end;
+        selection.append(QItemSelectionRange(model->index(rows.at(start), 0), model->index(rows.at(end), lastColumn)));
+        start = end + 1;
+    }
     m_isApplyingSelection = true;
     m_table->selectionModel()->select(selection, QItemSelectionModel::ClearAndSelect);
     m_isApplyingSelection = false;

@@ -13,6 +13,7 @@ class QTableView;
 
 namespace pairsift {
 
+class IconAndKindCache;
 class PairsiftDatabase;
 class PhotoLibraryHandlers;
 class SOLogger;
@@ -32,9 +33,11 @@ public:
     using Completion = std::function<void(bool hasChangedFiles)>;
 
     // Opens a fresh sheet window-modal over `parent`, loads the staged list and returns at once. The sheet
-    // deletes itself after the completion.
+    // deletes itself after the completion. `icons` (the results list's, which must outlive the sheet) saves
+    // looking up again the icons the list already has.
     static TrashSheet* openOver(QWidget* parent, std::shared_ptr<PairsiftDatabase> database, SOLoggerPtr logger,
-        Completion completion, std::shared_ptr<PhotoLibraryHandlers> photoLibraryHandlers = {});
+        Completion completion, std::shared_ptr<PhotoLibraryHandlers> photoLibraryHandlers = {},
+        IconAndKindCache* icons = nullptr);
 
     TrashSheet(std::shared_ptr<PairsiftDatabase> database, SOLoggerPtr logger, QWidget* parent = nullptr);
 
@@ -52,8 +55,11 @@ private:
     void followController();
     // Window-modal over the sheet; the controller hears the answer.
     void askForPermanentDeletion(quint64 count);
+    // The controller's selection, sent to the table as contiguous ranges unless the table shows it already.
     void showSelectionFromController();
     void sendSelectionToController();
+    // The table's selected rows, sorted, from its ranges.
+    QList<int> selectedRows() const;
 
     TrashSheetController* m_controller;
     QTableView* m_table = nullptr;

@@ -3,6 +3,8 @@
 #include "model/Session.h"
 #include "results/ResultsController.h"
 #include "results/ResultsListModel.h"
+#include "results/ResultsSelectionModel.h"
+#include "results/views/ResultsOutlineView.h"
 #include "results/views/PreviewWindow.h"
 #include "results/views/SelectionDetailsView.h"
 #include "settings/PairsiftDefaults.h"
@@ -22,7 +24,7 @@ namespace pairsift {
 ResultsView::ResultsView(ResultsController& controller, QWidget* parent)
     : QWidget(parent)
     , m_controller(controller)
-    , m_dupView(new KeyForwardingOutlineView)
+    , m_dupView(new ResultsOutlineView(controller.selectionModel()))
     , m_detailsView(new SelectionDetailsView(*controller.details()))
 {
     auto* splitter = new QSplitter(Qt::Horizontal, this);
@@ -149,7 +151,7 @@ void ResultsView::togglePreviewPanel()
 
 void ResultsView::quickLookSelectedItems()
 {
-    m_selectedItemsForQuickLook = m_controller.filesForRows(m_dupView->selectedItems());
+    m_selectedItemsForQuickLook = m_controller.filesForRows(m_controller.selectionModel()->selectedRowsInOrder());
     if (isPreviewVisible())
         m_sharedPanel->reloadData();
 }

@@ -5,6 +5,7 @@
 #include "RemovalScene.h"
 #include "RemovalTestSupport.h"
 #include "photolibs/ContainerType.h"
+#include "platform/desktop/Trash.h"
 #include "removal/TrashSheetController.h"
 #include "removal/TrashSheetFilesModel.h"
 #include "store/PairsiftDatabase.h"
@@ -19,10 +20,13 @@
 #include <QMessageBox>
 #include <QPushButton>
 #include <QTableView>
+#include <QItemSelectionModel>
+#include <QMouseEvent>
 #include <QThread>
 
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <optional>
 
 namespace pairsift {
@@ -128,6 +132,76 @@ TEST(TrashSheet, showsWhyAFileWasNotRemovedAndAsksBeforeDeletingPermanently)
         EXPECT_FALSE(controller->isRunning());
         EXPECT_TRUE(QFileInfo(staged).isFile());
     }
+    sheet->reject();
+}
+
+void clickRow(QTableView* table, int row, Qt::KeyboardModifiers modifiers = {})
+{
+    const QRect cell = table->visualRect(table->model()->index(row, TrashSheetFilesModel::NameColumn));
+    const QPointF global = table->viewport()->mapToGlobal(cell.center());
+    QMouseEvent press(QEvent::MouseButtonPress, cell.center(), global, Qt::LeftButton, Qt::LeftButton, modifiers);
+    QMouseEvent release(QEvent::MouseButtonRelease, cell.center(), global, Qt::LeftButton, Qt::NoButton, modifiers);
+    QApplication::sendEvent(table->viewport(), &press);
+    QApplication::sendEvent(table->viewport(), &release);
+}
+
+QList<int> shownRows(QTableView* table)
+{
+    QList<int> rows;
+    for (const QModelIndex& index : table->selectionModel()->selectedRows())
+        rows.append(index.row());
+    std::sort(rows.begin(), rows.end());
+    return rows;
+}
+
+TEST(TrashSheet, theSelectionMakesOneRoundTripBetweenListAndControllerAlsoDuringARun)
+{
+    test::RemovalScene scene;
+    for (const char* name : {"a.txt", "b.txt", "c.txt", "d.txt", "e.txt"})
+        scene.addFile(QString::fromLatin1(name));
+    QWidget window;
+    window.show();
+    TrashSheet* sheet = TrashSheet::openOver(&window, scene.store, {}, {});
+    TrashSheetController* controller = sheet->controller();
+    ASSERT_TRUE(test::waitUntil([&] { return !controller->isBusy(); }));
+    auto* table = sheet->findChild<QTableView*>();
+    int viewChanges = 0;
+    QObject::connect(table->selectionModel(), &QItemSelectionModel::selectionChanged, [&] { ++viewChanges; });
+
+    // The user's clicks reach the controller, and are not applied to the list a second time.
+    clickRow(table, 1);
+    clickRow(table, 3, Qt::ShiftModifier);
+    EXPECT_EQ(controller->selectionIndexes(), (QList<int>{1, 2, 3}));
+    EXPECT_EQ(viewChanges, 2);
+
+    // The controller's selection reaches the list as contiguous ranges.
+    controller->setSelectionIndexes({0, 2, 3});
+    EXPECT_EQ(shownRows(table), (QList<int>{0, 2, 3}));
+    EXPECT_EQ(table->selectionModel()->selection().size(), 2);
+
+    // A click during a run changes nothing; afterwards the file the Trash refused is still listed and selected.
+    const QString refused = controller->deletedFiles().at(2)->name();
+    std::atomic<bool> isReleased{false};
+    RemovalFileSystem waiting = test::desktopFileSystem();
+    waiting.moveToTrash = [&](const QString& path, Error* error) {
+        const QDeadlineTimer deadline(10000);
+        while (!isReleased && !deadline.hasExpired())
+            QThread::msleep(5);
+        return path != refused && moveToTrash(path, error);
+    };
+    controller->setFileSystem(waiting);
+    button(sheet, QStringLiteral("Delete"))->click();
+    ASSERT_TRUE(controller->isRunning());
+    clickRow(table, 4);
+    EXPECT_EQ(controller->selectionIndexes(), (QList<int>{0, 2, 3}));
+    isReleased = true;
+    ASSERT_TRUE(test::waitUntil([&] { return !controller->isRunning(); }));
+    ASSERT_EQ(table->model()->rowCount(), 3);
+    const int refusedRow = static_cast<int>(controller->deletedFiles().indexOf(
+        *std::find_if(controller->deletedFiles().cbegin(), controller->deletedFiles().cend(),
+                      [&](const FileItemPtr& file) { return file->name() == refused; })));
+    EXPECT_EQ(controller->selectionIndexes(), QList<int>{refusedRow});
+    EXPECT_EQ(shownRows(table), QList<int>{refusedRow});
     sheet->reject();
 }
 

@@ -81,6 +81,17 @@ TEST_F(ResultsViewTest, aFileThatIsNoPictureIsPreviewedByItsIconAtTheFullSize)
     EXPECT_EQ(group(a)->files()[1]->preview(), controller.details()->preview());
 }
 
+TEST_F(ResultsViewTest, afterSelectAllACtrlClickOnAFileDeselectsOnlyThatFile)
+{
+    list().selectAll();
+    const QRect second = list().visualRect(fileIndex(a, 1, ResultsListModel::FileSizeColumn));
+    QTest::mouseClick(list().viewport(), Qt::LeftButton, Qt::ControlModifier, second.center());
+    const QList<std::pair<QModelIndex, bool>> rows = {
+        {groupIndex(a), true}, {fileIndex(a, 0), true}, {fileIndex(a, 1), false}, {fileIndex(a, 2), true}};
+    for (const auto& [row, isSelected] : rows)
+        EXPECT_EQ(controller.selectionModel()->isRowSelected(row), isSelected) << row.row();
+}
+
 TEST_F(ResultsViewTest, boxClicksMarkAndAnOptionClickKeepsOnlyTheClickedFile)
 {
     clickBox(fileIndex(a, 2), Qt::NoModifier);
