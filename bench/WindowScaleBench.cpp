@@ -16,6 +16,7 @@
 #include "app/MainWindowController.h"
 #include "app/PairsiftApplication.h"
 #include "model/Session.h"
+#include "platform/FileDescriptor.h"
 #include "platform/UserDefaults.h"
 #include "platform/desktop/Trash.h"
 #include "removal/TrashSheetController.h"
@@ -29,6 +30,7 @@
 #include <QDir>
 #include <QEventLoop>
 #include <QFile>
+#include <QFileInfo>
 #include <QMessageBox>
 #include <QMouseEvent>
 #include <QPushButton>
@@ -37,6 +39,8 @@
 
 #include <cstdio>
 #include <functional>
+
+#include <fcntl.h>
 
 using namespace pairsift;
 using pairsift::bench::StallMeter;
@@ -131,8 +135,10 @@ int benchSheet(const QString& workspace, int count)
     const QStringList alone = writeFiles(tree + QStringLiteral("/alone"), QStringLiteral("a"), count);
     QElapsedTimer trashClock;
     trashClock.start();
+    const FileDescriptor aloneFolder(
+        ::open(QFile::encodeName(tree + QStringLiteral("/alone")).constData(), O_PATH | O_DIRECTORY | O_CLOEXEC));
     for (const QString& path : alone)
-        moveToTrash(path);
+        moveToTrash(aloneFolder.get(), QFile::encodeName(QFileInfo(path).fileName()), path, [] { return true; });
     const double trashSeconds = static_cast<double>(trashClock.nsecsElapsed()) / 1e9;
     std::printf("%d Trash moves alone: %.3f s\n", count, trashSeconds);
 

@@ -128,14 +128,12 @@ TEST_F(TrashSheetControllerTest, progressReachesTheSheetDuringTheRunAndAVanished
         if (controller.progress() == 75.0 && controller.automaticMessage() == QStringLiteral("Remaining files: 1"))
             hasShownThree = true;
     });
-    RemovalFileSystem waitingAtLast = test::desktopFileSystem();
-    waitingAtLast.moveToTrash = [&, last = paths.at(3)](const QString& path, Error* error) {
+    controller.setFileSystem(test::desktopFileSystemAfter([&, last = paths.at(3)](const QString& path, Error*) {
         const QDeadlineTimer deadline(10000);
         while (path == last && !hasShownThree && !deadline.hasExpired())
             QThread::msleep(5);
-        return moveToTrash(path, error);
-    };
-    controller.setFileSystem(waitingAtLast);
+        return true;
+    }));
     runOnAll(&TrashSheetController::deletePermanently);
 
     EXPECT_TRUE(hasShownThree);
