@@ -10,6 +10,7 @@
 // Runs offscreen unless a display is chosen. Home, settings, store, Trash and files live in a temporary
 // folder. Standard output: one line per step.
 
+#include "BenchWorkspace.h"
 #include "StallMeter.h"
 #include "app/ApplicationLauncher.h"
 #include "app/MainWindow.h"
@@ -305,21 +306,10 @@ int main(int argc, char** argv)
         std::fprintf(stderr, "usage: window-scale-bench sheet|staging|clear [COUNT]\n");
         return 2;
     }
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
     QTemporaryDir workspace;
-    for (const char* name : {"home", "data", "config", "cache"})
-        QDir().mkpath(workspace.filePath(QString::fromLatin1(name)));
-    // Before anything reads them: the Trash too lives in the temporary folder.
-    qputenv("HOME", workspace.filePath(QStringLiteral("home")).toUtf8());
-    qputenv("XDG_DATA_HOME", workspace.filePath(QStringLiteral("data")).toUtf8());
-    qputenv("XDG_CONFIG_HOME", workspace.filePath(QStringLiteral("config")).toUtf8());
-    qputenv("XDG_CACHE_HOME", workspace.filePath(QStringLiteral("cache")).toUtf8());
-
+    bench::isolateHome(workspace);
     PairsiftApplication application(argc, argv);
-    // The files lie in the temporary folder, which the built-in table counts as the system's.
-    setSystemPathTable(SystemPathTable{});
-    UserDefaults::setConfigurationFolder(workspace.filePath(QStringLiteral("config/Pairsift")));
+    bench::useWorkspaceSettings(workspace);
     if (scenario == QLatin1String("sheet"))
         return benchSheet(workspace.path(), count);
     if (scenario == QLatin1String("staging"))

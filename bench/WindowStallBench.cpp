@@ -8,6 +8,7 @@
 // is saved as PNG at each stage (empty, locations added, counting, processing, results); grabbing itself
 // stalls the loop, so the figures of such a run do not count.
 
+#include "BenchWorkspace.h"
 #include "StallMeter.h"
 #include "app/ApplicationLauncher.h"
 #include "app/MainView.h"
@@ -72,21 +73,11 @@ int main(int argc, char** argv)
             return 2;
         }
     }
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-
     QTemporaryDir workspace;
-    for (const char* name : {"home", "data", "config", "cache", "tree"})
-        QDir().mkpath(workspace.filePath(QString::fromLatin1(name)));
-    qputenv("HOME", workspace.filePath(QStringLiteral("home")).toUtf8());
-    qputenv("XDG_DATA_HOME", workspace.filePath(QStringLiteral("data")).toUtf8());
-    qputenv("XDG_CONFIG_HOME", workspace.filePath(QStringLiteral("config")).toUtf8());
-    qputenv("XDG_CACHE_HOME", workspace.filePath(QStringLiteral("cache")).toUtf8());
-
+    bench::isolateHome(workspace);
+    QDir().mkpath(workspace.filePath(QStringLiteral("tree")));
     PairsiftApplication application(argc, argv);
-    // The tree lies in the temporary folder, which the built-in table counts as the system's.
-    setSystemPathTable(SystemPathTable{});
-    UserDefaults::setConfigurationFolder(workspace.filePath(QStringLiteral("config/Pairsift")));
+    bench::useWorkspaceSettings(workspace);
     UserDefaults::standard().setValue(SettingsKey::IgnoreSmallFiles, QStringLiteral("NO"));
     const QString tree = workspace.filePath(QStringLiteral("tree"));
     writeTree(tree, fileCount);
