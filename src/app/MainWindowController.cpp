@@ -246,6 +246,7 @@ void MainWindowController::setScanNoteText(const QString& text)
 void MainWindowController::updateWastedInfo()
 {
     m_hasScanFailed = false;
+    m_hasScanStopped = false;
     m_wastedInfoText = formatString("Wasted space: %@", stringWithDiskSpace(m_session->wastedSpace()));
     Q_EMIT wastedInfoTextChanged();
 }
