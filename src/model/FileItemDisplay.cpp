@@ -77,13 +77,13 @@ QString FileItem::fileKindWithPathName(const QString& path)
 
 QString FileItem::kind() const
 {
-    return fileKindWithPathName(m_name);
+    return fileKindWithPathName(name());
 }
 
 QIcon FileItem::icon() const
 {
     // A photo inside a library shows the library's icon.
-    return iconForPath(isRegularFile() ? m_name : containerPath());
+    return iconForPath(isRegularFile() ? name() : containerPath());
 }
 
 QImage FileItem::preview() const
@@ -102,7 +102,7 @@ void FileItem::setPreview(const QImage& preview)
 
 bool FileItem::fillPreview()
 {
-    const QImage image = thumbnailOf(m_name);
+    const QImage image = thumbnailOf(name());
     if (image.isNull())
         return false;
     setPreview(image);
@@ -116,12 +116,12 @@ QString FileItem::sizeString() const
 
 QUrl FileItem::previewItemURL() const
 {
-    return QUrl::fromLocalFile(m_name);
+    return QUrl::fromLocalFile(name());
 }
 
 QString FileItem::previewItemTitle() const
 {
-    return lastPathComponent(m_name);
+    return baseName();
 }
 
 } // namespace pairsift

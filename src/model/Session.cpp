@@ -24,7 +24,7 @@ bool Session::addNewFile(const FileItemPtr& file)
     m_allFiles.push_back(file);
     publishFileCount();
 
-    if (!m_db->addFile(file->name(), file->totalSize(), file->dateCreated(), file->containerType(),
+    if (!m_db->addEncodedFile(file->encodedName(), file->totalSize(), file->dateCreated(), file->containerType(),
             file->containerPath())) {
         logError(m_logger, "Unable to add file '%@' to database", file->name());
         return false;

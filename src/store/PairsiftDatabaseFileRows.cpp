@@ -61,14 +61,22 @@ QByteArray belowFolderCondition(const QString& folder)
 bool PairsiftDatabase::addFile(const QString& name, std::uint64_t size, const QDateTime& created,
     const QString& containerType, const QString& containerPath)
 {
+    // A null path binds NULL, as bindPath() does.
+    return addEncodedFile(name.isNull() ? QByteArray() : QFile::encodeName(name), size, created, containerType,
+        containerPath);
+}
+
+bool PairsiftDatabase::addEncodedFile(const QByteArray& name, std::uint64_t size, const QDateTime& created,
+    const QString& containerType, const QString& containerPath)
+{
     SqlStatementUse use(statement(AddFileStatement));
-    use.bindPath(1, name);
+    use.bindEncodedPath(1, name);
     use.bindInt64(2, static_cast<std::int64_t>(size));
     use.bindInt64(3, storedSeconds(created));
     use.bindText(4, containerType);
     use.bindPath(5, containerPath);
     if (use.step() != SQLITE_DONE) {
-        logFailure("Error adding file '%@' to database: %s", name, lastMessage());
+        logFailure("Error adding file '%@' to database: %s", QFile::decodeName(name), lastMessage());
         return false;
     }
     return true;
