@@ -16,6 +16,7 @@
 #include <QFile>
 
 #include <algorithm>
+#include <array>
 #include <cerrno>
 
 #include <unistd.h>
@@ -110,8 +111,17 @@ void FileItem::setName(const QString& name)
     if (Extras* extras = m_extras.load(std::memory_order_acquire))
         extras->exactName.reset();
     const qsizetype separator = name.lastIndexOf(QLatin1Char('/'));
-    m_folder = separator < 0 ? FileItemFolder() : FileItemFolder::of(name.left(separator));
-    m_baseName = FileItemName(QStringView(name).mid(separator + 1).toUtf8());
+    m_folder = separator < 0 ? FileItemFolder() : FileItemFolder::of(QStringView(name).left(separator));
+    const QStringView own = QStringView(name).mid(separator + 1);
+    // Most names are ASCII and short: their bytes need no conversion and no allocation.
+    std::array<char, 64> ascii;
+    if (own.size() <= static_cast<qsizetype>(ascii.size())
+        && std::all_of(own.begin(), own.end(), [](QChar character) { return character.unicode() < 0x80; })) {
+        std::transform(own.begin(), own.end(), ascii.begin(), [](QChar character) { return static_cast<char>(character.unicode()); });
+        m_baseName = FileItemName(QByteArrayView(ascii.data(), own.size()));
+    } else {
+        m_baseName = FileItemName(own.toUtf8());
+    }
 }
 
 bool FileItem::hasExactName() const

@@ -5,6 +5,8 @@
 #include <QFile>
 #include <QHash>
 
+#include <algorithm>
+#include <array>
 #include <atomic>
 #include <mutex>
 #include <utility>
@@ -37,28 +39,36 @@ FolderTable& folderTable()
 
 } // namespace
 
-FileItemFolder FileItemFolder::of(const QString& path)
+FileItemFolder FileItemFolder::of(QStringView path)
 {
-    // Files come folder by folder, from the walk and from the store alike.
-    thread_local FileItemFolder last;
-    if (!last.isNull() && last.text() == path)
-        return last;
+    // Files come folder by folder, from the walk, and from the store a few folders at a time (the
+    // copies of one group): the folders met last are found without the table.
+    thread_local std::array<FileItemFolder, 4> recent;
+    for (std::size_t index = 0; index < recent.size(); ++index) {
+        if (!recent[index].isNull() && recent[index].text() == path) {
+            std::rotate(recent.begin(), recent.begin() + static_cast<std::ptrdiff_t>(index),
+                recent.begin() + static_cast<std::ptrdiff_t>(index) + 1);
+            return recent.front();
+        }
+    }
     FolderTable& table = folderTable();
     FileItemFolder found;
     {
+        const QString text = path.toString();
         const std::lock_guard lock(table.mutex);
-        Entry*& entry = table.entries[path];
+        Entry*& entry = table.entries[text];
         if (!entry) {
             entry = new Entry;
             // Never null, so the root's folder still starts with an empty prefix.
-            entry->text = path.isNull() ? QStringLiteral("") : path;
-            entry->bytes = QFile::encodeName(path);
+            entry->text = text.isNull() ? QStringLiteral("") : text;
+            entry->bytes = QFile::encodeName(text);
         }
         entry->handles.fetch_add(1, std::memory_order_relaxed);
         found = FileItemFolder(entry);
     }
-    // Outside the lock: the handle it replaces may be the last of its folder.
-    last = found;
+    // Outside the lock: the handle it pushes out may be the last of its folder.
+    std::rotate(recent.begin(), recent.end() - 1, recent.end());
+    recent.front() = found;
     return found;
 }
 

@@ -12,7 +12,7 @@ class FileItemFolder {
 public:
     FileItemFolder() = default;
     // The entry of `path`, made when it is new (the root's folder is the empty text).
-    static FileItemFolder of(const QString& path);
+    static FileItemFolder of(QStringView path);
 
     FileItemFolder(const FileItemFolder& other);
     FileItemFolder(FileItemFolder&& other) noexcept;
