@@ -3,12 +3,14 @@
 #include "model/PairsiftCompare.h"
 
 #include <QFile>
-#include <QHash>
+#include <QHashFunctions>
 
 #include <algorithm>
 #include <array>
 #include <atomic>
+#include <functional>
 #include <mutex>
+#include <unordered_map>
 #include <utility>
 
 namespace pairsift {
@@ -25,10 +27,16 @@ struct FileItemFolder::Entry {
 
 namespace {
 
+// Looked up by a view of the path, so a folder already there costs no allocation.
+struct FolderHash {
+    using is_transparent = void;
+    size_t operator()(QStringView path) const noexcept { return qHash(path); }
+};
+
 // Never destroyed: handles may outlive static destruction (thread-local ones, items freed late).
 struct FolderTable {
     std::mutex mutex;
-    QHash<QString, FileItemFolder::Entry*> entries;
+    std::unordered_map<QString, FileItemFolder::Entry*, FolderHash, std::equal_to<>> entries;
 };
 
 FolderTable& folderTable()
@@ -54,17 +62,17 @@ FileItemFolder FileItemFolder::of(QStringView path)
     FolderTable& table = folderTable();
     FileItemFolder found;
     {
-        const QString text = path.toString();
         const std::lock_guard lock(table.mutex);
-        Entry*& entry = table.entries[text];
-        if (!entry) {
-            entry = new Entry;
+        auto known = table.entries.find(path);
+        if (known == table.entries.end()) {
+            auto* entry = new Entry;
             // Never null, so the root's folder still starts with an empty prefix.
-            entry->text = text.isNull() ? QStringLiteral("") : text;
-            entry->bytes = QFile::encodeName(text);
+            entry->text = path.isNull() ? QStringLiteral("") : path.toString();
+            entry->bytes = QFile::encodeName(entry->text);
+            known = table.entries.emplace(entry->text, entry).first;
         }
-        entry->handles.fetch_add(1, std::memory_order_relaxed);
-        found = FileItemFolder(entry);
+        known->second->handles.fetch_add(1, std::memory_order_relaxed);
+        found = FileItemFolder(known->second);
     }
     // Outside the lock: the handle it pushes out may be the last of its folder.
     std::rotate(recent.begin(), recent.end() - 1, recent.end());
@@ -110,7 +118,7 @@ void FileItemFolder::release() noexcept
     {
         const std::lock_guard lock(table.mutex);
         if (m_entry->handles.fetch_sub(1, std::memory_order_acq_rel) == 1) {
-            table.entries.remove(m_entry->text);
+            table.entries.erase(m_entry->text);
             freed = m_entry;
         }
     }
