@@ -145,8 +145,11 @@ void MainView::showTexts()
     m_scanNoteLabel->setText(m_controller.scanNoteText());
     m_scanNoteLabel->setToolTip(m_controller.scanNoteToolTip());
     m_scanNoteLabel->setVisible(!m_controller.scanNoteText().isEmpty());
-    // After a failure the status line says only that: "No duplicate files." would claim a result.
-    m_selectionInfoLabel->setText(m_controller.hasScanFailed() ? QString() : m_controller.resultsController().selectionInfoText());
+    // After a failure the status line says only that, and after a stop "No duplicate files." would claim a
+    // result.
+    const bool isSelectionInfoHidden =
+        m_controller.hasScanFailed() || (m_controller.hasScanStopped() && !m_controller.isNonEmpty());
+    m_selectionInfoLabel->setText(isSelectionInfoHidden ? QString() : m_controller.resultsController().selectionInfoText());
     m_trashInfoLabel->setText(m_controller.trashInfo());
     m_trashButton->setIcon(QIcon(QPixmap::fromImage(namedImage(m_controller.trashIconName()))));
 }

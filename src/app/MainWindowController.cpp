@@ -256,6 +256,7 @@ void MainWindowController::setScanNoteText(const QString& text, const QString& t
 void MainWindowController::updateWastedInfo()
 {
     m_hasScanFailed = false;
+    m_hasScanStopped = false;
     m_wastedInfoText = formatString("Wasted space: %@", stringWithDiskSpace(m_session->wastedSpace()));
     Q_EMIT wastedInfoTextChanged();
 }

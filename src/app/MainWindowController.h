@@ -160,6 +160,9 @@ public:
     // The last scan, or the load after it, failed: the status line says so instead of the results' texts,
     // until the next scan or load.
     bool hasScanFailed() const { return m_hasScanFailed; }
+    // The last scan was stopped: the status line says so instead of the wasted space, and never claims
+    // that there are no duplicates, until the next scan or load.
+    bool hasScanStopped() const { return m_hasScanStopped; }
     // The main view is showing: no scan is on screen.
     bool mainViewActive() const;
     // From startScan() until the scan's last completion.
@@ -275,6 +278,7 @@ private:
     void processingCompletion(const RunOutcome& outcome);
     // The failure alert over the window and `status` in the status line; nothing is listed.
     void showFailure(const QString& message, const QString& reason, const QString& status);
+    void showStopped();
     // Back on the main view after a scan; runs a refresh that waited for the scan.
     void finishScan();
     void setScanning(bool scanning);
@@ -312,6 +316,9 @@ private:
     QString m_busyMessage;
     bool m_isScanning = false;
     bool m_hasScanFailed = false;
+    bool m_hasScanStopped = false;
+    // The next load shows the results a stopped scan left.
+    bool m_isStopPending = false;
     bool m_optionKeyDown = false;
     // A refresh asked for while a scan ran or results loaded; done when that ends.
     bool m_isUpdatePending = false;

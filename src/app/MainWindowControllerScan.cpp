@@ -104,8 +104,8 @@ void MainWindowController::stopScan()
         m_processingViewController->stop();
 }
 
-// A failed walk (the store refused it, or it threw) was rolled back: it ends with nothing counted, like a
-// stop, but says so.
+// A stopped or failed walk (the store refused it, or it threw) was rolled back: the store holds the previous
+// scan's rows again. A stop shows them; a failure says so and lists nothing.
 void MainWindowController::countingCompletion(const RunOutcome& outcome)
 {
     const UnreadableFolders& unreadable = m_countingViewController->unreadableFolders();
@@ -128,10 +128,14 @@ void MainWindowController::countingCompletion(const RunOutcome& outcome)
     if (!outcome.isFinished())
         m_session->clear();
     finishScan();
-    if (outcome.hasFailed())
+    if (outcome.hasFailed()) {
         showFailure(QStringLiteral("The scan could not be completed."), outcome.reason(), QStringLiteral("Scan failed."));
-    else
+    } else if (outcome.isStopped()) {
+        m_isStopPending = true;
+        loadFilesFromDatabase();
+    } else {
         updateWastedInfo();
+    }
 }
 
 void MainWindowController::processingCompletion(const RunOutcome& outcome)
@@ -159,6 +163,7 @@ void MainWindowController::processingCompletion(const RunOutcome& outcome)
     if (isUpdatePending)
         pruneFilesOutsideScanLocations();
     // A stopped comparison shows the groups whose files already have a SHA-1 in the store.
+    m_isStopPending = outcome.isStopped();
     loadFilesFromDatabase();
 }
 
@@ -172,6 +177,14 @@ void MainWindowController::showFailure(const QString& message, const QString& re
     Q_EMIT isNonEmptyChanged();
     Q_EMIT commandStateChanged();
     alertFailure(m_window.get(), message, reason);
+}
+
+void MainWindowController::showStopped()
+{
+    m_hasScanFailed = false;
+    m_hasScanStopped = true;
+    m_wastedInfoText = QStringLiteral("Scan stopped.");
+    Q_EMIT wastedInfoTextChanged();
 }
 
 void MainWindowController::finishScan()
@@ -226,6 +239,7 @@ void MainWindowController::loadFilesFromDatabase()
 
 void MainWindowController::showLoadedFiles(const RunOutcome& outcome, const std::vector<FileItemPtr>& files)
 {
+    const bool isAfterStop = std::exchange(m_isStopPending, false);
     if (outcome.hasFailed()) {
         updateTrashInfo();
         setBusyState(false, QString());
@@ -236,7 +250,10 @@ void MainWindowController::showLoadedFiles(const RunOutcome& outcome, const std:
         return;
     }
     m_results->displayLoadedFiles(files);
-    updateWastedInfo();
+    if (isAfterStop)
+        showStopped();
+    else
+        updateWastedInfo();
     updateTrashInfo();
     setBusyState(false, QString());
     Q_EMIT isNonEmptyChanged();

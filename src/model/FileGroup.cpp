@@ -33,7 +33,7 @@ QByteArray FileGroup::sha1() const
 QString FileGroup::fileName() const
 {
     const FileItemPtr first = head();
-    return first ? first->previewItemTitle() : QString();
+    return first ? first->baseName() : QString();
 }
 
 quint64 FileGroup::fileSize() const
@@ -156,8 +156,13 @@ void FileGroup::sortWithLocations(const QStringList& locationPaths, qint64 prefe
     std::vector<Entry> entries;
     entries.reserve(static_cast<size_t>(m_files.size()));
     for (const FileItemPtr& file : std::as_const(m_files)) {
-        const qsizetype index = indexOfContainingDirectoryInLocationArray(file->name(), locationPaths);
-        entries.push_back({index == NotFound ? std::numeric_limits<quint64>::max() : static_cast<quint64>(index), file});
+        // The first location the path starts with, as indexOfContainingDirectoryInLocationArray() finds it,
+        // without composing the path.
+        const auto location = std::find_if(locationPaths.cbegin(), locationPaths.cend(),
+            [&file](const QString& path) { return file->nameStartsWith(path); });
+        entries.push_back({location == locationPaths.cend() ? std::numeric_limits<quint64>::max()
+                                                            : static_cast<quint64>(location - locationPaths.cbegin()),
+            file});
     }
     const QList<FileSortDescriptor> descriptors = FileItem::sortDescriptors(preferringFiles == 0);
     std::stable_sort(entries.begin(), entries.end(), [&](const Entry& left, const Entry& right) {

@@ -10,9 +10,13 @@
 #include "photolibs/ContainerType.h"
 #include "platform/ConsoleLog.h"
 #include "platform/Format.h"
+#include "platform/PackageTypes.h"
 #include "support/foundation/CopyNumber.h"
 
+#include <QFile>
+
 #include <algorithm>
+#include <array>
 #include <cerrno>
 
 #include <unistd.h>
@@ -56,11 +60,106 @@ int compareNumbers(qint64 left, qint64 right)
     return left < right ? -1 : (left > right ? 1 : 0);
 }
 
+// Whether UTF-8 gives the text back: a lone surrogate cannot be written in it.
+bool isUtf8Exact(QStringView text)
+{
+    for (qsizetype index = 0; index < text.size(); ++index) {
+        const QChar character = text[index];
+        if (!character.isSurrogate())
+            continue;
+        if (!character.isHighSurrogate() || index + 1 == text.size() || !text[index + 1].isLowSurrogate())
+            return false;
+        ++index;
+    }
+    return true;
+}
+
 } // namespace
 
 FileItem::FileItem(const QString& name)
-    : m_name(name)
 {
+    setName(name);
+}
+
+QString FileItem::name() const
+{
+    if (hasExactName())
+        return *m_extras.load(std::memory_order_acquire)->exactName;
+    const QByteArrayView own = m_baseName.bytes();
+    if (m_folder.isNull())
+        return QString::fromUtf8(own);
+    const QString& folder = m_folder.text();
+    QString path;
+    path.reserve(folder.size() + 1 + own.size());
+    path.append(folder).append(QLatin1Char('/'));
+    const bool isAscii = std::all_of(own.begin(), own.end(), [](char byte) { return static_cast<signed char>(byte) >= 0; });
+    if (isAscii)
+        path.append(QLatin1StringView(own.data(), own.size()));
+    else
+        path.append(QString::fromUtf8(own));
+    return path;
+}
+
+void FileItem::setName(const QString& name)
+{
+    if (name.isNull() || !isUtf8Exact(name)) {
+        m_folder = FileItemFolder();
+        m_baseName = FileItemName();
+        extras().exactName = name;
+        return;
+    }
+    if (Extras* extras = m_extras.load(std::memory_order_acquire))
+        extras->exactName.reset();
+    const qsizetype separator = name.lastIndexOf(QLatin1Char('/'));
+    m_folder = separator < 0 ? FileItemFolder() : FileItemFolder::of(QStringView(name).left(separator));
+    const QStringView own = QStringView(name).mid(separator + 1);
+    // Most names are ASCII and short: their bytes need no conversion and no allocation.
+    std::array<char, 64> ascii;
+    if (own.size() <= static_cast<qsizetype>(ascii.size())
+        && std::all_of(own.begin(), own.end(), [](QChar character) { return character.unicode() < 0x80; })) {
+        std::transform(own.begin(), own.end(), ascii.begin(), [](QChar character) { return static_cast<char>(character.unicode()); });
+        m_baseName = FileItemName(QByteArrayView(ascii.data(), own.size()));
+    } else {
+        m_baseName = FileItemName(own.toUtf8());
+    }
+}
+
+bool FileItem::hasExactName() const
+{
+    const Extras* extras = m_extras.load(std::memory_order_acquire);
+    return extras && extras->exactName;
+}
+
+QString FileItem::baseName() const
+{
+    const QByteArrayView own = m_baseName.bytes();
+    // A path that ends with a separator names the component before it.
+    if (own.isEmpty() || hasExactName())
+        return lastPathComponent(name());
+    return QString::fromUtf8(own);
+}
+
+QByteArray FileItem::encodedName() const
+{
+    if (hasExactName() || m_folder.isNull())
+        return QFile::encodeName(name());
+    const QByteArray& folder = m_folder.bytes();
+    const QByteArrayView own = m_baseName.bytes();
+    QByteArray path;
+    path.reserve(folder.size() + 1 + own.size());
+    path.append(folder).append('/').append(own);
+    return path;
+}
+
+bool FileItem::nameStartsWith(const QString& prefix) const
+{
+    if (hasExactName() || m_folder.isNull())
+        return name().startsWith(prefix);
+    const QString& folder = m_folder.text();
+    if (prefix.size() <= folder.size())
+        return folder.startsWith(prefix);
+    return prefix.startsWith(folder) && prefix.at(folder.size()) == QLatin1Char('/')
+        && QString::fromUtf8(m_baseName.bytes()).startsWith(QStringView(prefix).mid(folder.size() + 1));
 }
 
 FileItem::~FileItem()
@@ -81,7 +180,7 @@ FileItem::Extras& FileItem::extras() const
 
 FileItemPtr FileItem::copy() const
 {
-    auto copied = create(m_name);
+    auto copied = create(name());
     if (const Extras* extras = m_extras.load(std::memory_order_acquire)) {
         copied->setRemainingFileName(extras->remainingFileName);
         copied->extras().preview.store(extras->preview.load());
@@ -177,7 +276,7 @@ std::optional<FileId> FileItem::fillAttributes(quint64 mask)
 {
     if (!(mask & AllAttributes))
         return std::nullopt;
-    const std::optional<FileAttributes> attributes = readFileAttributes(m_name);
+    const std::optional<FileAttributes> attributes = readFileAttributes(name());
     if (!attributes) {
         m_totalSize = 0;
         m_dateCreated = NoDate;
@@ -272,18 +371,18 @@ std::optional<Sha1Digest> FileItem::contentSHA1(const OpenedContent& content, co
 
 QString FileItem::description() const
 {
-    return formatString("{name: '%@', containerType: '%@', containerPath: '%@'}", m_name, containerType(), containerPath());
+    return formatString("{name: '%@', containerType: '%@', containerPath: '%@'}", name(), containerType(), containerPath());
 }
 
 QString FileItem::debugDescription() const
 {
     return formatString("FileItem {name: %@, size: %@, dateCreated: %@, hash: %@, containerType: %@, containerPath: %@}",
-        m_name, sizeString(), describe(dateCreated()), describe(m_sha1), containerType(), containerPath());
+        name(), sizeString(), describe(dateCreated()), describe(m_sha1), containerType(), containerPath());
 }
 
 int FileItem::compare(const FileItem& other) const
 {
-    const int result = QString::compare(m_name, other.m_name);
+    const int result = QString::compare(name(), other.name());
     return result < 0 ? -1 : (result > 0 ? 1 : 0);
 }
 
@@ -299,13 +398,24 @@ QList<FileSortDescriptor> FileItem::sortDescriptors(bool ascending)
         {QStringLiteral("dateCreated"), ascending, [](const FileItem& left, const FileItem& right) {
              return compareNumbers(left.m_dateCreated, right.m_dateCreated);
          }},
+        // The copy number is read from the last path component alone.
         {QStringLiteral("name"), ascending, [](const FileItem& left, const FileItem& right) {
-             return compareNumbers(extractCopyNumber(left.m_name), extractCopyNumber(right.m_name));
+             return compareNumbers(extractCopyNumber(left.baseName()), extractCopyNumber(right.baseName()));
          }},
-        {QStringLiteral("name"), true, [](const FileItem& left, const FileItem& right) {
-             return pairsiftFileNameCompare(left.m_name, right.m_name);
-         }},
+        {QStringLiteral("name"), true, compareCopyAware},
     };
+}
+
+int FileItem::compareCopyAware(const FileItem& left, const FileItem& right)
+{
+    // One folder is one prefix, and the word copy never spans a separator: a copy word in the folder
+    // is the first match of both paths, with the same number, and without one the names decide.
+    if (left.m_folder == right.m_folder && !left.m_folder.isNull() && !left.hasExactName() && !right.hasExactName()) {
+        if (left.m_folder.containsCopyWord())
+            return 0;
+        return pairsiftFileNameCompare(QString::fromUtf8(left.m_baseName.bytes()), QString::fromUtf8(right.m_baseName.bytes()));
+    }
+    return pairsiftFileNameCompare(left.name(), right.name());
 }
 
 QList<FileItemPtr> FileItem::sorted(const QList<FileItemPtr>& files, bool ascending)

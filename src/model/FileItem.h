@@ -1,6 +1,8 @@
 #pragma once
 
 #include "model/FileId.h"
+#include "model/FileItemFolder.h"
+#include "model/FileItemName.h"
 #include "model/FileSortDescriptor.h"
 #include "model/Sha1Digest.h"
 
@@ -55,9 +57,19 @@ public:
     // A new item with every stored property of this one (the icon is computed, so it follows).
     FileItemPtr copy() const;
 
-    // The full path: the file's identity throughout the program and the store's key.
-    const QString& name() const { return m_name; }
-    void setName(const QString& name) { m_name = name; }
+    // The full path: the file's identity throughout the program and the store's key. Kept as the folder,
+    // shared with the other files in it, and the file's own name; composed on every call, so frequent
+    // readers use the parts below.
+    QString name() const;
+    void setName(const QString& name);
+    // The text before the last separator; a null handle for a path without one.
+    const FileItemFolder& folder() const { return m_folder; }
+    // The last path component, as the preview's title and the group's file name show it.
+    QString baseName() const;
+    // name() as the file-system bytes the store keeps.
+    QByteArray encodedName() const;
+    // name().startsWith(prefix), without composing the path.
+    bool nameStartsWith(const QString& prefix) const;
 
     // The kept copy's path this file is to be replaced by a link to; null when none.
     const QString& remainingFileName() const;
@@ -163,12 +175,19 @@ private:
     // What few items ever get, kept apart so a large scan's items stay small.
     struct Extras {
         QString remainingFileName;
+        // A path the parts cannot give back exactly (null, or not expressible in UTF-8).
+        std::optional<QString> exactName;
         std::atomic<std::shared_ptr<const QImage>> preview;
     };
     // Made on first use by whichever thread gets there first.
     Extras& extras() const;
 
-    QString m_name;
+    // The copy-aware order of name(), the keep rule's last key.
+    static int compareCopyAware(const FileItem& left, const FileItem& right);
+    bool hasExactName() const;
+
+    FileItemFolder m_folder;
+    FileItemName m_baseName;
     mutable std::atomic<Extras*> m_extras{nullptr};
     qint64 m_dateCreated = NoDate;
     quint64 m_totalSize = 0;

@@ -50,13 +50,13 @@ QString FileItem::fileKindWithPathName(const QString& path)
 
 QString FileItem::kind() const
 {
-    return fileKindWithPathName(m_name);
+    return fileKindWithPathName(name());
 }
 
 QIcon FileItem::icon() const
 {
     // A photo inside a library shows the library's icon.
-    return workspaceIconForPath(isRegularFile() ? m_name : containerPath());
+    return workspaceIconForPath(isRegularFile() ? name() : containerPath());
 }
 
 QImage FileItem::preview() const
@@ -75,7 +75,7 @@ void FileItem::setPreview(const QImage& preview)
 
 bool FileItem::fillPreview()
 {
-    const QImage image = imageWithPreviewOfFileAtPath(m_name, QSize(PreviewSide, PreviewSide), true);
+    const QImage image = imageWithPreviewOfFileAtPath(name(), QSize(PreviewSide, PreviewSide), true);
     if (image.isNull())
         return false;
     setPreview(image);
@@ -89,12 +89,12 @@ QString FileItem::sizeString() const
 
 QUrl FileItem::previewItemURL() const
 {
-    return QUrl::fromLocalFile(m_name);
+    return QUrl::fromLocalFile(name());
 }
 
 QString FileItem::previewItemTitle() const
 {
-    return lastPathComponent(m_name);
+    return baseName();
 }
 
 } // namespace pairsift

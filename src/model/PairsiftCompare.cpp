@@ -70,6 +70,11 @@ int pairsiftFileNameCompare(const QString& first, const QString& second)
     return *firstNumber > *secondNumber ? -1 : 1;
 }
 
+bool containsCopyWord(const QString& path)
+{
+    return copyMatchNumber(path.toLower()).has_value();
+}
+
 int pairsiftContainerCompare(const QString& first, const QString& second)
 {
     return sign(containerClass(first) - containerClass(second));

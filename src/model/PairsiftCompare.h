@@ -17,6 +17,8 @@ using LocationItemPtr = std::shared_ptr<LocationItem>;
 // the larger number sorts first and equal numbers tie; between two without, the case-insensitive order.
 // -1, 0 or 1.
 int pairsiftFileNameCompare(const QString& first, const QString& second);
+// Whether the path holds the word copy after a space, which pairsiftFileNameCompare() looks for.
+bool containsCopyWord(const QString& path);
 
 // Container types in the order plain folders and anything unknown, then "iPhoto", then "Aperture";
 // values of one class tie. -1, 0 or 1.

@@ -24,13 +24,14 @@ bool Session::addNewFile(const FileItemPtr& file)
     m_allFiles.push_back(file);
     publishFileCount();
 
-    if (!m_db->addFile(file->name(), file->totalSize(), file->dateCreated(), file->containerType(),
+    if (!m_db->addEncodedFile(file->encodedName(), file->totalSize(), file->dateCreated(), file->containerType(),
             file->containerPath())) {
         logError(m_logger, "Unable to add file '%@' to database", file->name());
         return false;
     }
 
-    const std::size_t groupSize = m_fileGroupsBySize.addFile(file, FileGroupKey(file->totalSize()));
+    const std::size_t groupSize =
+        m_fileGroupsBySize.add(static_cast<std::uint32_t>(m_allFiles.size() - 1), file->totalSize());
     // The second file of a size also makes a duplicate of the first.
     if (groupSize == 2)
         m_countOfDuplicatesBySize += 2;
@@ -68,9 +69,8 @@ void Session::clear()
 {
     // Freeing a large scan's items takes a while: the caller (the main thread) need not wait for it.
     if (!m_allFiles.empty() || m_fileGroupsBySize.groupCount() > 0 || !m_fileGroupsByHash.empty()) {
-        m_release.release(std::make_shared<std::tuple<std::vector<FileItemPtr>, FileGrouping, FileGroupsByHash>>(
-            std::exchange(m_allFiles, {}), std::exchange(m_fileGroupsBySize, FileGrouping(FileGroupingBySize)),
-            std::exchange(m_fileGroupsByHash, {})));
+        m_release.release(std::make_shared<std::tuple<std::vector<FileItemPtr>, FileGroupsBySize, FileGroupsByHash>>(
+            std::exchange(m_allFiles, {}), std::exchange(m_fileGroupsBySize, {}), std::exchange(m_fileGroupsByHash, {})));
     }
     publishFileCount();
     m_countOfDuplicatesBySize = 0;

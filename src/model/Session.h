@@ -2,6 +2,7 @@
 
 #include "model/FileGroup.h"
 #include "model/FileGrouping.h"
+#include "model/FileGroupsBySize.h"
 #include "model/FileItem.h"
 #include "model/Sha1Digest.h"
 #include "platform/BackgroundRelease.h"
@@ -59,8 +60,8 @@ public:
     Session& operator=(const Session&) = delete;
 
     const std::vector<FileItemPtr>& allFiles() const { return m_allFiles; }
-    // Size groups built while counting, single files included.
-    const FileGrouping& fileGroupsBySize() const { return m_fileGroupsBySize; }
+    // Size groups built while counting, single files included; made on each call. Staging empties them.
+    FileGrouping fileGroupsBySize() const { return m_fileGroupsBySize.grouping(m_allFiles); }
     const FileGroupsByHash& fileGroupsByHash() const { return m_fileGroupsByHash; }
     // The group keys in display order, as of the last sort (clear() leaves them).
     const std::vector<Sha1Digest>& sortedFileHashes() const { return m_sortedFileHashes; }
@@ -188,7 +189,7 @@ private:
     SOLoggerPtr m_logger;
     std::vector<FileItemPtr> m_allFiles;
     std::atomic<std::uint64_t> m_fileCount{0};
-    FileGrouping m_fileGroupsBySize{FileGroupingBySize};
+    FileGroupsBySize m_fileGroupsBySize;
     FileGroupsByHash m_fileGroupsByHash;
     std::vector<Sha1Digest> m_sortedFileHashes;
     std::uint64_t m_countOfDuplicatesBySize = 0;

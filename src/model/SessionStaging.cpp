@@ -115,6 +115,8 @@ void Session::dropFromAllFiles(const QList<FileItemPtr>& files)
     for (const FileItemPtr& file : files)
         dropped.insert(file.get());
     std::erase_if(m_allFiles, [&](const FileItemPtr& file) { return dropped.contains(file.get()); });
+    // Their positions name other files now; they served the comparison, which is over.
+    m_fileGroupsBySize = {};
     publishFileCount();
 }
 

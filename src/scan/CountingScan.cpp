@@ -76,11 +76,10 @@ CountingScan::CountingScan(Settings settings, std::shared_ptr<PairsiftDatabase> 
 
 RunOutcome CountingScan::run()
 {
-    // The store logs its own failures; the caller learns of them through the outcome.
-    if (!m_db->pruneFilesBeforeScan())
-        return storeFailure();
+    // The store logs its own failures; the caller learns of them through the outcome. The live rows go
+    // inside the transaction, so a stopped or failed scan leaves the previous scan's rows in place.
     StoreTransaction transaction(*m_db);
-    if (!transaction.isActive())
+    if (!transaction.isActive() || !m_db->pruneFilesBeforeScan())
         return storeFailure();
 
     for (const LocationItemPtr& location : m_settings.locations) {

@@ -28,8 +28,8 @@ class Session;
 class SOLogger;
 using SOLoggerPtr = std::shared_ptr<SOLogger>;
 
-// One walk of the counting stage, run on the counting queue: prunes the store's live rows, walks every
-// location inside one store transaction and commits it, or rolls it back on stop. Each location's
+// One walk of the counting stage, run on the counting queue: inside one store transaction it prunes the
+// store's live rows and walks every location, then commits it, or rolls it back on stop. Each location's
 // folders are walked on a thread of its own while the counting queue keeps the files. The scan owns what
 // lives for one walk (the locations, filters and small-file threshold read at its start, the identities
 // of the files added, the published file count); the controller that starts it owns the stop flag.

@@ -86,6 +86,9 @@ public:
     // whole seconds since 1970, cut toward zero; an invalid date is stored as 0.
     bool addFile(const QString& name, std::uint64_t size, const QDateTime& created, const QString& containerType,
         const QString& containerPath);
+    // The same with the path in its file-system bytes, as a scan's files hand it over.
+    bool addEncodedFile(const QByteArray& name, std::uint64_t size, const QDateTime& created,
+        const QString& containerType, const QString& containerPath);
     // Removes the live rows; staged rows stay for the removal sheet.
     bool pruneFilesBeforeScan();
     // An empty digest stores NULL.

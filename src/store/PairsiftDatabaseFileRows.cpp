@@ -61,14 +61,22 @@ QByteArray belowFolderCondition(const QString& folder)
 bool PairsiftDatabase::addFile(const QString& name, std::uint64_t size, const QDateTime& created,
     const QString& containerType, const QString& containerPath)
 {
+    // A null path binds NULL, as bindPath() does.
+    return addEncodedFile(name.isNull() ? QByteArray() : QFile::encodeName(name), size, created, containerType,
+        containerPath);
+}
+
+bool PairsiftDatabase::addEncodedFile(const QByteArray& name, std::uint64_t size, const QDateTime& created,
+    const QString& containerType, const QString& containerPath)
+{
     SqlStatementUse use(statement(AddFileStatement));
-    use.bindPath(1, name);
+    use.bindEncodedPath(1, name);
     use.bindInt64(2, static_cast<std::int64_t>(size));
     use.bindInt64(3, storedSeconds(created));
     use.bindText(4, containerType);
     use.bindPath(5, containerPath);
     if (use.step() != SQLITE_DONE) {
-        logFailure("Error adding file '%@' to database: %s", name, lastMessage());
+        logFailure("Error adding file '%@' to database: %s", QFile::decodeName(name), lastMessage());
         return false;
     }
     return true;
@@ -76,7 +84,32 @@ bool PairsiftDatabase::addFile(const QString& name, std::uint64_t size, const QD
 
 bool PairsiftDatabase::pruneFilesBeforeScan()
 {
-    return execute("DELETE FROM Files WHERE IsDeleted = 0;", "Error pruning files before scan: %s");
+    // An empty store needs no write at all. While every row is live, the same rows go without a WHERE
+    // clause, which lets SQLite drop the pages of the table and its indexes whole instead of deleting row
+    // by row with index upkeep.
+    struct Rows {
+        bool any = false;
+        bool staged = false;
+    } rows;
+    char* message = nullptr;
+    const int result = m_db ? sqlite3_exec(m_db,
+                                  "SELECT EXISTS (SELECT 1 FROM Files), EXISTS (SELECT 1 FROM Files WHERE IsDeleted <> 0);",
+                                  [](void* found, int, char** values, char**) {
+                                      static_cast<Rows*>(found)->any = qstrcmp(values[0], "1") == 0;
+                                      static_cast<Rows*>(found)->staged = qstrcmp(values[1], "1") == 0;
+                                      return 0;
+                                  },
+                                  &rows, &message)
+                            : SQLITE_MISUSE;
+    if (result != SQLITE_OK) {
+        logFailure("Error pruning files before scan: %s", message ? message : sqlite3_errstr(result));
+        sqlite3_free(message);
+        return false;
+    }
+    if (!rows.any)
+        return true;
+    return execute(rows.staged ? "DELETE FROM Files WHERE IsDeleted = 0;" : "DELETE FROM Files;",
+        "Error pruning files before scan: %s");
 }
 
 bool PairsiftDatabase::updateFile(const QString& path, const QByteArray& hash)

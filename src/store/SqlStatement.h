@@ -45,6 +45,14 @@ public:
     // Parameters are numbered from 1. A null text binds NULL; a path is bound as its file-system bytes.
     void bindText(int index, const QString& text);
     void bindPath(int index, const QString& path);
+    // A path already in its file-system bytes; null bytes bind NULL.
+    void bindEncodedPath(int index, const QByteArray& bytes)
+    {
+        if (bytes.isNull())
+            bindNull(index);
+        else
+            bindBytes(index, bytes, true);
+    }
     // An empty digest binds NULL: no stored digest is empty.
     void bindBlob(int index, const QByteArray& bytes);
     void bindInt64(int index, std::int64_t value);

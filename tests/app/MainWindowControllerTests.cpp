@@ -25,6 +25,7 @@
 #include <QApplication>
 #include <QFile>
 #include <QKeyEvent>
+#include <QLabel>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QToolButton>
@@ -178,14 +179,19 @@ TEST_F(MainWindowControllerTest, stoppedOrFailedRunsReturnToTheMainView)
     writeTree();
     launchAndScan({QStringLiteral("a")});
     ASSERT_EQ(groupCount(), 2u);
+    const QStringList previousRows = liveRows(*m_controller->db());
+    QLabel* status = window().mainView()->wastedInfoLabel();
+    QLabel* selectionInfo = window().mainView()->selectionInfoLabel();
 
-    // Counting stopped before its first file: nothing is listed.
+    // Counting stopped before its first file: the walk is rolled back and the previous results are back.
     QObject::connect(&m_controller->countingViewController(), &CountingViewController::countingChanged,
                      m_controller.get(), [this] { m_controller->stopScan(); });
     scanAndWait();
     EXPECT_TRUE(m_controller->mainViewActive());
-    EXPECT_EQ(session().fileCount(), 0u);
-    EXPECT_EQ(groupCount(), 0u);
+    EXPECT_EQ(groupCount(), 2u);
+    EXPECT_EQ(liveRows(*m_controller->db()), previousRows);
+    EXPECT_EQ(status->text(), QStringLiteral("Scan stopped."));
+    EXPECT_EQ(selectionInfo->text(), results().selectionInfoText());
     QObject::disconnect(&m_controller->countingViewController(), nullptr, m_controller.get(), nullptr);
 
     // A counting run whose transaction cannot begin says it failed, and why.
@@ -195,12 +201,15 @@ TEST_F(MainWindowControllerTest, stoppedOrFailedRunsReturnToTheMainView)
     expectFailedScan(QStringLiteral("Error starting transaction"));
     ASSERT_TRUE(m_controller->db()->rollback());
 
-    // The comparison stopped at once: the loader shows what has a SHA-1, which is nothing.
+    // The comparison stopped at once: the loader shows what has a SHA-1, which is nothing, and the status
+    // does not claim that there are no duplicates.
     QObject::connect(&m_controller->processingViewController(), &ProcessingViewController::runningChanged,
                      m_controller.get(), [this] { m_controller->stopScan(); });
     scanAndWait();
     EXPECT_TRUE(m_controller->mainViewActive());
     EXPECT_EQ(groupCount(), 0u);
+    EXPECT_EQ(status->text(), QStringLiteral("Scan stopped."));
+    EXPECT_TRUE(selectionInfo->text().isEmpty()) << selectionInfo->text().toStdString();
 }
 
 TEST_F(MainWindowControllerTest, commandsThatWriteTheStoreWaitForTheScan)

@@ -3,6 +3,7 @@
 #include "model/QuickLookImage.h"
 #include "model/digest/MurmurHash3.h"
 #include "photolibs/ContainerType.h"
+#include "platform/PackageTypes.h"
 #include "testkit/TemporaryTree.h"
 
 #include <QCryptographicHash>
@@ -584,6 +585,45 @@ TEST(QuickLookImage, aPictureFitsTheSizeAndAsAnIconIsFramedOnTheWholeSquare)
     const FileItemPtr item = FileItem::create(path);
     EXPECT_TRUE(item->fillPreview());
     EXPECT_EQ(item->preview(), icon);
+}
+
+// The path is kept as a shared folder and the file's own name; every reader must see the path it was given.
+TEST(FileItem, thePathComposedFromItsPartsIsThePathItWasGiven)
+{
+    QString deep;
+    for (int level = 0; level < 300; ++level)
+        deep += QStringLiteral("/level %1").arg(level);
+    const QString paths[] = {
+        QStringLiteral("/home/ann/photo.jpg"),
+        QStringLiteral("/home/ann/line\nbreak.jpg"),
+        QStringLiteral("/home/ann/a name longer than the inside room.jpg"),
+        QString::fromUtf8("/home/ann/caf\xc3\xa9 \xf0\x9f\x93\xb7.jpg"),
+        deep + QStringLiteral("/f.bin"),
+        QStringLiteral("/root.bin"),
+        QStringLiteral("relative.bin"),
+        QStringLiteral("/home/ann/folder/"),
+        QStringLiteral("/"),
+        QString(),
+        QStringLiteral("/home/ann/") + QChar(0xD800) + QStringLiteral("lone.jpg"),
+    };
+    for (const QString& path : paths) {
+        SCOPED_TRACE(path.toStdString());
+        const FileItemPtr file = FileItem::create(path);
+        EXPECT_EQ(file->name(), path);
+        EXPECT_EQ(file->name().isNull(), path.isNull());
+        EXPECT_EQ(file->encodedName(), QFile::encodeName(path));
+        EXPECT_EQ(file->baseName(), lastPathComponent(path));
+        EXPECT_EQ(file->copy()->name(), path);
+        for (const qsizetype length : {qsizetype(0), qsizetype(1), path.lastIndexOf(QLatin1Char('/')),
+                 path.lastIndexOf(QLatin1Char('/')) + 1, path.lastIndexOf(QLatin1Char('/')) + 3, path.size()}) {
+            const QString prefix = path.left(std::max<qsizetype>(length, 0));
+            EXPECT_TRUE(file->nameStartsWith(prefix)) << prefix.toStdString();
+            EXPECT_FALSE(file->nameStartsWith(prefix + QStringLiteral("\x01"))) << prefix.toStdString();
+        }
+    }
+    // Files of one folder share it; the same text in another place is the same folder.
+    EXPECT_EQ(FileItem::create(QStringLiteral("/a/b/one"))->folder(), FileItem::create(QStringLiteral("/a/b/two"))->folder());
+    EXPECT_FALSE(FileItem::create(QStringLiteral("/a/b/one"))->folder() == FileItem::create(QStringLiteral("/a/bc/one"))->folder());
 }
 
 TEST(FileItem, plainOrderComparesNames)

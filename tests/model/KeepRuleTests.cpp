@@ -3,9 +3,13 @@
 #include "model/PairsiftCompare.h"
 #include "photolibs/ContainerType.h"
 #include "settings/LocationItem.h"
+#include "support/foundation/CopyNumber.h"
 #include "testkit/TemporaryTree.h"
 
 #include <gtest/gtest.h>
+
+#include <algorithm>
+#include <limits>
 
 namespace pairsift {
 namespace {
@@ -209,6 +213,49 @@ TEST(PairsiftCompare, containingLocationIsTheFirstListedPrefix)
             locations.append(QString::fromUtf8(location));
         EXPECT_EQ(indexOfContainingDirectoryInLocationArray(QString::fromUtf8(entry.path), locations), entry.expected)
             << entry.path;
+    }
+}
+
+// Files in one folder are ordered by their names alone; the order must stay the one the keys give on whole
+// paths, with the location prefix, copy numbers and the copy-aware order read from the full path.
+TEST(KeepRule, orderOnFolderAndNamePartsIsTheOrderOnWholePaths)
+{
+    const QStringList paths = toList({"/x/album copy 2/b.jpg", "/x/album copy 2/a copy 9.jpg", "/x/album copy 2/a.jpg",
+        "/x/a/c.jpg", "/x/album copy 3/b.jpg", "/x/album copy 3/a.jpg",
+        "/x/a/B.jpg", "/x/a/b copy 3.jpg", "/x/a/b copy.jpg", "/x/a b/c.jpg", "/x/a/b/c.jpg", "/x/y copy/1.jpg",
+        "/x/y copy/12 copy 1.jpg", "/x/\xc3\x89.jpg", "/x/\xc3\xa9.jpg", "/x/line\nbreak.jpg", "/x/line.jpg", "/root copy 4.jpg",
+        "relative copy.jpg", "/x/a/b (2).jpg"});
+    const QStringList locations = toList({"/x/a/b", "/x/album copy 2/a", "/x/a", "/x/y copy/1"});
+    for (const bool ascending : {true, false}) {
+        for (const bool reversed : {false, true}) {
+            SCOPED_TRACE(testing::Message() << "ascending " << ascending << ", reversed " << reversed);
+            QList<FileItemPtr> files;
+            for (qsizetype index = 0; index < paths.size(); ++index) {
+                const QString& path = paths.at(reversed ? paths.size() - 1 - index : index);
+                files.append(makeFile({"", index % 7 == 6 ? 1 : 0}));
+                files.last()->setName(path);
+            }
+            const auto rank = [&](const FileItemPtr& file) {
+                const qsizetype index = indexOfContainingDirectoryInLocationArray(file->name(), locations);
+                return index == NotFound ? std::numeric_limits<qsizetype>::max() : index;
+            };
+            const int direction = ascending ? 1 : -1;
+            QList<FileItemPtr> expected = files;
+            std::stable_sort(expected.begin(), expected.end(), [&](const FileItemPtr& left, const FileItemPtr& right) {
+                if (rank(left) != rank(right))
+                    return rank(left) < rank(right);
+                if (left->dateCreated() != right->dateCreated())
+                    return (left->dateCreated() < right->dateCreated()) == ascending;
+                const qint64 leftNumber = extractCopyNumber(left->name());
+                const qint64 rightNumber = extractCopyNumber(right->name());
+                if (leftNumber != rightNumber)
+                    return (leftNumber < rightNumber ? -1 : 1) * direction < 0;
+                return pairsiftFileNameCompare(left->name(), right->name()) < 0;
+            });
+            FileGroup group(files);
+            group.sortWithLocations(locations, ascending ? 0 : 1);
+            EXPECT_EQ(namesOf(group.files()), namesOf(expected));
+        }
     }
 }
 

@@ -6,6 +6,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 namespace pairsift {
 namespace {
 
@@ -74,9 +76,17 @@ TEST_F(SessionTest, countsTheFilesThatShareTheirSize)
         ASSERT_TRUE(session.addNewFile(file));
         EXPECT_EQ(session.countOfDuplicatesBySize(), steps[index].expectedDuplicates) << "after file " << index;
         std::uint64_t inSharedSizes = 0;
-        for (const auto& [key, files] : session.fileGroupsBySize().fileGroups())
+        const FileGrouping bySize = session.fileGroupsBySize();
+        for (const auto& [key, files] : bySize.fileGroups()) {
             inSharedSizes += files.size() >= 2 ? files.size() : 0;
+            // Each file once, under its own size, in the order added.
+            EXPECT_TRUE(std::is_sorted(files.begin(), files.end(),
+                [](const FileItemPtr& left, const FileItemPtr& right) { return left->name() < right->name(); }));
+            for (const FileItemPtr& grouped : files)
+                EXPECT_EQ(grouped->totalSize(), key.number());
+        }
         EXPECT_EQ(session.countOfDuplicatesBySize(), inSharedSizes);
+        EXPECT_EQ(bySize.count(), index + 1);
     }
     EXPECT_EQ(session.fileCount(), steps.size());
     int rows = 0;

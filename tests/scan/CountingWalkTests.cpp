@@ -36,6 +36,15 @@ struct WalkCase {
     QStringList notLogged;
 };
 
+// A folder two hundred levels down: far longer than any file name in it.
+std::string deepFolder()
+{
+    std::string path = "loc";
+    for (int level = 0; level < 200; ++level)
+        path += "/d";
+    return path;
+}
+
 void PrintTo(const WalkCase& walkCase, std::ostream* out)
 {
     *out << walkCase.name;
@@ -153,6 +162,15 @@ const WalkCase walkCases[] = {
             tree.makeSymlink("loc/broken", tree.path("nowhere"));
         },
         {"loc"}, {}, {"loc/keep.bin"}, {"Debug: '@/loc/broken' is not a regular file, skipping"}, {}},
+    // A file's path is kept as its folder and its own name: the parts must give back the walked path.
+    {"names_with_newlines_and_very_deep_folders",
+        [](const TemporaryTree& tree) {
+            tree.writeFile("loc/line\nbreak.bin", someContent);
+            tree.writeFile("loc/sub/caf\xc3\xa9 name longer than sixteen bytes.bin", someContent);
+            tree.writeFile(QString::fromStdString(deepFolder() + "/deep.bin"), someContent);
+        },
+        {"loc"}, {}, {deepFolder() + "/deep.bin", "loc/line\nbreak.bin", "loc/sub/caf\xc3\xa9 name longer than sixteen bytes.bin"},
+        {}, {}},
     {"location_given_twice",
         [](const TemporaryTree& tree) { tree.writeFile("loc/sub/a.bin", someContent); },
         {"loc", "loc"}, {}, {"loc/sub/a.bin"}, {"Info: Folder '@/loc' was already scanned, skipping"}, {}},

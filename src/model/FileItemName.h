@@ -1,0 +1,38 @@
+#pragma once
+
+#include <QByteArrayView>
+#include <QString>
+
+#include <cstddef>
+
+namespace pairsift {
+
+// A file's own name as UTF-8 bytes, in 16 bytes: up to 15 bytes are kept inside, longer names in one
+// allocation of their own.
+class FileItemName {
+public:
+    FileItemName() { m_bytes[LengthByte] = 0; }
+    explicit FileItemName(QByteArrayView utf8);
+    FileItemName(const FileItemName&) = delete;
+    FileItemName& operator=(const FileItemName&) = delete;
+    FileItemName(FileItemName&& other) noexcept;
+    FileItemName& operator=(FileItemName&& other) noexcept;
+    ~FileItemName();
+
+    QByteArrayView bytes() const;
+    QString toString() const { return QString::fromUtf8(bytes()); }
+
+private:
+    static constexpr std::size_t Size = 16;
+    static constexpr std::size_t LengthByte = Size - 1;
+    // In the length byte: the bytes are elsewhere, their address and count at the start.
+    static constexpr unsigned char OutsideMark = 0xFF;
+
+    bool isOutside() const { return static_cast<unsigned char>(m_bytes[LengthByte]) == OutsideMark; }
+    const char* outsideBytes() const;
+    quint32 outsideCount() const;
+
+    alignas(8) char m_bytes[Size];
+};
+
+} // namespace pairsift
