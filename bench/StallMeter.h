@@ -49,10 +49,13 @@ public:
         m_lastCpu = threadCpuMs();
         m_timer.start();
     }
+    // The gap so far was the bench's own work between phases: the new phase counts from now.
     void setPhase(const std::string& phase)
     {
         m_phase = phase;
         m_phaseClock[phase].start();
+        m_lastTick = m_clock.nsecsElapsed();
+        m_lastCpu = threadCpuMs();
     }
     double seconds(const std::string& phase) const
     {
