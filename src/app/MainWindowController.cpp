@@ -263,14 +263,16 @@ void MainWindowController::updateWastedInfo()
 
 void MainWindowController::updateTrashInfo()
 {
-    std::uint64_t count = 0;
-    std::uint64_t size = 0;
-    Error error;
-    if (m_db->getTrashFileCount(&count, &size, &error)) {
-        m_numOfTrashFiles = count;
-        m_sizeOfTrashFiles = static_cast<double>(size);
+    showTrashInfo(SessionLoader::readStagedRows(*m_db));
+}
+
+void MainWindowController::showTrashInfo(const SessionLoader::StagedRows& staged)
+{
+    if (staged.isRead) {
+        m_numOfTrashFiles = staged.count;
+        m_sizeOfTrashFiles = static_cast<double>(staged.size);
     } else {
-        logError(m_logger, "Error getting trash info: %@", error.message());
+        logError(m_logger, "Error getting trash info: %@", staged.failure);
         m_numOfTrashFiles = 0;
         m_sizeOfTrashFiles = 0;
     }

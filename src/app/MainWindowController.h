@@ -1,6 +1,7 @@
 #pragma once
 
 #include "app/CrashReporter.h"
+#include "app/SessionLoader.h"
 #include "locations/ScanLocationDelegate.h"
 #include "model/FileItem.h"
 #include "platform/RunOutcome.h"
@@ -40,7 +41,6 @@ class ScanLocationAddController;
 class ScanLocationTableViewController;
 class Session;
 class SerialQueue;
-class SessionLoader;
 class SOLogger;
 class StoreLock;
 using SOLoggerPtr = std::shared_ptr<SOLogger>;
@@ -186,6 +186,7 @@ public:
     double sizeOfTrashFiles() const { return m_sizeOfTrashFiles; }
     void updateWastedInfo();
     void updateTrashInfo();
+    void showTrashInfo(const SessionLoader::StagedRows& staged);
 
     // --- Refresh after changes of the store or the locations ---
 
@@ -283,7 +284,8 @@ private:
     void finishScan();
     void setScanning(bool scanning);
     void stopAndJoinScan();
-    void showLoadedFiles(const RunOutcome& outcome, const std::vector<FileItemPtr>& files);
+    void showLoadedFiles(const RunOutcome& outcome, const std::vector<FileItemPtr>& files,
+        const SessionLoader::StagedRows& staged);
     void clearAlertDidEnd(bool confirmed);
     // The store's bulk work (staging, deleting the live rows) on the staging queue; `applied` gets its
     // answer on the main thread, unless this controller is gone by then.

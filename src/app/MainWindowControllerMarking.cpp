@@ -64,7 +64,7 @@ void MainWindowController::removeAllMarkedFiles()
         return;
     setBusyState(true, QStringLiteral("Staging files for removal..."));
     auto plan = std::make_shared<const Session::StagingPlan>(m_session->planStaging());
-    runOnStoreQueue([plan, logger = m_logger](PairsiftDatabase& db) { return Session::stageRows(db, plan->rows, logger); },
+    runOnStoreQueue([plan, logger = m_logger](PairsiftDatabase& db) { return Session::stageRows(db, plan->files, logger); },
                     [this, plan](bool isStaged) {
                         if (isStaged)
                             m_session->didStage(*plan);

@@ -228,20 +228,22 @@ void MainWindowController::loadFilesFromDatabase()
     setBusyState(true, QStringLiteral("Loading scan results..."));
     const qint64 preferFiles = PairsiftDefaults::preferFiles();
     m_loader->load(locationPaths(m_scanLocations->locations()), preferFiles,
-                   [this, preferFiles](const RunOutcome& outcome, const std::vector<FileItemPtr>& files) {
+                   [this, preferFiles](const RunOutcome& outcome, const std::vector<FileItemPtr>& files,
+                       const SessionLoader::StagedRows& staged) {
                        // Files ordered with an outdated value would show the wrong kept files.
                        if (outcome.isFinished() && PairsiftDefaults::preferFiles() != preferFiles)
                            loadFilesFromDatabase();
                        else
-                           showLoadedFiles(outcome, files);
+                           showLoadedFiles(outcome, files, staged);
                    });
 }
 
-void MainWindowController::showLoadedFiles(const RunOutcome& outcome, const std::vector<FileItemPtr>& files)
+void MainWindowController::showLoadedFiles(const RunOutcome& outcome, const std::vector<FileItemPtr>& files,
+    const SessionLoader::StagedRows& staged)
 {
     const bool isAfterStop = std::exchange(m_isStopPending, false);
     if (outcome.hasFailed()) {
-        updateTrashInfo();
+        showTrashInfo(staged);
         setBusyState(false, QString());
         // Only some of the rows were read: nothing is listed rather than some groups.
         showFailure(QStringLiteral("The scan results could not be loaded."), outcome.reason(),
@@ -254,7 +256,7 @@ void MainWindowController::showLoadedFiles(const RunOutcome& outcome, const std:
         showStopped();
     else
         updateWastedInfo();
-    updateTrashInfo();
+    showTrashInfo(staged);
     setBusyState(false, QString());
     Q_EMIT isNonEmptyChanged();
     Q_EMIT commandStateChanged();

@@ -38,16 +38,27 @@ void SessionLoader::load(const QStringList& locationPaths, qint64 preferFiles, C
         });
         if (outcome.hasFailed())
             files->clear();
+        const StagedRows staged = readStagedRows(*db);
         QMetaObject::invokeMethod(
             this,
-            [this, generation, outcome, files, done] {
+            [this, generation, outcome, files, staged, done] {
                 if (generation != m_generation)
                     return;
                 m_pendingGeneration = 0;
-                done(outcome, *files);
+                done(outcome, *files, staged);
             },
             Qt::QueuedConnection);
     });
+}
+
+SessionLoader::StagedRows SessionLoader::readStagedRows(PairsiftDatabase& db)
+{
+    StagedRows staged;
+    Error error;
+    staged.isRead = db.getTrashFileCount(&staged.count, &staged.size, &error);
+    if (!staged.isRead)
+        staged.failure = error.message();
+    return staged;
 }
 
 std::vector<FileItemPtr> SessionLoader::sortedByKeepRule(const std::vector<FileItemPtr>& files,

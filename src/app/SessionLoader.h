@@ -22,9 +22,20 @@ class SessionLoader : public QObject {
     Q_OBJECT
 
 public:
+    // The store's staged rows, read with the files so that the main thread need not count them.
+    struct StagedRows {
+        bool isRead = false;
+        std::uint64_t count = 0;
+        std::uint64_t size = 0;
+        // Why they could not be counted.
+        QString failure;
+    };
+    // Any thread.
+    static StagedRows readStagedRows(PairsiftDatabase& db);
     // Finished with every file, or failed (a read that stopped half-way, an exception) with the reason
     // and no files.
-    using Completion = std::function<void(const RunOutcome& outcome, const std::vector<FileItemPtr>& files)>;
+    using Completion =
+        std::function<void(const RunOutcome& outcome, const std::vector<FileItemPtr>& files, const StagedRows& staged)>;
 
     explicit SessionLoader(std::shared_ptr<PairsiftDatabase> db, QObject* parent = nullptr);
     // Waits for a read in progress; its completion is then not called.

@@ -116,13 +116,15 @@ void FileGroup::populateFilesWithRemainingFile()
     const FileItemPtr remaining = remainingFile();
     if (!remaining)
         return;
+    // Composed once for the group.
+    const QString remainingName = remaining->name();
     const QList<FileItemPtr> files = m_files;
     for (const FileItemPtr& file : files) {
         // Files inside photo libraries are removed through their application: no link replaces them.
         if (!file->markedForRemoval() || !file->isRegularFile())
             continue;
-        file->setRemainingFileName(remaining->name());
-        logInfo(m_logger, "File '%@' will be replaced by link to remaining file '%@'", file->name(), file->remainingFileName());
+        file->setRemainingFileName(remainingName);
+        logInfo(m_logger, "File '%@' will be replaced by link to remaining file '%@'", file->name(), remainingName);
     }
 }
 

@@ -111,6 +111,8 @@ void Session::replaceFiles(const std::vector<FileItemPtr>& files)
 void Session::addFilesAndPrune(const std::vector<FileItemPtr>& files)
 {
     m_allFiles.reserve(files.size());
+    // At most one group per file: no rehashing on the way.
+    m_fileGroupsByHash.reserve(m_fileGroupsByHash.size() + files.size());
     for (const FileItemPtr& file : files)
         addFile(file);
     pruneUniqueGroups();

@@ -133,16 +133,16 @@ public:
     std::optional<FileGroupPtr> removeMarkedFiles();
     // removeMarkedFiles() in three steps, so that the store's part can run on a worker while the list stays
     // on screen: planStaging() (the session's thread) chooses the next group and the files, and sets their
-    // link targets; stageRows() (any thread; the session is not touched) stages the rows in one transaction
-    // with the same failure rules; didStage() drops the staged files from allFiles().
+    // link targets; stageRows() (any thread; the session is not touched) stages the files' rows in one
+    // transaction with the same failure rules; didStage() drops the staged files from allFiles().
     struct StagingPlan {
         FileGroupPtr nextGroup;
         QList<FileItemPtr> files;
-        // (path, kept copy) of each file, values apart from the session's objects.
-        QList<std::pair<QString, QString>> rows;
     };
     StagingPlan planStaging();
-    static bool stageRows(PairsiftDatabase& db, const QList<std::pair<QString, QString>>& rows, const SOLoggerPtr& logger);
+    // Reads only what no thread changes while the window is busy: the files' paths and link targets. The
+    // paths are composed here, off the session's thread, since a large staging composes many.
+    static bool stageRows(PairsiftDatabase& db, const QList<FileItemPtr>& files, const SOLoggerPtr& logger);
     void didStage(const StagingPlan& plan) { dropFromAllFiles(plan.files); }
     // Drops the file from allFiles() and stages its row with its link target; false, logged, on failure.
     bool removeFile(const FileItemPtr& file);

@@ -32,7 +32,7 @@ FileGroupPtr Session::groupToSelectAfterStaging() const
 std::optional<FileGroupPtr> Session::removeMarkedFiles()
 {
     const StagingPlan plan = planStaging();
-    if (!stageRows(*m_db, plan.rows, m_logger))
+    if (!stageRows(*m_db, plan.files, m_logger))
         return std::nullopt;
     didStage(plan);
     return plan.nextGroup;
@@ -40,29 +40,31 @@ std::optional<FileGroupPtr> Session::removeMarkedFiles()
 
 Session::StagingPlan Session::planStaging()
 {
-    StagingPlan plan{groupToSelectAfterStaging(), {}, {}};
+    StagingPlan plan{groupToSelectAfterStaging(), {}};
+    // At most every file: one allocation however many are marked.
+    plan.files.reserve(static_cast<qsizetype>(m_allFiles.size()));
     for (const auto& [digest, group] : m_fileGroupsByHash) {
         const std::uint64_t marked = group->markedCount();
         if (marked == 0 || marked == group->count())
             continue;
         group->populateFilesWithRemainingFile();
-        for (const FileItemPtr& file : group->selectedFiles()) {
-            plan.files.append(file);
-            plan.rows.append({file->name(), file->remainingFileName()});
+        for (const FileItemPtr& file : group->files()) {
+            if (file->markedForRemoval())
+                plan.files.append(file);
         }
     }
     return plan;
 }
 
-bool Session::stageRows(PairsiftDatabase& db, const QList<std::pair<QString, QString>>& rows, const SOLoggerPtr& logger)
+bool Session::stageRows(PairsiftDatabase& db, const QList<FileItemPtr>& files, const SOLoggerPtr& logger)
 {
     // Without our own transaction the rows would join whatever else holds the connection; the store
     // has logged why it could not begin.
     if (!db.beginTransaction())
         return false;
     bool isStaged = true;
-    for (const auto& [path, keptCopy] : rows)
-        isStaged = stageRow(db, path, keptCopy, logger) && isStaged;
+    for (const FileItemPtr& file : files)
+        isStaged = stageRow(db, file->name(), file->remainingFileName(), logger) && isStaged;
     // A file that could not be staged (its row is gone) fails the whole staging: nothing is staged. A
     // transaction left open would swallow every later write.
     if (!isStaged || !db.commit()) {

@@ -62,7 +62,7 @@ TEST(SessionLoader, aReadThatFailsHalfWayFailsTheLoadWithNoFiles)
     SessionLoader loader(db);
     std::optional<RunOutcome> outcome;
     std::size_t fileCount = 1;
-    loader.load({}, 0, [&](const RunOutcome& ended, const std::vector<FileItemPtr>& files) {
+    loader.load({}, 0, [&](const RunOutcome& ended, const std::vector<FileItemPtr>& files, const SessionLoader::StagedRows&) {
         outcome = ended;
         fileCount = files.size();
     });
