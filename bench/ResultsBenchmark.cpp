@@ -124,8 +124,8 @@ int main(int argc, char** argv)
     // main thread only fills the session, sorts the groups and shows them.
     double handOffMs = 0;
     {
-        const std::vector<FileItemPtr> loaded = Session::readFilesWithDigest(*store);
-        handOffMs = busyMilliseconds(view, [&] { controller.displayLoadedFiles(loaded); });
+        Session::LoadedFiles loaded = Session::groupLoadedFiles(Session::readFilesWithDigest(*store));
+        handOffMs = busyMilliseconds(view, [&] { controller.displayLoadedFiles(std::move(loaded)); });
     }
     const double loadMs = busyMilliseconds(view, [&] { controller.loadFilesFromDatabase(); });
     QElapsedTimer groupSortTimer;

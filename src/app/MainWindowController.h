@@ -284,8 +284,7 @@ private:
     void finishScan();
     void setScanning(bool scanning);
     void stopAndJoinScan();
-    void showLoadedFiles(const RunOutcome& outcome, const std::vector<FileItemPtr>& files,
-        const SessionLoader::StagedRows& staged);
+    void showLoadedFiles(const RunOutcome& outcome, Session::LoadedFiles loaded, const SessionLoader::StagedRows& staged);
     void clearAlertDidEnd(bool confirmed);
     // The store's bulk work (staging, deleting the live rows) on the staging queue; `applied` gets its
     // answer on the main thread, unless this controller is gone by then.

@@ -228,17 +228,17 @@ void MainWindowController::loadFilesFromDatabase()
     setBusyState(true, QStringLiteral("Loading scan results..."));
     const qint64 preferFiles = PairsiftDefaults::preferFiles();
     m_loader->load(locationPaths(m_scanLocations->locations()), preferFiles,
-                   [this, preferFiles](const RunOutcome& outcome, const std::vector<FileItemPtr>& files,
+                   [this, preferFiles](const RunOutcome& outcome, Session::LoadedFiles& loaded,
                        const SessionLoader::StagedRows& staged) {
                        // Files ordered with an outdated value would show the wrong kept files.
                        if (outcome.isFinished() && PairsiftDefaults::preferFiles() != preferFiles)
                            loadFilesFromDatabase();
                        else
-                           showLoadedFiles(outcome, files, staged);
+                           showLoadedFiles(outcome, std::move(loaded), staged);
                    });
 }
 
-void MainWindowController::showLoadedFiles(const RunOutcome& outcome, const std::vector<FileItemPtr>& files,
+void MainWindowController::showLoadedFiles(const RunOutcome& outcome, Session::LoadedFiles loaded,
     const SessionLoader::StagedRows& staged)
 {
     const bool isAfterStop = std::exchange(m_isStopPending, false);
@@ -251,7 +251,7 @@ void MainWindowController::showLoadedFiles(const RunOutcome& outcome, const std:
         Q_EMIT resultsLoaded();
         return;
     }
-    m_results->displayLoadedFiles(files);
+    m_results->displayLoadedFiles(std::move(loaded));
     if (isAfterStop)
         showStopped();
     else

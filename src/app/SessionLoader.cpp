@@ -30,22 +30,23 @@ void SessionLoader::load(const QStringList& locationPaths, qint64 preferFiles, C
     const quint64 generation = ++m_generation;
     m_pendingGeneration = generation;
     m_queue->async([this, generation, db = m_db, locationPaths, preferFiles, done = std::move(done)] {
-        auto files = std::make_shared<std::vector<FileItemPtr>>();
+        auto loaded = std::make_shared<Session::LoadedFiles>();
         const RunOutcome outcome = outcomeOf([&] {
             bool isComplete = false;
-            *files = sortedByKeepRule(Session::readFilesWithDigest(*db, &isComplete), locationPaths, preferFiles);
+            *loaded = Session::groupLoadedFiles(
+                sortedByKeepRule(Session::readFilesWithDigest(*db, &isComplete), locationPaths, preferFiles));
             return isComplete ? RunOutcome::finished() : RunOutcome::failed(db->lastFailure());
         });
         if (outcome.hasFailed())
-            files->clear();
+            *loaded = {};
         const StagedRows staged = readStagedRows(*db);
         QMetaObject::invokeMethod(
             this,
-            [this, generation, outcome, files, staged, done] {
+            [this, generation, outcome, loaded, staged, done] {
                 if (generation != m_generation)
                     return;
                 m_pendingGeneration = 0;
-                done(outcome, *files, staged);
+                done(outcome, *loaded, staged);
             },
             Qt::QueuedConnection);
     });

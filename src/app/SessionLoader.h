@@ -1,6 +1,7 @@
 #pragma once
 
 #include "model/FileItem.h"
+#include "model/Session.h"
 #include "platform/RunOutcome.h"
 
 #include <QObject>
@@ -34,8 +35,9 @@ public:
     static StagedRows readStagedRows(PairsiftDatabase& db);
     // Finished with every file, or failed (a read that stopped half-way, an exception) with the reason
     // and no files.
+    // `loaded` is the completion's to take over.
     using Completion =
-        std::function<void(const RunOutcome& outcome, const std::vector<FileItemPtr>& files, const StagedRows& staged)>;
+        std::function<void(const RunOutcome& outcome, Session::LoadedFiles& loaded, const StagedRows& staged)>;
 
     explicit SessionLoader(std::shared_ptr<PairsiftDatabase> db, QObject* parent = nullptr);
     // Waits for a read in progress; its completion is then not called.

@@ -47,22 +47,36 @@ void Session::addFile(const FileItemPtr& file)
     groupFileByHash(file);
 }
 
-void Session::groupFileByHash(const FileItemPtr& file)
+namespace {
+
+void addToGroupByHash(Session::FileGroupsByHash& groups, const FileItemPtr& file, const SOLoggerPtr& logger)
 {
     const std::optional<Sha1Digest>& digest = file->sha1Digest();
     if (!digest)
         return;
-    FileGroupPtr& group = m_fileGroupsByHash[*digest];
+    FileGroupPtr& group = groups[*digest];
     if (!group) {
         group = std::make_shared<FileGroup>();
-        group->setLogger(m_logger);
+        group->setLogger(logger);
     }
     group->addFile(file);
 }
 
+void dropSingleFileGroups(Session::FileGroupsByHash& groups)
+{
+    std::erase_if(groups, [](const auto& entry) { return entry.second->count() < 2; });
+}
+
+} // namespace
+
+void Session::groupFileByHash(const FileItemPtr& file)
+{
+    addToGroupByHash(m_fileGroupsByHash, file, m_logger);
+}
+
 void Session::pruneUniqueGroups()
 {
-    std::erase_if(m_fileGroupsByHash, [](const auto& entry) { return entry.second->count() < 2; });
+    dropSingleFileGroups(m_fileGroupsByHash);
 }
 
 void Session::clear()
@@ -79,7 +93,7 @@ void Session::clear()
 void Session::loadFilesFromDatabase()
 {
     clear();
-    addFilesAndPrune(readFilesWithDigest(*m_db));
+    replaceFiles(readFilesWithDigest(*m_db));
 }
 
 std::vector<FileItemPtr> Session::readFilesWithDigest(PairsiftDatabase& db, bool* isComplete)
@@ -102,20 +116,26 @@ std::vector<FileItemPtr> Session::readFilesWithDigest(PairsiftDatabase& db, bool
     return files;
 }
 
-void Session::replaceFiles(const std::vector<FileItemPtr>& files)
+Session::LoadedFiles Session::groupLoadedFiles(std::vector<FileItemPtr> files)
 {
-    clear();
-    addFilesAndPrune(files);
+    LoadedFiles loaded{std::move(files), {}};
+    // At most one group per file: no rehashing on the way.
+    loaded.groups.reserve(loaded.files.size());
+    // The session's logger joins the groups when it takes them over.
+    for (const FileItemPtr& file : loaded.files)
+        addToGroupByHash(loaded.groups, file, nullptr);
+    dropSingleFileGroups(loaded.groups);
+    return loaded;
 }
 
-void Session::addFilesAndPrune(const std::vector<FileItemPtr>& files)
+void Session::replaceLoadedFiles(LoadedFiles loaded)
 {
-    m_allFiles.reserve(files.size());
-    // At most one group per file: no rehashing on the way.
-    m_fileGroupsByHash.reserve(m_fileGroupsByHash.size() + files.size());
-    for (const FileItemPtr& file : files)
-        addFile(file);
-    pruneUniqueGroups();
+    clear();
+    m_allFiles = std::move(loaded.files);
+    m_fileGroupsByHash = std::move(loaded.groups);
+    for (const auto& [digest, group] : m_fileGroupsByHash)
+        group->setLogger(m_logger);
+    publishFileCount();
 }
 
 void Session::publishFileCount()

@@ -91,8 +91,17 @@ public:
     // slow half of loading, so that a caller can run it off the main thread. `isComplete`, when given,
     // tells whether every row was read (false after a failed read: the files are only some of them).
     static std::vector<FileItemPtr> readFilesWithDigest(PairsiftDatabase& db, bool* isComplete = nullptr);
-    // The fast half of loading: clears, adds the files and drops single-file groups.
-    void replaceFiles(const std::vector<FileItemPtr>& files);
+    // Loaded files with their groups by SHA-1, single-file groups dropped (their files stay in `files`).
+    struct LoadedFiles {
+        std::vector<FileItemPtr> files;
+        FileGroupsByHash groups;
+    };
+    // Any thread: groups the files in their order, so that a caller can do it off the main thread.
+    static LoadedFiles groupLoadedFiles(std::vector<FileItemPtr> files);
+    // The fast half of loading: clears and takes over what groupLoadedFiles() made.
+    void replaceLoadedFiles(LoadedFiles loaded);
+    // Both halves at once.
+    void replaceFiles(const std::vector<FileItemPtr>& files) { replaceLoadedFiles(groupLoadedFiles(files)); }
 
     // --- Queries ---
 
@@ -179,7 +188,6 @@ private:
     void dropFromAllFiles(const QList<FileItemPtr>& files);
     void publishFileCount();
     // Adds the files and drops single-file groups.
-    void addFilesAndPrune(const std::vector<FileItemPtr>& files);
     // The answer of removeMarkedFiles(), chosen before anything changes.
     FileGroupPtr groupToSelectAfterStaging() const;
     // Null when there is none.

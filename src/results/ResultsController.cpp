@@ -51,10 +51,10 @@ void ResultsController::loadFilesFromDatabase()
     });
 }
 
-void ResultsController::displayLoadedFiles(const std::vector<FileItemPtr>& files)
+void ResultsController::displayLoadedFiles(Session::LoadedFiles loaded)
 {
     reload([&] {
-        m_session.replaceFiles(files);
+        m_session.replaceLoadedFiles(std::move(loaded));
         m_session.sortGroupsUsingDescriptor({PairsiftDefaults::sortKey(), PairsiftDefaults::sortAscending()});
     });
 }

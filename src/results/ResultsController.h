@@ -2,6 +2,7 @@
 
 #include "model/FileGroup.h"
 #include "model/FileItem.h"
+#include "model/Session.h"
 #include "results/ResultsSelectionModel.h"
 #include "settings/LocationItem.h"
 
@@ -21,7 +22,6 @@ namespace pairsift {
 class IconAndKindCache;
 class ResultsListModel;
 class SelectionDetails;
-class Session;
 
 // The results list of the main window without its widgets: the item model over the session, the
 // selection (a QItemSelectionModel the outline view shares), the group order, the expanded-group memory,
@@ -71,10 +71,10 @@ public:
     // Clears the session, refills it from the store's live rows with a digest, drops single files, then
     // sorts and displays as below.
     void loadFilesFromDatabase();
-    // The same with rows a loader read and ordered off the main thread (each digest's files in keep-rule
-    // order, the groups in any order): the session takes them inside the list's reset and only the
-    // groups are sorted here.
-    void displayLoadedFiles(const std::vector<FileItemPtr>& files);
+    // The same with rows a loader read, ordered and grouped off the main thread (each digest's files in
+    // keep-rule order, the groups in any order): the session takes them over inside the list's reset and
+    // only the groups are sorted here.
+    void displayLoadedFiles(Session::LoadedFiles loaded);
     // Sorts the files of every group by the keep rule and the groups by "sort_key"/"sort_ascending",
     // then reloads the list, the marking status, the expanded groups, the selection and the details.
     void sortAndDisplayFiles();

@@ -62,9 +62,9 @@ TEST(SessionLoader, aReadThatFailsHalfWayFailsTheLoadWithNoFiles)
     SessionLoader loader(db);
     std::optional<RunOutcome> outcome;
     std::size_t fileCount = 1;
-    loader.load({}, 0, [&](const RunOutcome& ended, const std::vector<FileItemPtr>& files, const SessionLoader::StagedRows&) {
+    loader.load({}, 0, [&](const RunOutcome& ended, Session::LoadedFiles& loaded, const SessionLoader::StagedRows&) {
         outcome = ended;
-        fileCount = files.size();
+        fileCount = loaded.files.size();
     });
     ASSERT_TRUE(test::waitUntil([&] { return outcome.has_value(); }));
     EXPECT_TRUE(outcome->hasFailed());

@@ -115,7 +115,7 @@ TEST_F(ResultsControllerTest, loadedFilesKeepTheLoadersFileOrderAndHeldReloadsLe
     // Newest first, as a loader would order them for "prefer_files" 1; the store gives them oldest first.
     std::vector<FileItemPtr> files = Session::readFilesWithDigest(*store);
     std::reverse(files.begin(), files.end());
-    controller.displayLoadedFiles(files);
+    controller.displayLoadedFiles(Session::groupLoadedFiles(files));
     ASSERT_EQ(controller.model()->rowForDigest(large), 0);
     EXPECT_EQ(group(small)->head()->name(), QStringLiteral("/loc/z1"));
     EXPECT_EQ(controller.selectionInfoText(), QStringLiteral("Selected 0 files (0 B)"));
