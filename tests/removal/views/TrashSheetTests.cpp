@@ -42,6 +42,14 @@ QPushButton* button(QWidget* sheet, const QString& title)
     return nullptr;
 }
 
+// The sheet over a shown window, with the scene's staged files listed; null when they never load.
+TrashSheet* openLoadedSheet(QWidget& window, const test::RemovalScene& scene)
+{
+    window.show();
+    TrashSheet* sheet = TrashSheet::openOver(&window, scene.store, {}, {});
+    return test::waitUntil([&] { return !sheet->controller()->isBusy(); }) ? sheet : nullptr;
+}
+
 TEST(TrashSheet, opensWindowModalAndReportsWhetherFilesChanged)
 {
     test::TemporaryTree tree;
@@ -89,10 +97,9 @@ TEST(TrashSheet, showsWhyAFileWasNotRemovedAndAsksBeforeDeletingPermanently)
     test::RemovalScene scene;
     const QString staged = scene.addFile(QStringLiteral("copy.txt"));
     QWidget window;
-    window.show();
-    TrashSheet* sheet = TrashSheet::openOver(&window, scene.store, {}, {});
+    TrashSheet* sheet = openLoadedSheet(window, scene);
+    ASSERT_TRUE(sheet);
     TrashSheetController* controller = sheet->controller();
-    ASSERT_TRUE(test::waitUntil([&] { return !controller->isBusy(); }));
     auto* table = sheet->findChild<QTableView*>();
     const auto clickDelete = [&] {
         table->selectRow(0);
@@ -160,10 +167,9 @@ TEST(TrashSheet, theSelectionMakesOneRoundTripBetweenListAndControllerAlsoDuring
     for (const char* name : {"a.txt", "b.txt", "c.txt", "d.txt", "e.txt"})
         scene.addFile(QString::fromLatin1(name));
     QWidget window;
-    window.show();
-    TrashSheet* sheet = TrashSheet::openOver(&window, scene.store, {}, {});
+    TrashSheet* sheet = openLoadedSheet(window, scene);
+    ASSERT_TRUE(sheet);
     TrashSheetController* controller = sheet->controller();
-    ASSERT_TRUE(test::waitUntil([&] { return !controller->isBusy(); }));
     auto* table = sheet->findChild<QTableView*>();
     int viewChanges = 0;
     QObject::connect(table->selectionModel(), &QItemSelectionModel::selectionChanged, [&] { ++viewChanges; });
