@@ -82,7 +82,6 @@ public:
     std::uint64_t count() const { return m_count; }
     bool isCounting() const { return m_uiTimer != nullptr; }
     // The folders the last finished walk could not read (locations and folders below them).
-    std::uint64_t unreadableFolderCount() const { return m_unreadableFolders.count(); }
     const UnreadableFolders& unreadableFolders() const { return m_unreadableFolders; }
     // Null while no scan runs.
     QTimer* uiTimer() const { return m_uiTimer; }

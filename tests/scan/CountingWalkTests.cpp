@@ -262,7 +262,7 @@ TEST_F(CountingWalk, missingLocationIsMarkedUnreadable)
     EXPECT_EQ(missing->status(), LocationItem::UnreadableStatus);
     EXPECT_EQ(missing->statusImage(), QStringLiteral("error"));
     EXPECT_EQ(missing->statusReason(), QStringLiteral("No such file or directory"));
-    EXPECT_EQ(m_controller->unreadableFolderCount(), 1u);
+    EXPECT_EQ(m_controller->unreadableFolders().count(), 1u);
     EXPECT_EQ(m_log->text().count(QStringLiteral("Unable to read folder")), 1);
     EXPECT_EQ(plainFile->status(), 0);
     EXPECT_EQ(folder->status(), 0);
