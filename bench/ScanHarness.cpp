@@ -311,6 +311,8 @@ int main(int argc, char** argv)
         return 1;
 
     clock.restart();
+    // As the main window does: the scan's items are never shown, so they go before the results are read.
+    session->clear();
     bool isComplete = false;
     session->replaceFiles(Session::readFilesWithDigest(*db, &isComplete));
     if (!isComplete) {

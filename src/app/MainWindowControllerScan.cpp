@@ -146,6 +146,9 @@ void MainWindowController::processingCompletion(const RunOutcome& outcome)
     // A refresh asked for during the scan is this load, pruned first: run after it, it would only load
     // the same rows again.
     const bool isUpdatePending = std::exchange(m_isUpdatePending, false);
+    // The scan's items are never listed (the list shows what is read back from the store): freed now,
+    // they do not add to the load's memory.
+    m_session->clear();
     finishScan();
     if (outcome.hasFailed()) {
         // Some digests were stored before the failure: left in place, a reload (or the next launch) would

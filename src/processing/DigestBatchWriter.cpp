@@ -1,5 +1,6 @@
 #include "processing/DigestBatchWriter.h"
 
+#include "model/FileItem.h"
 #include "platform/SerialQueue.h"
 #include "store/PairsiftDatabase.h"
 #include "support/logging/SOLogger.h"
@@ -23,10 +24,10 @@ DigestBatchWriter::~DigestBatchWriter()
     finish();
 }
 
-bool DigestBatchWriter::add(QString path, QByteArray digest)
+bool DigestBatchWriter::add(std::shared_ptr<const FileItem> file, const Sha1Digest& digest)
 {
     const std::lock_guard lock(m_mutex);
-    m_pending.emplace_back(std::move(path), std::move(digest));
+    m_pending.push_back({std::move(file), digest});
     return !m_hasFailed;
 }
 
@@ -57,17 +58,25 @@ void DigestBatchWriter::tick()
 bool DigestBatchWriter::writePending()
 {
     const std::lock_guard writing(m_writeMutex);
-    std::vector<std::pair<QString, QByteArray>> batch;
+    std::deque<Pending> batch;
     {
         const std::lock_guard lock(m_mutex);
         batch.swap(m_pending);
     }
     if (batch.empty())
         return true;
-    // In path order the store finds each row next to the previous one's instead of anywhere in its file.
-    std::sort(batch.begin(), batch.end(), [](const auto& first, const auto& second) { return first.first < second.first; });
+    // Folder by folder the store finds each row next to the previous one's instead of anywhere in its file.
+    std::stable_sort(batch.begin(), batch.end(), [](const Pending& first, const Pending& second) {
+        const FileItemFolder& left = first.file->folder();
+        const FileItemFolder& right = second.file->folder();
+        return !(left == right) && left.bytes() < right.bytes();
+    });
+    const auto digestAt = [&batch](std::size_t index) {
+        const Pending& pending = batch[index];
+        return PairsiftDatabase::EncodedDigest{pending.file->encodedName(), pending.digest.toByteArray()};
+    };
     // Without its digests the store's results would silently lack these files: the run fails.
-    if (m_db && m_db->updateFiles(batch))
+    if (m_db && m_db->updateFiles(batch.size(), digestAt))
         return true;
     logError(m_logger, "Unable to store the SHA1 of %lu files in database", static_cast<unsigned long>(batch.size()));
     m_hasFailed = true;

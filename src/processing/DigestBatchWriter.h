@@ -1,18 +1,17 @@
 #pragma once
 
-#include <QByteArray>
-#include <QString>
+#include "model/Sha1Digest.h"
 
 #include <atomic>
 #include <chrono>
 #include <condition_variable>
+#include <deque>
 #include <memory>
 #include <mutex>
-#include <utility>
-#include <vector>
 
 namespace pairsift {
 
+class FileItem;
 class PairsiftDatabase;
 class SerialQueue;
 class SOLogger;
@@ -23,6 +22,7 @@ using SOLoggerPtr = std::shared_ptr<SOLogger>;
 // interval however long the file being hashed takes or however many files fail meanwhile, and once more
 // at the end. One disk synchronisation per batch instead of one per file, and no transaction stays open
 // while files are read. A write the store refuses is logged at error level and fails every later call.
+// A waiting digest costs its file's handle and 20 bytes: the path is composed only as it is written.
 class DigestBatchWriter {
 public:
     DigestBatchWriter(std::shared_ptr<PairsiftDatabase> db, SOLoggerPtr logger, std::chrono::milliseconds interval);
@@ -31,8 +31,8 @@ public:
     DigestBatchWriter(const DigestBatchWriter&) = delete;
     DigestBatchWriter& operator=(const DigestBatchWriter&) = delete;
 
-    // Keeps the digest back; false once a write has failed.
-    bool add(QString path, QByteArray digest);
+    // Keeps the digest of the file's row back; false once a write has failed.
+    bool add(std::shared_ptr<const FileItem> file, const Sha1Digest& digest);
     // Stops the clock and writes what is pending; false when this or an earlier write failed.
     bool finish();
 
@@ -47,7 +47,12 @@ private:
     std::mutex m_mutex;
     std::condition_variable m_stopped;
     bool m_isStopping = false;
-    std::vector<std::pair<QString, QByteArray>> m_pending;
+    struct Pending {
+        std::shared_ptr<const FileItem> file;
+        Sha1Digest digest;
+    };
+    // Never copied as it grows, unlike a vector, which at the peak of a large scan would hold twice its size.
+    std::deque<Pending> m_pending;
     // One write at a time: the store's statement serves one use at once.
     std::mutex m_writeMutex;
     std::atomic<bool> m_hasFailed{false};

@@ -42,7 +42,7 @@ void ProcessingStage::setReaders(std::shared_ptr<ReaderTeam> readers)
     m_readers = std::move(readers);
 }
 
-bool ProcessingStage::fileAdded(const FileItem&, const FileGroupKey&)
+bool ProcessingStage::fileAdded(const FileItemPtr&, const FileGroupKey&)
 {
     return true;
 }
@@ -155,7 +155,7 @@ bool ProcessingStage::processFile(std::size_t index, const FileItemPtr& file, Cu
         return false;
     }
     output.addFile(file, *content.key);
-    if (!fileAdded(*file, *content.key))
+    if (!fileAdded(file, *content.key))
         m_hasFailed = true;
     return m_hasFailed;
 }

@@ -89,7 +89,7 @@ protected:
     // before its last chunk), before it joins the output.
     virtual void keySettled(FileItem& file, const std::optional<FileGroupKey>& key);
     // After the file joined the output under `key`; false when the stage cannot go on.
-    virtual bool fileAdded(const FileItem& file, const FileGroupKey& key);
+    virtual bool fileAdded(const FileItemPtr& file, const FileGroupKey& key);
     // At the end of every run of the stage, a stopped one too; false when what the stage kept back could
     // not be stored.
     virtual bool finishStage();

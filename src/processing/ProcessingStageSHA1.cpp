@@ -37,11 +37,12 @@ void ProcessingStageSHA1::keySettled(FileItem& file, const std::optional<FileGro
     file.setSha1(key ? key->bytes() : QByteArray());
 }
 
-bool ProcessingStageSHA1::fileAdded(const FileItem& file, const FileGroupKey& key)
+bool ProcessingStageSHA1::fileAdded(const FileItemPtr& file, const FileGroupKey& key)
 {
     if (!m_digests)
         m_digests = std::make_unique<DigestBatchWriter>(db(), logger(), batchInterval);
-    return m_digests->add(file.name(), key.bytes());
+    // The key is the digest contentKey() made, always 20 bytes.
+    return m_digests->add(file, *Sha1Digest::fromByteArray(key.bytes()));
 }
 
 bool ProcessingStageSHA1::finishStage()

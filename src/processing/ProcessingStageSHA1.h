@@ -23,7 +23,7 @@ protected:
     std::optional<FileGroupKey> contentKey(const FileItem& file, const HashProgressBlock& chunkProgress) override;
     bool readsAhead() const override;
     void keySettled(FileItem& file, const std::optional<FileGroupKey>& key) override;
-    bool fileAdded(const FileItem& file, const FileGroupKey& key) override;
+    bool fileAdded(const FileItemPtr& file, const FileGroupKey& key) override;
     bool finishStage() override;
 
 private:

@@ -93,9 +93,15 @@ public:
     bool pruneFilesBeforeScan();
     // An empty digest stores NULL.
     bool updateFile(const QString& path, const QByteArray& hash);
-    // Every (path, digest) in one transaction of its own: all of them are stored, or none. A path without
-    // a row fails the batch: the digest was expected to land on the scan's row.
-    bool updateFiles(const std::vector<std::pair<QString, QByteArray>>& hashes);
+    // One row's new digest, its path in the file-system bytes the store keeps.
+    struct EncodedDigest {
+        QByteArray path;
+        QByteArray hash;
+    };
+    // `count` digests, each asked of `digestAt` just before it is written so a large batch is never
+    // composed whole, in one transaction of its own: all of them are stored, or none. A path without a row
+    // fails the batch: the digest was expected to land on the scan's row.
+    bool updateFiles(std::size_t count, const std::function<EncodedDigest(std::size_t)>& digestAt);
     bool pruneUniqueFiles();
     // Keeps only the rows whose path lies strictly below one of the folders (exact, case-sensitive
     // byte prefix "folder/"); an empty list removes every row, staged ones included.
@@ -186,6 +192,8 @@ private:
     bool isWriterThread() const;
     // Runs a text without preparing it; on failure the console gets `failureFormat` with the message.
     bool execute(const char* sql, const char* failureFormat);
+    // updateFile() with the path in file-system bytes; a null path names no row.
+    bool updateEncodedFile(const QByteArray& path, const QByteArray& hash);
     // SQLite's current message for the connection.
     QString lastMessage() const;
     // Steps the use once. Any answer but `expected` fills `error`, when given, with the store's error

@@ -114,30 +114,37 @@ bool PairsiftDatabase::pruneFilesBeforeScan()
 
 bool PairsiftDatabase::updateFile(const QString& path, const QByteArray& hash)
 {
+    return updateEncodedFile(path.isNull() ? QByteArray() : QFile::encodeName(path), hash);
+}
+
+bool PairsiftDatabase::updateEncodedFile(const QByteArray& path, const QByteArray& hash)
+{
     SqlStatementUse use(statement(UpdateHashStatement));
     use.bindBlob(1, hash);
-    use.bindPath(2, path);
+    use.bindEncodedPath(2, path);
     if (use.step() != SQLITE_DONE) {
-        logFailure("Error updating file hash for '%@': %s", path, lastMessage());
+        logFailure("Error updating file hash for '%@': %s", QFile::decodeName(path), lastMessage());
         return false;
     }
     return true;
 }
 
-bool PairsiftDatabase::updateFiles(const std::vector<std::pair<QString, QByteArray>>& hashes)
+bool PairsiftDatabase::updateFiles(std::size_t count, const std::function<EncodedDigest(std::size_t)>& digestAt)
 {
-    if (hashes.empty())
+    if (count == 0)
         return true;
     StoreTransaction transaction(*this);
     if (!transaction.isActive())
         return false;
     // Rolled back as the transaction goes on any failure.
-    for (const auto& [path, hash] : hashes) {
-        if (!updateFile(path, hash))
+    for (std::size_t index = 0; index < count; ++index) {
+        const EncodedDigest digest = digestAt(index);
+        if (!updateEncodedFile(digest.path, digest.hash))
             return false;
         // The row went away under the run (another program on the same store): the digest is lost.
         if (changedRows() == 0) {
-            logFailure("Error updating file hash for '%@': %@", path, "the file has no row in the store");
+            logFailure("Error updating file hash for '%@': %@", QFile::decodeName(digest.path),
+                "the file has no row in the store");
             return false;
         }
     }

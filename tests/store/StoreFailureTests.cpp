@@ -20,7 +20,8 @@ TEST_F(StoreFailures, digestsAndStagingThatFindNoRowFail)
 {
     ASSERT_TRUE(store().addFile(QStringLiteral("/a"), 1, {}, {}, {}));
     ConsoleCapture console;
-    EXPECT_FALSE(store().updateFiles({{QStringLiteral("/a"), digest('1')}, {QStringLiteral("/gone"), digest('2')}}));
+    const std::vector<PairsiftDatabase::EncodedDigest> digests{{"/a", digest('1')}, {"/gone", digest('2')}};
+    EXPECT_FALSE(store().updateFiles(digests.size(), [&digests](std::size_t index) { return digests[index]; }));
     EXPECT_EQ(raw().integer(QStringLiteral("SELECT count(*) FROM Files WHERE SHA1 IS NOT NULL;")), 0) << "all or none";
     EXPECT_EQ(store().lastFailure(), QStringLiteral("Error updating file hash for '/gone': the file has no row in the store"));
 
