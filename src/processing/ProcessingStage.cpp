@@ -5,6 +5,7 @@
 
 #include <QScopeGuard>
 
+#include <algorithm>
 #include <chrono>
 
 namespace pairsift {
@@ -86,12 +87,13 @@ FileGrouping ProcessingStage::processFiles(const FileGrouping& input, std::uint6
         for (const FileItemPtr& file : group)
             m_locationFolders->add(*file);
     }
+    const std::vector<const FileGrouping::Files*> groups = largestFirst(input);
     std::unique_ptr<StageReadAhead> readAhead;
     if (readsAhead() && m_readerCount > 0) {
         std::vector<const FileItem*> files;
         files.reserve(inCount);
-        for (const auto& [key, group] : input.fileGroups()) {
-            for (const FileItemPtr& file : group)
+        for (const FileGrouping::Files* group : groups) {
+            for (const FileItemPtr& file : *group)
                 files.push_back(file.get());
         }
         if (!m_readers)
@@ -100,11 +102,11 @@ FileGrouping ProcessingStage::processFiles(const FileGrouping& input, std::uint6
             [this](const FileItem& file, const HashProgressBlock& chunkProgress) { return contentKey(file, chunkProgress); });
     }
 
-    // The input is not changed while the run lasts: its groups are visited in its own order.
+    // The input is not changed while the run lasts.
     std::uint64_t done = doneCount;
     bool isEnded = false;
-    for (const auto& [key, group] : input.fileGroups()) {
-        for (const FileItemPtr& file : group) {
+    for (const FileGrouping::Files* group : groups) {
+        for (const FileItemPtr& file : *group) {
             // Every visited file counts, a cancelled or failed one too.
             current.info.doneCount = done++;
             isEnded = processFile(current.info.doneCount - doneCount, file, current, readAhead.get(), output);
@@ -123,6 +125,22 @@ FileGrouping ProcessingStage::processFiles(const FileGrouping& input, std::uint6
     const std::uint64_t outCount = output.count();
     consoleLog(stageTexts.countOut, outCount, inCount - outCount, done);
     return output;
+}
+
+// Biggest files first: the helpers take the long reads while many short ones remain to keep the others
+// busy, instead of one large file read alone at the end. Equal sizes keep the input's order.
+std::vector<const FileGrouping::Files*> ProcessingStage::largestFirst(const FileGrouping& input)
+{
+    std::vector<const FileGrouping::Files*> groups;
+    groups.reserve(input.fileGroups().size());
+    for (const auto& [key, group] : input.fileGroups()) {
+        if (!group.empty())
+            groups.push_back(&group);
+    }
+    std::stable_sort(groups.begin(), groups.end(), [](const FileGrouping::Files* left, const FileGrouping::Files* right) {
+        return left->front()->totalSize() > right->front()->totalSize();
+    });
+    return groups;
 }
 
 bool ProcessingStage::processFile(std::size_t index, const FileItemPtr& file, CurrentFile& current,

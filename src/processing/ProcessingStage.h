@@ -103,6 +103,8 @@ private:
     struct CurrentFile;
 
     // Answers whether the run ends at this file: cancelled, or the stage failed.
+    // The input's groups in the order the run visits them.
+    static std::vector<const FileGrouping::Files*> largestFirst(const FileGrouping& input);
     bool processFile(std::size_t index, const FileItemPtr& file, CurrentFile& current, StageReadAhead* readAhead,
         FileGrouping& output);
     // The file's content read on the loop's own thread.

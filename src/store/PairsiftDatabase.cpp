@@ -7,6 +7,8 @@
 
 #include <sqlite3.h>
 
+#include <algorithm>
+
 namespace pairsift {
 
 namespace {
@@ -151,13 +153,17 @@ void PairsiftDatabase::configureConnection()
     execute("PRAGMA cache_size = -12288;", "Error configuring database: %s");
 }
 
+// One transaction: a new store is made whole or not at all, with one disk synchronisation instead of one
+// per table; an existing store writes nothing.
 bool PairsiftDatabase::initSchema()
 {
-    for (const SchemaStep& step : schemaSteps) {
-        if (!execute(step.sql, step.failureFormat))
-            return false;
-    }
-    return settleVersionRow();
+    if (!execute("BEGIN TRANSACTION;", "Error starting transaction: %s"))
+        return false;
+    const bool isMade = std::all_of(schemaSteps.begin(), schemaSteps.end(),
+                            [this](const SchemaStep& step) { return execute(step.sql, step.failureFormat); })
+        && settleVersionRow();
+    // On failure the caller takes SQLite's message and closes the store, which rolls back what was made.
+    return isMade && execute("COMMIT TRANSACTION;", "Error committing transaction: %s");
 }
 
 // Any non-zero version is accepted as it is; a missing row is written. A row that reads as 0 stays in
