@@ -57,6 +57,22 @@ TEST(StageLoop, groupsByContentKeyAcrossInputGroupsAndDropsSingles)
     EXPECT_EQ(stage.contentCalls().size(), 5);
 }
 
+TEST(StageLoop, visitsTheGroupsOfLargerFilesFirst)
+{
+    const auto small = itemsNamed({"/g/s1", "/g/s2"});
+    const auto large = itemsNamed({"/g/l1", "/g/l2"});
+    const auto middle = itemsNamed({"/g/m1", "/g/m2"});
+    for (const auto& [group, size] : {std::pair{small, 10}, std::pair{large, 1000}, std::pair{middle, 100}}) {
+        for (const FileItemPtr& file : group)
+            file->setTotalSize(size);
+    }
+    TableStage stage(StageName, {{"/g/s1", 1}, {"/g/s2", 1}, {"/g/l1", 2}, {"/g/l2", 2}, {"/g/m1", 3}, {"/g/m2", 3}});
+
+    stage.processFiles(groupingOf({small, large, middle}), 0, 6, {});
+
+    EXPECT_EQ(stage.contentCalls(), (QStringList{"/g/l1", "/g/l2", "/g/m1", "/g/m2", "/g/s1", "/g/s2"}));
+}
+
 TEST(StageLoop, leavesOutAndLogsEveryFileWhoseContentCannotBeRead)
 {
     LogCapture log;
