@@ -160,9 +160,7 @@ RunOutcome count(const QList<LocationItemPtr>& locations, const std::shared_ptr<
 bool compare(const Session& session, const std::shared_ptr<PairsiftDatabase>& db, const SOLoggerPtr& logger,
     int readers)
 {
-    FileGrouping bySize = session.fileGroupsBySize();
-    bySize.pruneSingleFileGroups();
-    ProcessingPipeline pipeline(std::move(bySize), logger, db);
+    ProcessingPipeline pipeline(session.candidateGroupsBySize(), logger, db);
     pipeline.setReaderCount(readers);
 
     QElapsedTimer clock;

@@ -14,11 +14,13 @@ std::size_t FileGroupsBySize::add(std::uint32_t position, std::uint64_t size)
     return ++chain.count;
 }
 
-FileGrouping FileGroupsBySize::grouping(const std::vector<FileItemPtr>& files) const
+FileGrouping FileGroupsBySize::grouping(const std::vector<FileItemPtr>& files, std::uint32_t minimumCount) const
 {
     FileGrouping::Groups groups;
     groups.reserve(m_chains.size());
     for (const auto& [size, chain] : m_chains) {
+        if (chain.count < minimumCount)
+            continue;
         FileGrouping::Files& group = groups[FileGroupKey(size)];
         group.reserve(chain.count);
         for (std::uint32_t position = chain.first; group.size() < chain.count; position = m_next[position])

@@ -14,9 +14,9 @@ class FileGroupsBySize {
 public:
     // Files the file at `position` under its size; answers that size's new file count.
     std::size_t add(std::uint32_t position, std::uint64_t size);
-    // The groups over `files` (the list the positions index), single files included; each group's files
-    // in the order they were added.
-    FileGrouping grouping(const std::vector<FileItemPtr>& files) const;
+    // The groups of at least `minimumCount` files over `files` (the list the positions index); each
+    // group's files in the order they were added.
+    FileGrouping grouping(const std::vector<FileItemPtr>& files, std::uint32_t minimumCount) const;
     std::uint64_t groupCount() const { return m_chains.size(); }
 
 private:

@@ -61,7 +61,9 @@ public:
 
     const std::vector<FileItemPtr>& allFiles() const { return m_allFiles; }
     // Size groups built while counting, single files included; made on each call. Staging empties them.
-    FileGrouping fileGroupsBySize() const { return m_fileGroupsBySize.grouping(m_allFiles); }
+    FileGrouping fileGroupsBySize() const { return m_fileGroupsBySize.grouping(m_allFiles, 1); }
+    // The size groups of two files or more, where the comparison starts; the single files are never copied.
+    FileGrouping candidateGroupsBySize() const { return m_fileGroupsBySize.grouping(m_allFiles, 2); }
     const FileGroupsByHash& fileGroupsByHash() const { return m_fileGroupsByHash; }
     // The group keys in display order, as of the last sort (clear() leaves them).
     const std::vector<Sha1Digest>& sortedFileHashes() const { return m_sortedFileHashes; }

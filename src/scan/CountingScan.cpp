@@ -319,8 +319,11 @@ void CountingScan::keepFile(const FileItemPtr& file)
         }
         return;
     }
-    logDebug(m_logger, "'%@': file added, container type: '%@', container path: '%@'", file->name(),
-        file->containerType(), file->containerPath());
+    // The path is composed only for a log that takes it.
+    if (m_logger) {
+        logDebug(m_logger, "'%@': file added, container type: '%@', container path: '%@'", file->name(),
+            file->containerType(), file->containerPath());
+    }
     m_fileCount.publish(m_session->fileCount());
 }
 

@@ -75,9 +75,7 @@ void ProcessingViewController::compareFilesInSession(const Session& session, SOL
         return;
     }
 
-    FileGrouping candidates(session.fileGroupsBySize().fileGroups(), FileGroupingBySize);
-    candidates.pruneSingleFileGroups();
-    m_pipeline = m_pipelineFactory(std::move(candidates), logger, session.db());
+    m_pipeline = m_pipelineFactory(session.candidateGroupsBySize(), logger, session.db());
 
     setUserStopped(false);
     resetProgress();

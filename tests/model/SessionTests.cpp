@@ -87,6 +87,8 @@ TEST_F(SessionTest, countsTheFilesThatShareTheirSize)
         }
         EXPECT_EQ(session.countOfDuplicatesBySize(), inSharedSizes);
         EXPECT_EQ(bySize.count(), index + 1);
+        // The comparison's start: the same groups without the single files.
+        EXPECT_EQ(session.candidateGroupsBySize().count(), inSharedSizes);
     }
     EXPECT_EQ(session.fileCount(), steps.size());
     int rows = 0;
