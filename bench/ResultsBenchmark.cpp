@@ -145,6 +145,7 @@ int main(int argc, char** argv)
     const double clickMs = busyMilliseconds(view, [&] {
         controller.model()->setData(box, static_cast<int>(Qt::Checked), Qt::CheckStateRole);
     });
+    const QString clickStatus = controller.selectionInfoText();
 
     QTreeView& tree = *view.dupView();
     const double selectAllMs = busyMilliseconds(view, [&] { tree.selectAll(); });
@@ -175,7 +176,7 @@ int main(int argc, char** argv)
     std::printf("header click re-sort: %.0f ms (the session's group sort alone: %.0f ms)\n", sortMs, groupSortMs);
     std::printf("expand all: %.0f ms\n", expandMs);
     std::printf("header click re-sort, all expanded: %.0f ms\n", sortExpandedMs);
-    std::printf("check-box click: %.1f ms (status: %s)\n", clickMs, qPrintable(controller.selectionInfoText()));
+    std::printf("check-box click: %.1f ms (status: %s)\n", clickMs, qPrintable(clickStatus));
     std::printf("all expanded: Select All %.1f ms, Ctrl+click %.1f ms, Shift+click %.1f ms\n", selectAllMs, ctrlClickMs,
                 shiftClickMs);
     std::printf("all expanded, everything selected: reload %.1f ms, closing the list %.1f ms\n", reloadSelectedMs, closeMs);
