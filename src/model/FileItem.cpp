@@ -81,6 +81,24 @@ FileItem::FileItem(const QString& name)
     setName(name);
 }
 
+FileItem::FileItem(EncodedName name)
+{
+    const QByteArrayView path = name.bytes;
+    // Decoding drops a leading byte-order mark and replaces what is not UTF-8, and an empty text may
+    // decode to a null one: those paths are kept as the text they decode to.
+    if (path.isEmpty() || path.startsWith("\xEF\xBB\xBF") || !path.isValidUtf8()) {
+        setName(QString::fromUtf8(path));
+        return;
+    }
+    // A separator byte is never part of another character in UTF-8.
+    const qsizetype separator = path.lastIndexOf('/');
+    if (separator >= 0) {
+        const QByteArrayView folder = path.first(separator);
+        m_folder = name.folders ? name.folders->ofEncoded(folder) : FileItemFolder::ofEncoded(folder);
+    }
+    m_baseName = FileItemName(path.sliced(separator + 1));
+}
+
 QString FileItem::name() const
 {
     if (hasExactName())
@@ -248,6 +266,12 @@ const QString& FileItem::containerPath() const
 void FileItem::setContainerPath(const QString& path)
 {
     m_containerPath = internedString(path);
+}
+
+void FileItem::setContainerOf(const FileItem& other)
+{
+    m_containerType = other.m_containerType;
+    m_containerPath = other.m_containerPath;
 }
 
 std::optional<FileId> FileItem::fileId() const

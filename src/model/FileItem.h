@@ -48,8 +48,17 @@ public:
     static constexpr qsizetype ChunkSize = 262144;
 
     explicit FileItem(const QString& name);
+    // A path in its file-system bytes, as the store keeps it, and where its folder may be found first.
+    struct EncodedName {
+        QByteArrayView bytes;
+        FileItemFolder::Cache* folders = nullptr;
+    };
+    // The item of the path these bytes decode to, made from the bytes themselves where decoding gives
+    // them back.
+    explicit FileItem(EncodedName name);
     ~FileItem();
     static FileItemPtr create(const QString& name) { return std::make_shared<FileItem>(name); }
+    static FileItemPtr create(EncodedName name) { return std::make_shared<FileItem>(name); }
 
     FileItem(const FileItem&) = delete;
     FileItem& operator=(const FileItem&) = delete;
@@ -102,6 +111,8 @@ public:
     // The scanned location (for library files the library package). Stored once per distinct value.
     const QString& containerPath() const;
     void setContainerPath(const QString& path);
+    // Both container values of `other`, without looking them up again.
+    void setContainerOf(const FileItem& other);
 
     bool isApertureFile() const;
     bool isiPhotoFile() const;

@@ -67,6 +67,17 @@ void dropSingleFileGroups(Session::FileGroupsByHash& groups)
     std::erase_if(groups, [](const auto& entry) { return entry.second->count() < 2; });
 }
 
+// A stored text's bytes against a copy of other ones, NULL differing from the empty text.
+bool sameBytes(QByteArrayView stored, const QByteArray& copy)
+{
+    return stored.isNull() == copy.isNull() && stored == copy;
+}
+
+QString decodedText(QByteArrayView stored)
+{
+    return stored.isNull() ? QString() : QString::fromUtf8(stored.data(), stored.size());
+}
+
 } // namespace
 
 void Session::groupFileByHash(const FileItemPtr& file)
@@ -99,17 +110,26 @@ void Session::loadFilesFromDatabase()
 std::vector<FileItemPtr> Session::readFilesWithDigest(PairsiftDatabase& db, bool* isComplete)
 {
     std::vector<FileItemPtr> files;
+    // Rows come a location at a time: a row's container values are decoded only where they differ from
+    // the row before.
+    QByteArray typeBytes;
+    QByteArray pathBytes;
+    FileItemFolder::Cache folders;
     // A row without a digest was unique by size or by the fast hash.
-    const bool isRead = db.enumerateFilesWithDigest([&files](const QString& path, std::uint64_t size, const QDateTime& created,
-                                    const QByteArray& sha1, const QString& containerType,
-                                    const QString& containerPath, bool*) {
-        const FileItemPtr file = FileItem::create(path);
-        file->setTotalSize(size);
-        file->setDateCreated(created);
-        file->setSha1(sha1);
-        file->setContainerType(containerType);
-        file->setContainerPath(containerPath);
-        files.push_back(file);
+    const bool isRead = db.enumerateStoredFilesWithDigest([&](const StoredFileRow& row) {
+        FileItemPtr file = FileItem::create(FileItem::EncodedName{row.path, &folders});
+        file->setTotalSize(row.size);
+        file->setDateCreated(row.created);
+        file->setSha1(QByteArray::fromRawData(row.sha1.data(), row.sha1.size()));
+        if (!files.empty() && sameBytes(row.containerType, typeBytes) && sameBytes(row.containerPath, pathBytes)) {
+            file->setContainerOf(*files.back());
+        } else {
+            file->setContainerType(decodedText(row.containerType));
+            file->setContainerPath(decodedText(row.containerPath));
+            typeBytes = row.containerType.toByteArray();
+            pathBytes = row.containerPath.toByteArray();
+        }
+        files.push_back(std::move(file));
     });
     if (isComplete)
         *isComplete = isRead;

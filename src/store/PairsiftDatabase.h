@@ -29,6 +29,19 @@ namespace pairsift {
 using FileRowBlock = std::function<void(const QString& path, std::uint64_t size, const QDateTime& created,
     const QByteArray& sha1, const QString& containerType, const QString& containerPath, bool* stop)>;
 
+// A live row as stored, for a reader that makes its own values from the bytes: the path and the container
+// values are the stored text's bytes (a null view for NULL), the SHA-1 the stored bytes (null when none).
+// The views are valid only during the block's call.
+struct StoredFileRow {
+    QByteArrayView path;
+    std::uint64_t size = 0;
+    QDateTime created;
+    QByteArrayView sha1;
+    QByteArrayView containerType;
+    QByteArrayView containerPath;
+};
+using StoredFileRowBlock = std::function<void(const StoredFileRow& row)>;
+
 // A staged row: as a live row, with the kept copy's path (null when none) before the container values.
 using DeletedFileRowBlock = std::function<void(const QString& path, std::uint64_t size, const QDateTime& created,
     const QByteArray& sha1, const QString& linkTarget, const QString& containerType, const QString& containerPath,
@@ -114,6 +127,8 @@ public:
     // The same over the live rows with a SHA-1 only: the others are passed over before any of their
     // values is converted.
     bool enumerateFilesWithDigest(const FileRowBlock& block);
+    // The same rows as stored, with no stop: nothing is decoded or copied on the way.
+    bool enumerateStoredFilesWithDigest(const StoredFileRowBlock& block);
     bool enumerateDeletedFiles(const DeletedFileRowBlock& block);
 
     // Stages the row of `path` and records the kept copy (a null text for none). Not a transaction of
@@ -174,6 +189,9 @@ private:
     bool setupStatements();
     void destroyStatements();
     bool enumerateFileRows(const FileRowBlock& block, bool withDigestOnly);
+    // Steps the live rows, handing each (with a SHA-1 only, when asked) to `readRow(use, &stop)`.
+    template <typename RowReader>
+    bool stepFileRows(bool withDigestOnly, const RowReader& readRow);
     bool trashFile(const QString& path, const QString& replaceWith, bool isRowExpected, Error* error);
     // Whether a stepped enumeration ended at its last row; logs the failure of one that did not.
     bool endedAfterLastRow(int stepResult, const char* enumeration) const;

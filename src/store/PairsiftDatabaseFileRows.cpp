@@ -26,6 +26,21 @@ QDateTime dateFromStoredSeconds(std::int64_t seconds)
     return QDateTime::fromSecsSinceEpoch(seconds, Qt::UTC);
 }
 
+// A text column's bytes until the next step, as columnText() reads them before decoding; null for NULL.
+QByteArrayView textBytes(sqlite3_stmt* rows, int column)
+{
+    const auto* text = reinterpret_cast<const char*>(sqlite3_column_text(rows, column));
+    return text ? QByteArrayView(text, sqlite3_column_bytes(rows, column)) : QByteArrayView();
+}
+
+// A blob column's bytes until the next step, as columnBlob() copies them; null for NULL or empty.
+QByteArrayView blobBytes(sqlite3_stmt* rows, int column)
+{
+    const auto* bytes = static_cast<const char*>(sqlite3_column_blob(rows, column));
+    const int length = sqlite3_column_bytes(rows, column);
+    return bytes && length > 0 ? QByteArrayView(bytes, length) : QByteArrayView();
+}
+
 // A missing block is a programming error, raised like any failed parameter check.
 void requireBlock(bool hasBlock, const char* operation)
 {
@@ -178,7 +193,8 @@ bool PairsiftDatabase::enumerateFilesWithDigest(const FileRowBlock& block)
     return enumerateFileRows(block, true);
 }
 
-bool PairsiftDatabase::enumerateFileRows(const FileRowBlock& block, bool withDigestOnly)
+template <typename RowReader>
+bool PairsiftDatabase::stepFileRows(bool withDigestOnly, const RowReader& readRow)
 {
     SqlStatementUse use(statement(FetchFilesStatement));
     bool stop = false;
@@ -188,10 +204,33 @@ bool PairsiftDatabase::enumerateFileRows(const FileRowBlock& block, bool withDig
     while (!stop && (result = use.step()) == SQLITE_ROW) {
         if (withDigestOnly && use.columnIsEmpty(3))
             continue;
-        block(use.columnText(0), static_cast<std::uint64_t>(use.columnInt64(1)),
-            dateFromStoredSeconds(use.columnInt64(2)), use.columnBlob(3), use.columnText(6), use.columnText(7), &stop);
+        readRow(use, &stop);
     }
     return stop || endedAfterLastRow(result, "files");
+}
+
+bool PairsiftDatabase::enumerateStoredFilesWithDigest(const StoredFileRowBlock& block)
+{
+    requireBlock(static_cast<bool>(block), "enumerateStoredFilesWithDigest");
+    sqlite3_stmt* const rows = statement(FetchFilesStatement).handle();
+    StoredFileRow row;
+    return stepFileRows(true, [&](const SqlStatementUse& use, bool*) {
+        row.path = textBytes(rows, 0);
+        row.size = static_cast<std::uint64_t>(use.columnInt64(1));
+        row.created = dateFromStoredSeconds(use.columnInt64(2));
+        row.sha1 = blobBytes(rows, 3);
+        row.containerType = textBytes(rows, 6);
+        row.containerPath = textBytes(rows, 7);
+        block(row);
+    });
+}
+
+bool PairsiftDatabase::enumerateFileRows(const FileRowBlock& block, bool withDigestOnly)
+{
+    return stepFileRows(withDigestOnly, [&](const SqlStatementUse& use, bool* stop) {
+        block(use.columnText(0), static_cast<std::uint64_t>(use.columnInt64(1)),
+            dateFromStoredSeconds(use.columnInt64(2)), use.columnBlob(3), use.columnText(6), use.columnText(7), stop);
+    });
 }
 
 bool PairsiftDatabase::enumerateDeletedFiles(const DeletedFileRowBlock& block)

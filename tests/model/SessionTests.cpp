@@ -141,6 +141,71 @@ TEST_F(SessionTest, loadsTheLiveRowsWithADigestAndDropsSingleGroups)
     EXPECT_EQ(session.fileGroupWithFile(group->head()), group);
 }
 
+TEST_F(SessionTest, readsTheStoredPathsAndContainersAsTheDecodedRowsGiveThem)
+{
+    struct Row {
+        QByteArray path;
+        QString containerType;
+        QString containerPath;
+    };
+    const QByteArray deep = QByteArray("/d").repeated(60);
+    // Folders met again after others, container values that change to NULL and to empty and back, names
+    // at and beyond the inline length, and paths that decoding does not give back byte for byte.
+    const std::vector<Row> rows{
+        {"/l/a.jpg", "directory", "/l"},
+        {"/top.jpg", "directory", "/l"},
+        {deep + "/deep.jpg", QString(), QString()},
+        {"/l/b-fifteen-b.j", "", ""},
+        {"/l/\xC3\xA9t\xC3\xA9/sixteen-bytes.jp", "iPhoto", "/l/lib"},
+        {"/l/bad\xFF\xFEname/x\xC0\xAF", "directory", "/l"},
+        {"\xEF\xBB\xBF/l/marked", "directory", "/l"},
+        {"plain", "directory", "/l"},
+        {"/l/", "directory", "/l"},
+        {deep + "/again.jpg", "directory", "/l"},
+    };
+    const QByteArray digest(20, 'd');
+    const QDateTime created = QDateTime::fromSecsSinceEpoch(12);
+    for (const Row& row : rows)
+        ASSERT_TRUE(store->addEncodedFile(row.path, 7, created, row.containerType, row.containerPath));
+    ASSERT_TRUE(store->updateFiles(rows.size(), [&](std::size_t index) {
+        return PairsiftDatabase::EncodedDigest{rows[index].path, digest};
+    }));
+    std::vector<FileItemPtr> decoded;
+    ASSERT_TRUE(store->enumerateFilesWithDigest([&](const QString& path, std::uint64_t size, const QDateTime& date,
+                                                    const QByteArray& sha1, const QString& type, const QString& location,
+                                                    bool*) {
+        const FileItemPtr file = FileItem::create(path);
+        file->setTotalSize(size);
+        file->setDateCreated(date);
+        file->setSha1(sha1);
+        file->setContainerType(type);
+        file->setContainerPath(location);
+        decoded.push_back(file);
+    }));
+
+    bool isComplete = false;
+    const std::vector<FileItemPtr> read = Session::readFilesWithDigest(*store, &isComplete);
+
+    EXPECT_TRUE(isComplete);
+    ASSERT_EQ(read.size(), decoded.size());
+    for (std::size_t index = 0; index < read.size(); ++index) {
+        const FileItem& file = *read[index];
+        const FileItem& expected = *decoded[index];
+        SCOPED_TRACE(expected.name().toStdString());
+        EXPECT_EQ(file.name(), expected.name());
+        EXPECT_EQ(file.encodedName(), expected.encodedName());
+        EXPECT_EQ(file.baseName(), expected.baseName());
+        EXPECT_EQ(file.folder(), expected.folder());
+        EXPECT_EQ(file.containerType(), expected.containerType());
+        EXPECT_EQ(file.containerType().isNull(), expected.containerType().isNull());
+        EXPECT_EQ(file.containerPath(), expected.containerPath());
+        EXPECT_EQ(file.containerPath().isNull(), expected.containerPath().isNull());
+        EXPECT_EQ(file.totalSize(), expected.totalSize());
+        EXPECT_EQ(file.dateCreated(), expected.dateCreated());
+        EXPECT_EQ(file.sha1(), expected.sha1());
+    }
+}
+
 TEST_F(SessionTest, markedInfoCountsOnlyPartlyMarkedGroups)
 {
     const QList<FileItemPtr> a = addGroup("a", 3, 100);
