@@ -105,7 +105,7 @@ QString FileItem::name() const
         return *m_extras.load(std::memory_order_acquire)->exactName;
     const QByteArrayView own = m_baseName.bytes();
     if (m_folder.isNull())
-        return QString::fromUtf8(own);
+        return FileItemName::textOf(own);
     const QString& folder = m_folder.text();
     QString path;
     path.reserve(folder.size() + 1 + own.size());
@@ -114,7 +114,7 @@ QString FileItem::name() const
     if (isAscii)
         path.append(QLatin1StringView(own.data(), own.size()));
     else
-        path.append(QString::fromUtf8(own));
+        path.append(FileItemName::textOf(own));
     return path;
 }
 
@@ -154,7 +154,7 @@ QString FileItem::baseName() const
     // A path that ends with a separator names the component before it.
     if (own.isEmpty() || hasExactName())
         return lastPathComponent(name());
-    return QString::fromUtf8(own);
+    return m_baseName.toString();
 }
 
 QByteArray FileItem::encodedName() const
@@ -177,7 +177,7 @@ bool FileItem::nameStartsWith(const QString& prefix) const
     if (prefix.size() <= folder.size())
         return folder.startsWith(prefix);
     return prefix.startsWith(folder) && prefix.at(folder.size()) == QLatin1Char('/')
-        && QString::fromUtf8(m_baseName.bytes()).startsWith(QStringView(prefix).mid(folder.size() + 1));
+        && m_baseName.toString().startsWith(QStringView(prefix).mid(folder.size() + 1));
 }
 
 FileItem::~FileItem()
@@ -437,7 +437,7 @@ int FileItem::compareCopyAware(const FileItem& left, const FileItem& right)
     if (left.m_folder == right.m_folder && !left.m_folder.isNull() && !left.hasExactName() && !right.hasExactName()) {
         if (left.m_folder.containsCopyWord())
             return 0;
-        return pairsiftFileNameCompare(QString::fromUtf8(left.m_baseName.bytes()), QString::fromUtf8(right.m_baseName.bytes()));
+        return pairsiftFileNameCompare(left.m_baseName.toString(), right.m_baseName.toString());
     }
     return pairsiftFileNameCompare(left.name(), right.name());
 }

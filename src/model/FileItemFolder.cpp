@@ -1,5 +1,6 @@
 #include "model/FileItemFolder.h"
 
+#include "model/FileItemName.h"
 #include "model/PairsiftCompare.h"
 
 #include <QFile>
@@ -114,7 +115,7 @@ FileItemFolder FileItemFolder::ofEncoded(QByteArrayView path)
         std::copy(path.begin(), path.end(), ascii.begin());
         return madeRecent(lookUp(QStringView(ascii.data(), ascii.size())));
     }
-    return madeRecent(lookUp(QString::fromUtf8(path)));
+    return madeRecent(lookUp(FileItemName::textOf(path)));
 }
 
 FileItemFolder FileItemFolder::Cache::ofEncoded(QByteArrayView path)

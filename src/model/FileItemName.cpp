@@ -1,11 +1,19 @@
 #include "model/FileItemName.h"
 
+#include <QStringDecoder>
+
 #include <cstring>
 #include <utility>
 
 namespace pairsift {
 
 static_assert(sizeof(FileItemName) == 16);
+
+QString FileItemName::textKeepingByteOrderMark(QByteArrayView utf8)
+{
+    QStringDecoder decoder(QStringDecoder::Utf8, QStringDecoder::Flag::ConvertInitialBom);
+    return decoder.decode(utf8);
+}
 
 FileItemName::FileItemName(QByteArrayView utf8)
 {

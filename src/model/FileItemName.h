@@ -20,9 +20,17 @@ public:
     ~FileItemName();
 
     QByteArrayView bytes() const;
-    QString toString() const { return QString::fromUtf8(bytes()); }
+    QString toString() const { return textOf(bytes()); }
+    // Name or folder bytes as text. A leading byte-order mark stays, as the character of the name it is:
+    // the plain UTF-8 decode drops it, and would name another file.
+    static QString textOf(QByteArrayView utf8)
+    {
+        return utf8.startsWith("\xEF\xBB\xBF") ? textKeepingByteOrderMark(utf8) : QString::fromUtf8(utf8);
+    }
 
 private:
+    static QString textKeepingByteOrderMark(QByteArrayView utf8);
+
     static constexpr std::size_t Size = 16;
     static constexpr std::size_t LengthByte = Size - 1;
     // In the length byte: the bytes are elsewhere, their address and count at the start.

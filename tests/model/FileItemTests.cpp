@@ -605,6 +605,10 @@ TEST(FileItem, thePathComposedFromItsPartsIsThePathItWasGiven)
         QStringLiteral("/"),
         QString(),
         QStringLiteral("/home/ann/") + QChar(0xD800) + QStringLiteral("lone.jpg"),
+        // A name that begins with a byte-order mark: the plain UTF-8 decode would drop it.
+        QStringLiteral("/home/ann/") + QChar(0xFEFF) + QStringLiteral("marked.jpg"),
+        QStringLiteral("/home/") + QChar(0xFEFF) + QChar(0xFEFF) + QStringLiteral("ann/x"),
+        QString(QChar(0xFEFF)) + QStringLiteral("relative"),
     };
     for (const QString& path : paths) {
         SCOPED_TRACE(path.toStdString());

@@ -159,6 +159,7 @@ TEST_F(SessionTest, readsTheStoredPathsAndContainersAsTheDecodedRowsGiveThem)
         {"/l/\xC3\xA9t\xC3\xA9/sixteen-bytes.jp", "iPhoto", "/l/lib"},
         {"/l/bad\xFF\xFEname/x\xC0\xAF", "directory", "/l"},
         {"\xEF\xBB\xBF/l/marked", "directory", "/l"},
+        {"/l/\xEF\xBB\xBFmarked name", "directory", "/l"},
         {"plain", "directory", "/l"},
         {"/l/", "directory", "/l"},
         {deep + "/again.jpg", "directory", "/l"},
