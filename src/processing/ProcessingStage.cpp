@@ -83,19 +83,18 @@ FileGrouping ProcessingStage::processFiles(const FileGrouping& input, std::uint6
     // be opened fails its files' reads.
     m_locationFolders = std::make_unique<LocationFolders>();
     const auto closeFolders = qScopeGuard([this] { m_locationFolders.reset(); });
-    for (const auto& [key, group] : input.fileGroups()) {
-        for (const FileItemPtr& file : group)
-            m_locationFolders->add(*file);
-    }
     const std::vector<const FileGrouping::Files*> groups = largestFirst(input);
+    // The files in the order the loop takes them, which is the order the helpers claim them.
+    std::vector<const FileItem*> files;
+    files.reserve(inCount);
+    for (const FileGrouping::Files* group : groups) {
+        for (const FileItemPtr& file : *group) {
+            m_locationFolders->add(*file);
+            files.push_back(file.get());
+        }
+    }
     std::unique_ptr<StageReadAhead> readAhead;
     if (readsAhead() && m_readerCount > 0) {
-        std::vector<const FileItem*> files;
-        files.reserve(inCount);
-        for (const FileGrouping::Files* group : groups) {
-            for (const FileItemPtr& file : *group)
-                files.push_back(file.get());
-        }
         if (!m_readers)
             m_readers = std::make_shared<ReaderTeam>(m_readerCount);
         readAhead = std::make_unique<StageReadAhead>(std::move(files), *m_readers,
