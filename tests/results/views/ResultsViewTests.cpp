@@ -1,5 +1,6 @@
 #include "results/ResultsTestSupport.h"
 
+#include "model/QuickLookImage.h"
 #include "results/ResultsListModel.h"
 #include "results/SelectionDetails.h"
 #include "results/views/PreviewPictureView.h"
@@ -81,6 +82,22 @@ TEST_F(ResultsViewTest, aFileThatIsNoPictureIsPreviewedByItsIconAtTheFullSize)
     ASSERT_TRUE(test::waitUntil([&] { return controller.details()->preview() != placeholder; }));
     EXPECT_EQ(controller.details()->preview().size(), QSize(96, 96));
     EXPECT_EQ(group(a)->files()[1]->preview(), controller.details()->preview());
+}
+
+// With a GUI application a file that is no picture has its workspace icon; the empty path names no file.
+TEST_F(ResultsViewTest, aPreviewIsTheIconOfAPathThatNamesAFile)
+{
+    const struct {
+        QString path;
+        QSize expected;
+    } cases[] = {
+        {QStringLiteral("/loc/a1"), {64, 64}},
+        {QStringLiteral("notes.txt"), {64, 64}}, // relative: still a file's name
+        {QStringLiteral(""), {0, 0}},
+        {QString(), {0, 0}},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(imageWithPreviewOfFileAtPath(c.path, {64, 64}, true).size(), c.expected) << c.path.toStdString();
 }
 
 TEST_F(ResultsViewTest, afterSelectAllACtrlClickOnAFileDeselectsOnlyThatFile)
