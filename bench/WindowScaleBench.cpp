@@ -6,6 +6,8 @@
 //                                        beside the time of the same number of Trash moves alone
 //   window-scale-bench staging [FILES]   "Remove Marked Files" with FILES marked files (100,000) in the window
 //   window-scale-bench clear [ROWS]      Clear with ROWS live rows (500,000) in the window
+//   window-scale-bench locations [ROWS]  removing the larger of two locations, which holds 199 of every 200
+//                                        of ROWS live rows (200,000), then a refresh with the same locations
 //
 // Runs offscreen unless a display is chosen. Home, settings, store, Trash and files live in a temporary
 // folder. Standard output: one line per step.
@@ -16,6 +18,7 @@
 #include "app/MainWindow.h"
 #include "app/MainWindowController.h"
 #include "app/PairsiftApplication.h"
+#include "locations/ScanLocationTableViewController.h"
 #include "model/Session.h"
 #include "platform/FileDescriptor.h"
 #include "platform/UserDefaults.h"
@@ -218,8 +221,21 @@ int benchSheet(const QString& workspace, int count)
     return 0;
 }
 
-// The window over a store of `groups` groups of two files each; runs `steps` once the first load is shown.
-int benchWindow(const QString& workspace, int groups, const std::function<void(MainWindowController&, StallMeter&)>& steps)
+// Where a group's copy lies below "tree".
+using RowPath = std::function<QString(int group, int copy)>;
+
+QString libraryOrCopies(int group, int copy)
+{
+    return QStringLiteral("%1/%2/photo %3.jpg")
+        .arg(copy ? QStringLiteral("Copies") : QStringLiteral("Library"))
+        .arg(group % 997)
+        .arg(group);
+}
+
+// The window over a store of `groups` groups of two files each at `rowPath`, with the folders `locations`
+// below "tree" as its locations; runs `steps` once the first load is shown.
+int benchWindow(const QString& workspace, int groups, const QStringList& locations, const RowPath& rowPath,
+    const std::function<void(MainWindowController&, StallMeter&)>& steps)
 {
     {
         QDir().mkpath(QFileInfo(MainWindowController::databaseFilePath()).absolutePath());
@@ -228,10 +244,7 @@ int benchWindow(const QString& workspace, int groups, const std::function<void(M
         store->beginTransaction();
         for (int group = 0; group < groups; ++group) {
             for (int copy = 0; copy < 2; ++copy) {
-                const QString path = QStringLiteral("%1/tree/%2/%3/photo %4.jpg")
-                                         .arg(workspace, copy ? QStringLiteral("Copies") : QStringLiteral("Library"))
-                                         .arg(group % 997)
-                                         .arg(group);
+                const QString path = QStringLiteral("%1/tree/%2").arg(workspace, rowPath(group, copy));
                 store->addFile(path, 1000 + static_cast<quint64>(group), created, QStringLiteral("directory"),
                                workspace + QStringLiteral("/tree"));
                 store->updateFile(path, digestOf(group));
@@ -240,9 +253,13 @@ int benchWindow(const QString& workspace, int groups, const std::function<void(M
         store->commit();
     }
     // Rows outside the locations leave the store at the first refresh.
-    const QString tree = workspace + QStringLiteral("/tree");
-    QDir().mkpath(tree);
-    PairsiftDefaults::setLocations({LocationItem::withPath(tree)});
+    QList<LocationItemPtr> items;
+    for (const QString& location : locations) {
+        const QString path = QDir::cleanPath(workspace + QStringLiteral("/tree/") + location);
+        QDir().mkpath(path);
+        items.append(LocationItem::withPath(path));
+    }
+    PairsiftDefaults::setLocations(items);
     ApplicationLauncher launcher;
     if (!launcher.start())
         return 1;
@@ -278,14 +295,16 @@ void stagingSteps(MainWindowController& controller, StallMeter& meter)
                 static_cast<unsigned long long>(controller.session()->groupCount()));
 }
 
+std::uint64_t liveRowCount(PairsiftDatabase& db)
+{
+    std::uint64_t rows = 0;
+    db.enumerateFiles([&](auto&&...) { ++rows; });
+    return rows;
+}
+
 void clearSteps(MainWindowController& controller, StallMeter& meter)
 {
-    const auto rowsLeft = [&] {
-        std::uint64_t rows = 0;
-        controller.db()->enumerateFiles([&](auto&&...) { ++rows; });
-        return rows;
-    };
-    std::printf("  live rows before: %llu\n", static_cast<unsigned long long>(rowsLeft()));
+    std::printf("  live rows before: %llu\n", static_cast<unsigned long long>(liveRowCount(*controller.db())));
     runPhase(meter, "Clear, to the end", [&] {
         controller.clear();
         if (auto* alert = qobject_cast<QMessageBox*>(QApplication::activeModalWidget()))
@@ -293,7 +312,26 @@ void clearSteps(MainWindowController& controller, StallMeter& meter)
     }, [&] { return !controller.isBusy() && !controller.isNonEmpty(); });
     // What the worker left behind must be applied too.
     runPhase(meter, "settle", [] {}, [] { return true; });
-    std::printf("  live rows after: %llu\n", static_cast<unsigned long long>(rowsLeft()));
+    std::printf("  live rows after: %llu\n", static_cast<unsigned long long>(liveRowCount(*controller.db())));
+}
+
+// Locations "Large" (listed first) and "Small".
+void locationsSteps(MainWindowController& controller, StallMeter& meter)
+{
+    std::printf("  live rows before: %llu\n", static_cast<unsigned long long>(liveRowCount(*controller.db())));
+    bool isLoaded = false;
+    QObject::connect(&controller, &MainWindowController::resultsLoaded, &controller, [&] { isLoaded = true; });
+    PairsiftDefaults::setConfirmDeleteLocation(false);
+    runPhase(meter, "Removing the larger location", [&] {
+        controller.scanLocationTableViewController().setSelectedRows({0});
+        controller.removeSelectedLocations();
+    }, [&] { return isLoaded && !controller.isBusy(); });
+    std::printf("  live rows after: %llu; groups listed: %llu\n",
+                static_cast<unsigned long long>(liveRowCount(*controller.db())),
+                static_cast<unsigned long long>(controller.session()->groupCount()));
+    isLoaded = false;
+    runPhase(meter, "refresh, same locations", [&] { controller.postUpdateDuplicatesList(); },
+             [&] { return isLoaded && !controller.isBusy(); });
 }
 
 } // namespace
@@ -301,11 +339,14 @@ void clearSteps(MainWindowController& controller, StallMeter& meter)
 int main(int argc, char** argv)
 {
     const QString scenario = argc > 1 ? QString::fromLocal8Bit(argv[1]) : QString();
-    const int defaultCount = scenario == QLatin1String("clear") ? 250000 * 2 : 100000;
+    const int defaultCount = scenario == QLatin1String("clear") ? 250000 * 2
+                           : scenario == QLatin1String("locations") ? 200000
+                                                                    : 100000;
     const int count = argc > 2 ? QString::fromLocal8Bit(argv[2]).toInt() : defaultCount;
-    if ((scenario != QLatin1String("sheet") && scenario != QLatin1String("staging") && scenario != QLatin1String("clear"))
+    if ((scenario != QLatin1String("sheet") && scenario != QLatin1String("staging") && scenario != QLatin1String("clear")
+         && scenario != QLatin1String("locations"))
         || count < 10) {
-        std::fprintf(stderr, "usage: window-scale-bench sheet|staging|clear [COUNT]\n");
+        std::fprintf(stderr, "usage: window-scale-bench sheet|staging|clear|locations [COUNT]\n");
         return 2;
     }
     QTemporaryDir workspace;
@@ -315,6 +356,16 @@ int main(int argc, char** argv)
     if (scenario == QLatin1String("sheet"))
         return benchSheet(workspace.path(), count);
     if (scenario == QLatin1String("staging"))
-        return benchWindow(workspace.path(), count, stagingSteps);
-    return benchWindow(workspace.path(), count / 2, clearSteps);
+        return benchWindow(workspace.path(), count, {QStringLiteral(".")}, libraryOrCopies, stagingSteps);
+    if (scenario == QLatin1String("clear"))
+        return benchWindow(workspace.path(), count / 2, {QStringLiteral(".")}, libraryOrCopies, clearSteps);
+    // One group in 200 lies in the smaller location, both its copies with it.
+    const int groups = count / 2;
+    return benchWindow(workspace.path(), groups, {QStringLiteral("Large"), QStringLiteral("Small")},
+                       [](int group, int copy) {
+                           return QStringLiteral("%1/%2").arg(group % 200 == 0 ? QStringLiteral("Small")
+                                                                               : QStringLiteral("Large"),
+                                                              libraryOrCopies(group, copy));
+                       },
+                       locationsSteps);
 }

@@ -293,21 +293,37 @@ void MainWindowController::onUpdateDuplicatesListNotification()
         m_isUpdatePending = true;
         return;
     }
-    pruneFilesOutsideScanLocations();
-    loadFilesFromDatabase();
+    pruneFilesOutsideScanLocations([this] { loadFilesFromDatabase(); });
 }
 
-bool MainWindowController::pruneFilesOutsideScanLocations()
+void MainWindowController::pruneFilesOutsideScanLocations(std::function<void()> then)
 {
     QStringList paths;
     for (const LocationItemPtr& location : m_scanLocations->normalizedLocationsKeepingBundles(false))
         paths.append(location->path());
-    if (!m_db->pruneFilesOutsidePaths(paths)) {
-        logError(m_logger, "Unable to prune files outside paths: %@", describeList(paths));
-        return false;
-    }
-    updateTrashInfo();
-    return true;
+    // Between scans no row is added, so the same locations would delete nothing, yet read every row.
+    if (m_prunedLocationPaths == paths)
+        return then();
+    // Busy until the store is done, so nothing else writes it and no scan begins.
+    setBusyState(true, QString());
+    auto staged = std::make_shared<SessionLoader::StagedRows>();
+    runOnStoreQueue(
+        [paths, staged](PairsiftDatabase& db) {
+            if (!db.pruneFilesOutsidePaths(paths))
+                return false;
+            *staged = SessionLoader::readStagedRows(db);
+            return true;
+        },
+        [this, paths, staged, then = std::move(then)](bool isPruned) {
+            setBusyState(false, QString());
+            if (isPruned) {
+                m_prunedLocationPaths = paths;
+                showTrashInfo(*staged);
+            } else {
+                logError(m_logger, "Unable to prune files outside paths: %@", describeList(paths));
+            }
+            then();
+        });
 }
 
 void MainWindowController::scanLocationControllerUpdatedLocations(ScanLocationTableViewController*,

@@ -19,6 +19,7 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <vector>
 
 class QWidget;
@@ -147,7 +148,7 @@ public:
     void stopScan();
     // Rebuilds the session from the store off the main thread and shows it; the selection is kept by
     // (SHA-1, path). A later call supersedes a pending one; a load whose "prefer_files" value changed on
-    // the way is read again.
+    // the way is read again. Asked for during the store's bulk work, it starts once that has ended.
     void loadFilesFromDatabase();
     void setBusyState(bool busy, const QString& message);
     // Asks (window-modal) whether to clear; on "Clear" empties the results and the store's live rows.
@@ -193,7 +194,10 @@ public:
     // When idle, coalesced: prune the store to the locations and reload.
     void postUpdateDuplicatesList();
     void onUpdateDuplicatesListNotification();
-    bool pruneFilesOutsideScanLocations();
+    // Deletes the store's rows outside the locations on the staging queue, busy meanwhile, unless the
+    // store was already pruned to these locations since the last scan began. `then` runs on the main
+    // thread once that is done, or once a failure has been logged.
+    void pruneFilesOutsideScanLocations(std::function<void()> then);
     void scanLocationControllerUpdatedLocations(ScanLocationTableViewController* controller,
         const QList<LocationItemPtr>& locations) override;
 
@@ -286,14 +290,15 @@ private:
     void stopAndJoinScan();
     void showLoadedFiles(const RunOutcome& outcome, Session::LoadedFiles loaded, const SessionLoader::StagedRows& staged);
     void clearAlertDidEnd(bool confirmed);
-    // The store's bulk work (staging, deleting the live rows) on the staging queue; `applied` gets its
-    // answer on the main thread, unless this controller is gone by then.
+    // The store's bulk work (staging, deleting the live rows, pruning to the locations) on the staging
+    // queue; `applied` gets its answer on the main thread, unless this controller is gone by then.
     void runOnStoreQueue(std::function<bool(PairsiftDatabase& db)> work, std::function<void(bool succeeded)> applied);
     // A refresh that waited for a scan, a load or the store's work, once none runs.
     void runPendingUpdate();
     void removeObservations();
     // Runs `select` once the reload asked for has shown its result, or at once without one.
     void selectAfterReload(bool reloaded, std::function<void()> select);
+    void openTrashSheet();
     void trashSheetDidEnd(bool hasChangedFiles);
 
     Environment m_environment;
@@ -321,8 +326,13 @@ private:
     // The next load shows the results a stopped scan left.
     bool m_isStopPending = false;
     bool m_optionKeyDown = false;
-    // A refresh asked for while a scan ran or results loaded; done when that ends.
+    // A refresh asked for while a scan ran, results loaded or the store was pruned; done when that ends.
     bool m_isUpdatePending = false;
+    // The locations the store was last pruned to; none before the first prune and once a scan begins.
+    std::optional<QStringList> m_prunedLocationPaths;
+    // Bulk work on the store queue whose answer has not been applied yet, and a load asked for meanwhile.
+    int m_storeWorkCount = 0;
+    bool m_isLoadPending = false;
     std::uint64_t m_scannedFileCount = 0;
     QElapsedTimer m_processingStart;
     quint64 m_loggingObserver = 0;

@@ -141,7 +141,14 @@ void MainWindowController::displayTrashSheet()
 {
     if (!areStoreCommandsEnabled() || m_trashSheet || !m_window)
         return;
-    pruneFilesOutsideScanLocations();
+    pruneFilesOutsideScanLocations([this] { openTrashSheet(); });
+}
+
+void MainWindowController::openTrashSheet()
+{
+    // The window may have closed while the store was pruned.
+    if (!m_window->isVisible())
+        return;
     m_trashSheet = TrashSheet::openOver(m_window.get(), m_db, m_logger,
                                         [this](bool hasChangedFiles) { trashSheetDidEnd(hasChangedFiles); }, {},
                                         &resultsController().icons());
@@ -158,8 +165,9 @@ void MainWindowController::displayTrashSheet()
 void MainWindowController::trashSheetDidEnd(bool hasChangedFiles)
 {
     m_trashSheet = nullptr;
-    if (hasChangedFiles)
-        postUpdateDuplicatesList();
+    // Also a refresh asked for while the store was pruned for the sheet: it waited for the sheet.
+    m_isUpdatePending = m_isUpdatePending || hasChangedFiles;
+    runPendingUpdate();
 }
 
 void MainWindowController::showHelp()

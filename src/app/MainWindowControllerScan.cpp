@@ -88,6 +88,8 @@ void MainWindowController::startScan()
         return;
     m_scanLocations->pruneDirectories();
     clearResults();
+    // The walk adds rows under the locations of now, which the last prune may not have seen.
+    m_prunedLocationPaths.reset();
     const QList<LocationItemPtr> locations = m_scanLocations->normalizedLocationsKeepingBundles(true);
     CountingViewController& counting = countingViewController();
     setScanning(true);
@@ -163,11 +165,12 @@ void MainWindowController::processingCompletion(const RunOutcome& outcome)
         showFailure(QStringLiteral("The scan could not be completed."), outcome.reason(), QStringLiteral("Scan failed."));
         return;
     }
-    if (isUpdatePending)
-        pruneFilesOutsideScanLocations();
     // A stopped comparison shows the groups whose files already have a SHA-1 in the store.
     m_isStopPending = outcome.isStopped();
-    loadFilesFromDatabase();
+    if (isUpdatePending)
+        pruneFilesOutsideScanLocations([this] { loadFilesFromDatabase(); });
+    else
+        loadFilesFromDatabase();
 }
 
 void MainWindowController::showFailure(const QString& message, const QString& reason, const QString& status)
@@ -228,6 +231,12 @@ void MainWindowController::stopAndJoinScan()
 
 void MainWindowController::loadFilesFromDatabase()
 {
+    // A read beside the store's bulk work would see some of its change: the load follows the work.
+    if (m_storeWorkCount > 0) {
+        m_isLoadPending = true;
+        return;
+    }
+    m_isLoadPending = false;
     setBusyState(true, QStringLiteral("Loading scan results..."));
     const qint64 preferFiles = PairsiftDefaults::preferFiles();
     m_loader->load(locationPaths(m_scanLocations->locations()), preferFiles,
@@ -277,6 +286,7 @@ void MainWindowController::runPendingUpdate()
 
 void MainWindowController::runOnStoreQueue(std::function<bool(PairsiftDatabase&)> work, std::function<void(bool)> applied)
 {
+    ++m_storeWorkCount;
     // The store logs its own failures; an exception is logged here.
     m_storeQueue->async([this, db = m_db, logger = m_logger, work = std::move(work), applied = std::move(applied)] {
         bool hasThrown = true;
@@ -287,7 +297,15 @@ void MainWindowController::runOnStoreQueue(std::function<bool(PairsiftDatabase&)
         });
         if (hasThrown)
             logError(logger, "%@", outcome.reason());
-        QMetaObject::invokeMethod(this, [outcome, applied] { applied(outcome.isFinished()); }, Qt::QueuedConnection);
+        QMetaObject::invokeMethod(
+            this,
+            [this, outcome, applied] {
+                --m_storeWorkCount;
+                applied(outcome.isFinished());
+                if (m_isLoadPending && m_storeWorkCount == 0)
+                    loadFilesFromDatabase();
+            },
+            Qt::QueuedConnection);
     });
 }
 

@@ -158,15 +158,17 @@ bool ScanLocationAddController::shouldEnablePath(const QString& path, bool isDir
 
 ScanLocationAddController::Refusal ScanLocationAddController::refusalFor(const QString& path) const
 {
+    const QFileInfo info(path);
+    const bool exists = !path.isEmpty() && info.exists();
+    // What lies there comes first: a plain file below a system path is no folder at all.
+    if (exists && (!info.isDir() || (isBundle(path) && !pairsiftingSupported(QUrl::fromLocalFile(path)))))
+        return Refusal::NotAFolder;
     if (isSystemPath(path))
         return Refusal::SystemFolder;
     if (m_locations.hasDirectory(path))
         return Refusal::Listed;
-    const QFileInfo info(path);
-    if (path.isEmpty() || !info.exists())
+    if (!exists)
         return Refusal::Unreadable;
-    if (!info.isDir() || (isBundle(path) && !pairsiftingSupported(QUrl::fromLocalFile(path))))
-        return Refusal::NotAFolder;
     // A folder is read by listing it, which needs both.
     if (::access(QFile::encodeName(path).constData(), R_OK | X_OK) != 0)
         return Refusal::Unreadable;

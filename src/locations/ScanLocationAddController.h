@@ -55,8 +55,8 @@ public:
 
     // --- Refusals ---
 
-    // The first reason that applies, in this order: a system path, listed, not readable, neither a
-    // folder nor a photo library.
+    // The first reason that applies, in this order: something that is neither a folder nor a photo
+    // library, a system path, listed, not readable (missing included).
     Refusal refusalFor(const QString& path) const;
     // The sentence that tells the user, e.g. "“/tmp/data” is a system folder and is not scanned."
     static QString refusalMessage(const QString& path, Refusal refusal);

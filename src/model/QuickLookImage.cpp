@@ -105,7 +105,8 @@ QImage workspaceIconImageFromMain(const QString& path, const QSize& size)
 
 QImage imageWithPreviewOfFileAtPath(const QString& path, const QSize& size, bool asIcon)
 {
-    if (path.isNull() || size.isEmpty())
+    // The empty path names no file (a relative one does, from the working folder).
+    if (path.isEmpty() || size.isEmpty())
         return {};
     const QSize bounds = asIcon ? size.shrunkBy(QMargins(iconFrame, iconFrame, iconFrame, iconFrame)) : size;
     const QImage picture = bounds.isEmpty() ? QImage() : pictureOf(path, bounds);

@@ -26,9 +26,12 @@ DigestBatchWriter::~DigestBatchWriter()
 
 bool DigestBatchWriter::add(std::shared_ptr<const FileItem> file, const Sha1Digest& digest)
 {
+    // The run has failed: a later batch must not store what it hashed after that.
+    if (m_hasFailed)
+        return false;
     const std::lock_guard lock(m_mutex);
     m_pending.push_back({std::move(file), digest});
-    return !m_hasFailed;
+    return true;
 }
 
 bool DigestBatchWriter::finish()
@@ -44,11 +47,15 @@ bool DigestBatchWriter::finish()
     return writePending() && !m_hasFailed;
 }
 
-// Digest clock's thread; blocks until finish(). A failed write is logged and remembered.
+// Digest clock's thread; blocks until finish(). A failed write is logged and remembered. The interval
+// counts from the start of each write: a batch that takes 700 ms is followed 300 ms after it ends.
 void DigestBatchWriter::tick()
 {
+    using Clock = std::chrono::steady_clock;
     std::unique_lock lock(m_mutex);
-    while (!m_stopped.wait_for(lock, m_interval, [this] { return m_isStopping; })) {
+    Clock::time_point nextWrite = Clock::now() + m_interval;
+    while (!m_stopped.wait_until(lock, nextWrite, [this] { return m_isStopping; })) {
+        nextWrite = Clock::now() + m_interval;
         lock.unlock();
         writePending();
         lock.lock();
@@ -78,8 +85,9 @@ bool DigestBatchWriter::writePending()
     // Without its digests the store's results would silently lack these files: the run fails.
     if (m_db && m_db->updateFiles(batch.size(), digestAt))
         return true;
-    logError(m_logger, "Unable to store the SHA1 of %lu files in database", static_cast<unsigned long>(batch.size()));
+    // Refused before it is logged: no digest is taken once the failure can be read.
     m_hasFailed = true;
+    logError(m_logger, "Unable to store the SHA1 of %lu files in database", static_cast<unsigned long>(batch.size()));
     return false;
 }
 

@@ -21,7 +21,8 @@ using SOLoggerPtr = std::shared_ptr<SOLogger>;
 // on a clock of their own ("com.lanternforges.Pairsift.digests"), so none waits much longer than one
 // interval however long the file being hashed takes or however many files fail meanwhile, and once more
 // at the end. One disk synchronisation per batch instead of one per file, and no transaction stays open
-// while files are read. A write the store refuses is logged at error level and fails every later call.
+// while files are read. A write the store refuses is logged at error level and fails every later call;
+// no digest is kept back after it.
 // A waiting digest costs its file's handle and 20 bytes: the path is composed only as it is written.
 class DigestBatchWriter {
 public:
@@ -31,13 +32,13 @@ public:
     DigestBatchWriter(const DigestBatchWriter&) = delete;
     DigestBatchWriter& operator=(const DigestBatchWriter&) = delete;
 
-    // Keeps the digest of the file's row back; false once a write has failed.
+    // Keeps the digest of the file's row back; once a write has failed, keeps nothing and answers false.
     bool add(std::shared_ptr<const FileItem> file, const Sha1Digest& digest);
     // Stops the clock and writes what is pending; false when this or an earlier write failed.
     bool finish();
 
 private:
-    // The clock's thread: writes a batch every interval until finish().
+    // The clock's thread: starts a batch every interval until finish().
     void tick();
     bool writePending();
 

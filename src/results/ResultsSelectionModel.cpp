@@ -147,19 +147,24 @@ bool ResultsSelectionModel::isRowSelected(const QModelIndex& index) const
     return isSelected(index.siblingAtColumn(0)) || (parent.isValid() && isSelectedWithFiles(parent.row()));
 }
 
-QModelIndexList ResultsSelectionModel::selectedRowsInOrder() const
+QModelIndexList ResultsSelectionModel::selectedRowsInOrder(const std::function<bool(const QModelIndex& group)>& isExpanded) const
 {
     // (group row, file row or -1 for the group) of each selected row, from the ranges themselves: asking
-    // row by row would cost rows × ranges.
+    // row by row would cost rows × ranges. A collapsed group is asked about once per range or fold.
     std::vector<std::pair<int, int>> rows;
     for (const QItemSelectionRange& range : selection()) {
         const QModelIndex parent = range.parent();
+        if (parent.isValid() && !isExpanded(parent))
+            continue;
         for (int row = range.top(); row <= range.bottom(); ++row)
             rows.emplace_back(parent.isValid() ? std::pair(parent.row(), row) : std::pair(row, -1));
     }
     for (const std::set<int>* groups : {&m_groupsWithFiles, &m_currentGroupsWithFiles}) {
         for (int group : *groups) {
-            const int files = model()->rowCount(model()->index(group, 0));
+            const QModelIndex groupIndex = model()->index(group, 0);
+            if (!isExpanded(groupIndex))
+                continue;
+            const int files = model()->rowCount(groupIndex);
             for (int file = 0; file < files; ++file)
                 rows.emplace_back(group, file);
         }

@@ -3,6 +3,7 @@
 #include <QItemSelectionModel>
 #include <QModelIndexList>
 
+#include <functional>
 #include <set>
 
 namespace pairsift {
@@ -28,8 +29,9 @@ public:
 
     // The row is selected, by itself or as a file of a group selected with its files.
     bool isRowSelected(const QModelIndex& index) const;
-    // The first-column index of every selected row, groups in order, each followed by its selected files.
-    QModelIndexList selectedRowsInOrder() const;
+    // The first-column index of every selected row that is shown, groups in order, each followed by its
+    // selected files when `isExpanded` says the group is: a collapsed group's files stay selected unseen.
+    QModelIndexList selectedRowsInOrder(const std::function<bool(const QModelIndex& group)>& isExpanded) const;
     // The topmost selected row; invalid when none.
     QModelIndex topmostSelectedRow() const;
 

@@ -89,6 +89,8 @@ void AppTest::scanAndWait()
 TrashSheetController* AppTest::openRemovalSheet()
 {
     m_controller->displayTrashSheet();
+    // It opens once the store's queue has pruned the store to the locations.
+    EXPECT_TRUE(waitUntil([this] { return m_controller->trashSheet() || m_controller->areStoreCommandsEnabled(); }));
     TrashSheet* sheet = m_controller->trashSheet();
     EXPECT_TRUE(sheet);
     if (!sheet)

@@ -19,6 +19,7 @@
 #include "support/foundation/PSWindowDidBecomeMainNotification.h"
 #include "testkit/ConsoleCapture.h"
 #include "testkit/EventLoopWait.h"
+#include "testkit/FullDisk.h"
 
 #include <QAbstractItemView>
 #include <QAction>
@@ -31,6 +32,7 @@
 #include <QToolButton>
 #include <QStackedWidget>
 
+#include <atomic>
 #include <chrono>
 #include <thread>
 
@@ -276,20 +278,81 @@ TEST_F(MainWindowControllerTest, clearAsksThenKeepsOnlyStagedRows)
     EXPECT_EQ(stagedCount, 1u);
 }
 
-TEST_F(MainWindowControllerTest, removingALocationPrunesItsRowsAndReloads)
+// The store's disk tells which threads write it, and can fail its writes.
+class MainWindowPruneTest : protected FullDisk, public MainWindowControllerTest {
+protected:
+    bool isListed(const QString& path) const { return liveRows(*m_controller->db()).contains(path); }
+    void removeLocation(int row)
+    {
+        PairsiftDefaults::setConfirmDeleteLocation(false);
+        m_controller->scanLocationTableViewController().setSelectedRows({row});
+        m_controller->removeSelectedLocations();
+    }
+};
+
+TEST_F(MainWindowPruneTest, removingALocationPrunesItsRowsOnTheStoreQueueOnceThenReloads)
 {
     writeTree();
     launchAndScan({QStringLiteral("a"), QStringLiteral("b")});
     ASSERT_EQ(groupCount(), 3u);
     EXPECT_FALSE(results().selectedItem().group);
 
-    PairsiftDefaults::setConfirmDeleteLocation(false);
-    m_controller->scanLocationTableViewController().setSelectedRows({1});
-    m_controller->removeSelectedLocations();
+    const std::thread::id mainThread = std::this_thread::get_id();
+    std::atomic<int> writes{0};
+    std::atomic<int> mainThreadWrites{0};
+    setFullWhen([&] {
+        ++writes;
+        if (std::this_thread::get_id() == mainThread)
+            ++mainThreadWrites;
+        return false;
+    });
+    removeLocation(1);
     ASSERT_TRUE(waitFor(&MainWindowController::resultsLoaded));
+    setFullWhen(nullptr);
+    EXPECT_GT(writes.load(), 0);
+    EXPECT_EQ(mainThreadWrites.load(), 0) << "the main thread wrote the store";
     EXPECT_EQ(groupCount(), 2u);
     for (const QString& path : liveRows(*m_controller->db()))
-        EXPECT_FALSE(path.startsWith(filesPath(QStringLiteral("b")))) << path.toStdString();
+        EXPECT_FALSE(path.startsWith(filesPath(QStringLiteral("b/")))) << path.toStdString();
+
+    // A row outside the locations that only a prune would delete.
+    const QString outside = filesPath(QStringLiteral("b/late.txt"));
+    ASSERT_TRUE(m_controller->db()->addFile(outside, 10, QDateTime(), QString(), QString()));
+    m_controller->onUpdateDuplicatesListNotification();
+    ASSERT_TRUE(waitFor(&MainWindowController::resultsLoaded));
+    EXPECT_TRUE(isListed(outside)) << "the same locations were pruned again";
+
+    addLocation(m_home.makeFolder(QStringLiteral("files/c")));
+    ASSERT_TRUE(waitFor(&MainWindowController::resultsLoaded));
+    EXPECT_FALSE(isListed(outside)) << "other locations were not pruned to";
+    EXPECT_EQ(groupCount(), 2u);
+}
+
+TEST_F(MainWindowPruneTest, aFailedPruneIsLoggedStillReloadsAndIsTriedAgain)
+{
+    writeTree();
+    launchAndScan({QStringLiteral("a"), QStringLiteral("b")});
+    UserDefaults::standard().setValue(QStringLiteral("logging"), QStringLiteral("YES"));
+    const QString rowOfB = filesPath(QStringLiteral("b/three.dat"));
+    ASSERT_TRUE(isListed(rowOfB));
+
+    setFull(true);
+    ConsoleCapture console;
+    removeLocation(1);
+    ASSERT_TRUE(waitFor(&MainWindowController::resultsLoaded));
+    setFull(false);
+    EXPECT_TRUE(console.texts().contains(QStringLiteral("Error pruning outside files: database or disk is full")))
+        << console.text().toStdString();
+    QFile log(m_controller->currentLogFilePath());
+    ASSERT_TRUE(log.open(QIODevice::ReadOnly));
+    EXPECT_TRUE(log.readAll().contains("Unable to prune files outside paths: "));
+    EXPECT_TRUE(isListed(rowOfB));
+    EXPECT_EQ(groupCount(), 3u) << "the list shows what the store holds";
+
+    m_controller->onUpdateDuplicatesListNotification();
+    ASSERT_TRUE(waitFor(&MainWindowController::resultsLoaded));
+    EXPECT_FALSE(isListed(rowOfB));
+    EXPECT_EQ(groupCount(), 2u);
 }
 
 TEST_F(MainWindowControllerTest, aRefreshAskedForDuringALoadWaitsForIt)

@@ -257,6 +257,37 @@ TEST_F(MainWindowMarkingTest, theRemovalSheetAsksForARefreshOnlyAfterAChange)
     EXPECT_EQ(session().groupCount(), 5u);
 }
 
+TEST_F(MainWindowMarkingTest, theRemovalSheetOpensOnTheStorePrunedToTheLocations)
+{
+    writeGroups();
+    launchAndScan({QStringLiteral("p/0"), QStringLiteral("p/1")});
+    for (const char* group : {"p/0", "p/1"}) {
+        const QString folder = filesPath(QString::fromLatin1(group));
+        ASSERT_TRUE(m_controller->db()->trashFile(folder + QStringLiteral("/second.bin"), folder + QStringLiteral("/first.bin")));
+    }
+    // Without the refresh the removal asks for: the sheet prunes by itself.
+    ScanLocationTableViewController& locations = m_controller->scanLocationTableViewController();
+    locations.setDelegate(nullptr);
+    locations.setSelectedRows({1});
+    locations.removeDirectory();
+    locations.setDelegate(m_controller.get());
+
+    m_controller->displayTrashSheet();
+    EXPECT_FALSE(m_controller->trashSheet()) << "the sheet opened before the store was pruned";
+    // A refresh asked for meanwhile waits for the sheet.
+    m_controller->onUpdateDuplicatesListNotification();
+    TrashSheetController* controller = openRemovalSheet();
+    ASSERT_TRUE(controller);
+    ASSERT_EQ(controller->deletedFiles().size(), 1);
+    EXPECT_EQ(controller->deletedFiles().first()->name(), filesPath(QStringLiteral("p/0/second.bin")));
+    EXPECT_EQ(m_controller->numOfTrashFiles(), 1u);
+    EXPECT_EQ(session().groupCount(), 2u);
+
+    controller->close();
+    ASSERT_TRUE(waitFor(&MainWindowController::resultsLoaded));
+    EXPECT_EQ(session().groupCount(), 0u);
+}
+
 TEST_F(MainWindowMarkingTest, theSupportMailIsOneEncodedLink)
 {
     const QUrl url = MainWindowController::supportMailURL(QStringLiteral("1.0 & more"), QStringLiteral("#42"),

@@ -50,11 +50,13 @@ public:
 
 class ScanLocationAddControllerTest : public testing::Test {
 protected:
-    // The temporary folder lies where the built-in table would call everything a system path.
+    // The temporary folder lies where the built-in table would call everything a system path; its
+    // "system" folder stands for one that exists.
     void SetUp() override
     {
         UserDefaults::setConfigurationFolder(m_tree.makeFolder(QStringLiteral("config")));
-        m_previousSystemPaths = setSystemPathTable(SystemPathTable{{QStringLiteral("/usr")}, {}});
+        m_previousSystemPaths =
+            setSystemPathTable(SystemPathTable{{QStringLiteral("/usr"), m_tree.path(QStringLiteral("system"))}, {}});
     }
     void TearDown() override
     {
@@ -146,8 +148,9 @@ TEST_F(ScanLocationAddControllerTest, droppedFileNamesAddOnlyAcceptableFolders)
     const QString folder = m_tree.makeFolder(QStringLiteral("new"));
     const QString file = m_tree.writeFile(QStringLiteral("f.txt"), "f");
     const QString application = m_tree.makeFolder(QStringLiteral("Tool.app"));
+    const QString systemFile = m_tree.writeFile(QStringLiteral("system/env"), "e");
 
-    std::unique_ptr<QMimeData> refused(fileNames({file, application}));
+    std::unique_ptr<QMimeData> refused(fileNames({file, application, systemFile}));
     EXPECT_EQ(m_controller.validateDrop(refused.get()), Qt::IgnoreAction);
     EXPECT_FALSE(m_controller.acceptDrop(refused.get(), 0));
 
@@ -204,6 +207,8 @@ TEST_F(ScanLocationAddControllerTest, eachRefusalSaysWhyWhicheverWayThePathCame)
     const QString locked = m_tree.makeFolder(QStringLiteral("locked"));
     QFile::setPermissions(locked, QFileDevice::WriteOwner);
     const bool canReadAnything = ::geteuid() == 0;
+    const QString systemFile = m_tree.writeFile(QStringLiteral("system/env"), "e");
+    const QString systemFolder = m_tree.path(QStringLiteral("system"));
     const struct {
         QString path;
         QString message;
@@ -214,6 +219,8 @@ TEST_F(ScanLocationAddControllerTest, eachRefusalSaysWhyWhicheverWayThePathCame)
         {canReadAnything ? QString() : locked, QStringLiteral("“%1” cannot be read.").arg(locked)},
         {m_tree.writeFile(QStringLiteral("f.txt"), "f"),
             QStringLiteral("“%1” is neither a folder nor a photo library.").arg(m_tree.path(QStringLiteral("f.txt")))},
+        {systemFile, QStringLiteral("“%1” is neither a folder nor a photo library.").arg(systemFile)},
+        {systemFolder, QStringLiteral("“%1” is a system folder and is not scanned.").arg(systemFolder)},
     };
     QStringList refusals;
     QObject::connect(&m_controller, &ScanLocationAddController::locationsRefused,

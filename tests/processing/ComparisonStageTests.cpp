@@ -14,6 +14,9 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
+#include <vector>
+
 namespace pairsift::test {
 namespace {
 
@@ -141,32 +144,77 @@ TEST(ReliableStage, digestsTheStoreRefusesFailTheStage)
     EXPECT_EQ(log.levelledLines(), QStringList{QStringLiteral("Error: Unable to store the SHA1 of 2 files in database")});
 }
 
-// The second file's first chunk waits until the first file's digest is in the store: only the batch's
-// own clock can write it then, since no further file is added while the wait lasts.
+// A file's first chunk is held until the digest of the file before it is in the store: only the batch's own
+// clock can write it then, since no digest is handed over while the hold lasts. The hold lasts as long as
+// the store needs, and the time from hand-over to store must be one interval and a margin for a busy
+// machine: a clock that waits for the next file, or a period of 1.7 s, exceeds it.
 TEST(ReliableStage, aDigestIsStoredWithinASecondWhileTheNextFileIsStillBeingHashed)
 {
+    using Clock = std::chrono::steady_clock;
+    using std::chrono::milliseconds;
+    constexpr milliseconds longestWait = ProcessingStageSHA1::batchInterval + milliseconds(500);
     TemporaryTree tree;
     const std::shared_ptr<PairsiftDatabase> store = temporaryStore(tree);
     const QByteArray content = patternBytes(2 * Chunk, 8);
-    const auto items = countedItems(tree, {{"a", content}, {"b", content}});
+    // The second digest comes after the clock has written once, so the clock's period counts, not only its start.
+    const auto items = countedItems(tree, {{"a", content}, {"b", content}, {"c", content}});
     addRows(*store, items);
     ProcessingStageSHA1 stage(QStringLiteral("reliable"), nullptr, nullptr, store);
     const auto storedCount = [&store] {
-        int stored = 0;
+        std::uint64_t stored = 0;
         for (const QByteArray& digest : storedDigests(*store))
             stored += digest.isEmpty() ? 0 : 1;
         return stored;
     };
-    bool wasStoredMidFile = false;
+    Clock::time_point handedOver;
+    std::vector<milliseconds> waits;
 
-    stage.processFiles(groupingOf({items}), 0, 2, [&](const QString&, const FileItemPtr&, StageProgressInfo info, bool*) {
-        if (info.doneCount == 1 && info.fileBytesDone == static_cast<std::uint64_t>(Chunk))
-            wasStoredMidFile = waitUntil([&] { return storedCount() == 1; });
+    stage.processFiles(groupingOf({items}), 0, 3, [&](const QString&, const FileItemPtr&, StageProgressInfo info, bool*) {
+        if (info.doneCount == 0)
+            return;
+        // The digest of the file before was handed over just before this file's first progress call.
+        if (info.fileBytesDone == 0) {
+            handedOver = Clock::now();
+        } else if (info.fileBytesDone == static_cast<std::uint64_t>(Chunk)) {
+            EXPECT_TRUE(waitUntil([&] { return storedCount() == info.doneCount; })) << info.doneCount;
+            waits.push_back(std::chrono::duration_cast<milliseconds>(Clock::now() - handedOver));
+        }
     });
 
     EXPECT_FALSE(stage.hasFailed());
-    EXPECT_TRUE(wasStoredMidFile);
-    EXPECT_EQ(storedCount(), 2);
+    EXPECT_EQ(storedCount(), 3u);
+    ASSERT_EQ(waits.size(), 2u);
+    for (std::size_t index = 0; index < waits.size(); ++index)
+        EXPECT_LE(waits[index].count(), longestWait.count()) << "digest " << index;
+}
+
+// The first file has no row, so the first batch fails while the second file is held; the second file's
+// digest, handed over after that, must not be stored by the stage's last batch as if the run went on.
+TEST(ReliableStage, noDigestIsTakenAfterABatchFailed)
+{
+    TemporaryTree tree;
+    LogCapture log;
+    const std::shared_ptr<PairsiftDatabase> store = temporaryStore(tree);
+    const QByteArray content = patternBytes(2 * Chunk, 9);
+    const auto items = countedItems(tree, {{"rowless", content}, {"late", content}, {"unseen", content}});
+    addRows(*store, {items[1], items[2]});
+    ProcessingStageSHA1 stage(QStringLiteral("reliable"), nullptr, log.logger(), store);
+    const QString failedBatch = QStringLiteral("Unable to store the SHA1 of 1 files in database");
+    std::uint64_t lastFileStarted = 0;
+
+    stage.processFiles(groupingOf({items}), 0, 3, [&](const QString&, const FileItemPtr&, StageProgressInfo info, bool*) {
+        if (info.fileBytesDone != 0)
+            return;
+        lastFileStarted = info.doneCount;
+        if (info.doneCount == 1) {
+            EXPECT_TRUE(waitUntil([&] { return log.text().contains(failedBatch); }));
+        }
+    });
+
+    EXPECT_TRUE(stage.hasFailed());
+    EXPECT_EQ(lastFileStarted, 1u) << "the stage ends at the refused digest";
+    EXPECT_TRUE(storedDigests(*store).value(items[1]->name()).isEmpty());
+    EXPECT_EQ(log.levelledLines(), QStringList{QStringLiteral("Error: ") + failedBatch});
 }
 
 TEST(ReliableStage, aStopInsideAFileWarnsAndRecordsNothing)

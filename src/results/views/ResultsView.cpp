@@ -18,6 +18,7 @@
 #include <QKeyEvent>
 #include <QSignalBlocker>
 #include <QSplitter>
+#include <QTimer>
 
 namespace pairsift {
 
@@ -50,10 +51,19 @@ ResultsView::ResultsView(ResultsController& controller, QWidget* parent)
     connect(&m_controller, &ResultsController::collapseAllRequested, m_dupView, &QTreeView::collapseAll);
     connect(&m_controller, &ResultsController::scrollToRequested, this,
             [this](const QModelIndex& index) { m_dupView->scrollTo(index); });
-    connect(m_controller.selectionModel(), &QItemSelectionModel::selectionChanged, this, [this] {
-        if (isPreviewVisible())
-            quickLookSelectedItems();
-    });
+    connect(m_controller.selectionModel(), &QItemSelectionModel::selectionChanged, this, &ResultsView::followSelection);
+    // Expanding and collapsing show and hide selected rows; the open preview follows once the list is
+    // done, however many groups changed (expanding all, or a reload, tells of each group).
+    auto* shownRowsChanged = new QTimer(this);
+    shownRowsChanged->setSingleShot(true);
+    shownRowsChanged->setInterval(0);
+    connect(shownRowsChanged, &QTimer::timeout, this, &ResultsView::followSelection);
+    const auto followShownRows = [this, shownRowsChanged] {
+        if (isPreviewVisible() && !shownRowsChanged->isActive())
+            shownRowsChanged->start();
+    };
+    connect(m_dupView, &QTreeView::expanded, shownRowsChanged, followShownRows);
+    connect(m_dupView, &QTreeView::collapsed, shownRowsChanged, followShownRows);
     // Whatever was expanded before the list existed.
     m_controller.restoreExpandedGroups();
 }
@@ -151,9 +161,17 @@ void ResultsView::togglePreviewPanel()
 
 void ResultsView::quickLookSelectedItems()
 {
-    m_selectedItemsForQuickLook = m_controller.filesForRows(m_controller.selectionModel()->selectedRowsInOrder());
+    const QModelIndexList shown = m_controller.selectionModel()->selectedRowsInOrder(
+        [this](const QModelIndex& group) { return m_dupView->isExpanded(group); });
+    m_selectedItemsForQuickLook = m_controller.filesForRows(shown);
     if (isPreviewVisible())
         m_sharedPanel->reloadData();
+}
+
+void ResultsView::followSelection()
+{
+    if (isPreviewVisible())
+        quickLookSelectedItems();
 }
 
 bool ResultsView::acceptsPreviewPanelControl(PreviewWindow&)

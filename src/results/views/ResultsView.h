@@ -47,7 +47,8 @@ public:
     void invokeQuickLook() { launchQuickLook(); }
     // Opens or closes the preview; opening hands it to this view, which shows the selected files.
     void togglePreviewPanel();
-    // The selected rows' files, a group standing for its kept file, each once; shown when open.
+    // The files of the selected rows the list shows, a group standing for its kept file, each once; shown
+    // when open.
     void quickLookSelectedItems();
 
     void expandAll();
@@ -84,6 +85,8 @@ private:
     void setupDuplicatesTableView();
     void showSortIndicator();
     void headerSortChanged(int column, Qt::SortOrder order);
+    // The open preview shows what is selected and shown now.
+    void followSelection();
     // Reloads the open preview; the arrows then move the selection as usual.
     bool arrowPressed();
     PreviewWindow& sharedPanel();

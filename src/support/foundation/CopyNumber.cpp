@@ -31,7 +31,8 @@ qint64 integerValue(const QString& digits)
 
 qint64 extractCopyNumber(const QString& path)
 {
-    // Long-lived pattern strings: the expression cache finds them again by identity.
+    // Long-lived pattern strings: their characters keep one address, by which the expression cache finds
+    // their entries without hashing them (it still compares the characters).
     static const QString copyWord = QStringLiteral("(\\scopy)(?:(?:\\s)(\\d+))*");
     static const QString parenthesized = QStringLiteral("(?:\\()(\\d+)(?:\\))");
 

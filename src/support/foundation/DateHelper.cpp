@@ -3,9 +3,6 @@
 #include "platform/Format.h"
 #include "support/foundation/IcuDates.h"
 
-#include <algorithm>
-#include <climits>
-
 namespace pairsift {
 
 namespace {
@@ -41,15 +38,20 @@ std::optional<qint64> daysAgo(const QDateTime& date, const DateTextEnvironment& 
 
 std::optional<int> daysAgoAgainstMidnight(const QDateTime& date, const DateTextEnvironment& environment)
 {
-    const QDateTime midnight = dateFromString(stringWithFormat(date, dateFormatString(), environment),
-                                              dateFormatString(), environment);
-    if (!midnight.isValid())
+    const UDate now = icudates::currentMoment(environment);
+    const icudates::Calendar dateCalendar = calendarAt(date, environment);
+    const icudates::Calendar nowCalendar = calendarAt(icudates::fromUDate(now), environment);
+    if (!dateCalendar || !nowCalendar)
         return std::nullopt;
-    const double seconds = (icudates::toUDate(midnight) - icudates::currentMoment(environment)) / 1000.0;
-    // An int holds about 68 years of seconds: further away the count stops at 24855 days instead of the
-    // truncation being undefined.
-    const int wholeSeconds = static_cast<int>(std::clamp(seconds, double(INT_MIN), double(INT_MAX)));
-    return wholeSeconds / -86400;
+    // Julian day numbers change at the zone's midnights, so a 23- or 25-hour day counts as one day and a
+    // day whose midnight the clock skips is still a day.
+    UErrorCode status = U_ZERO_ERROR;
+    int days = ucal_get(nowCalendar.get(), UCAL_JULIAN_DAY, &status)
+        - ucal_get(dateCalendar.get(), UCAL_JULIAN_DAY, &status);
+    // A later day counts the whole days from now to its start, dropping the rest of today.
+    if (days < 0 && icudates::midnight(nowCalendar.get(), status) < now)
+        ++days;
+    return U_SUCCESS(status) ? std::optional<int>(days) : std::nullopt;
 }
 
 QString stringDaysAgo(const QDateTime& date, const DateTextEnvironment& environment)

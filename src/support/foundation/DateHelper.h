@@ -16,8 +16,8 @@ namespace pairsift {
 
 // Whole calendar days from the date to now; negative for a later date.
 std::optional<qint64> daysAgo(const QDateTime& date, const DateTextEnvironment& environment = {});
-// The date's midnight, found by rendering the date as "yyyy-MM-dd" and parsing that back; then the whole
-// seconds from now to that midnight divided by -86400, truncating (at most 24855 days either way).
+// Calendar days from the date's day to today, whatever the length of the days between. For a later day,
+// minus the whole days from now to that day's start: the next day gives 0 unless now is today's start.
 std::optional<int> daysAgoAgainstMidnight(const QDateTime& date, const DateTextEnvironment& environment = {});
 // "Today" for 0 days, "Yesterday" for 1, else "%ld days ago", counted by daysAgoAgainstMidnight, or by
 // daysAgo when `againstMidnight` is false.

@@ -20,8 +20,10 @@
 // A pattern that does not compile is no exception: the operation answers "nothing" (a null QString, false,
 // RegexRange::notFound(), -1 or std::nullopt) and fills `error` when one is given; `error` is reset at the
 // start of every call. Bad arguments and engine failures while matching throw a RegexException.
-// Keep frequently used patterns in a long-lived QString (a static): the same string object is found again
-// with a pointer comparison.
+// The cache keeps its own copy of each pattern and finds it again by comparing characters. Keep frequently
+// used patterns in a long-lived QString (a static): before it hashes a pattern the cache tries the entry
+// used last and then the entry a small table holds for the address of the pattern's characters, so
+// characters that stay where they are are found again without a hash.
 
 namespace pairsift {
 

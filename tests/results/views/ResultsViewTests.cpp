@@ -1,5 +1,6 @@
 #include "results/ResultsTestSupport.h"
 
+#include "model/QuickLookImage.h"
 #include "results/ResultsListModel.h"
 #include "results/SelectionDetails.h"
 #include "results/views/PreviewPictureView.h"
@@ -20,6 +21,8 @@
 #include <QToolButton>
 #include <QStyleOptionViewItem>
 #include <QTest>
+
+#include <functional>
 
 namespace pairsift {
 namespace {
@@ -79,6 +82,22 @@ TEST_F(ResultsViewTest, aFileThatIsNoPictureIsPreviewedByItsIconAtTheFullSize)
     ASSERT_TRUE(test::waitUntil([&] { return controller.details()->preview() != placeholder; }));
     EXPECT_EQ(controller.details()->preview().size(), QSize(96, 96));
     EXPECT_EQ(group(a)->files()[1]->preview(), controller.details()->preview());
+}
+
+// With a GUI application a file that is no picture has its workspace icon; the empty path names no file.
+TEST_F(ResultsViewTest, aPreviewIsTheIconOfAPathThatNamesAFile)
+{
+    const struct {
+        QString path;
+        QSize expected;
+    } cases[] = {
+        {QStringLiteral("/loc/a1"), {64, 64}},
+        {QStringLiteral("notes.txt"), {64, 64}}, // relative: still a file's name
+        {QStringLiteral(""), {0, 0}},
+        {QString(), {0, 0}},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(imageWithPreviewOfFileAtPath(c.path, {64, 64}, true).size(), c.expected) << c.path.toStdString();
 }
 
 TEST_F(ResultsViewTest, afterSelectAllACtrlClickOnAFileDeselectsOnlyThatFile)
@@ -192,6 +211,58 @@ TEST_F(ResultsViewTest, thePreviewStepsThroughEverySelectedFileAndIsControlledOn
     view.togglePreviewPanel();
     EXPECT_FALSE(view.isPreviewVisible());
     EXPECT_EQ(view.previewPanel(), nullptr);
+}
+
+// A file of a collapsed group stays selected, out of sight: the preview leaves it out until it is shown.
+TEST_F(ResultsViewTest, thePreviewTakesOnlyTheSelectedRowsTheListShows)
+{
+    const QByteArray b = addGroup(QStringLiteral("b"), 2);
+    controller.loadFilesFromDatabase();
+    ASSERT_TRUE(list().isExpanded(groupIndex(a)));
+    ASSERT_FALSE(list().isExpanded(groupIndex(b)));
+    const auto collected = [this] {
+        QStringList names;
+        for (const FileItemPtr& file : view.selectedItemsForQuickLook())
+            names.append(file->name());
+        return names;
+    };
+    const struct {
+        const char* selection;
+        std::function<void()> select;
+        QStringList whileExpanded;
+        QStringList whileCollapsed;
+    } cases[] = {
+        {"a file", [&] { controller.selectItemInGroup(group(a), 1); }, {"/loc/a1"}, {}},
+        // Group a stands for its kept file once its own files are out of sight; b is collapsed throughout.
+        {"every row", [&] { list().selectAll(); }, {"/loc/a0", "/loc/a1", "/loc/a2", "/loc/b0"}, {"/loc/a0", "/loc/b0"}},
+    };
+    for (const auto& c : cases) {
+        list().expand(groupIndex(a));
+        c.select();
+        list().collapse(groupIndex(a));
+        QCoreApplication::processEvents();
+        view.launchQuickLook();
+        ASSERT_TRUE(view.isPreviewVisible());
+        EXPECT_EQ(collected(), c.whileCollapsed) << c.selection << ", collapsed, then opened";
+        EXPECT_EQ(view.sharedPreviewPanel()->numberOfItems(), c.whileCollapsed.size()) << c.selection;
+        // While the preview is open it follows the rows that appear and disappear.
+        const struct {
+            const char* step;
+            std::function<void()> change;
+            const QStringList& shown;
+        } steps[] = {
+            {"a expanded", [&] { list().expand(groupIndex(a)); }, c.whileExpanded},
+            {"all collapsed", [&] { controller.collapseAll(); }, c.whileCollapsed},
+            {"all expanded", [&] { controller.expandAll(); }, c.whileExpanded},
+            {"all collapsed again", [&] { controller.collapseAll(); }, c.whileCollapsed},
+        };
+        for (const auto& step : steps) {
+            step.change();
+            QCoreApplication::processEvents();
+            EXPECT_EQ(collected(), step.shown) << c.selection << ", " << step.step << " while open";
+        }
+        view.launchQuickLook();
+    }
 }
 
 TEST_F(ResultsViewTest, zoomFramesAreTheIconColumnOfAShownRowOnScreen)

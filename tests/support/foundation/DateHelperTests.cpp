@@ -15,11 +15,24 @@ const QString english = QStringLiteral("en_US");
 const DateTextEnvironment wednesdayMorning{utc(2024, 3, 13, 10, 30), QStringLiteral("UTC"), english};
 const DateTextEnvironment tokyo{utc(2024, 3, 13, 10, 30), QStringLiteral("Asia/Tokyo"), english};
 
+// "Now" in a zone, to count days across its changes of clock.
+DateTextEnvironment nowIn(const char* zone, const QDateTime& now)
+{
+    return {now, QString::fromUtf8(zone), english};
+}
+
 TEST(DaysAgoText, todayYesterdayAndDaysCountedFromMidnightOrInWholeDays)
 {
+    // Berlin: 31 March has 23 hours (01:00 UTC, CET to CEST), 27 October 25 hours (01:00 UTC, back).
+    const DateTextEnvironment berlinAfterShortDay = nowIn("Europe/Berlin", utc(2024, 3, 31, 22, 30));
+    const DateTextEnvironment berlinEndOfLongDay = nowIn("Europe/Berlin", utc(2024, 10, 27, 22, 30));
+    // The clock skips midnight: Santiago on 8 September (-04 to -03 at 04:00 UTC), Havana on 10 March
+    // (-05 to -04 at 05:00 UTC); both days begin at 01:00.
+    const char* santiago = "America/Santiago";
+    const char* havana = "America/Havana";
     const struct {
         const char* what;
-        const DateTextEnvironment& environment;
+        DateTextEnvironment environment;
         QDateTime date;
         bool againstMidnight;
         const char* expected;
@@ -32,6 +45,34 @@ TEST(DaysAgoText, todayYesterdayAndDaysCountedFromMidnightOrInWholeDays)
         {"a leap year back", wednesdayMorning, utc(2023, 3, 13, 12, 0), true, "366 days ago"},
         {"Tokyo's midnight", tokyo, utc(2024, 3, 12, 15, 0), true, "Today"},
         {"before Tokyo's midnight", tokyo, utc(2024, 3, 12, 14, 59, 59), true, "Yesterday"},
+        {"tomorrow, less than a day ahead of its start", wednesdayMorning, utc(2024, 3, 14, 20, 0), true, "Today"},
+        {"tomorrow, now at the first moment of a day without midnight", nowIn(santiago, utc(2024, 9, 8, 4, 0)),
+         utc(2024, 9, 9, 15, 0), true, "-1 days ago"},
+        {"noon of a 23-hour yesterday", berlinAfterShortDay, utc(2024, 3, 31, 10, 0), true, "Yesterday"},
+        {"midnight of a 23-hour yesterday", berlinAfterShortDay, utc(2024, 3, 30, 23, 0), true, "Yesterday"},
+        {"the day before a 23-hour day", berlinAfterShortDay, utc(2024, 3, 30, 11, 0), true, "2 days ago"},
+        {"early in a 25-hour today", berlinEndOfLongDay, utc(2024, 10, 26, 22, 10), true, "Today"},
+        {"the day before a 25-hour today", berlinEndOfLongDay, utc(2024, 10, 26, 10, 0), true, "Yesterday"},
+        {"the first moment of a day without midnight", nowIn(santiago, utc(2024, 9, 8, 15, 0)),
+         utc(2024, 9, 8, 4, 0), true, "Today"},
+        {"the last second before a skipped midnight", nowIn(santiago, utc(2024, 9, 8, 15, 0)),
+         utc(2024, 9, 8, 3, 59, 59), true, "Yesterday"},
+        {"a day without midnight, early next day", nowIn(santiago, utc(2024, 9, 9, 3, 30)), utc(2024, 9, 8, 15, 0),
+         true, "Yesterday"},
+        {"the day before a day without midnight", nowIn(santiago, utc(2024, 9, 9, 3, 30)), utc(2024, 9, 7, 16, 0),
+         true, "2 days ago"},
+        {"Havana's first moment of the day", nowIn(havana, utc(2024, 3, 11, 0, 0)), utc(2024, 3, 10, 5, 0), true,
+         "Today"},
+        {"the day before in Havana", nowIn(havana, utc(2024, 3, 11, 0, 0)), utc(2024, 3, 9, 17, 0), true,
+         "Yesterday"},
+        {"Havana's day without midnight, days later", nowIn(havana, utc(2024, 3, 12, 13, 0)), utc(2024, 3, 10, 16, 0),
+         true, "2 days ago"},
+        {"Beirut's day without midnight", nowIn("Asia/Beirut", utc(2024, 4, 1, 9, 0)), utc(2024, 3, 31, 9, 0), true,
+         "Yesterday"},
+        {"Asuncion's day without midnight", nowIn("America/Asuncion", utc(2024, 10, 7, 15, 0)),
+         utc(2024, 10, 6, 15, 0), true, "Yesterday"},
+        {"Sao Paulo's day without midnight", nowIn("America/Sao_Paulo", utc(2018, 11, 5, 14, 0)),
+         utc(2018, 11, 4, 14, 0), true, "Yesterday"},
         {"less than a whole day", wednesdayMorning, utc(2024, 3, 12, 10, 31), false, "Today"},
         {"one whole day", wednesdayMorning, utc(2024, 3, 12, 10, 30), false, "Yesterday"},
         {"three whole days", wednesdayMorning, utc(2024, 3, 10, 10, 30), false, "3 days ago"},
