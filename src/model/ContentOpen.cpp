@@ -202,20 +202,14 @@ OpenedContent openContent(const FileItem& file, const LocationFolders* folders)
     return content;
 }
 
-int openFolderBelow(const QString& root, const QString& path)
+int openLocationFolder(const QString& location)
 {
-    const int rootFolder = openLocation(root);
-    if (rootFolder < 0 || path == root)
-        return rootFolder;
-    int folder = -1;
-    if (isPathAtOrBelow(path, root)) {
-        const qsizetype skipped = root.size() + (root.endsWith(QLatin1Char('/')) ? 0 : 1);
-        folder = openBeneath(rootFolder, QFile::encodeName(path.sliced(skipped)), folderFlags);
-    } else {
-        errno = EXDEV;
-    }
-    closeKeepingError(rootFolder);
-    return folder;
+    return openLocation(location);
+}
+
+int openFolderBeneath(int folder, const QByteArray& relative)
+{
+    return openBeneath(folder, relative, folderFlags);
 }
 
 void setOpenat2Disabled(bool isDisabled)

@@ -107,8 +107,9 @@ std::optional<RemovalResult> FileRemover::setAside(RemovalCheck& check, const QS
     if (!m_fileSystem.renameWithoutReplacing(check.folder(), check.name(), aside, &error))
         return renameFailure(error);
     // What was renamed is what was checked only if a save by another program did not land on the name
-    // between the last look and the rename; the rename itself changes the file's ctime.
-    if (!(check.acceptRename(aside) && check.isUnchanged(aside)))
+    // between the last look and the rename; the rename itself changes the file's ctime. Its folder and its
+    // kept copy are looked at again immediately before the step that removes it.
+    if (!check.acceptRename(aside))
         return putBack(check, path, aside, changed(path));
     return std::nullopt;
 }
@@ -134,8 +135,10 @@ std::optional<RemovalResult> FileRemover::removeAside(RemovalCheck& check, const
 {
     Error error;
     if (isMarked) {
-        // What another program does to the kept copy between its last look and the unlink cannot be seen: a
-        // deletion of the kept copy in those microseconds is the one change no check can close.
+        // What another program does to the kept copy between this last look and the unlink cannot be seen:
+        // a deletion of the kept copy in those microseconds is the one change no check can close.
+        if (!check.isUnchanged(aside))
+            return changed(path);
         if (m_fileSystem.removeName(check.folder(), aside, &error))
             return std::nullopt;
         return deleteFailure(path, error);
@@ -211,7 +214,7 @@ RemovalResult FileRemover::replaceByLink(RemovalCheck& check, const QString& pat
     if (std::optional<RemovalResult> notSetAside = setAside(check, path, aside, renameFailure))
         return withoutLink(*notSetAside);
     // The link must lead to the kept copy that was checked.
-    if (!check.isKeptCopyUnchanged())
+    if (!check.isUnchanged(aside))
         return withoutLink(putBack(check, path, aside, changed(path)));
     Error error;
     if (!m_fileSystem.renameWithoutReplacing(folder, temporaryLink, check.name(), &error)) {

@@ -78,17 +78,18 @@ private:
     // The result, with the file's diagnostics logged after a failure.
     RemovalResult reported(const QString& path, RemovalResult result) const;
 
-    // Moves the checked file to `aside` in its folder and confirms that `aside` holds that very file and
-    // that its kept copy is unchanged. Nothing when it is set aside; otherwise the file is at its name again
-    // and the answer says why (`renameFailure` words a rename that failed, when nothing moved).
+    // Moves the checked file to `aside` in its folder and confirms that `aside` holds that very file.
+    // Nothing when it is set aside; otherwise the file is at its name again and the answer says why
+    // (`renameFailure` words a rename that failed, when nothing moved).
     std::optional<RemovalResult> setAside(RemovalCheck& check, const QString& path, const QByteArray& aside,
         const std::function<RemovalResult(const Error&)>& renameFailure);
     // Brings the file set aside back to its name, never over something that took the name meanwhile: then
     // it stays at `aside`, which `result`'s reason names.
     RemovalResult putBack(const RemovalCheck& check, const QString& path, const QByteArray& aside, RemovalResult result) const;
     RemovalResult leftAside(const QString& path, const QByteArray& aside, const Error& error, RemovalResult result) const;
-    // The file set aside goes to the Trash, or is deleted when `isMarked`: nothing answered; otherwise it is
-    // still at `aside` and the answer says why.
+    // Once its folder, the file set aside and its kept copy are confirmed unchanged, the file set aside goes
+    // to the Trash, or is deleted when `isMarked`: nothing answered; otherwise it is still at `aside` and the
+    // answer says why.
     std::optional<RemovalResult> removeAside(RemovalCheck& check, const QString& path, const QByteArray& aside, bool isMarked);
     RemovalResult replaceByLink(RemovalCheck& check, const QString& path, const QString& kept, bool isMarked);
     // The link to `target` took the file's name, but the file set aside could not go: the file takes its

@@ -38,7 +38,6 @@ public:
     // removed: the folder is still the one at the staged path, `name` still holds the checked file
     // unchanged, and the kept copy's path still holds the checked kept copy.
     bool isUnchanged(const QByteArray& name) const;
-    bool isKeptCopyUnchanged() const;
     // The staged file was renamed to `name` in folder(), which changes its ctime: the new ctime is taken when
     // `name` holds that very file with nothing else about it changed (see RemovalCheckedFile::acceptRename).
     bool acceptRename(const QByteArray& name) { return m_staged.acceptRename(folder(), name); }
@@ -50,6 +49,7 @@ private:
     std::optional<RemovalResult> check(const FileItem& file, bool needsSameContent, const StopTest& isStopped);
     std::optional<RemovalResult> checkKeptCopy(const QString& root, const QString& kept, quint64 recordedSize);
     std::optional<RemovalResult> compareContents(const FileItem& file, const StopTest& isStopped);
+    bool isKeptCopyUnchanged() const;
 
     RemovalCheckedFolder m_folder;
     QByteArray m_name;

@@ -2,6 +2,7 @@
 
 #include "platform/FileDescriptor.h"
 
+#include <QByteArray>
 #include <QString>
 
 #include <sys/stat.h>
@@ -13,18 +14,22 @@ namespace pairsift {
 // (made before the removal or during it) to a file that was never scanned.
 class RemovalCheckedFolder {
 public:
-    // Opens `path` from `root` (see openFolderBelow()); a `root` that `path` is not at or below is taken as
-    // "/", so that no link on the way is followed. False with errno set when it cannot be opened.
+    // Opens `root` as a location (links above it are followed) and `path` below it without following a
+    // link (see openFolderBeneath()); a `root` that `path` is not at or below is taken as "/", so that no
+    // link on the way is followed. False with errno set when it cannot be opened.
     bool open(const QString& root, const QString& path);
     int get() const { return m_folder.get(); }
-    bool isOpen() const { return m_folder.isOpen(); }
 
-    // The path still leads, the same way, to the folder open() opened.
+    // The root is still at its path, and the path below it still leads, without a link, to the folder
+    // open() opened.
     bool isAtItsPath() const;
 
 private:
-    QString m_root;
-    QString m_path;
+    QByteArray m_rootPath;
+    // Empty when the folder is the root.
+    QByteArray m_below;
+    FileDescriptor m_root;
+    struct stat m_rootStatus {};
     FileDescriptor m_folder;
     struct stat m_status {};
 };
