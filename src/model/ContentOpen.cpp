@@ -82,10 +82,10 @@ qsizetype stepEnd(const QByteArray& relative, qsizetype from, bool isBeneath)
     return slash > from ? slash : relative.size();
 }
 
-// Opens `relative` below `folder` step by step; the folders on the way are closed again. With openat2 no
-// step may leave its folder or meet a link; without it each step is one name, not "..", no link followed
-// (a folder that is a link fails with O_DIRECTORY).
-int openBeneath(int folder, const QByteArray& relative)
+// Opens `relative` below `folder` step by step, the last step with `lastFlags`; the folders on the way are
+// closed again. With openat2 no step may leave its folder or meet a link; without it each step is one name,
+// not "..", no link followed (a folder that is a link fails with O_DIRECTORY).
+int openBeneath(int folder, const QByteArray& relative, int lastFlags)
 {
     const bool isBeneath = useOpenat2();
     int current = folder;
@@ -98,7 +98,7 @@ int openBeneath(int folder, const QByteArray& relative)
             continue;
         }
         const QByteArray step = from == 0 && isLast ? relative : relative.mid(from, end - from);
-        const int flags = isLast ? contentFlags : folderFlags;
+        const int flags = isLast ? lastFlags : folderFlags;
         int descriptor = -1;
         if (isBeneath) {
             descriptor = openat2Beneath(current, step.constData(), flags);
@@ -170,7 +170,7 @@ OpenedContent openContent(const FileItem& file, const LocationFolders* folders)
         const LocationFolders::Folder& folder = known ? *known : own;
         const qsizetype skipped = location.size() + (location.endsWith(QLatin1Char('/')) ? 0 : 1);
         if (folder.descriptor >= 0)
-            descriptor = openBeneath(folder.descriptor, QFile::encodeName(name.sliced(skipped)));
+            descriptor = openBeneath(folder.descriptor, QFile::encodeName(name.sliced(skipped)), contentFlags);
         else
             errno = folder.error;
         if (own.descriptor >= 0)
@@ -200,6 +200,16 @@ OpenedContent openContent(const FileItem& file, const LocationFolders* folders)
     content.id = FileId{status.st_dev, status.st_ino};
     content.size = static_cast<quint64>(status.st_size);
     return content;
+}
+
+int openLocationFolder(const QString& location)
+{
+    return openLocation(location);
+}
+
+int openFolderBeneath(int folder, const QByteArray& relative)
+{
+    return openBeneath(folder, relative, folderFlags);
 }
 
 void setOpenat2Disabled(bool isDisabled)

@@ -53,6 +53,14 @@ struct OpenedContent {
 // a device or a pipe without a writer never holds the caller.
 OpenedContent openContent(const FileItem& file, const LocationFolders* folders);
 
+// Opens a location's folder (O_PATH) as the walk does: links above it are followed, the folder itself must
+// not be one. -1 with errno set when it cannot.
+int openLocationFolder(const QString& location);
+// Opens the folder `relative` below the open `folder` (O_PATH) as a content open goes there: no symbolic
+// link and no ".." is followed on the way. -1 with errno set when it cannot: ELOOP or ENOTDIR for a link
+// or a file on the way, ENOENT for a missing folder.
+int openFolderBeneath(int folder, const QByteArray& relative);
+
 // Tests: opens as a kernel without openat2 does (every folder one by one, no link followed).
 void setOpenat2Disabled(bool isDisabled);
 

@@ -32,10 +32,17 @@ QString pathBeside(const QString& path, const QByteArray& name)
 
 RemovalFileSystem RemovalFileSystem::withTrash(MoveToTrash moveToTrash)
 {
-    return {std::move(moveToTrash), [](int folder, const QByteArray& from, const QByteArray& to, Error* error) {
-                return pairsift::renameWithoutReplacing(folder, from.constData(), folder, to.constData())
-                    || systemFailure(error, errno, qt_error_string(errno));
-            }};
+    RemovalFileSystem fileSystem;
+    fileSystem.moveToTrash = std::move(moveToTrash);
+    fileSystem.renameWithoutReplacing = [](int folder, const QByteArray& from, const QByteArray& to, Error* error) {
+        return pairsift::renameWithoutReplacing(folder, from.constData(), folder, to.constData())
+            || systemFailure(error, errno, qt_error_string(errno));
+    };
+    // Without a flag unlinkat never removes a folder.
+    fileSystem.removeName = [](int folder, const QByteArray& name, Error* error) {
+        return ::unlinkat(folder, name.constData(), 0) == 0 || systemFailure(error, errno, qt_error_string(errno));
+    };
+    return fileSystem;
 }
 
 FileRemover::FileRemover(SOLoggerPtr logger, RemovalFileSystem fileSystem, StopTest isStopped)
@@ -66,44 +73,103 @@ RemovalResult FileRemover::changed(const QString& path) const
     return RemovalCheck::changedRefusal();
 }
 
-RemovalResult FileRemover::removeStagedFile(const RemovalCheck& check, const QString& path, bool isMarked)
+RemovalResult FileRemover::trashFailure(const QString& path, const Error& error) const
 {
-    RemovalResult result{RemovalOutcome::Removed, {}, {}};
-    if (isMarked) {
-        if (!check.isUnchanged(check.name()))
-            return changed(path);
-        // The name holds the regular file that was checked; unlinkat without a flag never removes a folder.
-        if (::unlinkat(check.folder(), check.name().constData(), 0) == 0)
-            return result;
-        const QString message = qt_error_string(errno);
-        logError(m_logger, "Error deleting file '%@': %@", path, message);
-        result = {RemovalOutcome::Failed, QStringLiteral("it could not be deleted: ") + message,
-            QStringLiteral("could not be deleted")};
-    } else {
-        bool hasChanged = false;
-        const auto mayMove = [&] {
-            hasChanged = !check.isUnchanged(check.name());
-            return !hasChanged;
-        };
-        Error error{QStringLiteral("NSPOSIXErrorDomain"), ENOTSUP, QStringLiteral("No Trash is available"), {}};
-        if (m_fileSystem.moveToTrash && m_fileSystem.moveToTrash(check.folder(), check.name(), path, mayMove, &error))
-            return result;
-        if (hasChanged)
-            return changed(path);
-        logError(m_logger, "Error trashing file '%@': %ld", path, error.code);
-        logDebug(m_logger, "%@", error.message());
-        result = {RemovalOutcome::TrashFailed, QStringLiteral("it could not be moved to the Trash: ") + error.message(),
-            QStringLiteral("could not be moved to the Trash")};
-    }
-    logFileInfo(path);
+    logError(m_logger, "Error trashing file '%@': %ld", path, error.code);
+    logDebug(m_logger, "%@", error.message());
+    return {RemovalOutcome::TrashFailed, QStringLiteral("it could not be moved to the Trash: ") + error.message(),
+        QStringLiteral("could not be moved to the Trash")};
+}
+
+RemovalResult FileRemover::deleteFailure(const QString& path, const Error& error) const
+{
+    logError(m_logger, "Error deleting file '%@': %@", path, error.message());
+    return {RemovalOutcome::Failed, QStringLiteral("it could not be deleted: ") + error.message(),
+        QStringLiteral("could not be deleted")};
+}
+
+RemovalResult FileRemover::reported(const QString& path, RemovalResult result) const
+{
+    // Once everything is back in its place, so that the diagnostics see the file.
+    if (result.outcome == RemovalOutcome::TrashFailed || result.outcome == RemovalOutcome::Failed)
+        logFileInfo(path);
     return result;
+}
+
+std::optional<RemovalResult> FileRemover::setAside(RemovalCheck& check, const QString& path, const QByteArray& aside,
+    const std::function<RemovalResult(const Error&)>& renameFailure)
+{
+    if (!check.isUnchanged(check.name()))
+        return changed(path);
+    // Before the change, so that whatever a crash leaves behind can be told apart.
+    logInfo(m_logger, "Setting '%@' aside as '%@' until it is removed", path, pathBeside(path, aside));
+    Error error;
+    if (!m_fileSystem.renameWithoutReplacing(check.folder(), check.name(), aside, &error))
+        return renameFailure(error);
+    // What was renamed is what was checked only if a save by another program did not land on the name
+    // between the last look and the rename; the rename itself changes the file's ctime. Its folder and its
+    // kept copy are looked at again immediately before the step that removes it.
+    if (!check.acceptRename(aside))
+        return putBack(check, path, aside, changed(path));
+    return std::nullopt;
+}
+
+RemovalResult FileRemover::putBack(const RemovalCheck& check, const QString& path, const QByteArray& aside,
+    RemovalResult result) const
+{
+    Error error;
+    if (m_fileSystem.renameWithoutReplacing(check.folder(), aside, check.name(), &error))
+        return result;
+    return leftAside(path, aside, error, std::move(result));
+}
+
+RemovalResult FileRemover::leftAside(const QString& path, const QByteArray& aside, const Error& error, RemovalResult result) const
+{
+    logError(m_logger, "Unable to put '%@' back, it stays as '%@': %@", path, pathBeside(path, aside), error.message());
+    result.reason += formatString("; what was at its place is kept as '%@'", pathBeside(path, aside));
+    return result;
+}
+
+std::optional<RemovalResult> FileRemover::removeAside(RemovalCheck& check, const QString& path, const QByteArray& aside,
+    bool isMarked)
+{
+    Error error;
+    if (isMarked) {
+        // What another program does to the kept copy between this last look and the unlink cannot be seen:
+        // a deletion of the kept copy in those microseconds is the one change no check can close.
+        if (!check.isUnchanged(aside))
+            return changed(path);
+        if (m_fileSystem.removeName(check.folder(), aside, &error))
+            return std::nullopt;
+        return deleteFailure(path, error);
+    }
+    bool hasChanged = false;
+    const auto mayMove = [&] {
+        hasChanged = !check.isUnchanged(aside);
+        return !hasChanged;
+    };
+    error = {QStringLiteral("NSPOSIXErrorDomain"), ENOTSUP, QStringLiteral("No Trash is available"), {}};
+    if (m_fileSystem.moveToTrash && m_fileSystem.moveToTrash(check.folder(), aside, path, mayMove, &error))
+        return std::nullopt;
+    return hasChanged ? changed(path) : trashFailure(path, error);
 }
 
 RemovalResult FileRemover::deleteFile(const FileItem& file, bool isMarked)
 {
-    const RemovalCheck check(file, isMarked, m_isStopped);
-    log(file.name(), check);
-    return check.verdict() ? *check.verdict() : removeStagedFile(check, file.name(), isMarked);
+    const QString& path = file.name();
+    RemovalCheck check(file, isMarked, m_isStopped);
+    log(path, check);
+    if (check.verdict())
+        return *check.verdict();
+    const QByteArray aside = asideName(check.name());
+    const auto renameFailure = [&](const Error& error) {
+        return isMarked ? deleteFailure(path, error) : trashFailure(path, error);
+    };
+    if (std::optional<RemovalResult> notSetAside = setAside(check, path, aside, renameFailure))
+        return reported(path, *notSetAside);
+    if (std::optional<RemovalResult> notRemoved = removeAside(check, path, aside, isMarked))
+        return reported(path, putBack(check, path, aside, *notRemoved));
+    return {RemovalOutcome::Removed, {}, {}};
 }
 
 RemovalResult FileRemover::deleteAndLinkFile(const FileItem& file, bool isMarked)
@@ -120,87 +186,66 @@ RemovalResult FileRemover::deleteAndLinkFile(const FileItem& file, bool isMarked
     }
     RemovalCheck check(file, true, m_isStopped);
     log(path, check);
-    return check.verdict() ? *check.verdict() : replaceByLink(check, path, kept, isMarked);
+    return check.verdict() ? *check.verdict() : reported(path, replaceByLink(check, path, kept, isMarked));
 }
 
 RemovalResult FileRemover::replaceByLink(RemovalCheck& check, const QString& path, const QString& kept, bool isMarked)
 {
     const int folder = check.folder();
-    const QByteArray& name = check.name();
     const QByteArray target = QFile::encodeName(QFileInfo(kept).absoluteFilePath());
-    const QByteArray temporaryLink = temporaryLinkName(name);
-    const QByteArray aside = asideName(name);
-    // Before the first change, so that whatever a crash leaves behind can be told apart.
-    logInfo(m_logger, "Replacing '%@' by a link to '%@': the link is made as '%@', the file is kept as '%@' meanwhile",
-        path, kept, pathBeside(path, temporaryLink), pathBeside(path, aside));
+    const QByteArray temporaryLink = temporaryLinkName(check.name());
+    const QByteArray aside = asideName(check.name());
+    logInfo(m_logger, "Replacing '%@' by a link to '%@', made as '%@'", path, kept, pathBeside(path, temporaryLink));
     if (::symlinkat(target.constData(), folder, temporaryLink.constData()) != 0) {
         const QString message = qt_error_string(errno);
         logError(m_logger, "Error writing bookmark to '%@': %@", path, message);
         return {RemovalOutcome::Failed, QStringLiteral("the link could not be made: ") + message, notLinked};
     }
-    if (!check.isUnchanged(name)) {
-        rollBack(check, path, temporaryLink, {}, false);
-        return changed(path);
-    }
-    // A second name for the file while its own is being replaced, so that it can come back.
-    const bool hasAside = ::linkat(folder, name.constData(), folder, aside.constData(), 0) == 0;
-    const int asideError = errno;
-    if (hasAside && !check.acceptSecondName(aside)) {
-        rollBack(check, path, temporaryLink, aside, false);
-        return changed(path);
-    }
-    if (!hasAside && isMarked) {
-        // Without it a failure after the deletion would lose the file: never delete permanently so.
-        const QString message = qt_error_string(asideError);
-        logError(m_logger, "Error deleting file '%@': %@", path, message);
-        rollBack(check, path, temporaryLink, {}, false);
-        return {RemovalOutcome::Failed, QStringLiteral("it could not be kept safe while being replaced: ") + message, notLinked};
-    }
-    const QByteArray keptAside = hasAside ? aside : QByteArray();
-    const RemovalResult removed = removeStagedFile(check, path, isMarked);
-    if (!removed.isGone()) {
-        rollBack(check, path, temporaryLink, keptAside, false);
-        return removed;
-    }
-    // The link must lead to the copy that was checked.
-    if (!check.isKeptCopyUnchanged()) {
-        rollBack(check, path, temporaryLink, keptAside, true);
-        return changed(path);
-    }
+    const auto withoutLink = [&](RemovalResult result) {
+        Error ignored;
+        m_fileSystem.removeName(folder, temporaryLink, &ignored);
+        return result;
+    };
+    const auto renameFailure = [&](const Error& error) {
+        logError(m_logger, "Unable to set '%@' aside: %@", path, error.message());
+        return RemovalResult{RemovalOutcome::Failed,
+            QStringLiteral("a second name for it could not be made: ") + error.message(), notLinked};
+    };
+    if (std::optional<RemovalResult> notSetAside = setAside(check, path, aside, renameFailure))
+        return withoutLink(*notSetAside);
+    // The link must lead to the kept copy that was checked.
+    if (!check.isUnchanged(aside))
+        return withoutLink(putBack(check, path, aside, changed(path)));
     Error error;
-    if (!m_fileSystem.renameWithoutReplacing(folder, temporaryLink, name, &error)) {
+    if (!m_fileSystem.renameWithoutReplacing(folder, temporaryLink, check.name(), &error)) {
         logError(m_logger, "Error writing bookmark to '%@': %@", path, error.message());
-        rollBack(check, path, temporaryLink, keptAside, true);
-        return {RemovalOutcome::Failed, QStringLiteral("the link could not take its place: ") + error.message(), notLinked};
+        return withoutLink(putBack(check, path, aside,
+            {RemovalOutcome::Failed, QStringLiteral("the link could not take its place: ") + error.message(), notLinked}));
     }
-    if (!hasAside)
-        return {RemovalOutcome::Removed, {}, {}};
-    // Deleted for good, the second name is the last of the file: it goes only while the file (whose ctime
-    // the unlink of its own name changed) and its kept copy are as they were checked.
-    if (isMarked && !(check.acceptSecondName(aside) && check.isUnchanged(aside))) {
-        if (::renameat(folder, aside.constData(), folder, name.constData()) != 0)
-            logError(m_logger, "Unable to put '%@' back, it stays as '%@': %@", path, pathBeside(path, aside),
-                qt_error_string(errno));
-        return changed(path);
-    }
-    ::unlinkat(folder, aside.constData(), 0);
+    if (std::optional<RemovalResult> notRemoved = removeAside(check, path, aside, isMarked))
+        return restoreOverLink(check, path, aside, temporaryLink, target, *notRemoved);
     return {RemovalOutcome::Removed, {}, {}};
 }
 
-void FileRemover::rollBack(const RemovalCheck& check, const QString& path, const QByteArray& temporaryLink,
-    const QByteArray& aside, bool isFileRemoved) const
+RemovalResult FileRemover::restoreOverLink(const RemovalCheck& check, const QString& path, const QByteArray& aside,
+    const QByteArray& temporaryLink, const QByteArray& target, RemovalResult result) const
 {
-    ::unlinkat(check.folder(), temporaryLink.constData(), 0);
-    if (aside.isNull())
-        return;
-    if (!isFileRemoved) {
-        ::unlinkat(check.folder(), aside.constData(), 0);
-        return;
-    }
+    // Whatever holds the name moves away first and is looked at there: a save that another program made
+    // over the link meanwhile is never replaced.
+    const int folder = check.folder();
     Error error;
-    if (!m_fileSystem.renameWithoutReplacing(check.folder(), aside, check.name(), &error))
-        logError(m_logger, "Unable to put '%@' back, it stays as '%@': %@", path, pathBeside(path, aside),
-            error.message());
+    if (!m_fileSystem.renameWithoutReplacing(folder, check.name(), temporaryLink, &error))
+        return leftAside(path, aside, error, std::move(result));
+    char buffer[4096];
+    const ssize_t length = ::readlinkat(folder, temporaryLink.constData(), buffer, sizeof buffer);
+    const bool isTheLink = length >= 0 && QByteArrayView(buffer, length) == target;
+    if (isTheLink && m_fileSystem.renameWithoutReplacing(folder, aside, check.name(), &error)) {
+        m_fileSystem.removeName(folder, temporaryLink, &error);
+        return result;
+    }
+    // Another program's save, or a file that cannot come back: what was at the name returns to it.
+    m_fileSystem.renameWithoutReplacing(folder, temporaryLink, check.name(), &error);
+    return putBack(check, path, aside, std::move(result));
 }
 
 void FileRemover::logFileInfo(const QString& path) const

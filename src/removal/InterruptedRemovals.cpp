@@ -70,10 +70,10 @@ void putAsideCopyBack(const QByteArray& path, const SOLoggerPtr& logger)
         }
         isPutBack = renameWithoutReplacing(AT_FDCWD, aside.constData(), AT_FDCWD, path.constData());
     } else if (S_ISLNK(current.st_mode)) {
-        // The link had taken the file's place, but the removal never finished: the file takes it back.
+        // The link had taken the file's place, but the file set aside was never deleted: it takes it back.
         isPutBack = ::rename(aside.constData(), path.constData()) == 0;
     } else if (S_ISREG(current.st_mode) && current.st_dev == asideStatus.st_dev && current.st_ino == asideStatus.st_ino) {
-        // Interrupted before the file left its place: the second name is all there is to undo.
+        // A second name beside the file itself, as an earlier version gave it: the name is all there is to undo.
         if (::unlink(aside.constData()) == 0)
             logInfo(logger, "Removed the second name '%@' of '%@' left by an interrupted removal", decoded(aside), decoded(path));
         return;

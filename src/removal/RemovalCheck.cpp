@@ -23,6 +23,22 @@ std::optional<RemovalResult> refusal(const QString& reason, const QString& summa
     return RemovalResult{RemovalOutcome::Refused, reason, summary};
 }
 
+// The staged file, or its kept copy, is not where the row says.
+const RemovalResult notAtItsPlace{RemovalOutcome::Refused, QStringLiteral("it is no longer at its place"),
+    QStringLiteral("moved or missing")};
+const RemovalResult keptCopyMissing{RemovalOutcome::Refused, QStringLiteral("its kept copy is missing"), changedAfterScan};
+
+// Why a folder on `onTheWay` ("its path") could not be opened; `missing` when it does not exist.
+std::optional<RemovalResult> unopenedFolder(int code, const RemovalResult& missing, const QString& onTheWay)
+{
+    if (code == ENOENT)
+        return missing;
+    // A link on the way answers ELOOP with openat2; without it, ENOTDIR, as a file where a folder was does.
+    if (code == ELOOP || code == ENOTDIR)
+        return refusal(formatString("a folder on %@ is now a link or a file", onTheWay));
+    return refusal(formatString("a folder on %@ cannot be inspected: %@", onTheWay, qt_error_string(code)), notChecked);
+}
+
 QString linkTargetOf(int folder, const QByteArray& name)
 {
     char buffer[4096];
@@ -47,19 +63,20 @@ RemovalCheck::RemovalCheck(const FileItem& file, bool needsSameContent, const St
 std::optional<RemovalResult> RemovalCheck::check(const FileItem& file, bool needsSameContent, const StopTest& isStopped)
 {
     const QString& path = file.name();
-    if (hasAsideCopy(path)) {
+    const QFileInfo info(path);
+    m_name = QFile::encodeName(info.fileName());
+    if (!m_folder.open(file.containerPath(), info.absolutePath()))
+        return unopenedFolder(errno, notAtItsPlace, QStringLiteral("its path"));
+    struct stat aside {};
+    if (::fstatat(folder(), asideName(m_name).constData(), &aside, AT_SYMLINK_NOFOLLOW) == 0) {
         return refusal(formatString("an interrupted removal left a copy of it at '%@'",
                            QFile::decodeName(asidePath(QFile::encodeName(path)))),
             QStringLiteral("had a copy left by an interrupted removal"));
     }
-    const QFileInfo info(path);
-    m_folderPath = QFile::encodeName(info.absolutePath());
-    m_name = QFile::encodeName(info.fileName());
-    m_folder.reset(::open(m_folderPath.constData(), O_PATH | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC));
-    if (!m_folder.isOpen() || ::fstat(folder(), &m_folderStatus) != 0 || !m_staged.look(folder(), m_name)) {
+    if (!m_staged.look(folder(), m_name)) {
         const int code = errno;
         if (code == ENOENT)
-            return RemovalResult{RemovalOutcome::AlreadyGone, QStringLiteral("it no longer exists"), {}};
+            return notAtItsPlace;
         return refusal(QStringLiteral("it cannot be inspected: ") + qt_error_string(code), notChecked);
     }
     const struct stat& staged = m_staged.status();
@@ -74,11 +91,10 @@ std::optional<RemovalResult> RemovalCheck::check(const FileItem& file, bool need
     if (static_cast<quint64>(staged.st_size) != file.totalSize())
         return refusal(QStringLiteral("its size has changed"));
     if (!kept.isEmpty()) {
-        m_keptPath = QFile::encodeName(kept);
-        if (std::optional<RemovalResult> refused = checkKeptCopy(file.totalSize()))
+        if (std::optional<RemovalResult> refused = checkKeptCopy(file.containerPath(), kept, file.totalSize()))
             return refused;
     }
-    if (::access(m_folderPath.constData(), W_OK | X_OK) != 0)
+    if (::faccessat(folder(), ".", W_OK | X_OK, 0) != 0)
         return refusal(QStringLiteral("its folder cannot be changed: ") + qt_error_string(errno), notChecked);
     if (!needsSameContent)
         return std::nullopt;
@@ -87,16 +103,20 @@ std::optional<RemovalResult> RemovalCheck::check(const FileItem& file, bool need
     return compareContents(file, isStopped);
 }
 
-std::optional<RemovalResult> RemovalCheck::checkKeptCopy(quint64 recordedSize)
+std::optional<RemovalResult> RemovalCheck::checkKeptCopy(const QString& root, const QString& kept, quint64 recordedSize)
 {
-    if (!m_kept.look(AT_FDCWD, m_keptPath))
-        return refusal(QStringLiteral("its kept copy is missing"));
-    const struct stat& kept = m_kept.status();
-    if (!S_ISREG(kept.st_mode))
+    const QFileInfo info(kept);
+    if (!m_keptFolder.open(root, info.absolutePath()))
+        return unopenedFolder(errno, keptCopyMissing, QStringLiteral("the path of its kept copy"));
+    m_keptName = QFile::encodeName(info.fileName());
+    if (!m_kept.look(m_keptFolder.get(), m_keptName))
+        return keptCopyMissing;
+    const struct stat& status = m_kept.status();
+    if (!S_ISREG(status.st_mode))
         return refusal(QStringLiteral("its kept copy is not a regular file"));
-    if (kept.st_dev == m_staged.status().st_dev && kept.st_ino == m_staged.status().st_ino)
+    if (status.st_dev == m_staged.status().st_dev && status.st_ino == m_staged.status().st_ino)
         return refusal(QStringLiteral("it is the same file as its kept copy"));
-    if (static_cast<quint64>(kept.st_size) != recordedSize)
+    if (static_cast<quint64>(status.st_size) != recordedSize)
         return refusal(QStringLiteral("its kept copy has changed"));
     return std::nullopt;
 }
@@ -108,7 +128,7 @@ std::optional<RemovalResult> RemovalCheck::compareContents(const FileItem& file,
     };
     if (!m_staged.open(folder(), m_name))
         return unopened(QStringLiteral("it could not be read"));
-    if (!m_kept.open(AT_FDCWD, m_keptPath))
+    if (!m_kept.open(m_keptFolder.get(), m_keptName))
         return unopened(QStringLiteral("its kept copy could not be read"));
     const std::optional<Sha1Digest> stagedDigest = m_staged.digest(file.name(), isStopped);
     const std::optional<Sha1Digest> keptDigest
@@ -129,14 +149,12 @@ std::optional<RemovalResult> RemovalCheck::compareContents(const FileItem& file,
 
 bool RemovalCheck::isUnchanged(const QByteArray& name) const
 {
-    struct stat folderNow {};
-    return ::stat(m_folderPath.constData(), &folderNow) == 0 && folderNow.st_dev == m_folderStatus.st_dev
-        && folderNow.st_ino == m_folderStatus.st_ino && m_staged.isAt(folder(), name) && isKeptCopyUnchanged();
+    return m_folder.isAtItsPath() && m_staged.isAt(folder(), name) && isKeptCopyUnchanged();
 }
 
 bool RemovalCheck::isKeptCopyUnchanged() const
 {
-    return m_keptPath.isEmpty() || m_kept.isAt(AT_FDCWD, m_keptPath);
+    return m_keptName.isEmpty() || (m_keptFolder.isAtItsPath() && m_kept.isAt(m_keptFolder.get(), m_keptName));
 }
 
 } // namespace pairsift

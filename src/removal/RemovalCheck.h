@@ -1,28 +1,27 @@
 #pragma once
 
-#include "platform/FileDescriptor.h"
 #include "removal/RemovalCheckedFile.h"
+#include "removal/RemovalCheckedFolder.h"
 #include "removal/RemovalResult.h"
 
 #include <QByteArray>
 
 #include <optional>
 
-#include <sys/stat.h>
-
 namespace pairsift {
 
 class FileItem;
 
 // What must hold before anything on disk changes for a staged plain-folder file, and what must still
-// hold immediately before each step that removes or replaces a name. The staged file's folder is opened
-// once (the folder itself not a link) and every step works relative to it. The staged path must hold the
-// regular file the scan recorded (same size; a path without anything, or with only a link to its kept
-// copy, is already gone, unless a copy set aside by an interrupted removal still exists), its folder must
-// allow the change, and the kept copy the row names must be another regular file of the recorded size.
-// With `needsSameContent` (before a permanent deletion or a replacement by a link) both files are also
-// read in full through descriptors held open until the removal ends and must have the same SHA-1; the
-// stop test is asked after every 256 KiB. Blocks on the file system.
+// hold immediately before each step that moves or removes a name. The staged file's folder and its kept
+// copy's folder are opened from the staged file's location without following a link below it (see
+// RemovalCheckedFolder), and every step works relative to them. The staged path must hold the regular file
+// the scan recorded (same size; a path with only a link to its kept copy is already gone, one with nothing
+// is refused, and so is one beside which an interrupted removal left a copy), its folder must allow the
+// change, and the kept copy the row names must be another regular file of the recorded size. With
+// `needsSameContent` (before a permanent deletion or a replacement by a link) both files are also read in
+// full through descriptors held open until the removal ends and must have the same SHA-1; the stop test
+// is asked after every 256 KiB. Blocks on the file system.
 class RemovalCheck {
 public:
     static const QString changedWhileChecked;
@@ -35,27 +34,28 @@ public:
     // The staged file's name in folder().
     const QByteArray& name() const { return m_name; }
 
-    // Immediately before `name` (the staged file's own name, or a second name it was given) is removed or
-    // moved: the folder is still the one at the staged path, `name` still holds the checked file unchanged,
-    // and so does the kept copy's path.
+    // Immediately before `name` (the staged file's own name, or the name it was moved to) is moved or
+    // removed: the folder is still the one at the staged path, `name` still holds the checked file
+    // unchanged, and the kept copy's path still holds the checked kept copy.
     bool isUnchanged(const QByteArray& name) const;
-    bool isKeptCopyUnchanged() const;
-    // The staged file was given `name` as a second name (see RemovalCheckedFile::acceptSecondName).
-    bool acceptSecondName(const QByteArray& name) { return m_staged.acceptSecondName(folder(), name); }
+    // The staged file was renamed to `name` in folder(), which changes its ctime: the new ctime is taken when
+    // `name` holds that very file with nothing else about it changed (see RemovalCheckedFile::acceptRename).
+    bool acceptRename(const QByteArray& name) { return m_staged.acceptRename(folder(), name); }
 
     // A refusal because something changed between the check and the step.
     static RemovalResult changedRefusal();
 
 private:
     std::optional<RemovalResult> check(const FileItem& file, bool needsSameContent, const StopTest& isStopped);
-    std::optional<RemovalResult> checkKeptCopy(quint64 recordedSize);
+    std::optional<RemovalResult> checkKeptCopy(const QString& root, const QString& kept, quint64 recordedSize);
     std::optional<RemovalResult> compareContents(const FileItem& file, const StopTest& isStopped);
+    bool isKeptCopyUnchanged() const;
 
-    FileDescriptor m_folder;
-    struct stat m_folderStatus {};
-    QByteArray m_folderPath;
+    RemovalCheckedFolder m_folder;
     QByteArray m_name;
-    QByteArray m_keptPath;
+    RemovalCheckedFolder m_keptFolder;
+    // Empty when the row names no kept copy.
+    QByteArray m_keptName;
     RemovalCheckedFile m_staged;
     RemovalCheckedFile m_kept;
     std::optional<RemovalResult> m_verdict;

@@ -100,7 +100,7 @@ bool RemovalCheckedFile::isAt(int folder, const QByteArray& name) const
     return ::fstatat(folder, name.constData(), &current, AT_SYMLINK_NOFOLLOW) == 0 && isUnchanged(current, m_status);
 }
 
-bool RemovalCheckedFile::acceptSecondName(int folder, const QByteArray& name)
+bool RemovalCheckedFile::acceptRename(int folder, const QByteArray& name)
 {
     struct stat current {};
     if (::fstatat(folder, name.constData(), &current, AT_SYMLINK_NOFOLLOW) != 0 || !isSameFile(current, m_status))

@@ -34,9 +34,9 @@ public:
     std::optional<Sha1Digest> digest(const QString& path, const StopTest& isStopped) const;
     // `name` in `folder` still holds this file with the status look() saw.
     bool isAt(int folder, const QByteArray& name) const;
-    // The caller has given the file `name` as a second name, which changes its ctime: the new ctime is
-    // taken when `name` holds this file and nothing else about it changed.
-    bool acceptSecondName(int folder, const QByteArray& name);
+    // The caller has renamed the file to `name`, which changes its ctime: the new ctime is taken when `name`
+    // holds this file (device, inode) and nothing else about it changed (mode, size, mtime).
+    bool acceptRename(int folder, const QByteArray& name);
 
 private:
     struct stat m_status {};

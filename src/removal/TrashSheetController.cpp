@@ -60,6 +60,7 @@ void TrashSheetController::loadStagedFiles()
 {
     updateLibraryPaths();
     setCanStop(true);
+    setAutomaticMessage(loadingMessage);
     setBusy(true);
     m_loadQueue = std::make_unique<SerialQueue>(QString());
     m_loadQueue->async([this, database = m_database] {
@@ -92,6 +93,7 @@ void TrashSheetController::loadStagedFiles()
                 m_listTypeNames.append(typeNames);
             });
             Q_EMIT filesChanged();
+            setAutomaticMessage(idleMessage);
             setBusy(false);
         });
     });
@@ -114,6 +116,9 @@ void TrashSheetController::setSelectionIndexes(const QList<int>& rows)
     m_canDeleteAndLink = std::all_of(m_selectionIndexes.cbegin(), m_selectionIndexes.cend(),
         [this](int row) { return m_deletedFiles.at(row)->isRegularFile(); });
     m_isShowingRunReport = false;
+    // The request for a selection has been heard.
+    if (m_automaticMessage == emptySelectionMessage)
+        m_automaticMessage = idleMessage;
     Q_EMIT selectionChanged();
     Q_EMIT messageChanged();
 }
@@ -185,9 +190,19 @@ void TrashSheetController::deleteAndLink()
     startRemoval(&TrashSheetController::deleteAndLinkFile, false);
 }
 
+bool TrashSheetController::canStartAction()
+{
+    if (m_busy || m_isAwaitingConfirmation)
+        return false;
+    if (!m_selectionIndexes.isEmpty())
+        return true;
+    setAutomaticMessage(emptySelectionMessage);
+    return false;
+}
+
 void TrashSheetController::startRemoval(RemovalResult (TrashSheetController::*remove)(const FileItemPtr&), bool useExternalApps)
 {
-    if (m_isRunning || m_isAwaitingConfirmation)
+    if (!canStartAction())
         return;
     m_runProblems.clear();
     m_removalOfRun = remove;
@@ -236,7 +251,7 @@ QString TrashSheetController::permanentDeletionWarning(quint64 count)
 
 void TrashSheetController::putBack()
 {
-    if (m_isRunning || m_isAwaitingConfirmation)
+    if (!canStartAction())
         return;
     m_runProblems.clear();
     m_removalOfRun = nullptr;

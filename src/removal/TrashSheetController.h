@@ -61,6 +61,9 @@ public:
     static const QString idleMessage;
     // The status after a run while files whose Trash move failed are listed.
     static const QString trashFailureMessage;
+    static const QString loadingMessage;
+    // The status when Delete, Delete and link or Put back is asked for without a selection.
+    static const QString emptySelectionMessage;
     // Asks before files whose Trash move failed are deleted permanently: "Delete 2 files permanently?"
     // and why that cannot be undone.
     static QString permanentDeletionQuestion(quint64 count);
@@ -202,15 +205,20 @@ private:
     FileRemover fileRemover() const;
     // Queues the outcome for the next showRunProgress(). Any thread.
     RemovalResult noteOutcome(const QString& path, RemovalResult result);
-    // The progress timer: the outcomes queued since the last tick in one batch, the progress and the
-    // remaining count.
+    // The progress timer: the outcomes queued since the last tick in one batch and, during the walk over the
+    // plain files, the progress and the remaining count.
     void showRunProgress();
+    void showProgress(std::uint64_t done);
+    static QString remainingMessage(std::uint64_t remaining);
     // Removes the processed files' rows as contiguous ranges and keeps the files of `selected` that are
     // still listed selected.
     void removeProcessedRows(const QList<FileItemPtr>& processedFiles, const QList<FileItemPtr>& selected);
     // The per-file block of Delete and Delete and link around `remove`: the stop test, the disk work,
     // then the row of a file that has left its place (or was already gone) is deleted.
     RemovalFileBlock removalBlock(RemovalResult (TrashSheetController::*remove)(const FileItemPtr&));
+    // No run, load or question is under way and files are selected; without a selection the status asks
+    // for one.
+    bool canStartAction();
     // Delete or Delete and link over the selection: to the Trash, or for good in the run that follows a yes.
     void startRemoval(RemovalResult (TrashSheetController::*remove)(const FileItemPtr&), bool useExternalApps);
     // At the end of a Trash run: asks about the marked files the Trash refused again.
@@ -218,8 +226,7 @@ private:
     void runWorker(QList<FileItemPtr>* destination, bool useExternalApps, const QList<FileItemPtr>& selected,
         const ClassifiedFiles& classified, const RemovalFileBlock& block);
     // The status after a run: `message` (a photo-library or run failure, else "Idle."), then the count of
-    // files this run did not remove for each reason, then the Trash-failure text when the Trash refused a
-    // file in this run.
+    // files this run did not remove for each reason, then the Trash-failure text while any file is marked.
     QString runReport(const QString& message) const;
 
     std::shared_ptr<PairsiftDatabase> m_database;
@@ -260,6 +267,8 @@ private:
     std::atomic<std::uint64_t> m_runDone{0};
     std::uint64_t m_runTotal = 0;
     std::uint64_t m_shownDone = 0;
+    // The running run's walk over the plain files has ended: only the photo-library handlers report now.
+    bool m_isPlainWalkOver = false;
     QTimer* m_progressTimer = nullptr;
 
     double m_progress = 0.0;

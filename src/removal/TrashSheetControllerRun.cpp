@@ -21,6 +21,8 @@ namespace pairsift {
 const QString TrashSheetController::idleMessage = QStringLiteral("Idle.");
 const QString TrashSheetController::trashFailureMessage =
     QStringLiteral("Some files could not be moved to Trash. To delete them permanently, click Delete again.");
+const QString TrashSheetController::loadingMessage = QStringLiteral("Loading staged files…");
+const QString TrashSheetController::emptySelectionMessage = QStringLiteral("Select the files to remove first.");
 
 void TrashSheetController::moveSelectedFilesIntoArray(
     QList<FileItemPtr>* destination, bool useExternalApps, RemovalFileBlock block)
@@ -44,6 +46,8 @@ void TrashSheetController::moveSelectedFilesIntoArray(
     m_runTotal = static_cast<std::uint64_t>(selected.size());
     m_runDone.store(0);
     m_shownDone = 0;
+    m_isPlainWalkOver = false;
+    setAutomaticMessage(remainingMessage(m_runTotal));
     m_progressTimer->start();
     m_runQueue = std::make_unique<SerialQueue>(QStringLiteral("com.lanternforges.Pairsift.staging"));
     m_runQueue->async([this, destination, useExternalApps, selected, block = std::move(block)] {
@@ -64,8 +68,6 @@ void TrashSheetController::runWorker(QList<FileItemPtr>* destination, bool useEx
     std::uint64_t done = 0;
     QList<FileItemPtr> processedFiles;
     QString finalMessage = idleMessage;
-    // The sheet shows it on its progress timer.
-    const auto reportDone = [this, &done] { m_runDone.store(done); };
     const char* storeFailure = destination == &m_restoredFiles ? "Unable to put back file '%@': %@"
                                                                : "Unable to delete file '%@' from database: %@";
 
@@ -90,17 +92,21 @@ void TrashSheetController::runWorker(QList<FileItemPtr>* destination, bool useEx
             else if (!error.description.isEmpty())
                 logError(logger(), storeFailure, file->name(), error.message());
             ++done;
-            reportDone();
+            m_runDone.store(done); // the sheet shows it on its progress timer
             batch.fileDone();
         }
         batch.finish();
+        // From here on the photo-library handlers post their texts and counts in order.
+        postToSheet([this] {
+            showRunProgress();
+            m_isPlainWalkOver = true;
+        });
         if (useExternalApps) {
             postToSheet([this] { setCanStop(false); });
             PhotoRemovalRun run{classified, processedFiles, total, &done, m_database.get(), logger(),
                 [this](const QString& status) { postToSheet([this, status] { setAutomaticMessage(status); }); },
-                [&done, &reportDone] {
-                    ++done;
-                    reportDone();
+                [this, &done] {
+                    postToSheet([this, shown = ++done] { showProgress(shown); });
                 },
                 [&finalMessage](const QString& status) { finalMessage = status; },
                 [this](const FileItemPtr& file, const QString& reason) {
@@ -211,7 +217,8 @@ QString TrashSheetController::runReport(const QString& message) const
     }
     if (has(RemovalOutcome::Refused))
         parts.append(QStringLiteral("Scan again to see the current duplicates."));
-    if (has(RemovalOutcome::TrashFailed))
+    // Every marked file is still listed, and Delete applies to it again.
+    if (std::any_of(m_fileErrors.cbegin(), m_fileErrors.cend(), [](int mark) { return mark != 0; }))
         parts.append(trashFailureMessage);
     return parts.isEmpty() ? idleMessage : parts.join(QLatin1Char(' '));
 }
@@ -262,13 +269,23 @@ void TrashSheetController::showRunProgress()
     // One repaint of the marks for the whole batch.
     if (!outcomes.isEmpty())
         m_filesModel->reloadData();
-    const std::uint64_t done = m_runDone.load();
-    // A photo application's status stays until the next file is done.
+    // Once the plain files are done, a photo application's status stays until the handler's next text.
+    if (!m_isPlainWalkOver)
+        showProgress(m_runDone.load());
+}
+
+void TrashSheetController::showProgress(std::uint64_t done)
+{
     if (done == m_shownDone)
         return;
     m_shownDone = done;
     setProgress(static_cast<double>(done) * 100.0 / static_cast<double>(m_runTotal));
-    setAutomaticMessage(formatString("Remaining files: %lu", m_runTotal - done));
+    setAutomaticMessage(remainingMessage(m_runTotal - done));
+}
+
+QString TrashSheetController::remainingMessage(std::uint64_t remaining)
+{
+    return formatString("Remaining files: %lu", static_cast<quint64>(remaining));
 }
 
 RemovalFileBlock TrashSheetController::removalBlock(RemovalResult (TrashSheetController::*remove)(const FileItemPtr&))

@@ -3,6 +3,7 @@
 #include "removal/FileRemover.h"
 
 #include "RemovalTestSupport.h"
+#include "model/ContentOpen.h"
 #include "photolibs/ContainerType.h"
 #include "removal/RemovalCheck.h"
 #include "testkit/LogCapture.h"
@@ -51,6 +52,9 @@ QStringList snapshot(const QString& root)
     entries.sort();
     return entries;
 }
+
+class FileRemoverTest;
+void moveAway(FileRemoverTest& test, const QString& folder);
 
 class FileRemoverTest : public testing::Test {
 public:
@@ -104,6 +108,11 @@ public:
     FileItemPtr file;
 };
 
+void moveAway(FileRemoverTest& test, const QString& folder)
+{
+    ASSERT_TRUE(QDir().rename(test.tree().path(folder), test.tree().path(folder + QStringLiteral("-away"))));
+}
+
 TEST_F(FileRemoverTest, refusesWithoutTouchingAnythingWhenTheKeptCopyOrTheStagedPathChanged)
 {
     const QList<Action> everyAction = {Action::Delete, Action::DeleteMarked, Action::DeleteAndLink};
@@ -147,29 +156,45 @@ TEST_F(FileRemoverTest, refusesWithoutTouchingAnythingWhenTheKeptCopyOrTheStaged
                 t.tree().makeSymlink(QStringLiteral("copies/duplicate.txt"), t.tree().path(QStringLiteral("copies")));
             },
             "it is now a link", everyAction},
+        {"staged file moved away",
+            [](FileRemoverTest& t) { ASSERT_TRUE(QFile::rename(t.staged, t.tree().path(QStringLiteral("moved.txt")))); },
+            "it is no longer at its place", everyAction},
+        {"staged file's folder gone", [](FileRemoverTest& t) { moveAway(t, QStringLiteral("copies")); },
+            "it is no longer at its place", everyAction},
+        // The link leads to a twin that was never scanned.
+        {"a folder on the staged path became a link",
+            [](FileRemoverTest& t) {
+                moveAway(t, QStringLiteral("copies"));
+                t.tree().writeFile(QStringLiteral("elsewhere/duplicate.txt"), content);
+                t.tree().makeSymlink(QStringLiteral("copies"), t.tree().path(QStringLiteral("elsewhere")));
+            },
+            "a folder on its path is now a link or a file", everyAction},
+        {"a folder on the kept copy's path became a link",
+            [](FileRemoverTest& t) {
+                moveAway(t, QStringLiteral("kept"));
+                t.tree().writeFile(QStringLiteral("elsewhere/original.txt"), content);
+                t.tree().makeSymlink(QStringLiteral("kept"), t.tree().path(QStringLiteral("elsewhere")));
+            },
+            "a folder on the path of its kept copy is now a link or a file", everyAction},
     };
-    for (const Case& c : cases) {
-        for (Action action : c.actions) {
-            prepare();
-            c.change(*this);
-            const QStringList before = snapshot(tree().root());
-            const RemovalResult result = run(action);
-            EXPECT_EQ(result.outcome, RemovalOutcome::Refused) << c.name;
-            EXPECT_EQ(result.reason, QString::fromLatin1(c.reason)) << c.name;
-            EXPECT_EQ(snapshot(tree().root()), before) << c.name;
-            EXPECT_TRUE(trashed().isEmpty()) << c.name;
-            EXPECT_TRUE(log().has(QStringLiteral("Error: Not removing '%1': %2").arg(staged, c.reason))) << c.name;
+    // Without openat2 the folders on the way are opened one at a time: a link among them is refused the same.
+    for (bool isOpenat2Disabled : {false, true}) {
+        setOpenat2Disabled(isOpenat2Disabled);
+        for (const Case& c : cases) {
+            for (Action action : c.actions) {
+                prepare();
+                c.change(*this);
+                const QStringList before = snapshot(tree().root());
+                const RemovalResult result = run(action);
+                EXPECT_EQ(result.outcome, RemovalOutcome::Refused) << c.name;
+                EXPECT_EQ(result.reason, QString::fromLatin1(c.reason)) << c.name;
+                EXPECT_EQ(snapshot(tree().root()), before) << c.name;
+                EXPECT_TRUE(trashed().isEmpty()) << c.name;
+                EXPECT_TRUE(log().has(QStringLiteral("Error: Not removing '%1': %2").arg(staged, c.reason))) << c.name;
+            }
         }
     }
-}
-
-TEST_F(FileRemoverTest, aVanishedStagedFileIsAlreadyGoneForEveryAction)
-{
-    for (Action action : {Action::Delete, Action::DeleteMarked, Action::DeleteAndLink}) {
-        QFile::remove(staged);
-        EXPECT_EQ(run(action).outcome, RemovalOutcome::AlreadyGone);
-        EXPECT_FALSE(QFileInfo::exists(staged));
-    }
+    setOpenat2Disabled(false);
 }
 
 TEST_F(FileRemoverTest, deleteMovesToTheTrashAndAMarkedFileIsDeletedPermanently)
@@ -232,23 +257,134 @@ TEST_F(FileRemoverTest, deleteAndLinkRefusesWithoutAKeptCopyAndForPhotoLibraryFi
     EXPECT_TRUE(trashed().isEmpty());
 }
 
-TEST_F(FileRemoverTest, whenTheLinkCannotTakeThePlaceTheFileComesBack)
+// The disk steps with one kind of step failing as `code` does: the rename of a name to or from a hidden
+// name with `prefix`, or the removal of such a name.
+enum class Step { RenameTo, RenameFrom, Remove };
+RemovalFileSystem failing(Step failed, const QByteArray& prefix, int code)
 {
-    RemovalFileSystem failing = test::desktopFileSystem();
-    const auto rename = failing.renameWithoutReplacing;
-    failing.renameWithoutReplacing = [rename](int folder, const QByteArray& from, const QByteArray& to, Error* error) {
-        if (from.startsWith(".pairsift-link-")) {
-            setError(error, QStringLiteral("POSIX"), EIO, QStringLiteral("Input/output error"));
-            return false;
-        }
-        return rename(folder, from, to, error);
+    RemovalFileSystem fileSystem = test::desktopFileSystem();
+    const auto fail = [code](Error* error) {
+        setError(error, QStringLiteral("POSIX"), code, qt_error_string(code));
+        return false;
     };
-    for (bool isMarked : {false, true}) {
+    fileSystem.renameWithoutReplacing = [=, rename = fileSystem.renameWithoutReplacing](
+                                            int folder, const QByteArray& from, const QByteArray& to, Error* error) {
+        const bool fails = (failed == Step::RenameTo && to.startsWith(prefix)) || (failed == Step::RenameFrom && from.startsWith(prefix));
+        return fails ? fail(error) : rename(folder, from, to, error);
+    };
+    fileSystem.removeName = [=, remove = fileSystem.removeName](int folder, const QByteArray& name, Error* error) {
+        return failed == Step::Remove && name.startsWith(prefix) ? fail(error) : remove(folder, name, error);
+    };
+    return fileSystem;
+}
+
+TEST_F(FileRemoverTest, aStepThatFailsLeavesTheFileAtItsPath)
+{
+    const RemovalFileSystem noSecondName = failing(Step::RenameTo, ".pairsift-aside-", EMLINK);
+    const RemovalFileSystem linkStuck = failing(Step::RenameFrom, ".pairsift-link-", EIO);
+    const RemovalFileSystem asideStuck = failing(Step::Remove, ".pairsift-aside-", EIO);
+    const RemovalFileSystem refusingTrash = test::desktopFileSystemAfter([](const QString&, Error* error) {
+        setError(error, QStringLiteral("POSIX"), EACCES, QStringLiteral("Unable to find or create the home Trash"));
+        return false;
+    });
+    struct Case {
+        const char* name;
+        RemovalFileSystem fileSystem;
+        Action action;
+        RemovalOutcome outcome;
+        const char* reason;
+        const char* logged;
+    };
+    const char* trashRefused = "it could not be moved to the Trash: Unable to find or create the home Trash";
+    const QList<Case> cases = {
+        {"no second name, Delete", noSecondName, Action::Delete, RemovalOutcome::TrashFailed,
+            "it could not be moved to the Trash: Too many links", "Error: Error trashing file '%1': 31"},
+        {"no second name, permanent Delete", noSecondName, Action::DeleteMarked, RemovalOutcome::Failed,
+            "it could not be deleted: Too many links", "Error: Error deleting file '%1': Too many links"},
+        {"no second name, Delete and link", noSecondName, Action::DeleteAndLink, RemovalOutcome::Failed,
+            "a second name for it could not be made: Too many links", "Error: Unable to set '%1' aside: Too many links"},
+        {"no second name, permanent Delete and link", noSecondName, Action::DeleteAndLinkMarked, RemovalOutcome::Failed,
+            "a second name for it could not be made: Too many links", "Error: Unable to set '%1' aside: Too many links"},
+        {"link cannot take its place", linkStuck, Action::DeleteAndLink, RemovalOutcome::Failed,
+            "the link could not take its place: Input/output error",
+            "Error: Error writing bookmark to '%1': Input/output error"},
+        {"link cannot take its place, permanent", linkStuck, Action::DeleteAndLinkMarked, RemovalOutcome::Failed,
+            "the link could not take its place: Input/output error",
+            "Error: Error writing bookmark to '%1': Input/output error"},
+        {"the Trash refuses it", refusingTrash, Action::Delete, RemovalOutcome::TrashFailed, trashRefused,
+            "Error: Error trashing file '%1': 13"},
+        {"the Trash refuses it once the link took its place", refusingTrash, Action::DeleteAndLink,
+            RemovalOutcome::TrashFailed, trashRefused, "Error: Error trashing file '%1': 13"},
+        {"the file set aside cannot be deleted", asideStuck, Action::DeleteMarked, RemovalOutcome::Failed,
+            "it could not be deleted: Input/output error", "Error: Error deleting file '%1': Input/output error"},
+        {"the file set aside cannot be deleted once the link took its place", asideStuck, Action::DeleteAndLinkMarked,
+            RemovalOutcome::Failed, "it could not be deleted: Input/output error",
+            "Error: Error deleting file '%1': Input/output error"},
+    };
+    for (const Case& c : cases) {
         prepare();
         const QStringList before = snapshot(tree().root());
-        EXPECT_EQ(FileRemover(log().logger(), failing).deleteAndLinkFile(*file, isMarked).outcome, RemovalOutcome::Failed);
-        EXPECT_EQ(snapshot(tree().root()), before) << "marked: " << isMarked;
-        EXPECT_TRUE(log().has(QStringLiteral("Error: Error writing bookmark to '%1': Input/output error").arg(staged)));
+        const RemovalResult result = run(c.action, c.fileSystem);
+        EXPECT_EQ(result.outcome, c.outcome) << c.name;
+        EXPECT_EQ(result.reason, QString::fromLatin1(c.reason)) << c.name;
+        EXPECT_EQ(snapshot(tree().root()), before) << c.name;
+        EXPECT_TRUE(trashed().isEmpty()) << c.name;
+        EXPECT_TRUE(log().has(QString::fromLatin1(c.logged).arg(staged))) << c.name;
+    }
+}
+
+// Another program saves the staged file the way editors do (a new file renamed over the old) at one moment
+// of the removal: what it saved is never what goes.
+TEST_F(FileRemoverTest, aSaveOverTheStagedFileAtAnyMomentOfTheRemovalSurvives)
+{
+    const QByteArray saved = content.toUpper();
+    const auto save = [this, &saved] {
+        const QString temporary = tree().writeFile(QStringLiteral("copies/.duplicate.txt.swp"), saved);
+        ASSERT_EQ(::rename(QFile::encodeName(temporary).constData(), QFile::encodeName(staged).constData()), 0);
+    };
+    enum class Moment { AfterTheLastLook, WhileSetAside };
+    // The save lands between the last look at the file and its rename, or once it has left its name.
+    const auto savingAt = [&](Moment moment) {
+        RemovalFileSystem racing = test::desktopFileSystem();
+        racing.renameWithoutReplacing = [=, rename = racing.renameWithoutReplacing](
+                                            int folder, const QByteArray& from, const QByteArray& to, Error* error) {
+            if (moment == Moment::AfterTheLastLook && to.startsWith(".pairsift-aside-"))
+                save();
+            return rename(folder, from, to, error);
+        };
+        racing.moveToTrash = [=, move = racing.moveToTrash](int folder, const QByteArray& name, const QString& path,
+                                 const std::function<bool()>& mayMove, Error* error) {
+            if (moment == Moment::WhileSetAside)
+                save();
+            return move(folder, name, path, mayMove, error);
+        };
+        racing.removeName = [=, remove = racing.removeName](int folder, const QByteArray& name, Error* error) {
+            if (moment == Moment::WhileSetAside && name.startsWith(".pairsift-aside-"))
+                save();
+            return remove(folder, name, error);
+        };
+        return racing;
+    };
+    for (Moment moment : {Moment::AfterTheLastLook, Moment::WhileSetAside}) {
+        for (Action action : {Action::Delete, Action::DeleteMarked, Action::DeleteAndLink, Action::DeleteAndLinkMarked}) {
+            SCOPED_TRACE(testing::Message() << "moment " << int(moment) << ", action " << int(action));
+            prepare();
+            const RemovalResult result = run(action, savingAt(moment));
+            QFile file(staged);
+            ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+            EXPECT_EQ(file.readAll(), saved);
+            EXPECT_TRUE(test::linkTarget(staged).isNull());
+            EXPECT_EQ(test::folderEntries(tree().path(QStringLiteral("copies"))), QStringList{QStringLiteral("duplicate.txt")});
+            const bool isTrashed = action == Action::Delete || action == Action::DeleteAndLink;
+            if (moment == Moment::AfterTheLastLook) {
+                EXPECT_EQ(result.outcome, RemovalOutcome::Refused);
+                EXPECT_EQ(result.reason, RemovalCheck::changedWhileChecked);
+                EXPECT_TRUE(trashed().isEmpty());
+            } else {
+                EXPECT_EQ(result.outcome, RemovalOutcome::Removed);
+                EXPECT_EQ(trashed(), isTrashed ? QStringList{staged} : QStringList());
+            }
+        }
     }
 }
 

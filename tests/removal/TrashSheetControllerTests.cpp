@@ -115,12 +115,12 @@ TEST_F(TrashSheetControllerTest, aSecondAttemptTriesTheTrashAgainAndAsksOnlyAbou
     EXPECT_TRUE(QFileInfo(kept).isFile());
 }
 
-TEST_F(TrashSheetControllerTest, progressReachesTheSheetDuringTheRunAndAVanishedFileOnlyLosesItsRow)
+TEST_F(TrashSheetControllerTest, progressReachesTheSheetDuringTheRunAndAMovedFileStaysListed)
 {
     QStringList paths;
     for (const char* name : {"a.txt", "b.txt", "c.txt", "d.txt"})
         paths.append(addFile(QString::fromLatin1(name)));
-    QFile::remove(paths.at(2));
+    ASSERT_TRUE(QFile::rename(paths.at(2), tree.path(QStringLiteral("moved.txt"))));
     load();
     // The last file waits until the sheet has shown the first three as done.
     std::atomic<bool> hasShownThree{false};
@@ -138,8 +138,57 @@ TEST_F(TrashSheetControllerTest, progressReachesTheSheetDuringTheRunAndAVanished
 
     EXPECT_TRUE(hasShownThree);
     EXPECT_EQ(controller.progress(), 100.0);
-    EXPECT_TRUE(stagedRows().isEmpty());
     EXPECT_EQ(test::trashedPaths(tree.root()), (QStringList{paths.at(0), paths.at(1), paths.at(3)}));
+    // Nothing was removed: its duplicate is not forgotten.
+    EXPECT_EQ(listed(), QStringList{paths.at(2)});
+    EXPECT_EQ(stagedRows(), listed());
+    EXPECT_EQ(controller.removedFiles().size(), 3);
+    EXPECT_EQ(controller.failureReason(paths.at(2)), QStringLiteral("it is no longer at its place"));
+    EXPECT_FALSE(controller.hasErrorMark(paths.at(2)));
+    EXPECT_EQ(controller.message(),
+        QStringLiteral("1 file was not removed: it is no longer at its place. Scan again to see the current duplicates."));
+}
+
+TEST_F(TrashSheetControllerTest, theTrashFailureTextStaysWhileAnyFileIsMarked)
+{
+    const QString first = addFile(QStringLiteral("copies/a-first.txt"));
+    const QString other = addFile(QStringLiteral("copies/b-other.txt"));
+    const QString refused = addFile(QStringLiteral("copies/c-refused.txt"));
+    load();
+    const auto rowOf = [this](const QString& path) {
+        for (int row = 0; row < controller.deletedFiles().size(); ++row) {
+            if (controller.deletedFiles().at(row)->name() == path)
+                return row;
+        }
+        return -1;
+    };
+    const auto runOn = [&](const QStringList& paths, void (TrashSheetController::*action)()) {
+        const int before = finishedRuns;
+        QList<int> rows;
+        for (const QString& path : paths)
+            rows.append(rowOf(path));
+        controller.setSelectionIndexes(rows);
+        (controller.*action)();
+        ASSERT_TRUE(test::waitUntil([&] { return finishedRuns > before; }));
+    };
+    controller.setFileSystem(test::desktopFileSystemAfter([&](const QString& path, Error*) { return path != refused; }));
+    runOn({refused}, &TrashSheetController::deletePermanently);
+    ASSERT_TRUE(controller.hasErrorMark(refused));
+    EXPECT_EQ(controller.message(), TrashSheetController::trashFailureMessage);
+
+    runOn({other}, &TrashSheetController::putBack);
+    EXPECT_EQ(controller.message(), TrashSheetController::trashFailureMessage);
+
+    // Stopped after the first file, before the marked one.
+    controller.setFileSystem(test::desktopFileSystemAfter([&](const QString& path, Error*) {
+        if (path == first)
+            controller.stopDeleting();
+        return true;
+    }));
+    runOn({first, refused}, &TrashSheetController::deletePermanently);
+    EXPECT_TRUE(controller.runOutcome().isStopped());
+    EXPECT_EQ(listed(), QStringList{refused});
+    EXPECT_EQ(controller.message(), TrashSheetController::trashFailureMessage);
 }
 
 TEST_F(TrashSheetControllerTest, stopLeavesTheRestListedAndStaged)
@@ -206,6 +255,7 @@ TEST_F(TrashSheetControllerTest, theSheetCannotCloseDuringARun)
     selectAll();
     controller.deletePermanently();
     EXPECT_TRUE(controller.isRunning());
+    EXPECT_EQ(controller.message(), QStringLiteral("Remaining files: 1")) << "at once, before the first progress";
     controller.close();
     EXPECT_EQ(closeRequests, 0);
     release.set_value();
@@ -222,6 +272,9 @@ public:
     void iPhotoHandler(PhotoRemovalRun& run) override
     {
         calls.append(QStringLiteral("iPhoto"));
+        run.setStatus(QStringLiteral("Processing iPhoto library ") + libraryPath);
+        // Long enough for the sheet's progress timer to tick meanwhile.
+        QThread::msleep(3 * TrashSheetController::progressIntervalMs);
         for (const FileItemPtr& file : run.classified.iPhoto.value(libraryPath)) {
             run.processedFiles.append(file);
             run.countFileDone();
@@ -248,8 +301,17 @@ TEST_F(TrashSheetControllerTest, aDeleteRunEndsWithThePhotoLibraryHandlersAndKee
     addFile(QStringLiteral("plain.txt"));
     const QString photo = addFile(QStringLiteral("Photos.photolibrary/Masters/p.jpg"), true, containerTypeiPhoto);
     load();
+    QStringList statuses;
+    QObject::connect(&controller, &TrashSheetController::messageChanged, [&] {
+        if (statuses.value(statuses.size() - 1) != controller.automaticMessage())
+            statuses.append(controller.automaticMessage());
+    });
     runOnAll(&TrashSheetController::deletePermanently);
 
+    // The handler's text stays until its next one.
+    const qsizetype processing = statuses.indexOf(QStringLiteral("Processing iPhoto library ") + tree.root());
+    ASSERT_GE(processing, 0);
+    EXPECT_EQ(statuses.value(processing + 1), QStringLiteral("Remaining files: 0"));
     EXPECT_EQ(handlers->calls, (QStringList{QStringLiteral("iPhoto"), QStringLiteral("Aperture")}));
     EXPECT_EQ(handlers->doneBefore, 2u);
     EXPECT_EQ(controller.progress(), 100.0);

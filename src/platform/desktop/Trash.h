@@ -10,9 +10,11 @@
 namespace pairsift {
 
 // Moves the entry `name` of the open folder `folder` (a file, link or folder; a link is moved, not followed)
-// into the freedesktop.org Trash of its volume (see TrashFolder); `path` is its full path, recorded as its
-// original place. The move is one rename and never a copy, so a volume without a usable trash is a failure.
-// A name too long for its ".trashinfo" goes in under a shortened unique name. The info file is written
+// into the freedesktop.org Trash of its volume (see TrashFolder); `path` is the full path it had, recorded
+// as its original place and naming it in the Trash (`name` may be another name the caller gave it). The
+// move is one rename and never a copy, so a volume without a usable trash is a failure; a bind mount of the
+// home volume that the home trash cannot take uses its own. A name too long for its ".trashinfo" goes in
+// under a shortened unique name. The info file is written
 // whole before the entry moves, and removed again when the move fails. `mayMove`, asked immediately before
 // the rename, can still refuse it: nothing has moved then (ECANCELED). Blocks the calling thread; on
 // failure nothing has moved and `error` says why.

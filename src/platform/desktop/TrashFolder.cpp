@@ -29,37 +29,64 @@ FileDescriptor ownFolder(int base, const QByteArray& name)
     return folder;
 }
 
-QByteArray parentOf(const QByteArray& path)
+QByteArray readWhole(const char* path)
 {
-    const qsizetype slash = path.lastIndexOf('/');
-    return slash <= 0 ? QByteArray("/") : path.left(slash);
+    const FileDescriptor file(::open(path, O_RDONLY | O_CLOEXEC));
+    QByteArray text;
+    char buffer[8192];
+    ssize_t length = 0;
+    while (file.isOpen() && (length = ::read(file.get(), buffer, sizeof buffer)) != 0) {
+        if (length < 0 && errno != EINTR)
+            return {};
+        if (length > 0)
+            text.append(buffer, length);
+    }
+    return text;
 }
 
-bool isMountRoot(const QByteArray& path)
+// A path as mountinfo writes it: space, tab, newline and backslash as three octal digits after a backslash.
+QByteArray unescaped(const QByteArray& field)
+{
+    QByteArray text;
+    for (qsizetype at = 0; at < field.size(); ++at) {
+        const QByteArray digits = field.mid(at + 1, 3);
+        bool isOctal = field.at(at) == '\\' && digits.size() == 3;
+        const int code = isOctal ? digits.toInt(&isOctal, 8) : 0;
+        if (isOctal) {
+            text.append(static_cast<char>(code));
+            at += 3;
+        } else {
+            text.append(field.at(at));
+        }
+    }
+    return text;
+}
+
+// The mount point of the mount that holds the open `folder`, as this thread sees the mounts; empty (errno
+// set) when it cannot be told.
+QByteArray mountPointOf(int folder)
 {
     struct statx status {};
-    return ::statx(AT_FDCWD, path.constData(), AT_SYMLINK_NOFOLLOW, 0, &status) == 0
-        && (status.stx_attributes_mask & STATX_ATTR_MOUNT_ROOT) && (status.stx_attributes & STATX_ATTR_MOUNT_ROOT);
-}
-
-// The top folder of the volume that holds `folderPath` (on device `device`): the mount's root, or failing
-// that the last folder up the path still on the same device.
-QByteArray topFolderOf(const QByteArray& folderPath, dev_t device)
-{
-    QByteArray top = folderPath;
-    while (top != "/" && !isMountRoot(top)) {
-        const QByteArray parent = parentOf(top);
-        struct stat status {};
-        if (::lstat(parent.constData(), &status) != 0 || status.st_dev != device)
-            break;
-        top = parent;
+    if (::statx(folder, "", AT_EMPTY_PATH | AT_SYMLINK_NOFOLLOW, STATX_MNT_ID, &status) != 0)
+        return {};
+    if (!(status.stx_mask & STATX_MNT_ID)) {
+        errno = ENOSYS;
+        return {};
     }
-    return top;
+    const QByteArray id = QByteArray::number(static_cast<qulonglong>(status.stx_mnt_id));
+    // "36 35 98:0 /root /mount/point options… - type source options"
+    for (const QByteArray& line : readWhole("/proc/thread-self/mountinfo").split('\n')) {
+        const QList<QByteArray> fields = line.split(' ');
+        if (fields.size() > 4 && fields.at(0) == id)
+            return unescaped(fields.at(4));
+    }
+    errno = ENOENT;
+    return {};
 }
 
 } // namespace
 
-bool TrashFolder::openFor(int folder, const QByteArray& folderPath, Error* error)
+bool TrashFolder::openFor(int folder, Error* error)
 {
     struct stat folderStatus {};
     if (::fstat(folder, &folderStatus) != 0)
@@ -70,7 +97,7 @@ bool TrashFolder::openFor(int folder, const QByteArray& folderPath, Error* error
     struct stat dataStatus {};
     if (::stat(encodedDataHome.constData(), &dataStatus) == 0 && dataStatus.st_dev == folderStatus.st_dev)
         return openHomeTrash(encodedDataHome, error);
-    return openVolumeTrash(topFolderOf(folderPath, folderStatus.st_dev), error);
+    return openMountTrashFor(folder, error);
 }
 
 bool TrashFolder::openHomeTrash(const QByteArray& dataHome, Error* error)
@@ -84,9 +111,10 @@ bool TrashFolder::openHomeTrash(const QByteArray& dataHome, Error* error)
     return openParts(trash, error);
 }
 
-bool TrashFolder::openVolumeTrash(const QByteArray& topFolder, Error* error)
+bool TrashFolder::openMountTrashFor(int folder, Error* error)
 {
-    const FileDescriptor top(::open(topFolder.constData(), folderFlags));
+    const QByteArray topFolder = mountPointOf(folder);
+    const FileDescriptor top(topFolder.isEmpty() ? -1 : ::open(topFolder.constData(), folderFlags));
     if (!top.isOpen())
         return systemFailure(error, errno, QStringLiteral("Unable to open the top folder of the file's volume"));
     const QByteArray user = QByteArray::number(::geteuid());
@@ -113,11 +141,21 @@ bool TrashFolder::openParts(const FileDescriptor& trash, Error* error)
     return m_info.isOpen() || systemFailure(error, errno, QStringLiteral("Unable to find or create the Trash's folders"));
 }
 
-QByteArray TrashFolder::recordedPath(const QByteArray& path) const
+QByteArray TrashFolder::recordedPath(int folder, const QByteArray& path) const
 {
-    if (m_topFolder.isEmpty())
+    if (isHomeTrash())
         return path;
-    return m_topFolder == "/" ? path.mid(1) : path.mid(m_topFolder.size() + 1);
+    // Where the folder really is on its mount: the path given may lead there through links.
+    char buffer[4096];
+    const ssize_t length = ::readlink(("/proc/self/fd/" + QByteArray::number(folder)).constData(), buffer, sizeof buffer);
+    if (length <= 0 || length == sizeof buffer)
+        return path; // an absolute path is as valid in a mount's trash
+    const QByteArray folderPath(buffer, length);
+    const QByteArray name = path.mid(path.lastIndexOf('/') + 1);
+    if (folderPath == m_topFolder)
+        return name;
+    const QByteArray top = m_topFolder == "/" ? QByteArray() : m_topFolder;
+    return folderPath.startsWith(top + '/') ? folderPath.mid(top.size() + 1) + '/' + name : path;
 }
 
 } // namespace pairsift

@@ -96,9 +96,15 @@ void TrashSheet::buildPanels()
     m_deleteAndLinkButton = new QPushButton(tr("Delete and Link"), idle);
     m_deleteButton = new QPushButton(tr("Delete"), idle);
     m_closeButton = new QPushButton(tr("Close"), idle);
+    // Shown while the staged list loads.
+    m_loadingIndicator = new QProgressBar(idle);
+    m_loadingIndicator->setRange(0, 0);
+    m_loadingIndicator->setTextVisible(false);
+    m_loadingIndicator->setMaximumWidth(120);
     auto* idleLayout = new QHBoxLayout(idle);
     idleLayout->setContentsMargins(0, 0, 0, 0);
     idleLayout->addWidget(m_helpButton);
+    idleLayout->addWidget(m_loadingIndicator);
     idleLayout->addStretch(1);
     for (QPushButton* button : {m_putBackButton, m_deleteAndLinkButton, m_deleteButton, m_closeButton})
         idleLayout->addWidget(button);
@@ -115,6 +121,11 @@ void TrashSheet::buildPanels()
 
     m_panels->addWidget(idle);
     m_panels->addWidget(running);
+
+    // Enter dismisses the sheet: only Close is a default button, and focus never makes another one.
+    for (QPushButton* button : findChildren<QPushButton*>())
+        button->setAutoDefault(false);
+    m_closeButton->setDefault(true);
 }
 
 void TrashSheet::followController()
@@ -137,7 +148,8 @@ void TrashSheet::followController()
         const bool isRunning = controller->isRunning();
         m_status->setText(controller->message());
         m_panels->setCurrentIndex(isRunning ? 1 : 0);
-        m_table->setEnabled(!isRunning);
+        m_table->setEnabled(!isBusy);
+        m_loadingIndicator->setVisible(isBusy && !isRunning);
         m_deleteButton->setEnabled(controller->canDelete() && !isBusy);
         m_deleteAndLinkButton->setEnabled(controller->canDeleteAndLink() && !isBusy);
         m_putBackButton->setEnabled(!isBusy);

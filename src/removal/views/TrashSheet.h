@@ -72,6 +72,7 @@ private:
     QPushButton* m_helpButton = nullptr;
     QPushButton* m_stopButton = nullptr;
     QProgressBar* m_progressBar = nullptr;
+    QProgressBar* m_loadingIndicator = nullptr;
     bool m_isApplyingSelection = false;
 };
 

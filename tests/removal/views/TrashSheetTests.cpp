@@ -18,6 +18,7 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QMessageBox>
+#include <QProgressBar>
 #include <QPushButton>
 #include <QTableView>
 #include <QItemSelectionModel>
@@ -92,6 +93,15 @@ TEST(TrashSheet, opensWindowModalAndReportsWhetherFilesChanged)
     }
 }
 
+// The texts of the sheet's labels, the status line among them.
+QStringList labelTexts(const QWidget* sheet)
+{
+    QStringList all;
+    for (const QLabel* label : sheet->findChildren<QLabel*>())
+        all.append(label->text());
+    return all;
+}
+
 TEST(TrashSheet, showsWhyAFileWasNotRemovedAndAsksBeforeDeletingPermanently)
 {
     test::RemovalScene scene;
@@ -112,13 +122,7 @@ TEST(TrashSheet, showsWhyAFileWasNotRemovedAndAsksBeforeDeletingPermanently)
     const QModelIndex error = table->model()->index(0, TrashSheetFilesModel::ErrorColumn);
     EXPECT_FALSE(error.data(Qt::DecorationRole).value<QIcon>().isNull());
     EXPECT_EQ(error.data(Qt::ToolTipRole).toString(), QStringLiteral("Not removed: its size has changed."));
-    const QStringList texts = [&] {
-        QStringList all;
-        for (const QLabel* label : sheet->findChildren<QLabel*>())
-            all.append(label->text());
-        return all;
-    }();
-    EXPECT_TRUE(texts.contains(QStringLiteral("1 file was not removed: its size has changed. Scan again to see the current duplicates.")));
+    EXPECT_TRUE(labelTexts(sheet).contains(QStringLiteral("1 file was not removed: its size has changed. Scan again to see the current duplicates.")));
 
     scene.tree.writeFile(QStringLiteral("copy.txt"), test::RemovalScene::content);
     controller->setFileSystem(RemovalFileSystem::withTrash({}));
@@ -140,6 +144,56 @@ TEST(TrashSheet, showsWhyAFileWasNotRemovedAndAsksBeforeDeletingPermanently)
         EXPECT_TRUE(QFileInfo(staged).isFile());
     }
     sheet->reject();
+}
+
+TEST(TrashSheet, saysWhatItIsDoingAndEnterOnlyClosesIt)
+{
+    test::RemovalScene scene;
+    const QString staged = scene.addFile(QStringLiteral("copy.txt"));
+    QWidget window;
+    window.show();
+    std::optional<bool> changed;
+    TrashSheet* sheet = TrashSheet::openOver(&window, scene.store, {}, [&](bool hasChanged) { changed = hasChanged; });
+    TrashSheetController* controller = sheet->controller();
+    const QList<QPushButton*> actions = {button(sheet, QStringLiteral("Delete")),
+        button(sheet, QStringLiteral("Delete and Link")), button(sheet, QStringLiteral("Put Back"))};
+    const auto* indicator = [&]() -> QProgressBar* {
+        for (QProgressBar* bar : sheet->findChildren<QProgressBar*>()) {
+            if (bar->maximum() == 0)
+                return bar;
+        }
+        return nullptr;
+    }();
+    ASSERT_TRUE(indicator);
+
+    // Until the staged list is read, nothing can be asked of it.
+    EXPECT_TRUE(labelTexts(sheet).contains(TrashSheetController::loadingMessage));
+    EXPECT_TRUE(indicator->isVisible());
+    for (const QPushButton* action : actions)
+        EXPECT_FALSE(action->isEnabled()) << action->text().toStdString();
+    ASSERT_TRUE(test::waitUntil([&] { return !controller->isBusy(); }));
+    EXPECT_TRUE(labelTexts(sheet).contains(TrashSheetController::idleMessage));
+    EXPECT_FALSE(indicator->isVisible());
+
+    for (QPushButton* action : actions) {
+        action->click();
+        EXPECT_FALSE(controller->isRunning()) << action->text().toStdString();
+        EXPECT_TRUE(labelTexts(sheet).contains(TrashSheetController::emptySelectionMessage)) << action->text().toStdString();
+    }
+    EXPECT_EQ(scene.stagedRows(), QStringList{staged});
+
+    // Enter dismisses the sheet: it never opens the help nor starts a removal, wherever the focus is.
+    int helpRequests = 0;
+    QObject::connect(sheet, &TrashSheet::helpRequested, [&] { ++helpRequests; });
+    auto* table = sheet->findChild<QTableView*>();
+    table->selectRow(0);
+    button(sheet, QStringLiteral("Help"))->setFocus();
+    QKeyEvent enter(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier);
+    QApplication::sendEvent(table, &enter);
+    ASSERT_TRUE(test::waitUntil([&] { return changed.has_value(); }));
+    EXPECT_FALSE(*changed);
+    EXPECT_EQ(helpRequests, 0);
+    EXPECT_TRUE(QFileInfo(staged).isFile());
 }
 
 void clickRow(QTableView* table, int row, Qt::KeyboardModifiers modifiers = {})
