@@ -7,8 +7,8 @@ namespace pairsift {
 // What became of one staged file.
 enum class RemovalOutcome {
     Removed,     // in the Trash, deleted, or replaced by a link: its row can go
-    AlreadyGone, // nothing (or only its replacement link) is at the path any more: only its row can go
-    Refused,     // a check before any change said no; nothing was touched
+    AlreadyGone, // an earlier replacement left only its link to the kept copy at the path: only its row can go
+    Refused,     // a check said no; nothing was removed
     TrashFailed, // the move to the Trash failed; the next attempt may delete it permanently
     Failed,      // a permanent deletion or a replacement failed; the file is where it was
     Stopped,     // the user stopped the run before anything changed
