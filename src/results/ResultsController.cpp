@@ -12,6 +12,7 @@
 #include "support/foundation/SizeFormatting.h"
 
 #include <QSet>
+#include <QTimer>
 
 namespace pairsift {
 
@@ -22,11 +23,18 @@ ResultsController::ResultsController(Session& session, QObject* parent)
     , m_model(new ResultsListModel(session, *m_icons, this))
     , m_selectionModel(new ResultsSelectionModel(m_model, this))
     , m_details(new SelectionDetails(*m_icons, this))
+    , m_shownRowsChanged(new QTimer(this))
 {
     connect(m_model, &ResultsListModel::marksChanged, this, &ResultsController::updateMarkingStatus);
     connect(m_model, &ResultsListModel::sortRequested, this, &ResultsController::sortDescriptorsDidChange);
     connect(m_selectionModel, &QItemSelectionModel::selectionChanged, this,
             &ResultsController::outlineViewSelectionDidChange);
+    m_shownRowsChanged->setSingleShot(true);
+    m_shownRowsChanged->setInterval(0);
+    connect(m_shownRowsChanged, &QTimer::timeout, this, [this] {
+        outlineViewSelectionDidChange();
+        Q_EMIT shownRowsChanged();
+    });
     // The observer is called at once too, before anything is listed; a change may come from any thread.
     m_preferFilesObserver = PairsiftDefaults::observePreferFiles([this](qint64) {
         QMetaObject::invokeMethod(this, [this] {
@@ -159,19 +167,24 @@ void ResultsController::restoreExpandedGroups()
 
 void ResultsController::itemDidExpand(const QModelIndex& index)
 {
-    if (const FileGroupPtr group = m_model->groupForIndex(index); group && !m_model->fileForIndex(index))
+    if (const FileGroupPtr group = m_model->groupForIndex(index); group && !m_model->fileForIndex(index)) {
         m_session.addExpandedGroup(group);
+        shownRowsDidChange();
+    }
 }
 
 void ResultsController::itemDidCollapse(const QModelIndex& index)
 {
-    if (const FileGroupPtr group = m_model->groupForIndex(index); group && !m_model->fileForIndex(index))
+    if (const FileGroupPtr group = m_model->groupForIndex(index); group && !m_model->fileForIndex(index)) {
         m_session.removeExpandedGroup(group);
+        shownRowsDidChange();
+    }
 }
 
 void ResultsController::expandAll()
 {
     m_session.addExpandedGroups(listedDigests());
+    shownRowsDidChange();
     Q_EMIT expandAllRequested();
 }
 
@@ -179,7 +192,15 @@ void ResultsController::collapseAll()
 {
     const QList<QByteArray> listed = listedDigests();
     m_session.removeExpandedGroups(QSet<QByteArray>(listed.cbegin(), listed.cend()));
+    shownRowsDidChange();
     Q_EMIT collapseAllRequested();
+}
+
+void ResultsController::shownRowsDidChange()
+{
+    // One refresh for the whole batch: restarting the timer per group would cost a timer each.
+    if (!m_shownRowsChanged->isActive())
+        m_shownRowsChanged->start();
 }
 
 bool ResultsController::isGroupExpanded(const FileGroupPtr& group) const
@@ -189,9 +210,11 @@ bool ResultsController::isGroupExpanded(const FileGroupPtr& group) const
 
 ResultsController::Item ResultsController::selectedItem() const
 {
+    // A collapsed group's files stay selected, out of sight; the item is always a row the list shows.
+    const auto isExpanded = [this](const QModelIndex& group) { return isGroupExpanded(m_model->groupForIndex(group)); };
     QModelIndex index = m_selectionModel->currentIndex();
-    if (!m_selectionModel->isRowSelected(index))
-        index = m_selectionModel->topmostSelectedRow();
+    if (!m_selectionModel->isRowSelected(index) || (index.parent().isValid() && !isExpanded(index.parent())))
+        index = m_selectionModel->topmostSelectedRow(isExpanded);
     return Item{m_model->groupForIndex(index), m_model->fileForIndex(index)};
 }
 

@@ -17,6 +17,8 @@
 #include <memory>
 #include <vector>
 
+class QTimer;
+
 namespace pairsift {
 
 class IconAndKindCache;
@@ -100,7 +102,8 @@ public:
 
     // Asks the view to expand every remembered group that is listed, each once.
     void restoreExpandedGroups();
-    // The outline view's expand and collapse notices.
+    // The outline view's expand and collapse notices. The details follow once the list is done, however
+    // many groups it tells of (Expand All and a reload tell of each).
     void itemDidExpand(const QModelIndex& index);
     void itemDidCollapse(const QModelIndex& index);
     void expandAll();
@@ -109,8 +112,8 @@ public:
 
     // --- Selection ---
 
-    // The current row when it is selected, else the topmost selected row; from the selection's ranges,
-    // never row by row.
+    // The current row when it is selected and shown, else the topmost selected row that is shown: a file
+    // row is shown while its group is expanded. From the selection's ranges, never row by row.
     Item selectedItem() const;
     QModelIndex indexForItem(const Item& item) const;
     // A group or a file, found again by SHA-1 and path (the item may come from before a reload).
@@ -138,6 +141,9 @@ Q_SIGNALS:
     void expandAllRequested();
     void collapseAllRequested();
     void scrollToRequested(const QModelIndex& index);
+    // Once after groups were expanded or collapsed, the details already following: selected rows may
+    // have appeared or gone.
+    void shownRowsChanged();
     // After every reload, for the status lines of the window.
     void resultsReloaded();
 
@@ -145,6 +151,8 @@ private:
     // Reloads around `change`, which alters the session's groups or their order.
     void reload(const std::function<void()>& change);
     QList<QByteArray> listedDigests() const;
+    // Has the details (and whoever hears shownRowsChanged) follow once the list is done.
+    void shownRowsDidChange();
 
     Session& m_session;
     std::unique_ptr<IconAndKindCache> m_icons;
@@ -153,6 +161,7 @@ private:
     SelectionDetails* m_details;
     LocationsProvider m_locations;
     Revealer m_reveal;
+    QTimer* m_shownRowsChanged;
     QString m_selectionInfoText;
     quint64 m_markedCount = 0;
     quint64 m_preferFilesObserver = 0;

@@ -180,7 +180,7 @@ QModelIndexList ResultsSelectionModel::selectedRowsInOrder(const std::function<b
     return indexes;
 }
 
-QModelIndex ResultsSelectionModel::topmostSelectedRow() const
+QModelIndex ResultsSelectionModel::topmostSelectedRow(const std::function<bool(const QModelIndex& group)>& isExpanded) const
 {
     // A group selected with its files is itself selected, and comes before them.
     std::pair<int, int> topmost(std::numeric_limits<int>::max(), 0);
@@ -188,7 +188,7 @@ QModelIndex ResultsSelectionModel::topmostSelectedRow() const
     for (const QItemSelectionRange& range : selection()) {
         const QModelIndex parent = range.parent();
         const std::pair<int, int> position = parent.isValid() ? std::pair(parent.row(), range.top()) : std::pair(range.top(), -1);
-        if (position < topmost) {
+        if (position < topmost && (!parent.isValid() || isExpanded(parent))) {
             topmost = position;
             found = QModelIndex(range.topLeft()).siblingAtColumn(0);
         }

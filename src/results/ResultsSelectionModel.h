@@ -32,8 +32,9 @@ public:
     // The first-column index of every selected row that is shown, groups in order, each followed by its
     // selected files when `isExpanded` says the group is: a collapsed group's files stay selected unseen.
     QModelIndexList selectedRowsInOrder(const std::function<bool(const QModelIndex& group)>& isExpanded) const;
-    // The topmost selected row; invalid when none.
-    QModelIndex topmostSelectedRow() const;
+    // The topmost selected row that is shown (a file row only when `isExpanded` says its group is);
+    // invalid when none.
+    QModelIndex topmostSelectedRow(const std::function<bool(const QModelIndex& group)>& isExpanded) const;
 
 private:
     bool isSelectedWithFiles(int groupRow) const;

@@ -8,6 +8,8 @@
 
 #include <algorithm>
 #include <atomic>
+#include <functional>
+#include <tuple>
 
 namespace pairsift {
 namespace {
@@ -204,6 +206,100 @@ TEST_F(ResultsControllerTest, aGroupSelectedWithItsFilesKeepsOneRangeUntilPartOf
     controller.loadFilesFromDatabase();
     EXPECT_FALSE(selection.isRowSelected(fileIndex(b, 1)));
     EXPECT_EQ(selection.selectedRowsInOrder(everyGroupExpanded).size(), 1);
+}
+
+// A collapsed group's files stay selected, out of sight: the selected item (the details, reveal) is always
+// a row the list shows, the current row first.
+TEST_F(ResultsControllerTest, theSelectedItemIsARowTheListShows)
+{
+    const QByteArray a = addGroup(QStringLiteral("a"), 3);
+    const QByteArray b = addGroup(QStringLiteral("b"), 2);
+    controller.loadFilesFromDatabase();
+    ResultsSelectionModel& selection = *controller.selectionModel();
+    const SelectionDetails& details = *controller.details();
+    controller.setRevealer([](const QString&) {});
+    const auto selectRows = [&](const QModelIndexList& rows, const QModelIndex& current) {
+        selection.clearSelection();
+        for (const QModelIndex& row : rows)
+            selection.select(row, QItemSelectionModel::Select | QItemSelectionModel::Rows);
+        selection.setCurrentIndex(current, QItemSelectionModel::NoUpdate);
+    };
+    const struct {
+        const char* selection;
+        std::function<void()> select;
+        QString whileCollapsed;
+        QString whileExpanded;
+    } cases[] = {
+        {"a file", [&] { selectRows({fileIndex(a, 1)}, fileIndex(a, 1)); }, QString(), "/loc/a1"},
+        {"a file current, a group below", [&] { selectRows({groupIndex(b), fileIndex(a, 1)}, fileIndex(a, 1)); },
+         "group b0", "/loc/a1"},
+        {"a file current, a file above", [&] { selectRows({fileIndex(a, 2), fileIndex(b, 1)}, fileIndex(b, 1)); },
+         "/loc/b1", "/loc/b1"},
+        {"two files, neither current", [&] { selectRows({fileIndex(a, 1), fileIndex(b, 0)}, groupIndex(b)); },
+         "/loc/b0", "/loc/a1"},
+        {"every row, a file current", [&] {
+             selection.setCurrentIndex(fileIndex(a, 1), QItemSelectionModel::NoUpdate);
+             selection.selectAll({0, 1});
+         }, "group a0", "/loc/a1"},
+    };
+    for (const auto& c : cases) {
+        expand(a);
+        expand(b);
+        c.select();
+        for (const auto& [step, isExpanded, shown] :
+             {std::tuple("collapsed", false, c.whileCollapsed), std::tuple("expanded again", true, c.whileExpanded)}) {
+            if (isExpanded)
+                expand(a);
+            else
+                controller.itemDidCollapse(groupIndex(a));
+            EXPECT_EQ(selectedName(), shown) << c.selection << ", " << step;
+            QCoreApplication::processEvents();
+            const ResultsController::Item item = controller.selectedItem();
+            EXPECT_EQ(details.selectedFile(), item.file) << c.selection << ", " << step;
+            EXPECT_EQ(details.selectedGroup(), item.file ? nullptr : item.group) << c.selection << ", " << step;
+            EXPECT_EQ(controller.revealInFinder(), shown.startsWith(QLatin1Char('/'))) << c.selection << ", " << step;
+        }
+    }
+}
+
+// Expand All and Collapse All tell of each group: the details follow once, not once per group.
+TEST_F(ResultsControllerTest, expandingOrCollapsingManyGroupsRefreshesTheDetailsOnce)
+{
+    QList<QByteArray> digests;
+    for (const QString& prefix : {QStringLiteral("a"), QStringLiteral("b"), QStringLiteral("c")})
+        digests.append(addGroup(prefix, 2));
+    controller.loadFilesFromDatabase();
+    // As the view does: every group row, one by one.
+    const auto tellOfEachGroup = [&](void (ResultsController::*notice)(const QModelIndex&)) {
+        for (const QByteArray& digest : digests)
+            (controller.*notice)(groupIndex(digest));
+    };
+    QObject::connect(&controller, &ResultsController::expandAllRequested, [&] { tellOfEachGroup(&ResultsController::itemDidExpand); });
+    QObject::connect(&controller, &ResultsController::collapseAllRequested, [&] { tellOfEachGroup(&ResultsController::itemDidCollapse); });
+    controller.expandAll();
+    controller.selectItemInGroup(group(digests[1]), 1);
+    QCoreApplication::processEvents();
+    QSignalSpy refreshes(controller.details(), &SelectionDetails::selectionChanged);
+    QSignalSpy shownRows(&controller, &ResultsController::shownRowsChanged);
+    const struct {
+        const char* step;
+        std::function<void()> change;
+        bool isFileShown;
+    } steps[] = {
+        {"collapse all", [&] { controller.collapseAll(); }, false},
+        {"expand all", [&] { controller.expandAll(); }, true},
+        {"collapse all again", [&] { controller.collapseAll(); }, false},
+    };
+    for (const auto& step : steps) {
+        refreshes.clear();
+        shownRows.clear();
+        step.change();
+        EXPECT_EQ(refreshes.count(), 0) << step.step << ": not before the list is done";
+        QCoreApplication::processEvents();
+        EXPECT_EQ(refreshes.count(), 1) << step.step;
+        EXPECT_EQ(shownRows.count(), 1) << step.step;
+        EXPECT_EQ(controller.details()->isFileSelected(), step.isFileShown) << step.step;
+    }
 }
 
 TEST_F(ResultsControllerTest, detailsDescribeTheSelectedFileOrGroup)

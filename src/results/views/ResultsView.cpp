@@ -18,7 +18,6 @@
 #include <QKeyEvent>
 #include <QSignalBlocker>
 #include <QSplitter>
-#include <QTimer>
 
 namespace pairsift {
 
@@ -52,18 +51,8 @@ ResultsView::ResultsView(ResultsController& controller, QWidget* parent)
     connect(&m_controller, &ResultsController::scrollToRequested, this,
             [this](const QModelIndex& index) { m_dupView->scrollTo(index); });
     connect(m_controller.selectionModel(), &QItemSelectionModel::selectionChanged, this, &ResultsView::followSelection);
-    // Expanding and collapsing show and hide selected rows; the open preview follows once the list is
-    // done, however many groups changed (expanding all, or a reload, tells of each group).
-    auto* shownRowsChanged = new QTimer(this);
-    shownRowsChanged->setSingleShot(true);
-    shownRowsChanged->setInterval(0);
-    connect(shownRowsChanged, &QTimer::timeout, this, &ResultsView::followSelection);
-    const auto followShownRows = [this, shownRowsChanged] {
-        if (isPreviewVisible() && !shownRowsChanged->isActive())
-            shownRowsChanged->start();
-    };
-    connect(m_dupView, &QTreeView::expanded, shownRowsChanged, followShownRows);
-    connect(m_dupView, &QTreeView::collapsed, shownRowsChanged, followShownRows);
+    // Expanding and collapsing show and hide selected rows.
+    connect(&m_controller, &ResultsController::shownRowsChanged, this, &ResultsView::followSelection);
     // Whatever was expanded before the list existed.
     m_controller.restoreExpandedGroups();
 }

@@ -23,6 +23,7 @@
 #include <QTest>
 
 #include <functional>
+#include <tuple>
 
 namespace pairsift {
 namespace {
@@ -262,6 +263,45 @@ TEST_F(ResultsViewTest, thePreviewTakesOnlyTheSelectedRowsTheListShows)
             EXPECT_EQ(collected(), step.shown) << c.selection << ", " << step.step << " while open";
         }
         view.launchQuickLook();
+    }
+}
+
+// The details show a selected row the list shows: a file of a collapsed group is no row.
+TEST_F(ResultsViewTest, theDetailsShowOnlyASelectedRowTheListShows)
+{
+    const QByteArray b = addGroup(QStringLiteral("b"), 2);
+    controller.loadFilesFromDatabase();
+    const auto clickRow = [this](const QModelIndex& row) {
+        const QRect cell = list().visualRect(row.siblingAtColumn(ResultsListModel::FileSizeColumn));
+        QTest::mouseClick(list().viewport(), Qt::LeftButton, Qt::NoModifier, cell.center());
+    };
+    const struct {
+        const char* selection;
+        std::function<void()> select;
+        QString whileCollapsed;
+        QString whileExpanded;
+    } cases[] = {
+        {"a file", [&] { clickRow(fileIndex(a, 1)); }, QString(), "/loc/a1"},
+        {"every row", [&] { clickRow(fileIndex(a, 1)); list().selectAll(); }, "a0", "/loc/a1"},
+        // Its files were not shown, so not selected: they stay out once shown.
+        {"every row, a collapsed", [&] {
+             clickRow(fileIndex(a, 1));
+             list().collapse(groupIndex(a));
+             list().selectAll();
+         }, "a0", "a0"},
+    };
+    for (const auto& c : cases) {
+        list().expand(groupIndex(a));
+        list().expand(groupIndex(b));
+        c.select();
+        for (const auto& [step, isExpanded, shown] :
+             {std::tuple("collapsed", false, c.whileCollapsed), std::tuple("expanded again", true, c.whileExpanded)}) {
+            isExpanded ? list().expand(groupIndex(a)) : list().collapse(groupIndex(a));
+            QCoreApplication::processEvents();
+            EXPECT_EQ(view.detailsView()->nameLabel()->text(), shown) << c.selection << ", " << step;
+            for (const QByteArray& digest : {a, b})
+                EXPECT_EQ(controller.isGroupExpanded(group(digest)), list().isExpanded(groupIndex(digest))) << step;
+        }
     }
 }
 
