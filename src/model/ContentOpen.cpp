@@ -116,12 +116,6 @@ int openBeneath(int folder, const QByteArray& relative, int lastFlags)
     }
 }
 
-// The location's folder: a location is a canonical path, so a link in its place is refused.
-int openLocation(const QString& location)
-{
-    return retried([&] { return ::open(QFile::encodeName(location).constData(), folderFlags); });
-}
-
 } // namespace
 
 LocationFolders::~LocationFolders()
@@ -138,7 +132,7 @@ void LocationFolders::add(const FileItem& file)
     if (location.isEmpty() || find(location))
         return;
     Folder folder;
-    folder.descriptor = openLocation(location);
+    folder.descriptor = openLocationFolder(location);
     folder.error = folder.descriptor < 0 ? errno : 0;
     m_folders.emplace_back(&location, folder);
 }
@@ -164,13 +158,12 @@ OpenedContent openContent(const FileItem& file, const LocationFolders* folders)
         const LocationFolders::Folder* known = folders ? folders->find(location) : nullptr;
         LocationFolders::Folder own;
         if (!known) {
-            own.descriptor = openLocation(location);
+            own.descriptor = openLocationFolder(location);
             own.error = own.descriptor < 0 ? errno : 0;
         }
         const LocationFolders::Folder& folder = known ? *known : own;
-        const qsizetype skipped = location.size() + (location.endsWith(QLatin1Char('/')) ? 0 : 1);
         if (folder.descriptor >= 0)
-            descriptor = openBeneath(folder.descriptor, QFile::encodeName(name.sliced(skipped)), contentFlags);
+            descriptor = openBeneath(folder.descriptor, QFile::encodeName(pathBelow(name, location)), contentFlags);
         else
             errno = folder.error;
         if (own.descriptor >= 0)
@@ -204,7 +197,8 @@ OpenedContent openContent(const FileItem& file, const LocationFolders* folders)
 
 int openLocationFolder(const QString& location)
 {
-    return openLocation(location);
+    // A location is a canonical path, so a link in its place is refused.
+    return retried([&] { return ::open(QFile::encodeName(location).constData(), folderFlags); });
 }
 
 int openFolderBeneath(int folder, const QByteArray& relative)

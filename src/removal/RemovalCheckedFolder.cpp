@@ -21,8 +21,7 @@ bool RemovalCheckedFolder::open(const QString& root, const QString& path)
 {
     const QString from = isPathAtOrBelow(path, root) ? root : QStringLiteral("/");
     m_rootPath = QFile::encodeName(from);
-    m_below = path.size() > from.size() ? QFile::encodeName(path.sliced(from.size() + (from.endsWith(QLatin1Char('/')) ? 0 : 1)))
-                                        : QByteArray();
+    m_below = QFile::encodeName(pathBelow(path, from));
     m_root.reset(openLocationFolder(from));
     if (!m_root.isOpen() || ::fstat(m_root.get(), &m_rootStatus) != 0) {
         m_root.reset();

@@ -47,6 +47,16 @@ void RemovalScene::selectAll()
     controller.setSelectionIndexes(rows);
 }
 
+int RemovalScene::rowWhere(const std::function<bool(const FileItem& file)>& isWanted) const
+{
+    const QList<FileItemPtr>& files = controller.deletedFiles();
+    for (int row = 0; row < files.size(); ++row) {
+        if (isWanted(*files.at(row)))
+            return row;
+    }
+    return -1;
+}
+
 bool RemovalScene::runOnAll(void (TrashSheetController::*action)())
 {
     selectAll();

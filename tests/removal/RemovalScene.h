@@ -10,6 +10,7 @@
 #include <QString>
 #include <QStringList>
 
+#include <functional>
 #include <memory>
 
 namespace pairsift::test {
@@ -27,6 +28,8 @@ public:
     QString addFile(const QString& relative, bool isStaged = true, const ContainerType& type = containerTypeDirectory);
     void load();
     void selectAll();
+    // The first listed row whose file answers true; -1 when none does.
+    int rowWhere(const std::function<bool(const FileItem& file)>& isWanted) const;
     // Runs an action over the whole list to its end; false when no run started (the user said no).
     bool runOnAll(void (TrashSheetController::*action)());
     QStringList listed() const;

@@ -57,11 +57,7 @@ TEST_F(TrashSheetControllerTest, onlyPlainFolderFilesCanBeDeletedAndLinked)
     addFile(QStringLiteral("Lib.aplibrary/Masters/a.jpg"), true, containerTypeAperture);
     load();
     const auto rowOf = [this](const QString& type) {
-        for (int row = 0; row < controller.deletedFiles().size(); ++row) {
-            if (controller.deletedFiles().at(row)->containerType() == type)
-                return row;
-        }
-        return -1;
+        return rowWhere([&](const FileItem& file) { return file.containerType() == type; });
     };
     const QList<std::pair<QList<int>, bool>> cases = {{{}, true}, {{rowOf(containerTypeDirectory)}, true},
         {{rowOf(containerTypeDirectory), rowOf(containerTypeiPhoto)}, false}, {{rowOf(containerTypeAperture)}, false}};
@@ -156,11 +152,7 @@ TEST_F(TrashSheetControllerTest, theTrashFailureTextStaysWhileAnyFileIsMarked)
     const QString refused = addFile(QStringLiteral("copies/c-refused.txt"));
     load();
     const auto rowOf = [this](const QString& path) {
-        for (int row = 0; row < controller.deletedFiles().size(); ++row) {
-            if (controller.deletedFiles().at(row)->name() == path)
-                return row;
-        }
-        return -1;
+        return rowWhere([&](const FileItem& file) { return file.name() == path; });
     };
     const auto runOn = [&](const QStringList& paths, void (TrashSheetController::*action)()) {
         const int before = finishedRuns;
@@ -221,10 +213,7 @@ TEST_F(TrashSheetControllerTest, deleteAndLinkAndPutBack)
     const QString vanished = addFile(QStringLiteral("copies/vanished.txt"));
     QFile::remove(vanished);
     load();
-    for (int row = 0; row < controller.deletedFiles().size(); ++row) {
-        if (controller.deletedFiles().at(row)->name() == linked)
-            controller.setSelectionIndexes({row});
-    }
+    controller.setSelectionIndexes({rowWhere([&](const FileItem& file) { return file.name() == linked; })});
     controller.deleteAndLink();
     ASSERT_TRUE(test::waitUntil([&] { return finishedRuns == 1; }));
     EXPECT_EQ(test::linkTarget(linked), kept);

@@ -77,6 +77,12 @@ bool isPathAtOrBelow(const QString& path, const QString& folder)
     return path.size() == folder.size() || folder.endsWith(QLatin1Char('/')) || path.at(folder.size()) == QLatin1Char('/');
 }
 
+QString pathBelow(const QString& path, const QString& folder)
+{
+    const qsizetype skipped = folder.size() + (folder.endsWith(QLatin1Char('/')) ? 0 : 1);
+    return path.size() > skipped ? path.sliced(skipped) : QString();
+}
+
 bool isSystemPath(const QString& path)
 {
     return currentTable().load()->contains(path);

@@ -31,6 +31,8 @@ bool isSystemPath(const QString& path);
 // True when `path` is `folder` or lies below it, compared by whole components ("/tmp" holds "/tmp/x",
 // never "/tmpdata").
 bool isPathAtOrBelow(const QString& path, const QString& folder);
+// What follows `folder` and its "/" in `path`, which must be at or below it; empty for `folder` itself.
+QString pathBelow(const QString& path, const QString& folder);
 
 // True when the path's extension names an image type (or a type derived from one). Looks at the name only;
 // no extension gives false.
